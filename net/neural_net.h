@@ -1,0 +1,70 @@
+#pragma once
+#include <span>
+#include <vector>
+
+#include "sim/params.h"
+#include "sim/rand.h"
+
+namespace korvane {
+
+// The constant input that the last weight of every neuron multiplies.
+inline constexpr double BiasInput = -1.0;
+
+// One neuron seen through the network's flat weight store: inputCount is the
+// number of values it receives plus one; the last weight is the bias weight.
+struct Neuron {
+  int inputCount = 0;
+  std::span<const double> weights;
+};
+
+// Where one layer lives in the flat weight store.
+struct NeuronLayer {
+  int neuronCount = 0;
+  int inputsPerNeuron = 0;  // values received + 1 (the bias)
+  int offset = 0;           // index of its first weight
+};
+
+// Small fully connected feed-forward network. The weights are kept as one
+// contiguous list in the flat order (layers from the input side, neurons in
+// order, bias weight last), which is also the order of Collect/LoadWeights.
+class CNeuralNet {
+ public:
+  CNeuralNet() = default;
+
+  // Takes the shape from p and draws fresh random weights, in the flat order.
+  void Build(const SimParams& p, CRand& rng);
+
+  // Returns the outputs of the last layer, or an empty span when the input
+  // count is wrong (the caller shows the "error" box and must not read
+  // outputs). The span stays valid until the next Evaluate, Build or
+  // LoadWeights. Nothing is allocated here: the buffers are sized by Build.
+  std::span<const double> Evaluate(std::span<const double> inputs, double sigmoidParam);
+
+  std::vector<double> CollectWeights() const { return m_weights; }
+  // Overwrites from the front. A shorter list fills only what it has and
+  // leaves the rest; values beyond the weight count are ignored.
+  void LoadWeights(std::span<const double> weights);
+
+  int WeightCount() const { return static_cast<int>(m_weights.size()); }
+  int InputCount() const { return m_inputCount; }
+  int OutputCount() const { return m_outputCount; }
+  int HiddenLayerCount() const { return m_hiddenLayerCount; }
+  int NeuronsPerHiddenLayer() const { return m_neuronsPerHiddenLayer; }
+
+  std::span<const NeuronLayer> Layers() const { return m_layers; }
+  Neuron GetNeuron(int layer, int index) const;
+  std::span<const double> Weights() const { return m_weights; }
+
+ private:
+  int m_inputCount = 0;
+  int m_outputCount = 0;
+  int m_hiddenLayerCount = 0;
+  int m_neuronsPerHiddenLayer = 0;
+  std::vector<NeuronLayer> m_layers;
+  std::vector<double> m_weights;
+  // Ping-pong buffers for the layer outputs, each as wide as the widest layer.
+  std::vector<double> m_bufA;
+  std::vector<double> m_bufB;
+};
+
+}  // namespace korvane

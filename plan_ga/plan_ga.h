@@ -1,0 +1,61 @@
+#pragma once
+#include <vector>
+
+#include "plan_ga/plan_genome.h"
+#include "sim/params.h"
+#include "sim/rand.h"
+
+namespace korvane {
+
+// The population of flight plans: random first generation, then sort,
+// statistics, elitism and roulette-wheel breeding each epoch.
+class CPlanGA {
+ public:
+  // Fresh statistics and P random plans of L genes (2 draws per gene).
+  void Init(int popSize, double durationMutationRate, int chromoLength, const SimParams& p, CRand& rng);
+
+  // Takes the scored work list, keeps it sorted in m_genomes and refills the
+  // work list with the next generation. False when the work list does not
+  // end up with exactly m_popSize plans (population − elites odd); the caller
+  // tells the user.
+  bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng);
+
+  CPlanGenome RouletteSelect(CRand& rng) const;
+  void CopyElites(int n, std::vector<CPlanGenome>& work) const;
+
+  // The operators. They never touch genes beyond a plan's own length.
+  void InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
+                  const SimParams& p, CRand& rng) const;
+  void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng) const;
+  void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng) const;
+
+  void ResetStats();
+  void UpdateStats();
+
+  const std::vector<CPlanGenome>& Genomes() const { return m_genomes; }
+  // The best plan of the last scored generation (plan m_popSize − 1).
+  const CPlanGenome* Best() const;
+  int PopSize() const { return m_popSize; }
+  int ChromoLength() const { return m_chromoLength; }
+  int Generation() const { return m_generation; }
+  double BestFitness() const { return m_bestFitness; }
+  double AverageFitness() const { return m_averageFitness; }
+  double TotalFitness() const { return m_totalFitness; }
+  double DurationMutationRate() const { return m_durationMutationRate; }
+
+ private:
+  // The plan length every operator works to: captured at Init so a settings
+  // change during a run cannot address genes a plan does not have.
+  int Length() const { return m_chromoLength; }
+
+  std::vector<CPlanGenome> m_genomes;
+  int m_popSize = 0;
+  int m_chromoLength = 0;
+  double m_totalFitness = 0.0;
+  double m_bestFitness = 0.0;
+  double m_averageFitness = 0.0;
+  double m_durationMutationRate = 0.0;
+  int m_generation = 0;
+};
+
+}  // namespace korvane

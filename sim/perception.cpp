@@ -1,0 +1,73 @@
+#include "sim/perception.h"
+
+#include "sim/trunc.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace korvane {
+
+int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& field, int k) {
+  if (k < 0) k = 0;
+  if (k > MaxPerceived) k = MaxPerceived;
+  double* dx = per.m_perceivedDx;
+  double* dy = per.m_perceivedDy;
+  int* idx = per.m_perceivedIndex;
+  for (int j = 0; j < MaxPerceived; ++j) dx[j] = dy[j] = NoMeteor;
+
+  const double bx = boat.m_position.x;
+  const double by = boat.m_position.y;
+  const double hull = HullRadius * boat.m_scale;
+  double c = NoMeteor;
+  const int n = field.count < MaxObstacles ? field.count : MaxObstacles;
+  for (int i = 0; i < n; ++i) {
+    const Obstacle& o = field.obstacles[i];
+    const int ix = TruncToInt(o.x - bx);
+    const int iy = TruncToInt(o.y - by);
+    // 32-bit wrap-around on purpose, as the original arithmetic does.
+    const auto sq = static_cast<std::int32_t>(static_cast<std::uint32_t>(ix) * static_cast<std::uint32_t>(ix) +
+                                              static_cast<std::uint32_t>(iy) * static_cast<std::uint32_t>(iy));
+    const double d2 = static_cast<double>(sq);
+    if (d2 < c) c = d2;
+    const double r = hull + o.radius;
+    if (d2 <= r * r) return 1;
+    const double dist = std::sqrt(d2);
+    const double gap = dist - o.radius;
+    const double gap2 = gap * gap;
+    int j = 0;
+    while (j < k && !(gap2 < dx[j] * dx[j] + dy[j] * dy[j])) ++j;
+    if (j == k) continue;
+    for (int m = k - 1; m > j; --m) {
+      idx[m] = idx[m - 1];
+      dx[m] = dx[m - 1];
+      dy[m] = dy[m - 1];
+    }
+    idx[j] = i;
+    dx[j] = (gap / dist) * ix;
+    dy[j] = (gap / dist) * iy;
+  }
+
+  for (int j = 0; j < k; ++j) {
+    const double l = dx[j] * dx[j] + dy[j] * dy[j];
+    // Truncation to an integer; the filler slots stay as they are either way.
+    if (l >= 2147483648.0) {
+      if (!(dx[j] == NoMeteor && dy[j] == NoMeteor)) dy[j] = NoMeteor;
+      continue;
+    }
+    const int li = static_cast<int>(l);
+    if (li > 360000 || (li > 40000 && dx[j] < 0)) {
+      if (!(dx[j] == NoMeteor && dy[j] == NoMeteor)) dy[j] = NoMeteor;
+    }
+  }
+
+  if (by * by < c)
+    c = by * by;
+  else if ((PlayfieldHeight - by) * (PlayfieldHeight - by) < c)
+    c = (PlayfieldHeight - by) * (PlayfieldHeight - by);
+
+  if (bx - hull < 0 || by - hull < 0 || by + hull > PlayfieldHeight) return 1;
+  if (c < per.m_minClearance) per.m_minClearance = c;
+  return 0;
+}
+
+}  // namespace korvane

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "sim/lifeboat.h"
+#include "sim/meteor_field.h"
+#include "sim/params.h"
+#include "sim/perception.h"
+#include "sim/rand.h"
+
+using namespace korvane;
+
+TEST(Rand, MatchesTheCRuntimeSequence) {
+  // The first values of the C runtime's generator after srand(1) and srand(0).
+  CRand r(1);
+  EXPECT_EQ(r(), 41);
+  EXPECT_EQ(r(), 18467);
+  EXPECT_EQ(r(), 6334);
+  EXPECT_EQ(r(), 26500);
+  EXPECT_EQ(r(), 19169);
+  CRand z(0);
+  EXPECT_EQ(z(), 38);
+  EXPECT_EQ(z(), 7719);
+}
+
+TEST(Rand, StaysInFifteenBitsAndChanceUsesThe32768Scale) {
+  CRand r(12345);
+  for (int i = 0; i < 100000; ++i) {
+    int v = r();
+    ASSERT_GE(v, 0);
+    ASSERT_LE(v, 32767);
+  }
+  CRand a(7);
+  CRand b(7);
+  for (int i = 0; i < 1000; ++i) {
+    int v = b();
+    EXPECT_EQ(a.Chance(0.5), v / 32768.0 < 0.5);
+  }
+  CRand c(9);
+  for (int i = 0; i < 1000; ++i) EXPECT_FALSE(c.Chance(0.0));
+  for (int i = 0; i < 1000; ++i) EXPECT_TRUE(c.Chance(1.0));
+}
+
+TEST(Lifeboat, ResetRestoresEverything) {
+  SimParams p;
+  CLifeboat b;
+  b.Reset(20, 200, 2.5);
+  b.ThrustRight(p);
+  b.ApplyGravity(p);
+  b.Step(p);
+  b.m_thrustMarker = 5;
+  b.ResetToStart(p);
+  EXPECT_EQ(b.m_position.x, 20.0);
+  EXPECT_EQ(b.m_position.y, 200.0);
+  EXPECT_EQ(b.m_velocity.x, 0.0);
+  EXPECT_EQ(b.m_velocity.y, 0.0);
+  EXPECT_EQ(b.m_scale, 2.5);
+  EXPECT_EQ(b.m_thrustMarker, 1);
+}
+
+TEST(Lifeboat, GravityThrustAndStepArithmetic) {
+  SimParams p;
+  CLifeboat b;
+  b.ResetToStart(p);
+  b.ApplyGravity(p);
+  EXPECT_DOUBLE_EQ(b.m_velocity.y, 0.08);
+  b.Step(p);
+  EXPECT_EQ(b.m_position.y, 200.0 + 30 * (0.04 * 0.08));
+  EXPECT_NEAR(b.m_position.y - 200.0, 0.096, 1e-12);
+  EXPECT_EQ(b.m_position.x, 20.0);
+  CLifeboat u;
+  u.ResetToStart(p);
+  u.ThrustUp(p);
+  EXPECT_DOUBLE_EQ(u.m_velocity.y, -0.2);
+  EXPECT_DOUBLE_EQ(-u.m_velocity.y / 0.08, 2.5);
+  // A changed setting applies at the next operation.
+  p.Gravity = 4.0;
+  u.ApplyGravity(p);
+  EXPECT_DOUBLE_EQ(u.m_velocity.y, -0.2 + 0.16);
+  EXPECT_FALSE(u.ApplyThrust(5, p));
+  EXPECT_FALSE(u.ApplyThrust(-1, p));
+}
+
+TEST(MeteorField, BuiltInLevels) {
+  MeteorField f;
+  EXPECT_EQ(f.count, 9);
+  ASSERT_TRUE(WriteBuiltInLevel(f, 1));
+  EXPECT_EQ(f.obstacles[0].x, 300);
+  EXPECT_EQ(f.obstacles[0].y, 350);
+  EXPECT_EQ(f.obstacles[0].radius, 30);
+  ASSERT_TRUE(WriteBuiltInLevel(f, 3));
+  EXPECT_EQ(f.count, 15);
+  ASSERT_TRUE(WriteBuiltInLevel(f, 4));
+  EXPECT_EQ(f.count, 4);
+  // Entries past the count keep level 3's meteors 5..15.
+  EXPECT_EQ(f.obstacles[4].x, 461);
+  EXPECT_EQ(f.obstacles[14].x, 608);
+  EXPECT_EQ(f.obstacles[3].radius, 157);
+  EXPECT_FALSE(WriteBuiltInLevel(f, 5));
+  EXPECT_FALSE(WriteBuiltInLevel(f, 0));
+  EXPECT_EQ(f.count, 4);
+  EXPECT_EQ(BuiltInLevel(2).count, 7);
+}
+
+TEST(MeteorField, AddStopsAtTwenty) {
+  MeteorField f;
+  f.count = 0;
+  for (int i = 0; i < MaxObstacles; ++i) EXPECT_TRUE(f.Add({double(i), 1, 1}));
+  EXPECT_FALSE(f.Add({1, 1, 1}));
+  EXPECT_EQ(f.count, MaxObstacles);
+}
+
+namespace {
+
+MeteorField Field(std::initializer_list<Obstacle> meteors) {
+  MeteorField f;
+  f.count = 0;
+  for (const Obstacle& o : meteors) f.Add(o);
+  return f;
+}
+
+CLifeboat BoatAt(double x, double y, double scale = 2.5) {
+  CLifeboat b;
+  b.Reset(0, 0, scale);
+  b.m_position = {x, y};
+  return b;
+}
+
+}  // namespace
+
+TEST(Collision, TouchingIsAHitAndTheRadiusUsesTheScale) {
+  Perception per;
+  // Hull 11.25 + radius 8.75 = 20: exactly touching at distance 20.
+  MeteorField f = Field({{120, 200, 8.75}});
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 200), f, 1), 1);
+  EXPECT_EQ(CheckCollision(per, BoatAt(99, 200), f, 1), 0);
+  // The offsets are truncated before squaring: 20.9 away counts as 20.
+  EXPECT_EQ(CheckCollision(per, BoatAt(99.1, 200), f, 1), 1);
+}
+
+TEST(Collision, EdgesAreStrictAndTheRightEdgeIsNoCrash) {
+  MeteorField none = Field({});
+  Perception per;
+  EXPECT_EQ(CheckCollision(per, BoatAt(11.25, 200), none, 1), 0);   // x - r == 0 is inside
+  EXPECT_EQ(CheckCollision(per, BoatAt(11.0, 200), none, 1), 1);
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 388.75), none, 1), 0);  // y + r == 400 is inside
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 389), none, 1), 1);
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 11.0), none, 1), 1);
+  CLifeboat atExit = BoatAt(1850 - 11.25, 200);
+  EXPECT_EQ(CheckCollision(per, atExit, none, 1), 0);
+  EXPECT_TRUE(HasEscaped(atExit));
+  EXPECT_FALSE(HasEscaped(BoatAt(1800 - 11.25, 200)));  // equality is no escape
+  EXPECT_TRUE(HasEscaped(BoatAt(1800 - 11.25 + 1e-9, 200)));
+}
+
+TEST(Collision, ClearanceFromTheEdges) {
+  MeteorField none = Field({});
+  Perception per;
+  per.m_minClearance = NoMeteor;
+  per.m_minClearance = NoMeteor;
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 390, 1.0), none, 1), 0);
+  EXPECT_EQ(per.m_minClearance, 100.0);
+  per.m_minClearance = NoMeteor;
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 100), none, 1), 0);
+  EXPECT_EQ(per.m_minClearance, 10000.0);
+  // A meteor centre 50 away gives c = 2500, then the bottom edge 20 away wins.
+  per.m_minClearance = NoMeteor;
+  MeteorField one = Field({{150, 380, 10}});
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 380, 1.0), one, 1), 0);
+  EXPECT_EQ(per.m_minClearance, 400.0);
+  // The table holds only the filler when there is nothing to see.
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 200), none, 3), 0);
+  for (int j = 0; j < MaxPerceived; ++j) {
+    EXPECT_EQ(per.m_perceivedDx[j], NoMeteor);
+    EXPECT_EQ(per.m_perceivedDy[j], NoMeteor);
+  }
+  // The running minimum never rises, and a crash leaves it alone.
+  per.m_minClearance = 50.0;
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 200), none, 1), 0);
+  EXPECT_EQ(per.m_minClearance, 50.0);
+  per.m_minClearance = NoMeteor;
+  EXPECT_EQ(CheckCollision(per, BoatAt(100, 5), none, 1), 1);
+  EXPECT_EQ(per.m_minClearance, NoMeteor);
+}
+
+TEST(Perception, NearestFirstTiesToTheLowerIndexAndVectorsPointAtTheSurface) {
+  // Two meteors at the same gap (100 - 10 = 90), one above and one right.
+  MeteorField f = Field({{200, 200, 30}, {100, 300, 10}, {100, 100, 10}, {400, 200, 10}});
+  Perception per;
+  ASSERT_EQ(CheckCollision(per, BoatAt(100, 200), f, 3), 0);
+  // Gaps: #0 70, #1 90, #2 90, #3 290.
+  EXPECT_EQ(per.m_perceivedIndex[0], 0);
+  EXPECT_EQ(per.m_perceivedIndex[1], 1);
+  EXPECT_EQ(per.m_perceivedIndex[2], 2);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDx[0], 70.0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDy[0], 0.0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDx[1], 0.0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDy[1], 90.0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDy[2], -90.0);
+  // Only the first K slots are used.
+  EXPECT_EQ(per.m_perceivedDx[3], NoMeteor);
+}
+
+TEST(Perception, RangeFilter) {
+  Perception per;
+  // 250 away to the left: keeps its x, loses its y.
+  MeteorField left = Field({{400 - 260, 200, 10}});
+  ASSERT_EQ(CheckCollision(per, BoatAt(400, 200), left, 1), 0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDx[0], -250.0);
+  EXPECT_EQ(per.m_perceivedDy[0], NoMeteor);
+  // The same to the right stays whole.
+  MeteorField right = Field({{400 + 260, 200, 10}});
+  ASSERT_EQ(CheckCollision(per, BoatAt(400, 200), right, 1), 0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDx[0], 250.0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDy[0], 0.0);
+  // More than 600 away keeps only its x, on either side.
+  MeteorField far = Field({{400 + 700, 200, 10}});
+  ASSERT_EQ(CheckCollision(per, BoatAt(400, 200), far, 1), 0);
+  EXPECT_DOUBLE_EQ(per.m_perceivedDx[0], 690.0);
+  EXPECT_EQ(per.m_perceivedDy[0], NoMeteor);
+  EXPECT_EQ(per.m_perceivedIndex[0], 0);
+}
+
+TEST(Perception, KZeroPerceivesNothingButStillCollides) {
+  MeteorField f = Field({{150, 200, 30}});
+  Perception per;
+  per.m_perceivedIndex[0] = 7;
+  ASSERT_EQ(CheckCollision(per, BoatAt(100, 200), f, 0), 0);
+  EXPECT_EQ(per.m_perceivedDx[0], NoMeteor);
+  EXPECT_EQ(per.m_perceivedIndex[0], 7);  // indexes are never cleared
+  EXPECT_EQ(CheckCollision(per, BoatAt(140, 200), f, 0), 1);
+}
+
+TEST(Params, DefaultsAndPerceivedMeteors) {
+  SimParams p;
+  EXPECT_EQ(p.NetInputCount, 6);
+  EXPECT_EQ(p.PerceivedMeteors(), 1);
+  p.SetPerceivedMeteors(3);
+  EXPECT_EQ(p.NetInputCount, 10);
+  EXPECT_FALSE(CheckParams(SimParams{}).has_value());
+}
+
+TEST(Params, LimitsAndReasons) {
+  SimParams p;
+  EXPECT_EQ(ApplySetting(p, "PopulationSize=0"), "");
+  ASSERT_TRUE(CheckParam(p, "PopulationSize"));
+  p = SimParams{};
+  EXPECT_EQ(ApplySetting(p, "EliteCount=501"), "");
+  auto problem = CheckParam(p, "EliteCount");
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->hi, 500);
+  p = SimParams{};
+  ApplySetting(p, "PopulationSize=501");
+  EXPECT_FALSE(CheckParam(p, "PopulationSize"));  // odd is only warned about
+  EXPECT_TRUE(CheckParam(SimParams{.ChromosomeLength = 201}, "ChromosomeLength"));
+  EXPECT_FALSE(CheckParam(SimParams{.ChromosomeLength = 200}, "ChromosomeLength"));
+  EXPECT_TRUE(CheckParam(SimParams{.ActionDurationRange = 0}, "ActionDurationRange"));
+  EXPECT_TRUE(CheckParam(SimParams{.InsertionDuration = 0}, "InsertionDuration"));
+  EXPECT_TRUE(CheckParam(SimParams{.TrainingGenerations = 5001}, "TrainingGenerations"));
+  EXPECT_FALSE(CheckParam(SimParams{.TrainingGenerations = 5000}, "TrainingGenerations"));
+  EXPECT_TRUE(CheckParam(SimParams{.NetPopulationSize = 0}, "NetPopulationSize"));
+  EXPECT_TRUE(CheckParam(SimParams{.NetPopulationSize = 10, .NetEliteCount = 11}, "NetEliteCount"));
+  EXPECT_TRUE(CheckParam(SimParams{.NeuronsPerHiddenLayer = 0}, "NeuronsPerHiddenLayer"));
+  EXPECT_TRUE(CheckParam(SimParams{.HiddenLayerCount = -1}, "HiddenLayerCount"));
+  SimParams q;
+  q.SetPerceivedMeteors(10);
+  EXPECT_FALSE(CheckParam(q, "PerceivedMeteors"));
+  q.SetPerceivedMeteors(11);
+  EXPECT_TRUE(CheckParam(q, "PerceivedMeteors"));
+  EXPECT_TRUE(CheckParam(q, "NetInputCount"));
+}
+
+TEST(Params, ApplySettingRejectsBadText) {
+  SimParams p;
+  EXPECT_NE(ApplySetting(p, "Nope=3"), "");
+  EXPECT_NE(ApplySetting(p, "PopulationSize=1.5"), "");
+  EXPECT_NE(ApplySetting(p, "PopulationSize="), "");
+  EXPECT_NE(ApplySetting(p, "Gravity=abc"), "");
+  EXPECT_NE(ApplySetting(p, "Gravity=nan"), "");
+  EXPECT_NE(ApplySetting(p, "Gravity"), "");
+  EXPECT_NE(ApplySetting(p, "PerceivedMeteors=50"), "");
+  EXPECT_NE(ApplySetting(p, "PopulationSize=99999999999"), "");
+  EXPECT_EQ(ApplySetting(p, "Gravity=2.5"), "");
+  EXPECT_EQ(p.Gravity, 2.5);
+  EXPECT_EQ(ApplySetting(p, "PerceivedMeteors=2"), "");
+  EXPECT_EQ(p.NetInputCount, 8);
+  EXPECT_EQ(p.PopulationSize, 500);
+}
