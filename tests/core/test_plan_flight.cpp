@@ -1,0 +1,314 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "autopilot/autopilot.h"
+#include "autopilot/messages.h"
+#include "recording_host.h"
+
+using namespace korvane;
+using korvane::test::EmptyField;
+using korvane::test::RecordingHost;
+
+namespace {
+
+CPlanGenome Uniform(int genes, int code, double duration) {
+  return CPlanGenome(std::vector<int>(genes, code), std::vector<double>(genes, duration));
+}
+
+// Gravity off and a huge speed scale: a thrust right escapes within a few
+// ticks, a thrust left crashes, coasting stays put.
+SimParams Slingshot() {
+  SimParams p;
+  p.Gravity = 0.0;
+  p.SpeedScale = 30000.0;
+  return p;
+}
+
+}  // namespace
+
+TEST(FlyPlan, CoastingFallsOutThroughTheBottomOnTick63) {
+  SimParams p;
+  FlightState fs;
+  CPlanGenome plan = Uniform(30, 0, 3);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  EXPECT_EQ(r.outcome, FlyOutcome::Finished);
+  EXPECT_EQ(r.crashGene, 62 / 3);
+  EXPECT_EQ(fs.m_tickCount, 62);  // the crashing tick is not counted
+  EXPECT_EQ(plan.m_energyScore, 0.0);
+  EXPECT_DOUBLE_EQ(plan.m_timeScore, 6.2);
+  EXPECT_EQ(plan.m_fitness, 20.0);
+}
+
+TEST(FlyPlan, DurationsRoundUpAndNonPositiveGenesAreSkipped) {
+  SimParams p;
+  FlightState fs;
+  // 2.5 -> 3 ticks, 0.2 -> 1 tick, 0 and -1 -> none (code 7 never looked at).
+  CPlanGenome plan({4, 7, 1, 7, 0}, {2.5, 0.0, 0.2, -1.0, 3.0});
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  EXPECT_EQ(r.outcome, FlyOutcome::Finished);
+  EXPECT_EQ(fs.m_tickCount, 7);
+  EXPECT_EQ(fs.m_thrustCount, 4);
+  EXPECT_DOUBLE_EQ(plan.m_energyScore, 0.4);
+  EXPECT_GT(plan.m_fitness, 20.0);
+  // Only the first ChromosomeLength genes fly.
+  p.ChromosomeLength = 1;
+  CPlanGenome again({4, 7, 1, 7, 0}, {2.5, 0.0, 0.2, -1.0, 3.0});
+  CAutoPilot::FlyPlan(fs, again, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  EXPECT_EQ(fs.m_tickCount, 3);
+}
+
+TEST(FlyPlan, InvalidCodeStopsOnItsFirstTickUnscored) {
+  SimParams p;
+  FlightState fs;
+  CPlanGenome plan({0, 0, 7}, {1, 1, 1}, 42.0);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 3, FlyVariant::GA, p, EmptyField(), nullptr);
+  EXPECT_EQ(r.outcome, FlyOutcome::InvalidCode);
+  EXPECT_EQ(r.badCode, 7);
+  EXPECT_EQ(r.badGene, 2);
+  EXPECT_EQ(plan.m_fitness, 42.0);
+}
+
+TEST(FlyPlan, CrashOnTheFirstTickKeepsTheUntouchedClearance) {
+  SimParams p;
+  FlightState fs;
+  MeteorField f = EmptyField();
+  f.Add({40, 200, 10});
+  CPlanGenome plan = Uniform(30, 0, 3);
+  CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, f, nullptr);
+  EXPECT_EQ(fs.m_tickCount, 0);
+  EXPECT_EQ(plan.m_timeScore, 0.0);
+  EXPECT_DOUBLE_EQ(plan.m_safetyScore, std::sqrt(99999.0) * 6.0);
+}
+
+TEST(FlyPlan, LeavingThroughTheLeftEdgeScoresZero) {
+  SimParams p;
+  p.LifeboatSize = 0.0;
+  FlightState fs;
+  CPlanGenome plan = Uniform(30, 3, 7);
+  CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  EXPECT_LT(fs.boat.m_position.x, 0.0);
+  EXPECT_EQ(plan.m_fitness, 0.0);
+}
+
+TEST(FlyPlan, EscapeEndsTheSearchVariantsButIsScoredStepByStep) {
+  SimParams p = Slingshot();
+  CPlanGenome ga = Uniform(30, 4, 3);
+  FlightState fs;
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, ga, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  EXPECT_EQ(r.outcome, FlyOutcome::Escaped);
+  EXPECT_EQ(ga.m_fitness, 0.0);  // not scored
+  CPlanGenome step = Uniform(30, 4, 3);
+  r = CAutoPilot::FlyPlan(fs, step, 0, FlyVariant::StepByStep, p, EmptyField(), nullptr);
+  EXPECT_EQ(r.outcome, FlyOutcome::Finished);
+  EXPECT_TRUE(r.escaped);
+  EXPECT_GT(step.m_fitness, 1800 - 11.25);
+}
+
+TEST(FlyPlan, EscapeAndMeteorOnTheSameTick) {
+  SimParams p = Slingshot();
+  FlightState fs;
+  // Find where a right thrust lands on the tick it crosses the line, and put
+  // a meteor there.
+  CPlanGenome probe = Uniform(30, 4, 3);
+  CAutoPilot::FlyPlan(fs, probe, 0, FlyVariant::StepByStep, p, EmptyField(), nullptr);
+  MeteorField f = EmptyField();
+  f.Add({fs.boat.m_position.x, fs.boat.m_position.y, 5});
+  CPlanGenome ga = Uniform(30, 4, 3);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, ga, 0, FlyVariant::GA, p, f, nullptr);
+  EXPECT_EQ(r.outcome, FlyOutcome::Finished);  // collision first: a crash
+  EXPECT_GE(r.crashGene, 0);
+  CPlanGenome step = Uniform(30, 4, 3);
+  r = CAutoPilot::FlyPlan(fs, step, 0, FlyVariant::StepByStep, p, f, nullptr);
+  EXPECT_TRUE(r.escaped);  // escape first: the meteor is never examined
+  EXPECT_EQ(r.crashGene, -1);
+}
+
+TEST(GaRun, MaxGenerationsZeroFliesAndBreedsOnce) {
+  RecordingHost host;
+  host.params.MaxGenerations = 0;
+  host.params.PopulationSize = 20;
+  CAutoPilot pilot;
+  CPlanGA ga;
+  SearchResult r = pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 7);
+  EXPECT_FALSE(r.escaped);
+  EXPECT_EQ(host.PlanFrames(), 1);
+  EXPECT_EQ(ga.Generation(), 1);
+  EXPECT_TRUE(host.messages.empty());
+  CPlanGenome best = pilot.BestPlan();
+  EXPECT_EQ(best.m_fitness, 0.0);
+  EXPECT_EQ(best.m_actions, ga.Best()->m_actions);
+  EXPECT_EQ(pilot.m_workList.size(), 20u);
+}
+
+TEST(GaRun, EscapeInGenerationZeroStopsAtOnce) {
+  RecordingHost host;
+  host.params = Slingshot();
+  CAutoPilot pilot;
+  CPlanGA ga;
+  SearchResult r = pilot.OnStartGenAlg(host, ga, EmptyField(), 3);
+  ASSERT_TRUE(r.escaped);
+  EXPECT_EQ(r.escapeGeneration, 0);
+  EXPECT_EQ(host.PlanFrames(), 0);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], msg::Success);
+  CPlanGenome best = pilot.BestPlan();
+  EXPECT_EQ(best.m_fitness, 1801.0);
+  EXPECT_EQ(best.m_actions, pilot.m_workList[r.escapePlan].m_actions);
+  // Every plan before it was flown and did not escape.
+  FlightState fs;
+  CPlanGenome again = best;
+  EXPECT_EQ(CAutoPilot::FlyPlan(fs, again, 0, FlyVariant::GA, host.params, EmptyField(), nullptr).outcome,
+            FlyOutcome::Escaped);
+}
+
+TEST(GaRun, SameSeedSameRun) {
+  auto run = [](std::uint32_t seed) {
+    RecordingHost host;
+    host.params.MaxGenerations = 5;
+    host.params.PopulationSize = 60;
+    CAutoPilot pilot;
+    CPlanGA ga;
+    pilot.OnStartGenAlg(host, ga, BuiltInLevel(3), seed);
+    std::vector<double> trace;
+    for (const auto& f : host.frames) trace.push_back(f.planPanel->best + f.planPanel->average);
+    return std::pair(trace, pilot.BestPlan().m_durations);
+  };
+  EXPECT_EQ(run(11), run(11));
+  EXPECT_NE(run(11), run(12));
+}
+
+TEST(GaRun, OddPopulationWarnsAfterEveryEpoch) {
+  RecordingHost host;
+  host.params.MaxGenerations = 2;
+  host.params.PopulationSize = 21;
+  CAutoPilot pilot;
+  CPlanGA ga;
+  pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 5);
+  ASSERT_EQ(host.messages.size(), 3u);
+  for (const auto& m : host.messages) EXPECT_EQ(m, msg::PopulationNotOdd);
+  EXPECT_EQ(pilot.m_workList.size(), 22u);
+}
+
+TEST(GaRun, PauseKeepsTheGenerationsBestAndGoesOn) {
+  RecordingHost host;
+  host.params.MaxGenerations = 4;
+  host.params.PopulationSize = 30;
+  CAutoPilot pilot;
+  CPlanGA ga;
+  host.pauseHook = [&](PauseKind k) { return k == PauseKind::GA && ga.Generation() == 2; };
+  host.onWait = [&] {
+    CPlanGenome kept = pilot.BestPlan();
+    EXPECT_EQ(kept.m_durations, ga.Best()->m_durations);
+    EXPECT_EQ(kept.m_fitness, 0.0);
+  };
+  pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 5);
+  EXPECT_EQ(host.pauses, 1);
+  EXPECT_EQ(host.PlanFrames(), 5);
+}
+
+TEST(GaRun, StopEndsTheRunAndSettingsChangesCannotResizeIt) {
+  RecordingHost host;
+  host.params.MaxGenerations = 50;
+  host.params.PopulationSize = 30;
+  host.params.ChromosomeLength = 10;
+  CAutoPilot pilot;
+  CPlanGA ga;
+  // The user changes sizes during the run: the run keeps what it started with.
+  host.onRepaint = [](RecordingHost& h) {
+    h.params.PopulationSize = 1000;
+    h.params.ChromosomeLength = 200;
+  };
+  host.stopHook = [&] { return ga.Generation() >= 3; };
+  SearchResult r = pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 5);
+  EXPECT_TRUE(r.aborted);
+  EXPECT_EQ(ga.Generation(), 3);
+  EXPECT_EQ(pilot.m_workList.size(), 30u);
+  for (const auto& plan : pilot.m_workList) EXPECT_EQ(plan.Length(), 10);
+}
+
+TEST(StepByStep, GivesUpAfterTheLastGeneration) {
+  RecordingHost host;
+  host.params.MaxGenerations = 0;
+  host.params.PopulationSize = 20;
+  CAutoPilot pilot;
+  CPlanGA ga;
+  pilot.onTimer3(host, ga, BuiltInLevel(4), 9);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], msg::GiveUp);
+  EXPECT_EQ(ga.Generation(), 2);  // two steps for one generation
+  EXPECT_GT(host.sleeps, 0);      // one on-screen flight was shown
+}
+
+TEST(StepByStep, AStepWithAnEscapeReportsSuccessAndKeepsThePlan) {
+  RecordingHost host;
+  host.params = Slingshot();
+  host.params.PopulationSize = 20;
+  CAutoPilot pilot;
+  CPlanGA ga;
+  pilot.onTimer3(host, ga, EmptyField(), 4);
+  ASSERT_FALSE(host.messages.empty());
+  EXPECT_EQ(host.messages.back(), msg::Success);
+  EXPECT_EQ(pilot.BestPlan().m_fitness, 1801.0);
+}
+
+TEST(StepByStep, InvalidCodeIsReportedWithItsPlanAndGene) {
+  RecordingHost host;
+  host.params.PopulationSize = 4;
+  CAutoPilot pilot;
+  CPlanGA ga;
+  CRand rng(1);
+  ga.Init(4, 0.5, 30, host.params, rng);
+  pilot.m_workList = ga.Genomes();
+  pilot.m_workList[2].m_actions[5] = 9;
+  pilot.m_workList[2].m_durations[5] = 1;
+  for (int i = 0; i < 5; ++i) pilot.m_workList[2].m_durations[i] = 0;
+  EXPECT_EQ(pilot.StepByStep(host, ga, EmptyField(), host.params, rng), 0);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "action9 i2 j5 你的行动数不对!!!(StepByStep)");
+  EXPECT_EQ(ga.Generation(), 0);  // no epoch
+}
+
+TEST(Replay, EndsWithTheRightMessages) {
+  SimParams p;
+  {
+    RecordingHost host;
+    CAutoPilot pilot;  // no plan yet: the replay ends at once
+    pilot.onTimer2(host, EmptyField());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], msg::ReplayOver);
+    EXPECT_TRUE(host.frames.empty());
+  }
+  {
+    RecordingHost host;
+    host.params.ChromosomeLength = 3;
+    CAutoPilot pilot;
+    pilot.SetBestPlan(CPlanGenome({0, 1, 1}, {0, 0, 2}));  // gene 0 no tick, gene 1 one tick, gene 2 two
+    pilot.onTimer2(host, EmptyField());
+    EXPECT_EQ(host.messages.back(), msg::ReplayOver);
+    EXPECT_EQ(host.sleeps, 3);
+    EXPECT_EQ(host.frames.back().boat.m_thrustMarker, 2);
+  }
+  {
+    RecordingHost host;
+    CAutoPilot pilot;
+    pilot.SetBestPlan(Uniform(30, 0, 3));
+    pilot.onTimer2(host, EmptyField());
+    EXPECT_EQ(host.messages.back(), msg::Stardust);
+  }
+  {
+    RecordingHost host;
+    host.params = Slingshot();
+    CAutoPilot pilot;
+    pilot.SetBestPlan(Uniform(30, 4, 3));
+    pilot.onTimer2(host, EmptyField());
+    EXPECT_EQ(host.messages.back(), msg::Escaped);
+  }
+  {
+    RecordingHost host;
+    CAutoPilot pilot;
+    pilot.SetBestPlan(CPlanGenome({0, 8}, {1, 1}));
+    pilot.onTimer2(host, EmptyField());
+    EXPECT_EQ(host.messages.back(), msg::BadActionReplay);
+  }
+}
