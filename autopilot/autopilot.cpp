@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "autopilot/messages.h"
+#include "autopilot/parallel.h"
 #include "autopilot/weights_file.h"
 #include "net/default_weights.h"
 #include "sim/trunc.h"
@@ -47,7 +48,8 @@ constexpr int kNetworkTickMs = 30;
 
 }  // namespace
 
-CAutoPilot::CAutoPilot() : m_weight(DefaultWeights.begin(), DefaultWeights.end()) {}
+CAutoPilot::CAutoPilot()
+    : m_threads(DefaultThreadCount()), m_weight(DefaultWeights.begin(), DefaultWeights.end()) {}
 
 // ---------------------------------------------------------------- flights --
 
@@ -105,6 +107,7 @@ PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, int pla
       } else {
         if (CheckCollision(fs.per, fs.boat, field, k)) {
           result.crashGene = i;
+          if (heuristic && i < MaxSuggestions) result.crashSuggestion = fs.m_suggestion[i];
           goto score;
         }
         if (HasEscaped(fs.boat)) {
@@ -123,11 +126,11 @@ score:
   return result;
 }
 
-void CAutoPilot::Repair(CPlanGenome& plan, const PlanFlightResult& r, const FlightState& fs, CRand& rng) {
+void CAutoPilot::Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng) {
   if (r.crashGene < 0) return;
   const int draw = rng();
   if (draw > 8191 && r.crashGene < plan.Length() && r.crashGene < MaxSuggestions)
-    plan.m_actions[r.crashGene] = fs.m_suggestion[r.crashGene];
+    plan.m_actions[r.crashGene] = r.crashSuggestion;
 }
 
 void CAutoPilot::ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p) {
@@ -224,30 +227,80 @@ PlanFlightResult CAutoPilot::FlyGeneration(IHost& host, FlyVariant variant, cons
                                            int* escapedPlan, bool* stopped) {
   *escapedPlan = -1;
   *stopped = false;
-  PlanFlightResult r;
   count = std::min<int>(count, static_cast<int>(m_workList.size()));
+  const int threads = std::max(1, std::min(m_threads, count));
+  m_workers.resize(threads);
+  if (net) m_workerNets.assign(threads, *net);
+  m_results.assign(count, PlanFlightResult{});
+  // Scores as they were, for the plans a one-by-one search would not have
+  // reached.
+  struct Scores {
+    double fitness, energy, safety, time;
+  };
+  std::vector<Scores> before(count);
   for (int n = 0; n < count; ++n) {
-    CPlanGenome& plan = m_workList[n];
-    r = FlyPlan(m_flight, plan, n, variant, p, field, net);
+    const CPlanGenome& g = m_workList[n];
+    before[n] = {g.m_fitness, g.m_energyScore, g.m_safetyScore, g.m_timeScore};
+  }
+  // The first plan in order that ends the generation: later ones need not fly.
+  std::atomic<int> firstEnd{count};
+  std::atomic<bool> stop{false};
+  int lastWorker = 0;
+  ParallelFor(threads, count, 4, [&](int w, int n) {
+    if (w == 0 && host.StopRequested()) {
+      stop.store(true);
+      return false;
+    }
+    if (n > firstEnd.load(std::memory_order_relaxed)) return true;
+    PlanFlightResult r = FlyPlan(m_workers[w], m_workList[n], n, variant, p, field, net ? &m_workerNets[w] : nullptr);
+    const bool ends = r.outcome != FlyOutcome::Finished;
+    m_results[n] = r;
+    if (n == count - 1) lastWorker = w;
+    if (ends) {
+      int cur = firstEnd.load();
+      while (n < cur && !firstEnd.compare_exchange_weak(cur, n)) {
+      }
+    }
+    return true;
+  });
+  if (stop.load()) {
+    *stopped = true;
+    return PlanFlightResult{};
+  }
+  const int end = firstEnd.load();
+  m_flight = m_workers[end < count ? 0 : lastWorker];
+  auto restoreAfter = [&](int last) {
+    for (int n = last + 1; n < count; ++n) {
+      CPlanGenome& g = m_workList[n];
+      g.m_fitness = before[n].fitness;
+      g.m_energyScore = before[n].energy;
+      g.m_safetyScore = before[n].safety;
+      g.m_timeScore = before[n].time;
+    }
+  };
+  // In plan order, as if flown one by one: the repairs draw in this order.
+  for (int n = 0; n < count; ++n) {
+    const PlanFlightResult& r = m_results[n];
     if (r.outcome == FlyOutcome::InvalidCode) {
+      restoreAfter(n);
       ReportInvalid(host, r, n, variant);
       return r;
     }
     if (r.outcome == FlyOutcome::NetworkMismatch) {
+      restoreAfter(n);
       ReportMismatch(host);
       return r;
     }
-    if (variant == FlyVariant::Heuristic && rng && r.outcome == FlyOutcome::Finished) Repair(plan, r, m_flight, *rng);
+    if (variant == FlyVariant::Heuristic && rng) Repair(m_workList[n], r, *rng);
     if (r.escaped && *escapedPlan < 0) {
       *escapedPlan = n;
-      if (r.outcome == FlyOutcome::Escaped) return r;
-    }
-    if (host.StopRequested()) {
-      *stopped = true;
-      return r;
+      if (r.outcome == FlyOutcome::Escaped) {
+        restoreAfter(n);
+        return r;
+      }
     }
   }
-  return r;
+  return count > 0 ? m_results[count - 1] : PlanFlightResult{};
 }
 
 FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field) {
@@ -542,15 +595,29 @@ TrainingResult CAutoPilot::TrainNetwork(IHost& host, CWeightGA& weightGA, CNeura
 
   for (int g = 1; g <= p.TrainingGenerations && g <= CWeightGA::MaxHistory; ++g) {
     const int count = std::min<int>(start.NetPopulationSize, static_cast<int>(m_weightWorkList.size()));
-    for (int l = 0; l < BuiltInLevelCount; ++l) {
-      shown = levels[l];
-      for (int n = 0; n < count; ++n) {
-        net.LoadWeights(m_weightWorkList[n].weights);
-        NetFlightResult r = FlyNetworkScored(m_flight, net, p, levels[l]);
-        m_weightWorkList[n].fitness += r.score;
-        if (host.StopRequested()) return result;
+    const int threads = std::max(1, std::min(m_threads, count));
+    m_workers.resize(threads);
+    m_workerNets.assign(threads, net);
+    std::atomic<bool> stop{false};
+    int lastWorker = 0;
+    // Each genome flies the four levels in order, so its fitness adds up in
+    // the same order whichever worker flies it.
+    ParallelFor(threads, count, 1, [&](int w, int n) {
+      if (w == 0 && host.StopRequested()) {
+        stop.store(true);
+        return false;
       }
-    }
+      CNeuralNet& wn = m_workerNets[w];
+      wn.LoadWeights(m_weightWorkList[n].weights);
+      for (int l = 0; l < BuiltInLevelCount; ++l)
+        m_weightWorkList[n].fitness += FlyNetworkScored(m_workers[w], wn, p, levels[l]).score;
+      if (n == count - 1) lastWorker = w;
+      return true;
+    });
+    if (stop.load()) return result;
+    m_flight = m_workers[lastWorker];
+    net = m_workerNets[lastWorker];
+    shown = levels[BuiltInLevelCount - 1];
     if (!weightGA.Epoch(m_weightWorkList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
     host.Repaint(chartFrame());
     if (host.PauseRequested(PauseKind::Training)) {

@@ -39,6 +39,7 @@ struct PlanFlightResult {
   int badCode = 0;     // for InvalidCode
   int badGene = -1;
   bool escaped = false;  // the flight crossed the escape line
+  int crashSuggestion = 0;  // heuristic: the suggestion made for the crash gene
 };
 
 // What a plan search leaves behind, for the CLI and the tests.
@@ -71,7 +72,7 @@ class CAutoPilot {
                                   const SimParams& p, const MeteorField& field, CNeuralNet* net);
   // The heuristic repair of a crashed gene: 3 times in 4 the gene takes the
   // network's suggestion.
-  static void Repair(CPlanGenome& plan, const PlanFlightResult& r, const FlightState& fs, CRand& rng);
+  static void Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng);
   static void ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p);
   static NetworkInputs BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p);
   static int PickAction(std::span<const double> outputs);
@@ -99,6 +100,10 @@ class CAutoPilot {
   TrainingResult TrainNetwork(IHost& host, CWeightGA& weightGA, CNeuralNet& net, std::uint32_t seed,
                               const std::string& weightsPath = "weights.txt");
 
+  // Threads that fly a generation; results are the same for any count.
+  void SetThreads(int n) { m_threads = n < 1 ? 1 : n; }
+  int Threads() const { return m_threads; }
+
   // --- results, guarded: replays read them while a paused run holds them --
   CPlanGenome BestPlan() const;
   void SetBestPlan(const CPlanGenome& plan);
@@ -117,6 +122,12 @@ class CAutoPilot {
                                  CNeuralNet* net, CRand* rng, int count, int* escapedPlan, bool* stopped);
   void ReportInvalid(IHost& host, const PlanFlightResult& r, int planIndex, FlyVariant variant);
   void ReportMismatch(IHost& host);
+
+  // Per-worker flight state and network copies, reused between generations.
+  std::vector<FlightState> m_workers;
+  std::vector<CNeuralNet> m_workerNets;
+  std::vector<PlanFlightResult> m_results;
+  int m_threads;
 
   mutable std::mutex m_resultMutex;
   CPlanGenome m_bestPlan;

@@ -2,6 +2,7 @@
 
 #include "sim/trunc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -19,32 +20,47 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
   const double by = boat.m_position.y;
   const double hull = HullRadius * boat.m_scale;
   double c = NoMeteor;
+  // Squared length of each slot's vector, and the root of the largest: a
+  // meteor clearly farther than every slot cannot enter the table, so its
+  // square root need not be taken.
+  double mag[MaxPerceived];
+  for (int j = 0; j < k; ++j) mag[j] = dx[j] * dx[j] + dy[j] * dy[j];
+  double reach = k > 0 ? std::sqrt(mag[0]) : 0.0;
   const int n = field.count < MaxObstacles ? field.count : MaxObstacles;
   for (int i = 0; i < n; ++i) {
     const Obstacle& o = field.obstacles[i];
     const int ix = TruncToInt(o.x - bx);
     const int iy = TruncToInt(o.y - by);
-    // 32-bit wrap-around on purpose, as the original arithmetic does.
+    // A 32-bit int square: wraps around for offsets beyond 46340.
     const auto sq = static_cast<std::int32_t>(static_cast<std::uint32_t>(ix) * static_cast<std::uint32_t>(ix) +
                                               static_cast<std::uint32_t>(iy) * static_cast<std::uint32_t>(iy));
     const double d2 = static_cast<double>(sq);
     if (d2 < c) c = d2;
     const double r = hull + o.radius;
     if (d2 <= r * r) return 1;
+    if (k == 0) continue;
+    // The margin is far above the rounding of the exact test below.
+    const double far = (o.radius + reach) * (1.0 + 1e-9) + 1e-6;
+    if (far > 0 && d2 >= far * far) continue;
     const double dist = std::sqrt(d2);
     const double gap = dist - o.radius;
     const double gap2 = gap * gap;
     int j = 0;
-    while (j < k && !(gap2 < dx[j] * dx[j] + dy[j] * dy[j])) ++j;
+    while (j < k && !(gap2 < mag[j])) ++j;
     if (j == k) continue;
     for (int m = k - 1; m > j; --m) {
       idx[m] = idx[m - 1];
       dx[m] = dx[m - 1];
       dy[m] = dy[m - 1];
+      mag[m] = mag[m - 1];
     }
     idx[j] = i;
     dx[j] = (gap / dist) * ix;
     dy[j] = (gap / dist) * iy;
+    mag[j] = dx[j] * dx[j] + dy[j] * dy[j];
+    double largest = mag[0];
+    for (int m = 1; m < k; ++m) largest = std::max(largest, mag[m]);
+    reach = std::sqrt(largest);
   }
 
   for (int j = 0; j < k; ++j) {

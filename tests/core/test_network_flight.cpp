@@ -176,17 +176,16 @@ TEST(NetworkFlight, InputCountThatNoLongerFitsEndsCleanly) {
 }
 
 TEST(Heuristic, RepairTakesTheSuggestionThreeTimesInFour) {
-  FlightState fs;
-  fs.m_suggestion[5] = 3;
   PlanFlightResult crashed;
   crashed.crashGene = 5;
+  crashed.crashSuggestion = 3;
   int repaired = 0;
   CRand rng(2024);
   CRand peek(2024);
   for (int i = 0; i < 4000; ++i) {
     CPlanGenome plan(std::vector<int>(30, 0), std::vector<double>(30, 4.0));
     const bool expect = peek() > 8191;
-    CAutoPilot::Repair(plan, crashed, fs, rng);
+    CAutoPilot::Repair(plan, crashed, rng);
     EXPECT_EQ(plan.m_actions[5] == 3, expect);
     EXPECT_EQ(plan.m_durations[5], 4.0);
     repaired += expect;
@@ -195,7 +194,7 @@ TEST(Heuristic, RepairTakesTheSuggestionThreeTimesInFour) {
   // No crash, no draw.
   CRand quiet(1);
   CPlanGenome plan(std::vector<int>(30, 0), std::vector<double>(30, 4.0));
-  CAutoPilot::Repair(plan, PlanFlightResult{}, fs, quiet);
+  CAutoPilot::Repair(plan, PlanFlightResult{}, quiet);
   EXPECT_EQ(quiet.State(), 1u);
 }
 

@@ -286,3 +286,91 @@ TEST(Params, ApplySettingRejectsBadText) {
   EXPECT_EQ(p.NetInputCount, 8);
   EXPECT_EQ(p.PopulationSize, 500);
 }
+
+namespace {
+
+// The collision pass written out step by step, without any shortcut.
+int ReferenceCheck(Perception& per, const CLifeboat& boat, const MeteorField& field, int k) {
+  for (int j = 0; j < MaxPerceived; ++j) per.m_perceivedDx[j] = per.m_perceivedDy[j] = NoMeteor;
+  double c = NoMeteor;
+  for (int i = 0; i < field.count; ++i) {
+    const Obstacle& o = field.obstacles[i];
+    int ix = static_cast<int>(o.x - boat.m_position.x);
+    int iy = static_cast<int>(o.y - boat.m_position.y);
+    double d2 = ix * ix + iy * iy;
+    if (d2 < c) c = d2;
+    double r = HullRadius * boat.m_scale + o.radius;
+    if (d2 <= r * r) return 1;
+    double dist = std::sqrt(d2);
+    double gap = dist - o.radius;
+    int j = 0;
+    for (; j < k; ++j)
+      if (gap * gap < per.m_perceivedDx[j] * per.m_perceivedDx[j] + per.m_perceivedDy[j] * per.m_perceivedDy[j])
+        break;
+    if (j == k) continue;
+    for (int m = k - 1; m > j; --m) {
+      per.m_perceivedIndex[m] = per.m_perceivedIndex[m - 1];
+      per.m_perceivedDx[m] = per.m_perceivedDx[m - 1];
+      per.m_perceivedDy[m] = per.m_perceivedDy[m - 1];
+    }
+    per.m_perceivedIndex[j] = i;
+    per.m_perceivedDx[j] = (gap / dist) * ix;
+    per.m_perceivedDy[j] = (gap / dist) * iy;
+  }
+  for (int j = 0; j < k; ++j) {
+    int l = static_cast<int>(per.m_perceivedDx[j] * per.m_perceivedDx[j] + per.m_perceivedDy[j] * per.m_perceivedDy[j] >
+                                     2e9
+                                 ? 2e9
+                                 : per.m_perceivedDx[j] * per.m_perceivedDx[j] +
+                                       per.m_perceivedDy[j] * per.m_perceivedDy[j]);
+    if (l > 360000 || (l > 40000 && per.m_perceivedDx[j] < 0)) per.m_perceivedDy[j] = NoMeteor;
+  }
+  double y = boat.m_position.y;
+  if (y * y < c)
+    c = y * y;
+  else if ((400 - y) * (400 - y) < c)
+    c = (400 - y) * (400 - y);
+  double rr = HullRadius * boat.m_scale;
+  if (boat.m_position.x - rr < 0 || y - rr < 0 || y + rr > 400) return 1;
+  if (c < per.m_minClearance) per.m_minClearance = c;
+  return 0;
+}
+
+}  // namespace
+
+TEST(Collision, AgreesWithTheStepByStepPassEverywhere) {
+  CRand rng(4242);
+  auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * (rng() * 32768 + rng()) / 1073741824.0; };
+  int hits = 0;
+  for (int trial = 0; trial < 20000; ++trial) {
+    MeteorField f;
+    f.count = rng() % 21;
+    for (int i = 0; i < f.count; ++i) {
+      // Whole numbers often, so that ties between gaps happen.
+      bool whole = rng() % 2;
+      double x = uniform(-200, 2000), y = uniform(-100, 500), r = uniform(-20, 170);
+      f.obstacles[i] = whole ? Obstacle{std::floor(x), std::floor(y), std::floor(r)} : Obstacle{x, y, r};
+    }
+    if (f.count >= 2 && rng() % 3 == 0) f.obstacles[1] = {f.obstacles[0].x, 2 * 200 - f.obstacles[0].y, f.obstacles[0].radius};
+    CLifeboat b;
+    b.Reset(0, 0, uniform(0, 4));
+    b.m_position = {uniform(-50, 1900), uniform(-50, 450)};
+    if (rng() % 4 == 0) b.m_position = {std::floor(b.m_position.x), 200};
+    const int k = rng() % 11;
+    Perception a, want;
+    a.m_minClearance = want.m_minClearance = uniform(0, 120000);
+    const int got = CheckCollision(a, b, f, k);
+    const int expect = ReferenceCheck(want, b, f, k);
+    ASSERT_EQ(got, expect) << trial;
+    hits += got;
+    for (int j = 0; j < MaxPerceived; ++j) {
+      ASSERT_EQ(a.m_perceivedDx[j], want.m_perceivedDx[j]) << trial << " slot " << j;
+      ASSERT_EQ(a.m_perceivedDy[j], want.m_perceivedDy[j]) << trial << " slot " << j;
+      if (j < k && want.m_perceivedDx[j] != NoMeteor)
+        ASSERT_EQ(a.m_perceivedIndex[j], want.m_perceivedIndex[j]) << trial;
+    }
+    ASSERT_EQ(a.m_minClearance, want.m_minClearance) << trial;
+  }
+  EXPECT_GT(hits, 1000);
+  EXPECT_LT(hits, 19000);
+}

@@ -1,0 +1,127 @@
+// Speed of the engine's hot paths: flight ticks, generations, training.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "autopilot/autopilot.h"
+#include "net/default_weights.h"
+
+using namespace korvane;
+
+namespace {
+
+// Plays the part of the window without waiting for anything.
+class QuietHost : public IHost {
+ public:
+  SimParams params;
+  SimParams Params() override { return params; }
+  void ShowMessage(const std::string&) override {}
+  void Repaint(const FrameSnapshot&) override {}
+  bool PauseRequested(PauseKind) override { return false; }
+  void WaitWhilePaused(PauseKind) override {}
+  bool StopRequested() override { return false; }
+  void Sleep(int) override {}
+  void LoadBuiltInLevel(int) override {}
+};
+
+// A generation of random plans, as the search starts with.
+std::vector<CPlanGenome> RandomPlans(const SimParams& p, int count) {
+  CPlanGA ga;
+  CRand rng(12345);
+  ga.Init(count, p.DurationMutationRate, p.ChromosomeLength, p, rng);
+  return ga.Genomes();
+}
+
+void BM_PlanFlightTick(benchmark::State& state) {
+  SimParams p;
+  const MeteorField field = BuiltInLevel(static_cast<int>(state.range(0)));
+  std::vector<CPlanGenome> plans = RandomPlans(p, 500);
+  FlightState fs;
+  long ticks = 0;
+  size_t i = 0;
+  for (auto _ : state) {
+    CPlanGenome& plan = plans[i++ % plans.size()];
+    CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, field, nullptr);
+    ticks += fs.m_tickCount + 1;
+  }
+  state.counters["ns_per_tick"] =
+      benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PlanFlightTick)->Arg(1)->Arg(3);
+
+void BM_NetworkFlightTick(benchmark::State& state) {
+  SimParams p;
+  const MeteorField field = BuiltInLevel(static_cast<int>(state.range(0)));
+  CNeuralNet net;
+  CRand rng(1);
+  net.Build(p, rng);
+  net.LoadWeights(std::vector<double>(DefaultWeights.begin(), DefaultWeights.end()));
+  FlightState fs;
+  long ticks = 0;
+  for (auto _ : state) {
+    auto r = CAutoPilot::FlyNetworkScored(fs, net, p, field);
+    ticks += r.ticks + 1;
+  }
+  state.counters["ns_per_tick"] =
+      benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_NetworkFlightTick)->DenseRange(1, 4);
+
+// Network ticks of trained-looking weights: random networks fly long flights.
+void BM_TrainingFlightTick(benchmark::State& state) {
+  SimParams p;
+  MeteorField levels[4] = {BuiltInLevel(1), BuiltInLevel(2), BuiltInLevel(3), BuiltInLevel(4)};
+  CRand rng(7);
+  std::vector<CNeuralNet> nets(64);
+  for (auto& n : nets) n.Build(p, rng);
+  FlightState fs;
+  long ticks = 0;
+  size_t i = 0;
+  for (auto _ : state) {
+    auto r = CAutoPilot::FlyNetworkScored(fs, nets[i % nets.size()], p, levels[i % 4]);
+    ++i;
+    ticks += r.ticks + 1;
+  }
+  state.counters["ns_per_tick"] =
+      benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_TrainingFlightTick);
+
+void BM_GaGeneration(benchmark::State& state) {
+  QuietHost host;
+  host.params.MaxGenerations = 0;
+  const MeteorField field = BuiltInLevel(4);  // nothing escapes: every generation is whole
+  CAutoPilot pilot;
+  pilot.SetThreads(static_cast<int>(state.range(0)));
+  CPlanGA ga;
+  std::uint32_t seed = 1;
+  for (auto _ : state) pilot.OnStartGenAlg(host, ga, field, seed++);
+}
+BENCHMARK(BM_GaGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_TrainingGeneration(benchmark::State& state) {
+  QuietHost host;
+  host.params.TrainingGenerations = 1;
+  CAutoPilot pilot;
+  pilot.SetThreads(static_cast<int>(state.range(0)));
+  CWeightGA wga;
+  CNeuralNet net;
+  std::uint32_t seed = 1;
+  for (auto _ : state) pilot.TrainNetwork(host, wga, net, seed++, "");
+}
+BENCHMARK(BM_TrainingGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// A whole default training run (150 generations), once.
+void BM_DefaultTraining(benchmark::State& state) {
+  QuietHost host;
+  CAutoPilot pilot;
+  pilot.SetThreads(static_cast<int>(state.range(0)));
+  CWeightGA wga;
+  CNeuralNet net;
+  for (auto _ : state) pilot.TrainNetwork(host, wga, net, 1, "");
+}
+BENCHMARK(BM_DefaultTraining)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

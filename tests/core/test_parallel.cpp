@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "autopilot/autopilot.h"
+#include "recording_host.h"
+
+using namespace korvane;
+using korvane::test::EmptyField;
+using korvane::test::RecordingHost;
+
+namespace {
+
+struct Outcome {
+  SearchResult result;
+  std::vector<CPlanGenome> workList;
+  CPlanGenome best;
+  std::vector<std::string> messages;
+  std::vector<double> trace;
+};
+
+bool SamePlans(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].m_actions != b[i].m_actions || a[i].m_durations != b[i].m_durations) return false;
+    if (a[i].m_fitness != b[i].m_fitness || a[i].m_energyScore != b[i].m_energyScore ||
+        a[i].m_safetyScore != b[i].m_safetyScore || a[i].m_timeScore != b[i].m_timeScore)
+      return false;
+  }
+  return true;
+}
+
+Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimParams params) {
+  RecordingHost host;
+  host.params = params;
+  CAutoPilot pilot;
+  pilot.SetThreads(threads);
+  CPlanGA ga;
+  CNeuralNet net;
+  CRand rng(5);
+  net.Build(params, rng);
+  Outcome o;
+  MeteorField field = level ? BuiltInLevel(level) : EmptyField();
+  o.result = heuristic ? pilot.OnStartHeuristicGenAlg(host, ga, net, field, seed)
+                       : pilot.OnStartGenAlg(host, ga, field, seed);
+  o.workList = pilot.m_workList;
+  o.best = pilot.BestPlan();
+  o.messages = host.messages;
+  for (const auto& f : host.frames) o.trace.push_back(f.planPanel->best * 7 + f.planPanel->average);
+  return o;
+}
+
+void ExpectSame(const Outcome& a, const Outcome& b) {
+  EXPECT_EQ(a.result.escaped, b.result.escaped);
+  EXPECT_EQ(a.result.escapeGeneration, b.result.escapeGeneration);
+  EXPECT_EQ(a.result.escapePlan, b.result.escapePlan);
+  EXPECT_TRUE(SamePlans(a.workList, b.workList));
+  EXPECT_EQ(a.best.m_actions, b.best.m_actions);
+  EXPECT_EQ(a.best.m_durations, b.best.m_durations);
+  EXPECT_EQ(a.messages, b.messages);
+  EXPECT_EQ(a.trace, b.trace);
+}
+
+}  // namespace
+
+TEST(Parallel, PlainSearchIsBitIdenticalOnAnyNumberOfThreads) {
+  SimParams p;
+  p.MaxGenerations = 12;
+  p.PopulationSize = 120;
+  for (int level : {1, 3}) {
+    Outcome one = Search(1, false, level, 17, p);
+    for (int t : {2, 3, 8}) ExpectSame(one, Search(t, false, level, 17, p));
+  }
+}
+
+TEST(Parallel, HeuristicRepairsDrawInPlanOrder) {
+  SimParams p;
+  p.MaxGenerations = 8;
+  p.PopulationSize = 100;
+  for (int level : {2, 4}) {
+    Outcome one = Search(1, true, level, 23, p);
+    for (int t : {2, 5}) ExpectSame(one, Search(t, true, level, 23, p));
+  }
+}
+
+TEST(Parallel, FirstEscapeInPlanOrderEndsTheGeneration) {
+  SimParams p;
+  p.Gravity = 0.0;
+  p.SpeedScale = 30000.0;  // plans that thrust right early escape at once
+  p.PopulationSize = 64;
+  for (bool heuristic : {false, true}) {
+    Outcome one = Search(1, heuristic, 0, 31, p);
+    ASSERT_TRUE(one.result.escaped);
+    // Plans after the escaping one were not flown: their scores are untouched.
+    for (size_t n = one.result.escapePlan + 1; n < one.workList.size(); ++n)
+      EXPECT_EQ(one.workList[n].m_fitness, 0.0);
+    for (int t : {2, 4}) ExpectSame(one, Search(t, heuristic, 0, 31, p));
+  }
+}
+
+TEST(Parallel, TrainingIsBitIdentical) {
+  auto train = [](int threads) {
+    RecordingHost host;
+    host.params.TrainingGenerations = 3;
+    host.params.NetPopulationSize = 30;
+    CAutoPilot pilot;
+    pilot.SetThreads(threads);
+    CWeightGA wga;
+    CNeuralNet net;
+    pilot.TrainNetwork(host, wga, net, 77, "");
+    std::vector<double> trace;
+    for (const auto& f : host.frames)
+      if (f.chart) trace.push_back(f.chart->best * 3 + f.chart->average);
+    return std::tuple(pilot.Weights(), trace, net.CollectWeights(), host.messages);
+  };
+  auto one = train(1);
+  EXPECT_EQ(train(2), one);
+  EXPECT_EQ(train(7), one);
+}
+
+TEST(Parallel, StepByStepIsBitIdentical) {
+  auto demo = [](int threads) {
+    RecordingHost host;
+    host.params.MaxGenerations = 3;
+    host.params.PopulationSize = 50;
+    CAutoPilot pilot;
+    pilot.SetThreads(threads);
+    CPlanGA ga;
+    pilot.onTimer3(host, ga, BuiltInLevel(3), 12);
+    std::vector<double> trace;
+    for (const auto& f : host.frames) trace.push_back(f.boat.m_position.x + f.planPanel->best);
+    return std::pair(trace, host.messages);
+  };
+  EXPECT_EQ(demo(3), demo(1));
+}
