@@ -366,8 +366,9 @@ TEST(Collision, AgreesWithTheStepByStepPassEverywhere) {
     for (int j = 0; j < MaxPerceived; ++j) {
       ASSERT_EQ(a.m_perceivedDx[j], want.m_perceivedDx[j]) << trial << " slot " << j;
       ASSERT_EQ(a.m_perceivedDy[j], want.m_perceivedDy[j]) << trial << " slot " << j;
-      if (j < k && want.m_perceivedDx[j] != NoMeteor)
+      if (j < k && want.m_perceivedDx[j] != NoMeteor) {
         ASSERT_EQ(a.m_perceivedIndex[j], want.m_perceivedIndex[j]) << trial;
+      }
     }
     ASSERT_EQ(a.m_minClearance, want.m_minClearance) << trial;
   }
