@@ -13,6 +13,7 @@
 #include "autopilot/weights_file.h"
 #include "cli/json.h"
 #include "net/neural_net.h"
+#include "sim/obstacle_map_file.h"
 #include "sim/params.h"
 
 using namespace korvane;
@@ -22,11 +23,13 @@ namespace {
 
 const char* kUsage =
     "usage:\n"
-    "  korvane-cli ga       --level N [--seed S] [--heuristic] [--weights FILE] [--set Name=Value]...\n"
+    "  korvane-cli ga       LEVEL [--seed S] [--heuristic] [--weights FILE] [--set Name=Value]...\n"
     "  korvane-cli train    [--seed S] [--weights-out FILE] [--set Name=Value]...\n"
-    "  korvane-cli fly-net  --level N [--weights FILE] [--set Name=Value]...\n"
-    "  korvane-cli fly-plan --level N --plan FILE [--variant ga|heuristic|step] [--weights FILE]\n"
-    "                       [--set Name=Value]...\n";
+    "  korvane-cli fly-net  LEVEL [--weights FILE] [--set Name=Value]...\n"
+    "  korvane-cli fly-plan LEVEL --plan FILE [--variant ga|heuristic|step] [--weights FILE]\n"
+    "                       [--set Name=Value]...\n"
+    "where LEVEL is --level N (a built-in level, 1 to 4)\n"
+    "            or --map FILE --map-index K (map K of a saved ObstacleMap.txt)\n";
 
 struct UsageError {
   std::string text;
@@ -37,6 +40,8 @@ struct UsageError {
 struct Options {
   std::string command;
   int level = 0;
+  std::string mapFile;
+  int mapIndex = 0;
   bool haveSeed = false;
   std::uint32_t seed = 0;
   bool heuristic = false;
@@ -59,6 +64,12 @@ std::uint32_t ParseSeed(const std::string& s) {
   }
 }
 
+int ParseMapIndex(const std::string& s) {
+  if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos || std::stoi(s) < 1)
+    Fail("--map-index needs a map number from 1 on, got '" + s + "'");
+  return std::stoi(s);
+}
+
 Options ParseArgs(int argc, char** argv) {
   if (argc < 2) Fail("no command given");
   Options o;
@@ -75,6 +86,12 @@ Options ParseArgs(int argc, char** argv) {
       std::string v = need(i);
       if (v.size() != 1 || v[0] < '1' || v[0] > '4') Fail("--level must be 1, 2, 3 or 4, got '" + v + "'");
       o.level = v[0] - '0';
+    } else if (a == "--map" && o.command != "train") {
+      o.mapFile = need(i);
+      if (o.mapFile.empty()) Fail("--map needs a file name");
+    } else if (a == "--map-index" && o.command != "train") {
+      std::string v = need(i);
+      o.mapIndex = ParseMapIndex(v);
     } else if (a == "--seed") {
       o.seed = ParseSeed(need(i));
       o.haveSeed = true;
@@ -102,10 +119,29 @@ Options ParseArgs(int argc, char** argv) {
   for (const std::string& name : o.setNames)
     if (auto problem = CheckParam(o.params, name)) Fail(problem->reason);
   if (auto problem = CheckParams(o.params)) Fail(problem->reason);
-  if (o.command != "train" && o.level == 0) Fail(o.command + " needs --level N (1 to 4)");
+  if (o.command != "train") {
+    const bool haveMap = !o.mapFile.empty() || o.mapIndex != 0;
+    if (o.level != 0 && haveMap) Fail("--level and --map exclude each other");
+    if (!haveMap && o.level == 0) Fail(o.command + " needs --level N (1 to 4) or --map FILE --map-index K");
+    if (haveMap && o.mapFile.empty()) Fail("--map-index needs --map FILE");
+    if (haveMap && o.mapIndex == 0) Fail("--map needs --map-index K");
+  }
   if (o.command == "fly-plan" && o.planFile.empty()) Fail("fly-plan needs --plan FILE");
   if (!o.haveSeed) o.seed = static_cast<std::uint32_t>(std::time(nullptr));
   return o;
+}
+
+// The field to fly: a built-in level, or a saved map read as the desktop
+// program reads it.
+MeteorField LoadField(const Options& o) {
+  if (o.mapFile.empty()) return BuiltInLevel(o.level);
+  MeteorField field;
+  field.count = 0;
+  CObstacleMapFile file(o.mapFile);
+  MapLoadResult r = file.LoadMap(o.mapIndex, field);
+  if (r.status != MapLoadStatus::Loaded)
+    Fail("cannot use map " + std::to_string(o.mapIndex) + " of '" + o.mapFile + "': " + MapLoadReason(r, o.mapIndex));
+  return field;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -215,7 +251,7 @@ int RunGa(const Options& o) {
   CRand buildRng;
   net.Build(o.params, buildRng);
   if (o.heuristic || !o.weightsFile.empty()) pilot.SetWeights(LoadWeightsFor(o, net));
-  MeteorField field = BuiltInLevel(o.level);
+  MeteorField field = LoadField(o);
   CliHost host(o.params, o.params.MaxGenerations + 1);
   CPlanGA ga;
   SearchResult r = o.heuristic ? pilot.OnStartHeuristicGenAlg(host, ga, net, field, o.seed)
@@ -269,7 +305,7 @@ int RunFlyNet(const Options& o) {
   CRand buildRng;
   net.Build(o.params, buildRng);
   net.LoadWeights(LoadWeightsFor(o, net));
-  MeteorField field = BuiltInLevel(o.level);
+  MeteorField field = LoadField(o);
   FlightState fs;
   auto r = CAutoPilot::FlyNetworkScored(fs, net, o.params, field);
   const char* outcome = "crashed";
@@ -304,7 +340,7 @@ int RunFlyPlan(const Options& o) {
   CRand buildRng;
   net.Build(o.params, buildRng);
   if (variant == FlyVariant::Heuristic) net.LoadWeights(LoadWeightsFor(o, net));
-  MeteorField field = BuiltInLevel(o.level);
+  MeteorField field = LoadField(o);
   FlightState fs;
   PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 0, variant, o.params, field, &net);
   const char* outcome = "finished";
