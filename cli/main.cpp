@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "autopilot/autopilot.h"
+#include "autopilot/parallel.h"
 #include "autopilot/weights_file.h"
 #include "cli/json.h"
 #include "net/neural_net.h"
@@ -23,8 +25,9 @@ namespace {
 
 const char* kUsage =
     "usage:\n"
-    "  korvane-cli ga       LEVEL [--seed S] [--heuristic] [--weights FILE] [--set Name=Value]...\n"
-    "  korvane-cli train    [--seed S] [--weights-out FILE] [--set Name=Value]...\n"
+    "  korvane-cli ga       LEVEL [--seed S] [--heuristic] [--weights FILE] [--threads N]\n"
+    "                       [--set Name=Value]...\n"
+    "  korvane-cli train    [--seed S] [--weights-out FILE] [--threads N] [--set Name=Value]...\n"
     "  korvane-cli fly-net  LEVEL [--weights FILE] [--set Name=Value]...\n"
     "  korvane-cli fly-plan LEVEL --plan FILE [--variant ga|heuristic|step] [--weights FILE]\n"
     "                       [--set Name=Value]...\n"
@@ -49,6 +52,7 @@ struct Options {
   std::string weightsOut;
   std::string planFile;
   std::string variant = "ga";
+  int threads = DefaultThreadCount();
   SimParams params;
   std::vector<std::string> setNames;
 };
@@ -95,6 +99,12 @@ Options ParseArgs(int argc, char** argv) {
     } else if (a == "--seed") {
       o.seed = ParseSeed(need(i));
       o.haveSeed = true;
+    } else if (a == "--threads" && (o.command == "ga" || o.command == "train")) {
+      std::string v = need(i);
+      char* end = nullptr;
+      long n = std::strtol(v.c_str(), &end, 10);
+      if (v.empty() || *end != '\0' || n < 1 || n > 256) Fail("--threads must be from 1 to 256, got '" + v + "'");
+      o.threads = static_cast<int>(n);
     } else if (a == "--heuristic" && o.command == "ga") {
       o.heuristic = true;
     } else if (a == "--weights" && o.command != "train") {
@@ -247,6 +257,7 @@ void WriteMessages(JsonWriter& j, const CliHost& host) {
 
 int RunGa(const Options& o) {
   CAutoPilot pilot;
+  pilot.SetThreads(o.threads);
   CNeuralNet net;
   CRand buildRng;
   net.Build(o.params, buildRng);
@@ -278,6 +289,7 @@ int RunGa(const Options& o) {
 
 int RunTrain(const Options& o) {
   CAutoPilot pilot;
+  pilot.SetThreads(o.threads);
   CNeuralNet net;
   CWeightGA weightGA;
   CliHost host(o.params, o.params.TrainingGenerations);

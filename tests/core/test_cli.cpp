@@ -127,3 +127,17 @@ TEST(Cli, NetworkCommands) {
   EXPECT_EQ(withFile.status, 0) << withFile.err;
   std::filesystem::remove(out);
 }
+
+TEST(Cli, ThreadCountNeverChangesTheNumbers) {
+  const std::string ga = "ga --level 3 --seed 8 --set MaxGenerations=6 --set PopulationSize=80 --heuristic";
+  CliRun one = Cli(ga + " --threads 1");
+  ASSERT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(Cli(ga + " --threads 2").out, one.out);
+  EXPECT_EQ(Cli(ga + " --threads 5").out, one.out);
+  const std::string train = "train --seed 2 --set TrainingGenerations=2 --set NetPopulationSize=16";
+  CliRun t1 = Cli(train + " --threads 1");
+  ASSERT_EQ(t1.status, 0) << t1.err;
+  EXPECT_EQ(Cli(train + " --threads 3").out, t1.out);
+  EXPECT_EQ(Cli("ga --level 1 --threads 0").status, 2);
+  EXPECT_EQ(Cli("fly-net --level 1 --threads 2").status, 2);
+}
