@@ -1,0 +1,52 @@
+#include "app/about_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/app_texts.h"
+#include "app/scene_renderer.h"
+
+namespace korvane {
+
+CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8(text::AboutTitle));
+
+  auto* icon = new QLabel(this);
+  icon->setPixmap(QPixmap::fromImage(SceneRenderer::LoadPicture(":/res/lifeboat.png"))
+                      .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  icon->setAlignment(Qt::AlignTop);
+
+  auto* version = new QLabel(QString::fromUtf8(text::AboutVersion), this);
+  version->setObjectName(QStringLiteral("version"));
+  auto* about = new QLabel(QString::fromUtf8(text::AboutText), this);
+  about->setObjectName(QStringLiteral("description"));
+  about->setWordWrap(true);
+  about->setFixedWidth(420);
+
+  auto* ok = new QPushButton(QString::fromUtf8(text::OkButton), this);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* texts = new QVBoxLayout;
+  texts->addWidget(version);
+  texts->addSpacing(8);
+  texts->addWidget(about);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(icon);
+  top->addSpacing(12);
+  top->addLayout(texts);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace korvane

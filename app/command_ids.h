@@ -1,0 +1,23 @@
+#pragma once
+
+// The command ids of the menu, toolbar and accelerator tables.
+namespace korvane::cmd {
+
+inline constexpr int ManualFlight = 32773;
+inline constexpr int StartGA = 32774;
+inline constexpr int StepByStep = 32775;
+inline constexpr int ShowResult = 32772;
+inline constexpr int PauseGA = 1012;
+inline constexpr int Train = 1003;
+inline constexpr int ShowTraining = 1005;
+inline constexpr int PauseTraining = 1007;
+inline constexpr int StartHeuristic = 1008;
+inline constexpr int PauseHeuristic = 1013;
+inline constexpr int CustomLevel = 32776;
+inline constexpr int SaveLevel = 32777;
+inline constexpr int Level[4] = {32778, 32779, 32771, 1006};
+inline constexpr int FirstUserMap = 111;  // 111..115: the saved user maps
+inline constexpr int Settings = 1001;
+inline constexpr int About = 57664;
+
+}  // namespace korvane::cmd

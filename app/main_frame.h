@@ -1,0 +1,46 @@
+#pragma once
+#include <QMainWindow>
+
+class QAction;
+class QMenu;
+class QToolBar;
+
+namespace korvane {
+
+class CKorvaneView;
+
+// The main window: menu bar, toolbar and the view. It only wires actions to
+// the view; the view does the work.
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit CMainFrame(QWidget* parent = nullptr);
+
+  CKorvaneView* View() const { return m_view; }
+  QToolBar* ToolBar() const { return m_toolBar; }
+  // The load-level popup, where the saved user maps are listed.
+  QMenu* LoadLevelMenu() const { return m_loadLevelMenu; }
+  // The action of a command id, as named in the resource tables.
+  QAction* Command(int id) const;
+
+ public slots:
+  void OnAbout();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QAction* AddCommand(QMenu* menu, int id, const char* text);
+  QAction* AddBarCommand(int id, const char* text);
+  void BuildMenus();
+  void BuildToolBar();
+
+  CKorvaneView* m_view = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  QMenu* m_loadLevelMenu = nullptr;
+};
+
+// Object name of the action of a command id ("cmd32772").
+QString CommandName(int id);
+
+}  // namespace korvane

@@ -1,0 +1,71 @@
+#include "app/run_control.h"
+
+#include <chrono>
+
+namespace korvane {
+
+void RunControl::SetPause(PauseKind kind, bool on) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pause[Index(kind)] = on;
+  }
+  m_changed.notify_all();
+}
+
+bool RunControl::PauseRequested(PauseKind kind) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_pause[Index(kind)];
+}
+
+void RunControl::WaitWhilePaused(PauseKind kind) {
+  std::unique_lock<std::mutex> lock(m_mutex);
+  ++m_waiting[Index(kind)];
+  m_changed.wait(lock, [&] { return m_stop || !m_pause[Index(kind)]; });
+  --m_waiting[Index(kind)];
+}
+
+bool RunControl::IsWaitingInPause(PauseKind kind) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_waiting[Index(kind)] > 0;
+}
+
+void RunControl::RequestStop() {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stop = true;
+  }
+  m_changed.notify_all();
+}
+
+bool RunControl::StopRequested() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_stop;
+}
+
+void RunControl::Sleep(int milliseconds) {
+  if (milliseconds <= 0) return;
+  std::unique_lock<std::mutex> lock(m_mutex);
+  m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return m_stop; });
+}
+
+std::uint64_t RunControl::OpenTicket() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const std::uint64_t t = m_nextTicket++;
+  m_openTickets.insert(t);
+  return t;
+}
+
+void RunControl::CloseTicket(std::uint64_t ticket) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_openTickets.erase(ticket);
+  }
+  m_changed.notify_all();
+}
+
+void RunControl::WaitTicket(std::uint64_t ticket) {
+  std::unique_lock<std::mutex> lock(m_mutex);
+  m_changed.wait(lock, [&] { return m_stop || !m_openTickets.contains(ticket); });
+}
+
+}  // namespace korvane

@@ -1,0 +1,50 @@
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <set>
+
+#include "autopilot/host.h"
+
+namespace korvane {
+
+// What the UI thread and the worker threads share to steer the runs: the
+// three pause requests, the stop request of a closing window and the
+// hand-shake of message boxes. Every wait here also ends on a stop, so a
+// closing window can always join its threads.
+class RunControl {
+ public:
+  // Pause requests outlive runs: one set before a run makes that run pause
+  // at its first checkpoint.
+  void SetPause(PauseKind kind, bool on);
+  bool PauseRequested(PauseKind kind) const;
+  // Blocks while the request stands; notes that a run of this kind is
+  // waiting so the UI can allow a replay meanwhile.
+  void WaitWhilePaused(PauseKind kind);
+  bool IsWaitingInPause(PauseKind kind) const;
+
+  void RequestStop();
+  bool StopRequested() const;
+
+  // Sleeps, but returns early on a stop.
+  void Sleep(int milliseconds);
+
+  // A worker's message box: the worker opens a ticket, the UI thread closes
+  // it when the box has been closed, the worker waits in between.
+  std::uint64_t OpenTicket();
+  void CloseTicket(std::uint64_t ticket);
+  void WaitTicket(std::uint64_t ticket);
+
+ private:
+  static int Index(PauseKind kind) { return static_cast<int>(kind); }
+
+  mutable std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_pause[3] = {false, false, false};
+  int m_waiting[3] = {0, 0, 0};
+  bool m_stop = false;
+  std::uint64_t m_nextTicket = 1;
+  std::set<std::uint64_t> m_openTickets;
+};
+
+}  // namespace korvane

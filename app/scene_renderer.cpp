@@ -1,0 +1,207 @@
+#include "app/scene_renderer.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+
+#include "plan_ga/score_panel.h"
+
+static void InitKorvaneResources() { Q_INIT_RESOURCE(korvane); }
+
+namespace korvane {
+namespace {
+
+const QColor FlameColour(241, 219, 141);
+const QColor CurrentArrowColour(255, 255, 128);
+const QColor OtherArrowColour(255, 255, 0);
+const QColor PerceptionColour(117, 244, 255);
+const QColor CrossHairColour(255, 255, 0);
+
+QPolygon ToPolygon(const IPoint* pts, std::size_t n) {
+  QPolygon poly(static_cast<int>(n));
+  for (std::size_t i = 0; i < n; ++i) poly.setPoint(static_cast<int>(i), pts[i].x, pts[i].y);
+  return poly;
+}
+
+QRect ToRect(const IRect& r) { return QRect(r.x, r.y, r.w, r.h); }
+
+}  // namespace
+
+bool SameMeteors(const MeteorField& a, const MeteorField& b) {
+  if (a.count != b.count) return false;
+  const int n = std::clamp(a.count, 0, MaxObstacles);
+  for (int i = 0; i < n; ++i) {
+    const Obstacle& x = a.obstacles[static_cast<std::size_t>(i)];
+    const Obstacle& y = b.obstacles[static_cast<std::size_t>(i)];
+    if (x.x != y.x || x.y != y.y || x.radius != y.radius) return false;
+  }
+  return true;
+}
+
+QImage SceneRenderer::LoadPicture(const char* resource) {
+  InitKorvaneResources();
+  QImage img(QString::fromLatin1(resource));
+  img = img.convertToFormat(QImage::Format_ARGB32);
+  // Pure white is the transparent colour of every picture; key it once here.
+  for (int y = 0; y < img.height(); ++y) {
+    QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int x = 0; x < img.width(); ++x)
+      if ((line[x] & 0x00ffffffu) == 0x00ffffffu) line[x] = 0;
+  }
+  return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QFont SceneRenderer::PanelFont() {
+  QFont f;
+  // The Song face first, then any face that has the Chinese characters.
+  QStringList families = {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"),
+                          QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                          QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                          QStringLiteral("Droid Sans Fallback")};
+  for (const QString& fam : QFontDatabase::families(QFontDatabase::SimplifiedChinese))
+    if (!families.contains(fam)) families.push_back(fam);
+  f.setFamilies(families);
+  f.setPixelSize(15);
+  f.setWeight(QFont::Normal);
+  // Crisp white strokes read better over the nebula than grey-edged ones.
+  f.setStyleStrategy(QFont::NoAntialias);
+  return f;
+}
+
+SceneRenderer::SceneRenderer(std::uint32_t starSeed) : m_font(PanelFont()), m_rand(starSeed) {
+  m_background = LoadPicture(":/res/background.png").copy(0, 0, 650, 300);
+  m_meteor = LoadPicture(":/res/meteor.png");
+  m_lifeboat = LoadPicture(":/res/lifeboat.png").copy(0, 0, 312, 312);
+}
+
+void SceneRenderer::RebuildMeteorLayer(const MeteorField& field) {
+  m_meteorLayer = QImage(PlayfieldWidth, PlayfieldHeight, QImage::Format_ARGB32_Premultiplied);
+  m_meteorLayer.fill(Qt::transparent);
+  QPainter p(&m_meteorLayer);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  const int n = std::clamp(field.count, 0, MaxObstacles);
+  for (int i = 0; i < n; ++i) {
+    const IRect r = MeteorRect(field.obstacles[static_cast<std::size_t>(i)]);
+    if (r.w > 0) p.drawImage(ToRect(r), m_meteor);
+  }
+  p.end();
+  m_layerField = field;
+  m_haveLayer = true;
+  ++m_layerBuilds;
+}
+
+void SceneRenderer::Compose(QImage& scene, const SceneInput& in) {
+  if (!m_haveLayer || !SameMeteors(m_layerField, *in.field)) RebuildMeteorLayer(*in.field);
+  const int c = CameraOffset(in.boat->m_position.x);
+  {
+    QPainter p(&scene);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(0, 0, ViewWidth, ViewHeight), m_background);
+  }
+  DrawStars(scene);
+  QPainter p(&scene);
+  DrawMeteorLayer(p, in, c);
+  if (!in.editMode) DrawLifeboat(p, in);
+  DrawPanel(p, in);
+}
+
+void SceneRenderer::DrawStars(QImage& scene) {
+  const bool move = m_frameCounter % 10 == 0;
+  auto plot = [&](int x, int y) {
+    const int b = m_rand() % 255;
+    if (x >= 0 && y >= 0 && x < scene.width() && y < scene.height()) scene.setPixel(x, y, qRgb(255, 240, b));
+  };
+  for (int i = 0; i < StarCount; ++i) {
+    IPoint& s = m_stars[static_cast<std::size_t>(i)];
+    if (move) {
+      s.x = m_rand() % PlayfieldWidth;
+      s.y = m_rand() % PlayfieldHeight;
+    }
+    if (i < 100) {
+      // A cluster made with the next star's coordinates as they stand now.
+      const IPoint& n = m_stars[static_cast<std::size_t>(i + 1)];
+      plot(s.x, s.y);
+      plot(n.x, s.y);
+      plot(s.x, n.y);
+      plot(n.x, n.y);
+    } else {
+      plot(s.x, s.y);
+    }
+  }
+  m_frameCounter += move ? -9 : 1;
+}
+
+void SceneRenderer::DrawMeteorLayer(QPainter& p, const SceneInput& in, int c) {
+  p.drawImage(-c, 0, m_meteorLayer);
+  if (!in.showPerception || in.params.HidePerceived) return;
+  const int k = in.params.NetInputCount / 2 - 2;
+  const std::vector<PerceptionMark> marks = PerceptionMarks(*in.boat, *in.perception, *in.field, c, k);
+  const QPen ring(PerceptionColour, 3, Qt::SolidLine);
+  QPen cross(CrossHairColour, 1, Qt::DashLine);
+  for (const PerceptionMark& m : marks) {
+    p.setPen(ring);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(ToPolygon(m.circle.data(), m.circle.size()));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRect(m.rim.x - 4, m.rim.y - 4, 8, 8));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(cross);
+    p.drawLine(m.rim.x, 0, m.rim.x, ViewHeight);
+    p.drawLine(0, m.rim.y, ViewWidth, m.rim.y);
+  }
+}
+
+void SceneRenderer::DrawLifeboat(QPainter& p, const SceneInput& in) {
+  const CLifeboat& boat = *in.boat;
+  const int sx = SpriteX(boat.m_position.x);
+  const std::vector<IPoint> flame = FlamePoints(boat, sx);
+  if (!flame.empty()) {
+    p.setPen(QPen(FlameColour, 2, Qt::SolidLine));
+    p.drawPolyline(ToPolygon(flame.data(), flame.size()));
+  }
+  if (!in.params.HideThrustMarker) {
+    const int current = boat.m_thrustMarker;
+    if (current >= 2 && current <= 5) {
+      const auto arrow = ArrowOutline(current);
+      p.setPen(QPen(CurrentArrowColour, 2, Qt::SolidLine));
+      p.drawPolyline(ToPolygon(arrow.data(), arrow.size()));
+    }
+    p.setPen(QPen(OtherArrowColour, 1, Qt::DotLine));
+    for (int m = 2; m <= 5; ++m) {
+      if (m == current) continue;
+      const auto arrow = ArrowOutline(m);
+      p.drawPolyline(ToPolygon(arrow.data(), arrow.size()));
+    }
+  }
+  const IRect r = LifeboatSpriteRect(sx, boat.m_position.y, in.params.LifeboatSize);
+  p.save();
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  if (r.w > 0) p.drawImage(ToRect(r), m_lifeboat);
+  p.restore();
+}
+
+void SceneRenderer::DrawPanel(QPainter& p, const SceneInput& in) {
+  std::vector<TextLine> lines;
+  if (in.planPanel) {
+    const PlanPanelData& d = *in.planPanel;
+    lines = PlanPanelLines(d.generation, d.best, d.average, d.energy, d.safety, d.time);
+  }
+  if (in.chart) {
+    const ChartData& d = *in.chart;
+    ChartGeometry g = WeightChart(d.generation, d.bestHistory, d.averageHistory, d.best, d.average,
+                                  in.params.HideScoreChart != 0);
+    for (const Segment& s : g.segments) {
+      p.setPen(QPen(QColor::fromRgb(s.rgb), s.width, Qt::SolidLine));
+      p.drawLine(s.x1, s.y1, s.x2, s.y2);
+    }
+    lines.insert(lines.end(), g.lines.begin(), g.lines.end());
+  }
+  if (lines.empty()) return;
+  p.setFont(m_font);
+  p.setPen(Qt::white);
+  const int ascent = QFontMetrics(m_font).ascent();
+  for (const TextLine& l : lines) p.drawText(l.x, l.y + ascent, QString::fromStdString(l.text));
+}
+
+}  // namespace korvane

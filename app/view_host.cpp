@@ -1,0 +1,54 @@
+#include "app/view_host.h"
+
+namespace korvane {
+
+ViewHost::ViewHost(RunControl& control, UiMailbox& mailbox, int runId, const SimParams& startParams,
+                   double paceScale)
+    : m_control(control), m_mailbox(mailbox), m_runId(runId), m_startParams(startParams), m_paceScale(paceScale) {}
+
+SimParams ViewHost::Params() {
+  if (m_startParams) {
+    SimParams p = *m_startParams;
+    m_startParams.reset();
+    return p;
+  }
+  return GlobalParams().Get();
+}
+
+void ViewHost::ShowMessage(const std::string& text) {
+  if (m_control.StopRequested()) return;
+  const std::uint64_t ticket = m_control.OpenTicket();
+  UiEvent ev;
+  ev.kind = UiEvent::Kind::Message;
+  ev.runId = m_runId;
+  ev.text = text;
+  ev.ticket = ticket;
+  m_mailbox.Post(std::move(ev));
+  m_control.WaitTicket(ticket);
+}
+
+void ViewHost::Repaint(const FrameSnapshot& frame) {
+  UiEvent ev;
+  ev.kind = UiEvent::Kind::Frame;
+  ev.runId = m_runId;
+  ev.frame = frame;
+  m_mailbox.Post(std::move(ev));
+}
+
+bool ViewHost::PauseRequested(PauseKind kind) { return m_control.PauseRequested(kind); }
+
+void ViewHost::WaitWhilePaused(PauseKind kind) { m_control.WaitWhilePaused(kind); }
+
+bool ViewHost::StopRequested() { return m_control.StopRequested(); }
+
+void ViewHost::Sleep(int milliseconds) { m_control.Sleep(static_cast<int>(milliseconds * m_paceScale)); }
+
+void ViewHost::LoadBuiltInLevel(int n) {
+  UiEvent ev;
+  ev.kind = UiEvent::Kind::LoadLevel;
+  ev.runId = m_runId;
+  ev.level = n;
+  m_mailbox.Post(std::move(ev));
+}
+
+}  // namespace korvane

@@ -1,0 +1,36 @@
+#pragma once
+#include <optional>
+
+#include "app/run_control.h"
+#include "app/ui_mailbox.h"
+#include "autopilot/host.h"
+
+namespace korvane {
+
+// The host a run on a worker thread talks to. It never touches the view:
+// frames, messages and level loads go through the mailbox, pauses and
+// sleeps through the run control.
+class ViewHost : public IHost {
+ public:
+  // startParams is what the run sees on its first Params() call: the
+  // settings as they were when the user started it.
+  ViewHost(RunControl& control, UiMailbox& mailbox, int runId, const SimParams& startParams, double paceScale);
+
+  SimParams Params() override;
+  void ShowMessage(const std::string& text) override;
+  void Repaint(const FrameSnapshot& frame) override;
+  bool PauseRequested(PauseKind kind) override;
+  void WaitWhilePaused(PauseKind kind) override;
+  bool StopRequested() override;
+  void Sleep(int milliseconds) override;
+  void LoadBuiltInLevel(int n) override;
+
+ private:
+  RunControl& m_control;
+  UiMailbox& m_mailbox;
+  int m_runId;
+  std::optional<SimParams> m_startParams;
+  double m_paceScale;
+};
+
+}  // namespace korvane
