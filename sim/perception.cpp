@@ -20,12 +20,17 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
   const double by = boat.m_position.y;
   const double hull = HullRadius * boat.m_scale;
   double c = NoMeteor;
-  // Squared length of each slot's vector, and the root of the largest: a
+  // Squared length of each slot's vector, and a bound on the longest one: a
   // meteor clearly farther than every slot cannot enter the table, so its
   // square root need not be taken.
+  static const double kFillerReach = std::sqrt(NoMeteor * NoMeteor + NoMeteor * NoMeteor);
   double mag[MaxPerceived];
-  for (int j = 0; j < k; ++j) mag[j] = dx[j] * dx[j] + dy[j] * dy[j];
-  double reach = k > 0 ? std::sqrt(mag[0]) : 0.0;
+  double slotReach[MaxPerceived];
+  for (int j = 0; j < k; ++j) {
+    mag[j] = dx[j] * dx[j] + dy[j] * dy[j];
+    slotReach[j] = kFillerReach;
+  }
+  double reach = kFillerReach;
   const int n = field.count < MaxObstacles ? field.count : MaxObstacles;
   for (int i = 0; i < n; ++i) {
     const Obstacle& o = field.obstacles[i];
@@ -53,14 +58,16 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
       dx[m] = dx[m - 1];
       dy[m] = dy[m - 1];
       mag[m] = mag[m - 1];
+      slotReach[m] = slotReach[m - 1];
     }
     idx[j] = i;
     dx[j] = (gap / dist) * ix;
     dy[j] = (gap / dist) * iy;
     mag[j] = dx[j] * dx[j] + dy[j] * dy[j];
-    double largest = mag[0];
-    for (int m = 1; m < k; ++m) largest = std::max(largest, mag[m]);
-    reach = std::sqrt(largest);
+    // The stored vector's length is the gap up to a few units of rounding.
+    slotReach[j] = std::fabs(gap) * (1.0 + 1e-12) + 1e-12;
+    reach = slotReach[0];
+    for (int m = 1; m < k; ++m) reach = std::max(reach, slotReach[m]);
   }
 
   for (int j = 0; j < k; ++j) {
