@@ -72,5 +72,6 @@ inline constexpr const char* BusyComputing =
 inline constexpr const char* BusyReplay = "正在演示飞行，请等演示结束后再开始!";
 inline constexpr const char* PauseFirst = "电脑正在计算，请先暂停，等它停下来后再演示!";
 inline constexpr const char* ManualBusy = "电脑正在控制救生艇，请等它结束后再亲自驾驶!";
+inline constexpr const char* EditBusy = "电脑正在计算或演示飞行（或已暂停），请等它结束后再自定关卡!";
 
 }  // namespace korvane::text

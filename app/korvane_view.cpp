@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <ctime>
 
 #include "app/app_texts.h"
+#include "app/settings_sheet.h"
 #include "app/view_host.h"
 #include "autopilot/messages.h"
 
@@ -38,6 +41,8 @@ CKorvaneView::CKorvaneView(QWidget* parent)
   setFixedSize(ViewWidth, ViewHeight);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The editor scrolls when the pointer merely rests near an edge.
+  setMouseTracking(true);
 
   WriteBuiltInLevel(m_field, 1);
   const SimParams p = GlobalParams().Get();
@@ -55,6 +60,7 @@ CKorvaneView::CKorvaneView(QWidget* parent)
 CKorvaneView::~CKorvaneView() { Shutdown(); }
 
 void CKorvaneView::InitialUpdate() {
+  emit UserMapsFound(m_mapFile.ScanMaps());
   setFocus();
   ShowMessage(text::Introduction);
 }
@@ -101,12 +107,16 @@ void CKorvaneView::ShowMessage(const char* text) {
   if (m_presenter) m_presenter->Show(window(), QString::fromUtf8(text));
 }
 
+void CKorvaneView::ShowMessage(const std::string& text) {
+  if (m_presenter) m_presenter->Show(window(), QString::fromStdString(text));
+}
+
 // ------------------------------------------------------------- painting --
 
 const QImage& CKorvaneView::ComposeScene() {
   SceneInput in;
   in.params = GlobalParams().Get();
-  in.editMode = m_editMode != 0;
+  in.editMode = m_editor.Editing();
   in.showPerception = m_showPerception != 0;
   CLifeboat* boat = &m_lifeboat;
   if (m_runFrame) {
@@ -141,7 +151,7 @@ void CKorvaneView::OnManualFlight() {
     return;
   }
   ShowMessage(text::ManualStart);
-  m_editMode = 0;
+  m_editor.Stop();
   m_showPerception = 0;
   m_manualTimer.start();
   m_manual.Start(m_lifeboat, GlobalParams().Get());
@@ -250,7 +260,7 @@ CNeuralNet CKorvaneView::BuildStoredNetwork() const {
 
 void CKorvaneView::OnStartGenAlg() {
   if (!MayStartComputing()) return;
-  m_editMode = 0;
+  m_editor.Stop();
   const std::uint32_t seed = NextSeed();
   StartRun(RunKind::GA, [this, field = m_field, seed](IHost& h) { m_pilot.OnStartGenAlg(h, m_planGA, field, seed); });
   m_gaResultReady = true;
@@ -258,7 +268,7 @@ void CKorvaneView::OnStartGenAlg() {
 
 void CKorvaneView::OnStepByStep() {
   if (!MayStartComputing()) return;
-  m_editMode = 0;
+  m_editor.Stop();
   m_showPlanChart = 1;
   const std::uint32_t seed = NextSeed();
   StartRun(RunKind::StepByStep,
@@ -271,13 +281,13 @@ void CKorvaneView::OnShowResult() {
     return;
   }
   if (!MayStartReplay()) return;
-  m_editMode = 0;
+  m_editor.Stop();
   StartRun(RunKind::Replay, [this, field = m_field](IHost& h) { m_pilot.onTimer2(h, field); });
 }
 
 void CKorvaneView::OnTrainNetwork() {
   if (!MayStartComputing()) return;
-  m_editMode = 0;
+  m_editor.Stop();
   // The network trained now becomes the one every later flight is built as.
   const SimParams p = GlobalParams().Get();
   m_netShape = {p.NetInputCount, p.HiddenLayerCount, p.NeuronsPerHiddenLayer};
@@ -290,7 +300,7 @@ void CKorvaneView::OnTrainNetwork() {
 
 void CKorvaneView::OnShowTrainingResult() {
   if (!MayStartReplay()) return;
-  m_editMode = 0;
+  m_editor.Stop();
   m_showPerception = 1;
   StartRun(RunKind::NetworkFlight, [this, field = m_field, net = BuildStoredNetwork()](IHost& h) mutable {
     m_pilot.FlyByNetwork(h, net, field);
@@ -299,7 +309,7 @@ void CKorvaneView::OnShowTrainingResult() {
 
 void CKorvaneView::OnStartHeuristicGenAlg() {
   if (!MayStartComputing()) return;
-  m_editMode = 0;
+  m_editor.Stop();
   const std::uint32_t seed = NextSeed();
   StartRun(RunKind::Heuristic, [this, field = m_field, seed, net = BuildStoredNetwork()](IHost& h) mutable {
     m_pilot.OnStartHeuristicGenAlg(h, m_planGA, net, field, seed);
@@ -337,10 +347,93 @@ void CKorvaneView::OnLoadBuiltInLevel(int n) {
   ShowOwnScene();
 }
 
-void CKorvaneView::OnCustomLevel() {}
-void CKorvaneView::OnSaveCustomLevel() {}
-void CKorvaneView::OnLoadUserMap(int) {}
-void CKorvaneView::OnSettings() {}
+void CKorvaneView::OnLoadUserMap(int n) {
+  const MapLoadResult r = m_mapFile.LoadMap(n, m_field);
+  // Reset and repaint whether or not the map came in, as for a built-in level.
+  m_lifeboat.Reset(StartPosX, StartPosY, GlobalParams().Get().LifeboatSize);
+  ShowOwnScene();
+  if (r.status != MapLoadStatus::Loaded) ShowMessage(MapLoadMessage(r, n, m_mapFile.FileName()));
+}
+
+void CKorvaneView::OnSaveCustomLevel() {
+  const MapSaveResult r = m_mapFile.SaveMap(m_field, [this](const std::string& mapText) {
+    // Line breaks a box shows; the last one would only leave a blank line.
+    QString shown = QString::fromStdString(mapText);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
+    if (m_presenter) m_presenter->Show(window(), shown);
+  });
+  if (r.status == MapSaveStatus::Saved) emit UserMapsFound(r.number);
+  ShowMessage(MapSaveMessage(r, m_mapFile.FileName()));
+}
+
+// ------------------------------------------------------------- settings --
+
+void CKorvaneView::OnSettings() {
+  SimParams p = GlobalParams().Get();
+  if (!EditSettings(window(), p, m_presenter.get())) return;
+  GlobalParams().Set(p);
+  // The lifeboat's picture and the display switches follow at once.
+  update();
+}
+
+// --------------------------------------------------------------- editor --
+
+void CKorvaneView::OnCustomLevel() {
+  // The run owns the screen and, for training, the field; drawing now
+  // would fight it.
+  if (m_worker || m_replay) {
+    ShowMessage(text::EditBusy);
+    return;
+  }
+  // The lifeboat becomes the camera; a flight going on would move it.
+  if (m_manualTimer.isActive()) {
+    m_manual.Stop();
+    m_manualTimer.stop();
+  }
+  double centre = m_lifeboat.m_position.x;
+  m_editor.Start(m_field, centre);
+  m_lifeboat.m_position.x = centre;
+  // A network flight's marks would ring the new meteors by their numbers.
+  m_showPerception = 0;
+  ShowOwnScene();
+}
+
+double CKorvaneView::EditorCentre() const {
+  // A level load in edit mode puts the lifeboat back at x 20; the frame then
+  // shows playfield 0..900, as it does for centre 450.
+  return std::clamp(m_lifeboat.m_position.x, EditorMinCentre, EditorMaxCentre);
+}
+
+void CKorvaneView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && m_editor.Editing()) {
+    const QPoint at = event->position().toPoint();
+    if (m_editor.Press(m_field, at.x(), at.y(), EditorCentre()) == CLevelEditor::PressResult::FieldFull)
+      ShowMessage(MsgFieldFull);
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void CKorvaneView::mouseMoveEvent(QMouseEvent* event) {
+  if (m_editor.Editing()) {
+    const QPoint at = event->position().toPoint();
+    const double before = EditorCentre();
+    double centre = before;
+    const CLevelEditor::MoveResult r = m_editor.Move(m_field, at.x(), at.y(), centre);
+    if (centre != before) m_lifeboat.m_position.x = centre;
+    // The meteor layer follows the field at the next frame.
+    if (r.repaint || r.radiusChanged) update();
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void CKorvaneView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    const QPoint at = event->position().toPoint();
+    if (m_editor.Release(m_field, at.x(), at.y())) update();
+  }
+  QWidget::mouseReleaseEvent(event);
+}
 
 // -------------------------------------------------- events from the runs --
 
@@ -384,9 +477,10 @@ void CKorvaneView::FinishRun(int id) {
   if (!slot) return;
   if ((*slot)->thread.joinable()) (*slot)->thread.join();
   slot->reset();
-  // The lifeboat stays where the run left it.
+  // The lifeboat stays where the run left it, with the meteors it last saw.
   if (m_runFrame && m_runFrameId == id) {
     m_lifeboat = m_runFrame->boat;
+    m_perception = m_runFrame->perception;
     m_runFrame.reset();
   }
   update();

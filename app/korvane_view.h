@@ -17,6 +17,8 @@
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
 #include "plan_ga/plan_ga.h"
+#include "sim/level_editor.h"
+#include "sim/obstacle_map_file.h"
 
 class QAction;
 
@@ -35,7 +37,7 @@ class CKorvaneView : public QWidget {
   explicit CKorvaneView(QWidget* parent = nullptr);
   ~CKorvaneView() override;
 
-  // The first update: the introduction box.
+  // The first update: lists the saved user maps, then the introduction box.
   void InitialUpdate();
 
   // Stops every run, wakes every waiting worker and joins the threads.
@@ -67,8 +69,7 @@ class CKorvaneView : public QWidget {
   const ManualFlight& Manual() const { return m_manual; }
   bool ShowPerception() const { return m_showPerception != 0; }
   bool ShowPlanChart() const { return m_showPlanChart != 0; }
-  bool EditMode() const { return m_editMode != 0; }
-  void SetEditMode(bool on) { m_editMode = on ? 1 : 0; }
+  bool EditMode() const { return m_editor.Editing(); }
   void SetShowPerception(bool on) { m_showPerception = on ? 1 : 0; }
   // Forgets a run's frame so the view draws its own lifeboat and field.
   void ShowOwnScene();
@@ -81,6 +82,8 @@ class CKorvaneView : public QWidget {
   NetShape NetworkShape() const { return m_netShape; }
   // The run frame on screen, if a run's frame is shown.
   const FrameSnapshot* RunFrame() const { return m_runFrame ? &*m_runFrame : nullptr; }
+  // How often the meteor layer was drawn (it is redrawn when the field changes).
+  int MeteorLayerBuilds() const { return m_renderer.MeteorLayerBuilds(); }
   // The plan search's panel values last seen.
   std::optional<PlanPanelData> LastPlanPanel() const { return m_lastPlanPanel; }
 
@@ -96,15 +99,22 @@ class CKorvaneView : public QWidget {
   void OnStartHeuristicGenAlg();  // 开始启发式遗传算法
   void OnPauseHeuristicGenAlg();  // 暂停/继续启发式遗传算法
   void OnLoadBuiltInLevel(int n); // 默认关卡1..4
-  // Filled in by the level editor, the map file and the settings sheet.
   void OnCustomLevel();           // 自定关卡
   void OnSaveCustomLevel();       // 储存自定的关卡
   void OnLoadUserMap(int n);      // 自定关卡N
   void OnSettings();              // 参数设置
 
+ signals:
+  // The level file holds maps 1..count: the frame lists the ones it has
+  // not listed yet.
+  void UserMapsFound(int count);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   struct Run {
@@ -115,6 +125,10 @@ class CKorvaneView : public QWidget {
   };
 
   void ShowMessage(const char* text);
+  void ShowMessage(const std::string& text);
+  // The camera centre the editor works with (the lifeboat's x, kept where
+  // the frame's camera shows the same section).
+  double EditorCentre() const;
   void OnManualTick();
   void OnMailbox();
   void HandleEvent(UiEvent& ev);
@@ -142,7 +156,8 @@ class CKorvaneView : public QWidget {
   QImage m_scene;
 
   int m_showPlanChart = 0;
-  int m_editMode = 0;
+  CLevelEditor m_editor;  // edit mode and the press state
+  CObstacleMapFile m_mapFile;
   int m_showPerception = 0;
   bool m_gaResultReady = false;
 

@@ -4,12 +4,14 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QToolBar>
+#include <algorithm>
 
 #include "app/about_dialog.h"
 #include "app/app_texts.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
 #include "app/scene_renderer.h"
+#include "sim/obstacle_map_file.h"
 
 namespace korvane {
 namespace {
@@ -26,6 +28,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   BuildMenus();
   BuildToolBar();
   m_view->SetPauseActions(Command(cmd::PauseGA), Command(cmd::PauseTraining), Command(cmd::PauseHeuristic));
+  connect(m_view, &CKorvaneView::UserMapsFound, this, &CMainFrame::ListUserMaps);
   // The playfield has one size; the window fits it exactly.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   setWindowTitle(U(text::MainTitle));
@@ -124,6 +127,18 @@ void CMainFrame::BuildToolBar() {
   about->setObjectName(QStringLiteral("tool%1_5").arg(cmd::About));
   about->setToolTip(U(text::TipAbout));
   connect(about, &QAction::triggered, this, &CMainFrame::OnAbout);
+}
+
+void CMainFrame::ListUserMaps(int count) {
+  // Only ids 111..115 have a command; a re-scan adds nothing already there.
+  const int last = std::min(count, MaxSavedMaps);
+  for (int n = m_userMapsListed + 1; n <= last; ++n) {
+    QAction* a = m_loadLevelMenu->addAction(QString::fromStdString(UserMapMenuLabel(n)));
+    a->setObjectName(CommandName(UserMapCommandId(n)));
+    CKorvaneView* v = m_view;
+    connect(a, &QAction::triggered, v, [v, n] { v->OnLoadUserMap(n); });
+  }
+  m_userMapsListed = std::max(m_userMapsListed, last);
 }
 
 void CMainFrame::OnAbout() {

@@ -25,6 +25,8 @@ class CMainFrame : public QMainWindow {
 
  public slots:
   void OnAbout();
+  // Lists the saved user maps 1..count (at most five) that are not listed yet.
+  void ListUserMaps(int count);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -38,6 +40,7 @@ class CMainFrame : public QMainWindow {
   CKorvaneView* m_view = nullptr;
   QToolBar* m_toolBar = nullptr;
   QMenu* m_loadLevelMenu = nullptr;
+  int m_userMapsListed = 0;
 };
 
 // Object name of the action of a command id ("cmd32772").
