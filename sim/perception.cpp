@@ -70,17 +70,12 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
     for (int m = 1; m < k; ++m) reach = std::max(reach, slotReach[m]);
   }
 
+  // Range filter: far meteors, and meteors behind at some distance, keep only
+  // their x component. The squared length is truncated to an int first (the
+  // filler's length is out of range and so never filtered).
   for (int j = 0; j < k; ++j) {
-    const double l = dx[j] * dx[j] + dy[j] * dy[j];
-    // Truncation to an integer; the filler slots stay as they are either way.
-    if (l >= 2147483648.0) {
-      if (!(dx[j] == NoMeteor && dy[j] == NoMeteor)) dy[j] = NoMeteor;
-      continue;
-    }
-    const int li = static_cast<int>(l);
-    if (li > 360000 || (li > 40000 && dx[j] < 0)) {
-      if (!(dx[j] == NoMeteor && dy[j] == NoMeteor)) dy[j] = NoMeteor;
-    }
+    const int l = TruncToInt(dx[j] * dx[j] + dy[j] * dy[j]);
+    if (l > 360000 || (l > 40000 && dx[j] < 0)) dy[j] = NoMeteor;
   }
 
   if (by * by < c)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "sim/lifeboat.h"
@@ -318,11 +319,9 @@ int ReferenceCheck(Perception& per, const CLifeboat& boat, const MeteorField& fi
     per.m_perceivedDy[j] = (gap / dist) * iy;
   }
   for (int j = 0; j < k; ++j) {
-    int l = static_cast<int>(per.m_perceivedDx[j] * per.m_perceivedDx[j] + per.m_perceivedDy[j] * per.m_perceivedDy[j] >
-                                     2e9
-                                 ? 2e9
-                                 : per.m_perceivedDx[j] * per.m_perceivedDx[j] +
-                                       per.m_perceivedDy[j] * per.m_perceivedDy[j]);
+    // Out of the int range the conversion gives INT_MIN, as on x86.
+    double sq = per.m_perceivedDx[j] * per.m_perceivedDx[j] + per.m_perceivedDy[j] * per.m_perceivedDy[j];
+    int l = sq < 2147483648.0 ? static_cast<int>(sq) : INT_MIN;
     if (l > 360000 || (l > 40000 && per.m_perceivedDx[j] < 0)) per.m_perceivedDy[j] = NoMeteor;
   }
   double y = boat.m_position.y;
