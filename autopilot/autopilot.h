@@ -123,8 +123,10 @@ class CAutoPilot {
   void ReportInvalid(IHost& host, const PlanFlightResult& r, int planIndex, FlyVariant variant);
   void ReportMismatch(IHost& host);
 
-  // Per-worker flight state and network copies, reused between generations.
-  std::vector<FlightState> m_workers;
+  // Per-worker flight state and network copies, reused between generations;
+  // each state on its own cache lines.
+  struct alignas(64) WorkerState : FlightState {};
+  std::vector<WorkerState> m_workers;
   std::vector<CNeuralNet> m_workerNets;
   std::vector<PlanFlightResult> m_results;
   int m_threads;

@@ -34,8 +34,10 @@ void CNeuralNet::Build(const SimParams& p, CRand& rng) {
 
   int widest = 0;
   for (const NeuronLayer& l : m_layers) widest = std::max(widest, l.neuronCount);
-  m_bufA.assign(static_cast<std::size_t>(widest), 0.0);
-  m_bufB.assign(static_cast<std::size_t>(widest), 0.0);
+  // One block for both layer buffers, with a cache line of room on every
+  // side: networks evaluated on different threads must not share a line.
+  m_stride = static_cast<std::size_t>(widest) + kPad;
+  m_buffers.assign(kPad + 2 * m_stride, 0.0);
 }
 
 namespace {
@@ -56,8 +58,8 @@ std::span<const double> CNeuralNet::Evaluate(std::span<const double> inputs, dou
   if (inputs.size() != static_cast<std::size_t>(m_inputCount) || m_layers.empty()) return {};
 
   const double* received = inputs.data();
-  double* out = m_bufA.data();
-  double* spare = m_bufB.data();
+  double* out = m_buffers.data() + kPad;
+  double* spare = out + m_stride;
   const double* w = m_weights.data();
   for (std::size_t L = 0; L < m_layers.size(); ++L) {
     const NeuronLayer& layer = m_layers[L];

@@ -63,8 +63,9 @@ class CNeuralNet {
   std::vector<NeuronLayer> m_layers;
   std::vector<double> m_weights;
   // Ping-pong buffers for the layer outputs, each as wide as the widest layer.
-  std::vector<double> m_bufA;
-  std::vector<double> m_bufB;
+  static constexpr std::size_t kPad = 8;  // doubles in a 64-byte line
+  std::vector<double> m_buffers;
+  std::size_t m_stride = 0;
 };
 
 }  // namespace korvane
