@@ -210,11 +210,15 @@ CAutoPilot::NetFlightResult CAutoPilot::FlyNetworkScored(FlightState& fs, CNeura
 
 // ------------------------------------------------------------ plan search --
 
-void CAutoPilot::ReportInvalid(IHost& host, const PlanFlightResult& r, int planIndex, FlyVariant variant) {
+std::string InvalidCodeMessage(const PlanFlightResult& r, int planIndex, FlyVariant variant) {
   char buf[160];
   std::snprintf(buf, sizeof buf, "action%d i%d j%d 你的行动数不对!!!(%s)", r.badCode, planIndex, r.badGene,
                 variant == FlyVariant::StepByStep ? "StepByStep" : "OnStartGenAlg");
-  host.ShowMessage(buf);
+  return buf;
+}
+
+void CAutoPilot::ReportInvalid(IHost& host, const PlanFlightResult& r, int planIndex, FlyVariant variant) {
+  host.ShowMessage(InvalidCodeMessage(r, planIndex, variant));
 }
 
 void CAutoPilot::ReportMismatch(IHost& host) {

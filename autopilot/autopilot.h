@@ -137,6 +137,9 @@ class CAutoPilot {
   FlightState m_flight;  // the flight state of the run in progress
 };
 
+// The message for an invalid thrust code met in a plan flight.
+std::string InvalidCodeMessage(const PlanFlightResult& r, int planIndex, FlyVariant variant);
+
 // A plan search's progress frame after an epoch.
 FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field);
 

@@ -358,8 +358,7 @@ int RunFlyPlan(const Options& o) {
   const char* outcome = "finished";
   if (r.outcome == FlyOutcome::InvalidCode) {
     outcome = "invalid";
-    std::fprintf(stderr, "action%d i%d j%d 你的行动数不对!!!(%s)\n", r.badCode, 0, r.badGene,
-                 variant == FlyVariant::StepByStep ? "StepByStep" : "OnStartGenAlg");
+    std::fprintf(stderr, "%s\n", InvalidCodeMessage(r, 0, variant).c_str());
   } else if (r.outcome == FlyOutcome::Escaped) {
     outcome = "escaped";
     // The search stops here without scoring; report the flight as it stands.
