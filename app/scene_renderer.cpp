@@ -135,7 +135,7 @@ void SceneRenderer::DrawStars(QImage& scene) {
 void SceneRenderer::DrawMeteorLayer(QPainter& p, const SceneInput& in, int c) {
   p.drawImage(-c, 0, m_meteorLayer);
   if (!in.showPerception || in.params.HidePerceived) return;
-  const int k = in.params.NetInputCount / 2 - 2;
+  const int k = in.params.PerceivedMeteors();
   const std::vector<PerceptionMark> marks = PerceptionMarks(*in.boat, *in.perception, *in.field, c, k);
   const QPen ring(PerceptionColour, 3, Qt::SolidLine);
   QPen cross(CrossHairColour, 1, Qt::DashLine);

@@ -41,6 +41,20 @@ FrameSnapshot Frame(const FlightState& fs, const MeteorField& field) {
   return f;
 }
 
+// The on-screen flights' way through a plan: stay on gene i until k reaches
+// its duration, then move to the next gene (whose own duration is not looked
+// at). False once the plan, or the length setting, is used up.
+bool NextShownGene(const CPlanGenome& plan, int chromosomeLength, int& i, int& k) {
+  const int len = plan.Length();
+  if (i < len && k >= plan.m_durations[i]) {
+    ++i;
+    k = 1;
+  } else {
+    ++k;
+  }
+  return i < chromosomeLength && i < len;
+}
+
 // The on-screen demonstration flights are paced like the replay so that they
 // can be watched.
 constexpr int kDemoTickMs = 20;
@@ -53,9 +67,8 @@ CAutoPilot::CAutoPilot()
 
 // ---------------------------------------------------------------- flights --
 
-PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, int planIndex, FlyVariant variant,
+PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant,
                                      const SimParams& p, const MeteorField& field, CNeuralNet* net) {
-  (void)planIndex;
   PlanFlightResult result;
   fs.per.m_minClearance = NoMeteor;
   fs.m_thrustCount = 0;
@@ -256,7 +269,7 @@ PlanFlightResult CAutoPilot::FlyGeneration(IHost& host, FlyVariant variant, cons
       return false;
     }
     if (n > firstEnd.load(std::memory_order_relaxed)) return true;
-    PlanFlightResult r = FlyPlan(m_workers[w], m_workList[n], n, variant, p, field, net ? &m_workerNets[w] : nullptr);
+    PlanFlightResult r = FlyPlan(m_workers[w], m_workList[n], variant, p, field, net ? &m_workerNets[w] : nullptr);
     const bool ends = r.outcome != FlyOutcome::Finished;
     m_results[n] = r;
     if (n == count - 1) lastWorker = w;
@@ -438,14 +451,7 @@ void CAutoPilot::onTimer3(IHost& host, CPlanGA& ga, const MeteorField& field, st
       host.Repaint(frame(screen));
       continue;
     }
-    const int len = plan.Length();
-    if (i < len && k >= plan.m_durations[i]) {
-      ++i;
-      k = 1;
-    } else {
-      ++k;
-    }
-    if (i >= p.ChromosomeLength || i >= len) {
+    if (!NextShownGene(plan, p.ChromosomeLength, i, k)) {
       i = 0;
       k = 0;
       ended = true;
@@ -484,17 +490,10 @@ void CAutoPilot::onTimer2(IHost& host, const MeteorField& field) {
   fs.boat.ResetToStart(p);
   int i = 0;
   int k = 0;
-  const int len = plan.Length();
   for (;;) {
     if (host.StopRequested()) return;
-    if (i < len && k >= plan.m_durations[i]) {
-      ++i;
-      k = 1;
-    } else {
-      ++k;
-    }
     // A plan with fewer genes than the setting (or none yet) ends at its end.
-    if (i >= p.ChromosomeLength || i >= len) {
+    if (!NextShownGene(plan, p.ChromosomeLength, i, k)) {
       host.ShowMessage(msg::ReplayOver);
       return;
     }

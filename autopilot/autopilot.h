@@ -68,7 +68,7 @@ class CAutoPilot {
   CAutoPilot();
 
   // --- the single-flight building blocks -------------------------------
-  static PlanFlightResult FlyPlan(FlightState& fs, CPlanGenome& plan, int planIndex, FlyVariant variant,
+  static PlanFlightResult FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant,
                                   const SimParams& p, const MeteorField& field, CNeuralNet* net);
   // The heuristic repair of a crashed gene: 3 times in 4 the gene takes the
   // network's suggestion.

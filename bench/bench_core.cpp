@@ -41,7 +41,7 @@ void BM_PlanFlightTick(benchmark::State& state) {
   size_t i = 0;
   for (auto _ : state) {
     CPlanGenome& plan = plans[i++ % plans.size()];
-    CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, field, nullptr);
+    CAutoPilot::FlyPlan(fs, plan, FlyVariant::GA, p, field, nullptr);
     ticks += fs.m_tickCount + 1;
   }
   state.counters["ns_per_tick"] =

@@ -354,7 +354,7 @@ int RunFlyPlan(const Options& o) {
   if (variant == FlyVariant::Heuristic) net.LoadWeights(LoadWeightsFor(o, net));
   MeteorField field = LoadField(o);
   FlightState fs;
-  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 0, variant, o.params, field, &net);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, variant, o.params, field, &net);
   const char* outcome = "finished";
   if (r.outcome == FlyOutcome::InvalidCode) {
     outcome = "invalid";

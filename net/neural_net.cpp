@@ -107,12 +107,4 @@ void CNeuralNet::LoadWeights(std::span<const double> weights) {
   std::copy_n(weights.begin(), n, m_weights.begin());
 }
 
-Neuron CNeuralNet::GetNeuron(int layer, int index) const {
-  if (layer < 0 || static_cast<std::size_t>(layer) >= m_layers.size()) return {};
-  const NeuronLayer& l = m_layers[static_cast<std::size_t>(layer)];
-  if (index < 0 || index >= l.neuronCount) return {};
-  const auto start = static_cast<std::size_t>(l.offset) + static_cast<std::size_t>(index) * l.inputsPerNeuron;
-  return Neuron{l.inputsPerNeuron, std::span<const double>(m_weights).subspan(start, l.inputsPerNeuron)};
-}
-
 }  // namespace korvane

@@ -10,13 +10,6 @@ namespace korvane {
 // The constant input that the last weight of every neuron multiplies.
 inline constexpr double BiasInput = -1.0;
 
-// One neuron seen through the network's flat weight store: inputCount is the
-// number of values it receives plus one; the last weight is the bias weight.
-struct Neuron {
-  int inputCount = 0;
-  std::span<const double> weights;
-};
-
 // Where one layer lives in the flat weight store.
 struct NeuronLayer {
   int neuronCount = 0;
@@ -52,7 +45,6 @@ class CNeuralNet {
   int NeuronsPerHiddenLayer() const { return m_neuronsPerHiddenLayer; }
 
   std::span<const NeuronLayer> Layers() const { return m_layers; }
-  Neuron GetNeuron(int layer, int index) const;
   std::span<const double> Weights() const { return m_weights; }
 
  private:

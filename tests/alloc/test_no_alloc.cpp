@@ -49,7 +49,7 @@ TEST(NoAllocation, PlanFlights) {
   for (FlyVariant v : {FlyVariant::GA, FlyVariant::Heuristic, FlyVariant::StepByStep}) {
     EXPECT_EQ(AllocationsDuring([&] {
                 for (CPlanGenome& plan : plans) {
-                  CAutoPilot::FlyPlan(fs, plan, 0, v, p, field, &net);
+                  CAutoPilot::FlyPlan(fs, plan, v, p, field, &net);
                   ticks += fs.m_tickCount;
                 }
               }),

@@ -207,7 +207,7 @@ TEST(Heuristic, SuggestionsAtTheFirstTickOfEachFlownGene) {
   FlightState fs;
   for (int& s : fs.m_suggestion) s = 99;
   CPlanGenome plan({0, 1, 2, 0}, {1, 0, 1, 1});
-  CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::Heuristic, p, BuiltInLevel(1), &net);
+  CAutoPilot::FlyPlan(fs, plan, FlyVariant::Heuristic, p, BuiltInLevel(1), &net);
   EXPECT_NE(fs.m_suggestion[0], 99);
   EXPECT_EQ(fs.m_suggestion[1], 99);  // duration 0: never flown, never asked
   EXPECT_NE(fs.m_suggestion[2], 99);
@@ -223,18 +223,18 @@ TEST(Heuristic, FirstSuggestionSeesTheStartNotThePreviousPlan) {
   MeteorField field = BuiltInLevel(3);
   CPlanGenome probe({0}, {1});
   FlightState fresh;
-  CAutoPilot::FlyPlan(fresh, probe, 0, FlyVariant::Heuristic, p, field, &net);
+  CAutoPilot::FlyPlan(fresh, probe, FlyVariant::Heuristic, p, field, &net);
   for (int code = 0; code < 5; ++code) {
     FlightState fs;
     CPlanGenome before(std::vector<int>(30, code), std::vector<double>(30, 5.0));
-    CAutoPilot::FlyPlan(fs, before, 0, FlyVariant::Heuristic, p, field, &net);
+    CAutoPilot::FlyPlan(fs, before, FlyVariant::Heuristic, p, field, &net);
     CPlanGenome plan({0}, {1});
-    CAutoPilot::FlyPlan(fs, plan, 1, FlyVariant::Heuristic, p, field, &net);
+    CAutoPilot::FlyPlan(fs, plan, FlyVariant::Heuristic, p, field, &net);
     EXPECT_EQ(fs.m_suggestion[0], fresh.m_suggestion[0]);
     // The start-position pass leaves the safety score as a plain flight has it.
     CPlanGenome plain({0}, {1});
     FlightState other;
-    CAutoPilot::FlyPlan(other, plain, 0, FlyVariant::GA, p, field, nullptr);
+    CAutoPilot::FlyPlan(other, plain, FlyVariant::GA, p, field, nullptr);
     EXPECT_EQ(plan.m_safetyScore, plain.m_safetyScore);
   }
 }

@@ -31,7 +31,7 @@ TEST(FlyPlan, CoastingFallsOutThroughTheBottomOnTick63) {
   SimParams p;
   FlightState fs;
   CPlanGenome plan = Uniform(30, 0, 3);
-  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, FlyVariant::GA, p, EmptyField(), nullptr);
   EXPECT_EQ(r.outcome, FlyOutcome::Finished);
   EXPECT_EQ(r.crashGene, 62 / 3);
   EXPECT_EQ(fs.m_tickCount, 62);  // the crashing tick is not counted
@@ -45,7 +45,7 @@ TEST(FlyPlan, DurationsRoundUpAndNonPositiveGenesAreSkipped) {
   FlightState fs;
   // 2.5 -> 3 ticks, 0.2 -> 1 tick, 0 and -1 -> none (code 7 never looked at).
   CPlanGenome plan({4, 7, 1, 7, 0}, {2.5, 0.0, 0.2, -1.0, 3.0});
-  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, FlyVariant::GA, p, EmptyField(), nullptr);
   EXPECT_EQ(r.outcome, FlyOutcome::Finished);
   EXPECT_EQ(fs.m_tickCount, 7);
   EXPECT_EQ(fs.m_thrustCount, 4);
@@ -54,7 +54,7 @@ TEST(FlyPlan, DurationsRoundUpAndNonPositiveGenesAreSkipped) {
   // Only the first ChromosomeLength genes fly.
   p.ChromosomeLength = 1;
   CPlanGenome again({4, 7, 1, 7, 0}, {2.5, 0.0, 0.2, -1.0, 3.0});
-  CAutoPilot::FlyPlan(fs, again, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  CAutoPilot::FlyPlan(fs, again, FlyVariant::GA, p, EmptyField(), nullptr);
   EXPECT_EQ(fs.m_tickCount, 3);
 }
 
@@ -62,7 +62,7 @@ TEST(FlyPlan, InvalidCodeStopsOnItsFirstTickUnscored) {
   SimParams p;
   FlightState fs;
   CPlanGenome plan({0, 0, 7}, {1, 1, 1}, 42.0);
-  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, 3, FlyVariant::GA, p, EmptyField(), nullptr);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, plan, FlyVariant::GA, p, EmptyField(), nullptr);
   EXPECT_EQ(r.outcome, FlyOutcome::InvalidCode);
   EXPECT_EQ(r.badCode, 7);
   EXPECT_EQ(r.badGene, 2);
@@ -75,7 +75,7 @@ TEST(FlyPlan, CrashOnTheFirstTickKeepsTheUntouchedClearance) {
   MeteorField f = EmptyField();
   f.Add({40, 200, 10});
   CPlanGenome plan = Uniform(30, 0, 3);
-  CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, f, nullptr);
+  CAutoPilot::FlyPlan(fs, plan, FlyVariant::GA, p, f, nullptr);
   EXPECT_EQ(fs.m_tickCount, 0);
   EXPECT_EQ(plan.m_timeScore, 0.0);
   EXPECT_DOUBLE_EQ(plan.m_safetyScore, std::sqrt(99999.0) * 6.0);
@@ -86,7 +86,7 @@ TEST(FlyPlan, LeavingThroughTheLeftEdgeScoresZero) {
   p.LifeboatSize = 0.0;
   FlightState fs;
   CPlanGenome plan = Uniform(30, 3, 7);
-  CAutoPilot::FlyPlan(fs, plan, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  CAutoPilot::FlyPlan(fs, plan, FlyVariant::GA, p, EmptyField(), nullptr);
   EXPECT_LT(fs.boat.m_position.x, 0.0);
   EXPECT_EQ(plan.m_fitness, 0.0);
 }
@@ -95,11 +95,11 @@ TEST(FlyPlan, EscapeEndsTheSearchVariantsButIsScoredStepByStep) {
   SimParams p = Slingshot();
   CPlanGenome ga = Uniform(30, 4, 3);
   FlightState fs;
-  PlanFlightResult r = CAutoPilot::FlyPlan(fs, ga, 0, FlyVariant::GA, p, EmptyField(), nullptr);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, ga, FlyVariant::GA, p, EmptyField(), nullptr);
   EXPECT_EQ(r.outcome, FlyOutcome::Escaped);
   EXPECT_EQ(ga.m_fitness, 0.0);  // not scored
   CPlanGenome step = Uniform(30, 4, 3);
-  r = CAutoPilot::FlyPlan(fs, step, 0, FlyVariant::StepByStep, p, EmptyField(), nullptr);
+  r = CAutoPilot::FlyPlan(fs, step, FlyVariant::StepByStep, p, EmptyField(), nullptr);
   EXPECT_EQ(r.outcome, FlyOutcome::Finished);
   EXPECT_TRUE(r.escaped);
   EXPECT_GT(step.m_fitness, 1800 - 11.25);
@@ -111,15 +111,15 @@ TEST(FlyPlan, EscapeAndMeteorOnTheSameTick) {
   // Find where a right thrust lands on the tick it crosses the line, and put
   // a meteor there.
   CPlanGenome probe = Uniform(30, 4, 3);
-  CAutoPilot::FlyPlan(fs, probe, 0, FlyVariant::StepByStep, p, EmptyField(), nullptr);
+  CAutoPilot::FlyPlan(fs, probe, FlyVariant::StepByStep, p, EmptyField(), nullptr);
   MeteorField f = EmptyField();
   f.Add({fs.boat.m_position.x, fs.boat.m_position.y, 5});
   CPlanGenome ga = Uniform(30, 4, 3);
-  PlanFlightResult r = CAutoPilot::FlyPlan(fs, ga, 0, FlyVariant::GA, p, f, nullptr);
+  PlanFlightResult r = CAutoPilot::FlyPlan(fs, ga, FlyVariant::GA, p, f, nullptr);
   EXPECT_EQ(r.outcome, FlyOutcome::Finished);  // collision first: a crash
   EXPECT_GE(r.crashGene, 0);
   CPlanGenome step = Uniform(30, 4, 3);
-  r = CAutoPilot::FlyPlan(fs, step, 0, FlyVariant::StepByStep, p, f, nullptr);
+  r = CAutoPilot::FlyPlan(fs, step, FlyVariant::StepByStep, p, f, nullptr);
   EXPECT_TRUE(r.escaped);  // escape first: the meteor is never examined
   EXPECT_EQ(r.crashGene, -1);
 }
@@ -158,7 +158,7 @@ TEST(GaRun, EscapeInGenerationZeroStopsAtOnce) {
   // Every plan before it was flown and did not escape.
   FlightState fs;
   CPlanGenome again = best;
-  EXPECT_EQ(CAutoPilot::FlyPlan(fs, again, 0, FlyVariant::GA, host.params, EmptyField(), nullptr).outcome,
+  EXPECT_EQ(CAutoPilot::FlyPlan(fs, again, FlyVariant::GA, host.params, EmptyField(), nullptr).outcome,
             FlyOutcome::Escaped);
 }
 
