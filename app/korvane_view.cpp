@@ -46,7 +46,7 @@ CKorvaneView::CKorvaneView(QWidget* parent)
 
   WriteBuiltInLevel(m_field, 1);
   const SimParams p = GlobalParams().Get();
-  m_lifeboat.Reset(StartPosX, StartPosY, p.LifeboatSize);
+  m_lifeboat.ResetToStart(p);
   m_netShape = {p.NetInputCount, p.HiddenLayerCount, p.NeuronsPerHiddenLayer};
 
   m_manualTimer.setInterval(ManualTickMs);
@@ -343,14 +343,14 @@ void CKorvaneView::UpdatePauseText(PauseKind kind) {
 
 void CKorvaneView::OnLoadBuiltInLevel(int n) {
   if (!WriteBuiltInLevel(m_field, n)) return;
-  m_lifeboat.Reset(StartPosX, StartPosY, GlobalParams().Get().LifeboatSize);
+  m_lifeboat.ResetToStart(GlobalParams().Get());
   ShowOwnScene();
 }
 
 void CKorvaneView::OnLoadUserMap(int n) {
   const MapLoadResult r = m_mapFile.LoadMap(n, m_field);
   // Reset and repaint whether or not the map came in, as for a built-in level.
-  m_lifeboat.Reset(StartPosX, StartPosY, GlobalParams().Get().LifeboatSize);
+  m_lifeboat.ResetToStart(GlobalParams().Get());
   ShowOwnScene();
   if (r.status != MapLoadStatus::Loaded) ShowMessage(MapLoadMessage(r, n, m_mapFile.FileName()));
 }

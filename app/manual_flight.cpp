@@ -1,11 +1,9 @@
 #include "app/manual_flight.h"
 
-#include <algorithm>
-
 namespace korvane {
 
 void ManualFlight::Start(CLifeboat& boat, const SimParams& p) {
-  boat.Reset(StartPosX, StartPosY, p.LifeboatSize);
+  boat.ResetToStart(p);
   m_manualStopped = 0;
 }
 
@@ -20,7 +18,7 @@ ManualFlight::Tick ManualFlight::OnTick(CLifeboat& boat, Perception& per, const 
     m_manualStopped = 1;
     return Tick::Escaped;
   }
-  if (CheckCollision(per, boat, field, std::clamp(p.PerceivedMeteors(), 0, MaxPerceived))) {
+  if (CheckCollision(per, boat, field, p.PerceivedMeteors())) {
     m_manualStopped = 1;
     return Tick::Crashed;
   }
