@@ -143,6 +143,15 @@ Options ParseArgs(int argc, char** argv) {
 
 // The field to fly: a built-in level, or a saved map read as the desktop
 // program reads it.
+// A network of the shape the settings describe; its weights are loaded over
+// the random ones before it flies.
+CNeuralNet NetworkFor(const SimParams& p) {
+  CNeuralNet net;
+  CRand rng;
+  net.Build(p, rng);
+  return net;
+}
+
 MeteorField LoadField(const Options& o) {
   if (o.mapFile.empty()) return BuiltInLevel(o.level);
   MeteorField field;
@@ -258,9 +267,7 @@ void WriteMessages(JsonWriter& j, const CliHost& host) {
 int RunGa(const Options& o) {
   CAutoPilot pilot;
   pilot.SetThreads(o.threads);
-  CNeuralNet net;
-  CRand buildRng;
-  net.Build(o.params, buildRng);
+  CNeuralNet net = NetworkFor(o.params);
   if (o.heuristic || !o.weightsFile.empty()) pilot.SetWeights(LoadWeightsFor(o, net));
   MeteorField field = LoadField(o);
   CliHost host(o.params, o.params.MaxGenerations + 1);
@@ -313,9 +320,7 @@ int RunTrain(const Options& o) {
 
 int RunFlyNet(const Options& o) {
   CAutoPilot pilot;
-  CNeuralNet net;
-  CRand buildRng;
-  net.Build(o.params, buildRng);
+  CNeuralNet net = NetworkFor(o.params);
   net.LoadWeights(LoadWeightsFor(o, net));
   MeteorField field = LoadField(o);
   FlightState fs;
@@ -348,9 +353,7 @@ int RunFlyPlan(const Options& o) {
   FlyVariant variant = o.variant == "step" ? FlyVariant::StepByStep
                        : o.variant == "heuristic" ? FlyVariant::Heuristic
                                                   : FlyVariant::GA;
-  CNeuralNet net;
-  CRand buildRng;
-  net.Build(o.params, buildRng);
+  CNeuralNet net = NetworkFor(o.params);
   if (variant == FlyVariant::Heuristic) net.LoadWeights(LoadWeightsFor(o, net));
   MeteorField field = LoadField(o);
   FlightState fs;
