@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/app_texts.h"
 #include "app/scene_renderer.h"
+#include "texts/ui_texts.h"
 
 namespace korvane {
 

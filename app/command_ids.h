@@ -16,7 +16,8 @@ inline constexpr int PauseHeuristic = 1013;
 inline constexpr int CustomLevel = 32776;
 inline constexpr int SaveLevel = 32777;
 inline constexpr int Level[4] = {32778, 32779, 32771, 1006};
-inline constexpr int FirstUserMap = 111;  // 111..115: the saved user maps
+// Saved user map n (1..5) carries 110 + n.
+inline constexpr int UserMap(int n) { return 110 + n; }
 inline constexpr int Settings = 1001;
 inline constexpr int About = 57664;
 

@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <ctime>
 
-#include "app/app_texts.h"
 #include "app/settings_sheet.h"
 #include "app/view_host.h"
-#include "autopilot/messages.h"
+#include "texts/messages.h"
+#include "texts/ui_texts.h"
+#include "ui_model/settings_store.h"
 
 namespace korvane {
 namespace {
@@ -231,7 +232,7 @@ void CKorvaneView::StartRun(RunKind kind, std::function<void(IHost&)> body) {
   auto run = std::make_unique<Run>();
   run->id = ++m_nextRunId;
   run->kind = kind;
-  run->host = std::make_unique<ViewHost>(m_control, *m_mailbox, run->id, GlobalParams().Get(), m_paceScale);
+  run->host = std::make_unique<ViewHost>(m_control, *m_mailbox, run->id, m_paceScale);
   IHost* host = run->host.get();
   UiMailbox* mailbox = m_mailbox;
   const int id = run->id;
@@ -262,7 +263,9 @@ void CKorvaneView::OnStartGenAlg() {
   if (!MayStartComputing()) return;
   m_editor.Stop();
   const std::uint32_t seed = NextSeed();
-  StartRun(RunKind::GA, [this, field = m_field, seed](IHost& h) { m_pilot.OnStartGenAlg(h, m_planGA, field, seed); });
+  StartRun(RunKind::GA, [this, start = GlobalParams().Get(), field = m_field, seed](IHost& h) {
+    m_pilot.OnStartGenAlg(h, start, m_planGA, field, seed);
+  });
   m_gaResultReady = true;
 }
 
@@ -271,8 +274,9 @@ void CKorvaneView::OnStepByStep() {
   m_editor.Stop();
   m_showPlanChart = 1;
   const std::uint32_t seed = NextSeed();
-  StartRun(RunKind::StepByStep,
-           [this, field = m_field, seed](IHost& h) { m_pilot.onTimer3(h, m_planGA, field, seed); });
+  StartRun(RunKind::StepByStep, [this, start = GlobalParams().Get(), field = m_field, seed](IHost& h) {
+    m_pilot.onTimer3(h, start, m_planGA, field, seed);
+  });
 }
 
 void CKorvaneView::OnShowResult() {
@@ -282,7 +286,8 @@ void CKorvaneView::OnShowResult() {
   }
   if (!MayStartReplay()) return;
   m_editor.Stop();
-  StartRun(RunKind::Replay, [this, field = m_field](IHost& h) { m_pilot.onTimer2(h, field); });
+  StartRun(RunKind::Replay,
+           [this, start = GlobalParams().Get(), field = m_field](IHost& h) { m_pilot.onTimer2(h, start, field); });
 }
 
 void CKorvaneView::OnTrainNetwork() {
@@ -292,9 +297,9 @@ void CKorvaneView::OnTrainNetwork() {
   const SimParams p = GlobalParams().Get();
   m_netShape = {p.NetInputCount, p.HiddenLayerCount, p.NeuronsPerHiddenLayer};
   const std::uint32_t seed = NextSeed();
-  StartRun(RunKind::Training, [this, seed](IHost& h) {
+  StartRun(RunKind::Training, [this, p, seed](IHost& h) {
     CNeuralNet net;
-    m_pilot.TrainNetwork(h, m_weightGA, net, seed);
+    m_pilot.TrainNetwork(h, p, m_weightGA, net, seed);
   });
 }
 
@@ -302,18 +307,20 @@ void CKorvaneView::OnShowTrainingResult() {
   if (!MayStartReplay()) return;
   m_editor.Stop();
   m_showPerception = 1;
-  StartRun(RunKind::NetworkFlight, [this, field = m_field, net = BuildStoredNetwork()](IHost& h) mutable {
-    m_pilot.FlyByNetwork(h, net, field);
-  });
+  StartRun(RunKind::NetworkFlight,
+           [this, start = GlobalParams().Get(), field = m_field, net = BuildStoredNetwork()](IHost& h) mutable {
+             m_pilot.FlyByNetwork(h, start, net, field);
+           });
 }
 
 void CKorvaneView::OnStartHeuristicGenAlg() {
   if (!MayStartComputing()) return;
   m_editor.Stop();
   const std::uint32_t seed = NextSeed();
-  StartRun(RunKind::Heuristic, [this, field = m_field, seed, net = BuildStoredNetwork()](IHost& h) mutable {
-    m_pilot.OnStartHeuristicGenAlg(h, m_planGA, net, field, seed);
-  });
+  StartRun(RunKind::Heuristic,
+           [this, start = GlobalParams().Get(), field = m_field, seed, net = BuildStoredNetwork()](IHost& h) mutable {
+             m_pilot.OnStartHeuristicGenAlg(h, start, m_planGA, net, field, seed);
+           });
   m_gaResultReady = true;
 }
 
@@ -409,7 +416,7 @@ void CKorvaneView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && m_editor.Editing()) {
     const QPoint at = event->position().toPoint();
     if (m_editor.Press(m_field, at.x(), at.y(), EditorCentre()) == CLevelEditor::PressResult::FieldFull)
-      ShowMessage(MsgFieldFull);
+      ShowMessage(text::FieldFull);
   }
   QWidget::mousePressEvent(event);
 }
@@ -451,8 +458,6 @@ void CKorvaneView::HandleEvent(UiEvent& ev) {
       // A replay owns the screen while it lasts, even if the paused run it
       // watches is continued meanwhile.
       if (m_replay && m_replay->id != ev.runId) return;
-      if (ev.frame.marks == FrameSnapshot::Marks::Show) m_showPerception = 1;
-      if (ev.frame.marks == FrameSnapshot::Marks::Hide) m_showPerception = 0;
       m_runFrame = std::move(ev.frame);
       m_runFrameId = ev.runId;
       update();
@@ -463,6 +468,9 @@ void CKorvaneView::HandleEvent(UiEvent& ev) {
       return;
     case UiEvent::Kind::LoadLevel:
       if (!m_shutDown) OnLoadBuiltInLevel(ev.level);
+      return;
+    case UiEvent::Kind::Marks:
+      if (!m_shutDown && FindRun(ev.runId)) m_showPerception = ev.marks ? 1 : 0;
       return;
     case UiEvent::Kind::Finished:
       FinishRun(ev.runId);

@@ -8,17 +8,17 @@
 #include <optional>
 #include <thread>
 
-#include "app/manual_flight.h"
 #include "app/message_presenter.h"
 #include "app/run_control.h"
 #include "app/scene_renderer.h"
 #include "app/ui_mailbox.h"
-#include "autopilot/autopilot.h"
+#include "engine/autopilot.h"
+#include "files/obstacle_map_file.h"
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
 #include "plan_ga/plan_ga.h"
-#include "sim/level_editor.h"
-#include "sim/obstacle_map_file.h"
+#include "ui_model/level_editor.h"
+#include "ui_model/manual_flight.h"
 
 class QAction;
 

@@ -7,19 +7,15 @@
 #include <algorithm>
 
 #include "app/about_dialog.h"
-#include "app/app_texts.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
+#include "app/qt_text.h"
 #include "app/scene_renderer.h"
-#include "sim/obstacle_map_file.h"
+#include "files/obstacle_map_file.h"
+#include "texts/file_texts.h"
+#include "texts/ui_texts.h"
 
 namespace korvane {
-namespace {
-
-QString U(const char* s) { return QString::fromUtf8(s); }
-
-}  // namespace
-
 QString CommandName(int id) { return QStringLiteral("cmd%1").arg(id); }
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
@@ -133,8 +129,8 @@ void CMainFrame::ListUserMaps(int count) {
   // Only ids 111..115 have a command; a re-scan adds nothing already there.
   const int last = std::min(count, MaxSavedMaps);
   for (int n = m_userMapsListed + 1; n <= last; ++n) {
-    QAction* a = m_loadLevelMenu->addAction(QString::fromStdString(UserMapMenuLabel(n)));
-    a->setObjectName(CommandName(UserMapCommandId(n)));
+    QAction* a = m_loadLevelMenu->addAction(QString::fromStdString(text::UserMapLabel(n)));
+    a->setObjectName(CommandName(cmd::UserMap(n)));
     CKorvaneView* v = m_view;
     connect(a, &QAction::triggered, v, [v, n] { v->OnLoadUserMap(n); });
   }

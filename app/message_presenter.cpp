@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <algorithm>
 
-#include "app/app_texts.h"
+#include "texts/ui_texts.h"
 
 namespace korvane {
 

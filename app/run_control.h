@@ -4,7 +4,7 @@
 #include <mutex>
 #include <set>
 
-#include "autopilot/host.h"
+#include "engine/host.h"
 
 namespace korvane {
 

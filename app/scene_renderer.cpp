@@ -5,7 +5,7 @@
 #include <QPolygon>
 #include <algorithm>
 
-#include "plan_ga/score_panel.h"
+#include "ui_model/score_panel.h"
 
 static void InitKorvaneResources() { Q_INIT_RESOURCE(korvane); }
 

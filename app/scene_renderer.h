@@ -3,10 +3,10 @@
 #include <QImage>
 #include <array>
 
-#include "app/scene_geometry.h"
-#include "autopilot/host.h"
+#include "engine/host.h"
 #include "sim/params.h"
 #include "sim/rand.h"
+#include "ui_model/scene_geometry.h"
 
 class QPainter;
 

@@ -12,13 +12,10 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "app/qt_text.h"
+#include "texts/ui_texts.h"
+
 namespace korvane {
-namespace {
-
-QString U(const char* s) { return QString::fromUtf8(s); }
-
-}  // namespace
-
 CPropSheet::CPropSheet(const SimParams& params, IMessagePresenter* presenter, QWidget* parent)
     : QDialog(parent), m_original(params), m_result(params), m_presenter(presenter) {
   if (!m_presenter) {
@@ -34,8 +31,8 @@ CPropSheet::CPropSheet(const SimParams& params, IMessagePresenter* presenter, QW
   connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { OnTabChanged(index); });
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(U("确定"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(U("取消"));
+  buttons->button(QDialogButtonBox::Ok)->setText(U(text::OkButton));
+  buttons->button(QDialogButtonBox::Cancel)->setText(U(text::CancelButton));
   connect(buttons, &QDialogButtonBox::accepted, this, &CPropSheet::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CPropSheet::reject);
 

@@ -6,7 +6,7 @@
 
 #include "app/message_presenter.h"
 #include "sim/params.h"
-#include "sim/settings_text.h"
+#include "ui_model/settings_form.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "autopilot/host.h"
+#include "engine/host.h"
 
 class QSocketNotifier;
 
@@ -14,13 +14,14 @@ namespace korvane {
 
 // What a worker asks of the UI thread.
 struct UiEvent {
-  enum class Kind { Frame, Message, LoadLevel, Finished };
+  enum class Kind { Frame, Message, LoadLevel, Marks, Finished };
   Kind kind = Kind::Frame;
   int runId = 0;
   FrameSnapshot frame;       // Frame
   std::string text;          // Message
   std::uint64_t ticket = 0;  // Message
   int level = 0;             // LoadLevel
+  bool marks = false;        // Marks
 };
 
 // Carries events from worker threads to the UI thread. Workers only lock a

@@ -1,19 +1,13 @@
 #include "app/view_host.h"
 
+#include "ui_model/settings_store.h"
+
 namespace korvane {
 
-ViewHost::ViewHost(RunControl& control, UiMailbox& mailbox, int runId, const SimParams& startParams,
-                   double paceScale)
-    : m_control(control), m_mailbox(mailbox), m_runId(runId), m_startParams(startParams), m_paceScale(paceScale) {}
+ViewHost::ViewHost(RunControl& control, UiMailbox& mailbox, int runId, double paceScale)
+    : m_control(control), m_mailbox(mailbox), m_runId(runId), m_paceScale(paceScale) {}
 
-SimParams ViewHost::Params() {
-  if (m_startParams) {
-    SimParams p = *m_startParams;
-    m_startParams.reset();
-    return p;
-  }
-  return GlobalParams().Get();
-}
+SimParams ViewHost::Params() { return GlobalParams().Get(); }
 
 void ViewHost::ShowMessage(const std::string& text) {
   if (m_control.StopRequested()) return;
@@ -48,6 +42,18 @@ void ViewHost::LoadBuiltInLevel(int n) {
   ev.kind = UiEvent::Kind::LoadLevel;
   ev.runId = m_runId;
   ev.level = n;
+  m_mailbox.Post(std::move(ev));
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+void ViewHost::ShowPerceptionMarks(bool on) {
+  UiEvent ev;
+  ev.kind = UiEvent::Kind::Marks;
+  ev.runId = m_runId;
+  ev.marks = on;
   m_mailbox.Post(std::move(ev));
 }
 

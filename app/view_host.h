@@ -3,7 +3,7 @@
 
 #include "app/run_control.h"
 #include "app/ui_mailbox.h"
-#include "autopilot/host.h"
+#include "engine/host.h"
 
 namespace korvane {
 
@@ -12,9 +12,7 @@ namespace korvane {
 // sleeps through the run control.
 class ViewHost : public IHost {
  public:
-  // startParams is what the run sees on its first Params() call: the
-  // settings as they were when the user started it.
-  ViewHost(RunControl& control, UiMailbox& mailbox, int runId, const SimParams& startParams, double paceScale);
+  ViewHost(RunControl& control, UiMailbox& mailbox, int runId, double paceScale);
 
   SimParams Params() override;
   void ShowMessage(const std::string& text) override;
@@ -24,12 +22,12 @@ class ViewHost : public IHost {
   bool StopRequested() override;
   void Sleep(int milliseconds) override;
   void LoadBuiltInLevel(int n) override;
+  void ShowPerceptionMarks(bool on) override;
 
  private:
   RunControl& m_control;
   UiMailbox& m_mailbox;
   int m_runId;
-  std::optional<SimParams> m_startParams;
   double m_paceScale;
 };
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "autopilot/autopilot.h"
+#include "engine/autopilot.h"
 #include "net/default_weights.h"
 
 using namespace korvane;
@@ -22,6 +22,7 @@ class QuietHost : public IHost {
   bool StopRequested() override { return false; }
   void Sleep(int) override {}
   void LoadBuiltInLevel(int) override {}
+  void ShowPerceptionMarks(bool) override {}
 };
 
 // A generation of random plans, as the search starts with.
@@ -95,7 +96,7 @@ void BM_GaGeneration(benchmark::State& state) {
   pilot.SetThreads(static_cast<int>(state.range(0)));
   CPlanGA ga;
   std::uint32_t seed = 1;
-  for (auto _ : state) pilot.OnStartGenAlg(host, ga, field, seed++);
+  for (auto _ : state) pilot.OnStartGenAlg(host, host.params, ga, field, seed++);
 }
 BENCHMARK(BM_GaGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
@@ -107,7 +108,7 @@ void BM_TrainingGeneration(benchmark::State& state) {
   CWeightGA wga;
   CNeuralNet net;
   std::uint32_t seed = 1;
-  for (auto _ : state) pilot.TrainNetwork(host, wga, net, seed++, "");
+  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, seed++, "");
 }
 BENCHMARK(BM_TrainingGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
@@ -118,7 +119,7 @@ void BM_DefaultTraining(benchmark::State& state) {
   pilot.SetThreads(static_cast<int>(state.range(0)));
   CWeightGA wga;
   CNeuralNet net;
-  for (auto _ : state) pilot.TrainNetwork(host, wga, net, 1, "");
+  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, 1, "");
 }
 BENCHMARK(BM_DefaultTraining)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 

@@ -1,4 +1,4 @@
-#include "cli/json.h"
+#include "json.h"
 
 #include <charconv>
 #include <cmath>

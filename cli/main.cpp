@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "autopilot/autopilot.h"
-#include "autopilot/parallel.h"
-#include "autopilot/weights_file.h"
-#include "cli/json.h"
+#include "engine/autopilot.h"
+#include "engine/parallel.h"
+#include "files/obstacle_map_file.h"
+#include "files/weights_file.h"
+#include "json.h"
 #include "net/neural_net.h"
-#include "sim/obstacle_map_file.h"
 #include "sim/params.h"
 
 using namespace korvane;
@@ -217,6 +217,7 @@ class CliHost : public IHost {
   bool StopRequested() override { return false; }
   void Sleep(int) override {}
   void LoadBuiltInLevel(int) override {}
+  void ShowPerceptionMarks(bool) override {}
 
   struct Gen {
     int generation;
@@ -272,8 +273,8 @@ int RunGa(const Options& o) {
   MeteorField field = LoadField(o);
   CliHost host(o.params, o.params.MaxGenerations + 1);
   CPlanGA ga;
-  SearchResult r = o.heuristic ? pilot.OnStartHeuristicGenAlg(host, ga, net, field, o.seed)
-                               : pilot.OnStartGenAlg(host, ga, field, o.seed);
+  SearchResult r = o.heuristic ? pilot.OnStartHeuristicGenAlg(host, o.params, ga, net, field, o.seed)
+                               : pilot.OnStartGenAlg(host, o.params, ga, field, o.seed);
   CPlanGenome best = pilot.BestPlan();
   JsonWriter j;
   j.Begin();
@@ -305,7 +306,7 @@ int RunTrain(const Options& o) {
     std::ofstream probe(o.weightsOut, std::ios::binary | std::ios::app);
     if (!probe) Fail("cannot open '" + o.weightsOut + "' for writing");
   }
-  TrainingResult r = pilot.TrainNetwork(host, weightGA, net, o.seed, o.weightsOut);
+  TrainingResult r = pilot.TrainNetwork(host, o.params, weightGA, net, o.seed, o.weightsOut);
   JsonWriter j;
   j.Begin();
   WriteGenerations(j, host);
@@ -324,14 +325,14 @@ int RunFlyNet(const Options& o) {
   net.LoadWeights(LoadWeightsFor(o, net));
   MeteorField field = LoadField(o);
   FlightState fs;
-  auto r = CAutoPilot::FlyNetworkScored(fs, net, o.params, field);
+  NetFlightResult r = CAutoPilot::FlyNetworkScored(fs, net, o.params, field);
   const char* outcome = "crashed";
   switch (r.end) {
-    case CAutoPilot::NetFlightEnd::Escaped: outcome = "escaped"; break;
-    case CAutoPilot::NetFlightEnd::Crashed: outcome = "crashed"; break;
-    case CAutoPilot::NetFlightEnd::Stalled: outcome = "stalled"; break;
-    case CAutoPilot::NetFlightEnd::Timeout: outcome = "timeout"; break;
-    case CAutoPilot::NetFlightEnd::NetworkMismatch: Fail("the network does not fit the settings");
+    case NetFlightEnd::Escaped: outcome = "escaped"; break;
+    case NetFlightEnd::Crashed: outcome = "crashed"; break;
+    case NetFlightEnd::Stalled: outcome = "stalled"; break;
+    case NetFlightEnd::Timeout: outcome = "timeout"; break;
+    case NetFlightEnd::NetworkMismatch: Fail("the network does not fit the settings");
   }
   JsonWriter j;
   j.Begin();

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "sim/obstacle_map_file.h"
+#include "files/obstacle_map_file.h"
 
 using namespace korvane;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "autopilot/weights_file.h"
+#include "files/weights_file.h"
 
 using namespace korvane;
 

@@ -158,9 +158,4 @@ std::string ApplySetting(SimParams& p, std::string_view assignment) {
   return {};
 }
 
-ParamStore& GlobalParams() {
-  static ParamStore store;
-  return store;
-}
-
 }  // namespace korvane

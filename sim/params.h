@@ -1,5 +1,4 @@
 #pragma once
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,15 +9,13 @@ namespace korvane {
 // Playfield geometry; no setting changes these.
 inline constexpr int PlayfieldWidth = 1800;
 inline constexpr int PlayfieldHeight = 400;
-inline constexpr int ViewWidth = 900;
-inline constexpr int ViewHeight = 400;
 inline constexpr double HullRadius = 4.5;
 inline constexpr int StartPosX = 20;
 inline constexpr int StartPosY = PlayfieldHeight / 2;
 
 // Every physical, genetic and network setting, as a plain value. Runs take a
-// copy when they start (and the physics re-reads it between generations), so
-// no thread ever sees a half-written value.
+// copy when they start and refresh it as engine/run_settings.h says, so no
+// thread ever sees a half-written value.
 struct SimParams {
   // Physics.
   double LifeboatSize = 2.5;
@@ -105,25 +102,5 @@ std::optional<ParamProblem> CheckParams(const SimParams& p);
 
 // Parses "Name=Value" onto p. Returns an error text, empty on success.
 std::string ApplySetting(SimParams& p, std::string_view assignment);
-
-// The process-wide settings. The settings sheet writes them on the UI thread;
-// runs read a whole copy under the lock.
-class ParamStore {
- public:
-  SimParams Get() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_params;
-  }
-  void Set(const SimParams& p) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_params = p;
-  }
-
- private:
-  mutable std::mutex m_mutex;
-  SimParams m_params;
-};
-
-ParamStore& GlobalParams();
 
 }  // namespace korvane

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "autopilot/autopilot.h"
+#include "engine/autopilot.h"
 #include "net/default_weights.h"
 
 namespace {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "cli_run.h"
 #include <sys/wait.h>
 
 #include <array>
@@ -11,30 +13,8 @@
 
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::string& args) {
-  static int counter = 0;
-  const auto errPath =
-      std::filesystem::temp_directory_path() / ("korvane-cli-err-" + std::to_string(::getpid()) + "-" +
-                                                std::to_string(counter++));
-  const std::string cmd = std::string(KORVANE_CLI_PATH) + " " + args + " 2>" + errPath.string();
-  CliRun r;
-  FILE* pipe = ::popen(cmd.c_str(), "r");
-  std::array<char, 4096> buf;
-  size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int raw = ::pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream in(errPath);
-  r.err.assign(std::istreambuf_iterator<char>(in), {});
-  std::filesystem::remove(errPath);
-  return r;
-}
+using korvane::test::Cli;
+using korvane::test::CliRun;
 
 std::string Between(const std::string& s, const std::string& from, const std::string& to) {
   auto a = s.find(from);

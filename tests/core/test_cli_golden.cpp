@@ -2,9 +2,9 @@
 // plan flights, on the built-in levels and a saved map. Values are compared,
 // not text, so a change of the JSON formatting alone passes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
+#include "cli_run.h"
+
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -22,6 +22,8 @@ struct GoldenCase {
   json expected;
 };
 
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<GoldenCase> LoadCases() {
   std::ifstream in(kDir + "/cli_cases.json");
   std::vector<GoldenCase> cases;
@@ -36,12 +38,6 @@ std::vector<GoldenCase> LoadCases() {
     cases.push_back(std::move(g));
   }
   return cases;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
 }
 
 // Numbers must be the same doubles; everything else the same value.
@@ -69,21 +65,14 @@ class CliGolden : public testing::TestWithParam<GoldenCase> {};
 
 TEST_P(CliGolden, SameNumbers) {
   const GoldenCase& c = GetParam();
-  std::string cmd = KORVANE_CLI_PATH;
+  std::string args;
   for (const std::string& a : c.args) {
-    cmd += ' ';
-    cmd += Quote(a);
+    args += ' ';
+    args += korvane::test::Quote(a);
   }
-  cmd += " 2>/dev/null";
-  FILE* p = ::popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  std::string out;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int raw = ::pclose(p);
-  ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << cmd;
-  ExpectSame(c.expected, json::parse(out), c.name);
+  const korvane::test::CliRun r = korvane::test::Cli(args);
+  ASSERT_EQ(r.status, 0) << args << "\n" << r.err;
+  ExpectSame(c.expected, json::parse(r.out), c.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, CliGolden, testing::ValuesIn(LoadCases()),

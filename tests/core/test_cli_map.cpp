@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,31 +10,15 @@
 #include <fstream>
 #include <string>
 
-#include "sim/obstacle_map_file.h"
+#include "files/obstacle_map_file.h"
 
 namespace korvane {
 namespace {
 
+using korvane::test::Cli;
+using korvane::test::CliRun;
+
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-};
-
-// Runs the CLI with the given arguments; stderr is dropped.
-CliRun Cli(const std::string& args) {
-  CliRun r;
-  const std::string cmd = std::string(KORVANE_CLI_PATH) + " " + args + " 2>/dev/null";
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  std::size_t got;
-  while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, got);
-  const int raw = ::pclose(p);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return r;
-}
 
 class CliMapTest : public testing::Test {
  protected:

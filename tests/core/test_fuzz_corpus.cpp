@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "autopilot/weights_file.h"
-#include "sim/obstacle_map_file.h"
+#include "files/obstacle_map_file.h"
+#include "files/weights_file.h"
 
 namespace korvane {
 namespace {

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "autopilot/autopilot.h"
-#include "autopilot/messages.h"
-#include "autopilot/weights_file.h"
+#include "engine/autopilot.h"
+#include "files/weights_file.h"
 #include "net/default_weights.h"
 #include "recording_host.h"
+#include "texts/messages.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
@@ -89,7 +89,7 @@ TEST(TrainingFlight, CrashAtTheStartScores1020) {
   FlightState fs;
   CNeuralNet net = Coast(p);
   auto r = CAutoPilot::FlyNetworkScored(fs, net, p, f);
-  EXPECT_EQ(r.end, CAutoPilot::NetFlightEnd::Crashed);
+  EXPECT_EQ(r.end, NetFlightEnd::Crashed);
   EXPECT_EQ(r.ticks, 0);
   EXPECT_EQ(r.score, 1020.0);
 }
@@ -101,14 +101,14 @@ TEST(TrainingFlight, StallAndTimeLimits) {
   {
     CNeuralNet net = Coast(p);  // stays at x = 20
     auto r = CAutoPilot::FlyNetworkScored(fs, net, p, EmptyField());
-    EXPECT_EQ(r.end, CAutoPilot::NetFlightEnd::Stalled);
+    EXPECT_EQ(r.end, NetFlightEnd::Stalled);
     EXPECT_EQ(r.ticks, 81);
     EXPECT_EQ(r.score, 81 + 1020.0);
   }
   {
     CNeuralNet net = Cruise(p, 1.0);  // past 80 in time, short of 400 by tick 241
     auto r = CAutoPilot::FlyNetworkScored(fs, net, p, EmptyField());
-    EXPECT_EQ(r.end, CAutoPilot::NetFlightEnd::Stalled);
+    EXPECT_EQ(r.end, NetFlightEnd::Stalled);
     EXPECT_EQ(r.ticks, 241);
     const int vxi = static_cast<int>(fs.boat.m_velocity.x);
     EXPECT_EQ(r.score, 241 + (fs.boat.m_position.x + 1000.0 - 50 * vxi));
@@ -116,13 +116,13 @@ TEST(TrainingFlight, StallAndTimeLimits) {
   {
     CNeuralNet net = Cruise(p, 1.5);  // never stalls, never arrives
     auto r = CAutoPilot::FlyNetworkScored(fs, net, p, EmptyField());
-    EXPECT_EQ(r.end, CAutoPilot::NetFlightEnd::Timeout);
+    EXPECT_EQ(r.end, NetFlightEnd::Timeout);
     EXPECT_EQ(r.ticks, 901);
   }
   {
     CNeuralNet net = Cruise(p, 4.0);
     auto r = CAutoPilot::FlyNetworkScored(fs, net, p, EmptyField());
-    EXPECT_EQ(r.end, CAutoPilot::NetFlightEnd::Escaped);
+    EXPECT_EQ(r.end, NetFlightEnd::Escaped);
     EXPECT_EQ(r.score, fs.boat.m_velocity.x * 60.0 + (r.ticks + 3000));
   }
 }
@@ -133,10 +133,10 @@ TEST(NetworkFlight, EndsWithItsMessagesAndMarks) {
     CAutoPilot pilot;
     CNeuralNet net = Coast(host.params);
     pilot.SetWeights(net.CollectWeights());
-    pilot.FlyByNetwork(host, net, EmptyField());
+    pilot.FlyByNetwork(host, host.params, net, EmptyField());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], msg::Stardust);
-    EXPECT_EQ(host.frames.front().marks, FrameSnapshot::Marks::Show);
+    EXPECT_TRUE(host.marks.empty());  // a crash leaves the marks on
     EXPECT_EQ(host.sleeps, 63);
   }
   {
@@ -145,10 +145,10 @@ TEST(NetworkFlight, EndsWithItsMessagesAndMarks) {
     CAutoPilot pilot;
     CNeuralNet net = Cruise(host.params, 4.0);
     pilot.SetWeights(net.CollectWeights());
-    pilot.FlyByNetwork(host, net, EmptyField());
+    pilot.FlyByNetwork(host, host.params, net, EmptyField());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], msg::Escaped);
-    EXPECT_EQ(host.frames.back().marks, FrameSnapshot::Marks::Hide);
+    EXPECT_EQ(host.marks, std::vector<bool>{false});
     EXPECT_EQ(host.frames.back().boat.m_thrustMarker, 5);
   }
 }
@@ -160,7 +160,7 @@ TEST(NetworkFlight, InputCountThatNoLongerFitsEndsCleanly) {
   CRand rng(1);
   net.Build(host.params, rng);  // six inputs
   host.params.SetPerceivedMeteors(3);
-  pilot.FlyByNetwork(host, net, BuiltInLevel(1));
+  pilot.FlyByNetwork(host, host.params, net, BuiltInLevel(1));
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[0], msg::NetworkError);
   EXPECT_EQ(host.messages[1], msg::NetworkMismatch);
@@ -169,7 +169,7 @@ TEST(NetworkFlight, InputCountThatNoLongerFitsEndsCleanly) {
   search.params.PopulationSize = 10;
   search.params.SetPerceivedMeteors(3);
   CPlanGA ga;
-  SearchResult r = pilot.OnStartHeuristicGenAlg(search, ga, net, BuiltInLevel(1), 1);
+  SearchResult r = pilot.OnStartHeuristicGenAlg(search, search.params, ga, net, BuiltInLevel(1), 1);
   EXPECT_TRUE(r.aborted);
   ASSERT_EQ(search.messages.size(), 2u);
   EXPECT_EQ(search.messages[0], msg::NetworkError);
@@ -249,7 +249,7 @@ TEST(Heuristic, RunIsReproducibleAndStartsWithTheBuiltInWeights) {
     CRand rng(99);
     net.Build(host.params, rng);
     CPlanGA ga;
-    pilot.OnStartHeuristicGenAlg(host, ga, net, BuiltInLevel(2), 21);
+    pilot.OnStartHeuristicGenAlg(host, host.params, ga, net, BuiltInLevel(2), 21);
     return std::pair(pilot.BestPlan().m_actions, host.PlanFrames());
   };
   auto a = run();
@@ -278,7 +278,7 @@ TEST_F(TrainingFile, ZeroGenerationsTakeThePlaceholderAndTwoRunsAppendTwoBlocks)
   CWeightGA wga;
   CNeuralNet net;
   const std::string path = (dir / "weights.txt").string();
-  TrainingResult r = pilot.TrainNetwork(host, wga, net, 5, path);
+  TrainingResult r = pilot.TrainNetwork(host, host.params, wga, net, 5, path);
   EXPECT_TRUE(r.saved);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "训练完成,得分为0.000000!");
@@ -287,7 +287,7 @@ TEST_F(TrainingFile, ZeroGenerationsTakeThePlaceholderAndTwoRunsAppendTwoBlocks)
   for (double v : w) EXPECT_EQ(v, std::floor(v));  // placeholder weights are whole numbers
   EXPECT_EQ(host.levelsLoaded, std::vector<int>{1});
   const std::string first = Slurp(path);
-  pilot.TrainNetwork(host, wga, net, 6, path);
+  pilot.TrainNetwork(host, host.params, wga, net, 6, path);
   const std::string both = Slurp(path);
   ASSERT_EQ(both.substr(0, first.size()), first);
   EXPECT_EQ(both.size(), 2 * first.size());
@@ -304,7 +304,7 @@ TEST_F(TrainingFile, UnopenableFileKeepsTheWeightsButSkipsTheRest) {
   CAutoPilot pilot;
   CWeightGA wga;
   CNeuralNet net;
-  TrainingResult r = pilot.TrainNetwork(host, wga, net, 5, (dir / "no" / "such" / "weights.txt").string());
+  TrainingResult r = pilot.TrainNetwork(host, host.params, wga, net, 5, (dir / "no" / "such" / "weights.txt").string());
   EXPECT_FALSE(r.saved);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], msg::FileOpenError);
@@ -326,7 +326,7 @@ TEST(Training, PauseHandsOverTheBestWeightsAndShowsLevelOne) {
     EXPECT_EQ(inForce, wga.Best().weights);
     EXPECT_EQ(host.levelsLoaded, std::vector<int>{1});
   };
-  TrainingResult r = pilot.TrainNetwork(host, wga, net, 8, "");
+  TrainingResult r = pilot.TrainNetwork(host, host.params, wga, net, 8, "");
   EXPECT_TRUE(r.completed);
   EXPECT_EQ(host.pauses, 1);
   EXPECT_EQ(host.levelsLoaded, (std::vector<int>{1, 1}));  // at the pause and at the end
@@ -345,7 +345,7 @@ TEST(Training, SameSeedSameWeights) {
     CAutoPilot pilot;
     CWeightGA wga;
     CNeuralNet net;
-    pilot.TrainNetwork(host, wga, net, seed, "");
+    pilot.TrainNetwork(host, host.params, wga, net, seed, "");
     return pilot.Weights();
   };
   EXPECT_EQ(run(3), run(3));

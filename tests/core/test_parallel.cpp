@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "autopilot/autopilot.h"
+#include "engine/autopilot.h"
 #include "recording_host.h"
 
 using namespace korvane;
@@ -39,8 +39,8 @@ Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimPa
   net.Build(params, rng);
   Outcome o;
   MeteorField field = level ? BuiltInLevel(level) : EmptyField();
-  o.result = heuristic ? pilot.OnStartHeuristicGenAlg(host, ga, net, field, seed)
-                       : pilot.OnStartGenAlg(host, ga, field, seed);
+  o.result = heuristic ? pilot.OnStartHeuristicGenAlg(host, host.params, ga, net, field, seed)
+                       : pilot.OnStartGenAlg(host, host.params, ga, field, seed);
   o.workList = pilot.m_workList;
   o.best = pilot.BestPlan();
   o.messages = host.messages;
@@ -105,7 +105,7 @@ TEST(Parallel, TrainingIsBitIdentical) {
     pilot.SetThreads(threads);
     CWeightGA wga;
     CNeuralNet net;
-    pilot.TrainNetwork(host, wga, net, 77, "");
+    pilot.TrainNetwork(host, host.params, wga, net, 77, "");
     std::vector<double> trace;
     for (const auto& f : host.frames)
       if (f.chart) trace.push_back(f.chart->best * 3 + f.chart->average);
@@ -124,7 +124,7 @@ TEST(Parallel, StepByStepIsBitIdentical) {
     CAutoPilot pilot;
     pilot.SetThreads(threads);
     CPlanGA ga;
-    pilot.onTimer3(host, ga, BuiltInLevel(3), 12);
+    pilot.onTimer3(host, host.params, ga, BuiltInLevel(3), 12);
     std::vector<double> trace;
     for (const auto& f : host.frames) trace.push_back(f.boat.m_position.x + f.planPanel->best);
     return std::pair(trace, host.messages);

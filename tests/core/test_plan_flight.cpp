@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "autopilot/autopilot.h"
-#include "autopilot/messages.h"
+#include "engine/autopilot.h"
 #include "recording_host.h"
+#include "texts/messages.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
@@ -130,7 +130,7 @@ TEST(GaRun, MaxGenerationsZeroFliesAndBreedsOnce) {
   host.params.PopulationSize = 20;
   CAutoPilot pilot;
   CPlanGA ga;
-  SearchResult r = pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 7);
+  SearchResult r = pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(4), 7);
   EXPECT_FALSE(r.escaped);
   EXPECT_EQ(host.PlanFrames(), 1);
   EXPECT_EQ(ga.Generation(), 1);
@@ -146,7 +146,7 @@ TEST(GaRun, EscapeInGenerationZeroStopsAtOnce) {
   host.params = Slingshot();
   CAutoPilot pilot;
   CPlanGA ga;
-  SearchResult r = pilot.OnStartGenAlg(host, ga, EmptyField(), 3);
+  SearchResult r = pilot.OnStartGenAlg(host, host.params, ga, EmptyField(), 3);
   ASSERT_TRUE(r.escaped);
   EXPECT_EQ(r.escapeGeneration, 0);
   EXPECT_EQ(host.PlanFrames(), 0);
@@ -169,7 +169,7 @@ TEST(GaRun, SameSeedSameRun) {
     host.params.PopulationSize = 60;
     CAutoPilot pilot;
     CPlanGA ga;
-    pilot.OnStartGenAlg(host, ga, BuiltInLevel(3), seed);
+    pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(3), seed);
     std::vector<double> trace;
     for (const auto& f : host.frames) trace.push_back(f.planPanel->best + f.planPanel->average);
     return std::pair(trace, pilot.BestPlan().m_durations);
@@ -184,7 +184,7 @@ TEST(GaRun, OddPopulationWarnsAfterEveryEpoch) {
   host.params.PopulationSize = 21;
   CAutoPilot pilot;
   CPlanGA ga;
-  pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 5);
+  pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(4), 5);
   ASSERT_EQ(host.messages.size(), 3u);
   for (const auto& m : host.messages) EXPECT_EQ(m, msg::PopulationNotOdd);
   EXPECT_EQ(pilot.m_workList.size(), 22u);
@@ -202,7 +202,7 @@ TEST(GaRun, PauseKeepsTheGenerationsBestAndGoesOn) {
     EXPECT_EQ(kept.m_durations, ga.Best()->m_durations);
     EXPECT_EQ(kept.m_fitness, 0.0);
   };
-  pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 5);
+  pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(4), 5);
   EXPECT_EQ(host.pauses, 1);
   EXPECT_EQ(host.PlanFrames(), 5);
 }
@@ -220,7 +220,7 @@ TEST(GaRun, StopEndsTheRunAndSettingsChangesCannotResizeIt) {
     h.params.ChromosomeLength = 200;
   };
   host.stopHook = [&] { return ga.Generation() >= 3; };
-  SearchResult r = pilot.OnStartGenAlg(host, ga, BuiltInLevel(4), 5);
+  SearchResult r = pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(4), 5);
   EXPECT_TRUE(r.aborted);
   EXPECT_EQ(ga.Generation(), 3);
   EXPECT_EQ(pilot.m_workList.size(), 30u);
@@ -233,7 +233,7 @@ TEST(StepByStep, GivesUpAfterTheLastGeneration) {
   host.params.PopulationSize = 20;
   CAutoPilot pilot;
   CPlanGA ga;
-  pilot.onTimer3(host, ga, BuiltInLevel(4), 9);
+  pilot.onTimer3(host, host.params, ga, BuiltInLevel(4), 9);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], msg::GiveUp);
   EXPECT_EQ(ga.Generation(), 2);  // two steps for one generation
@@ -246,7 +246,7 @@ TEST(StepByStep, AStepWithAnEscapeReportsSuccessAndKeepsThePlan) {
   host.params.PopulationSize = 20;
   CAutoPilot pilot;
   CPlanGA ga;
-  pilot.onTimer3(host, ga, EmptyField(), 4);
+  pilot.onTimer3(host, host.params, ga, EmptyField(), 4);
   ASSERT_FALSE(host.messages.empty());
   EXPECT_EQ(host.messages.back(), msg::Success);
   EXPECT_EQ(pilot.BestPlan().m_fitness, 1801.0);
@@ -274,7 +274,7 @@ TEST(Replay, EndsWithTheRightMessages) {
   {
     RecordingHost host;
     CAutoPilot pilot;  // no plan yet: the replay ends at once
-    pilot.onTimer2(host, EmptyField());
+    pilot.onTimer2(host, host.params, EmptyField());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], msg::ReplayOver);
     EXPECT_TRUE(host.frames.empty());
@@ -284,7 +284,7 @@ TEST(Replay, EndsWithTheRightMessages) {
     host.params.ChromosomeLength = 3;
     CAutoPilot pilot;
     pilot.SetBestPlan(CPlanGenome({0, 1, 1}, {0, 0, 2}));  // gene 0 no tick, gene 1 one tick, gene 2 two
-    pilot.onTimer2(host, EmptyField());
+    pilot.onTimer2(host, host.params, EmptyField());
     EXPECT_EQ(host.messages.back(), msg::ReplayOver);
     EXPECT_EQ(host.sleeps, 3);
     EXPECT_EQ(host.frames.back().boat.m_thrustMarker, 2);
@@ -293,7 +293,7 @@ TEST(Replay, EndsWithTheRightMessages) {
     RecordingHost host;
     CAutoPilot pilot;
     pilot.SetBestPlan(Uniform(30, 0, 3));
-    pilot.onTimer2(host, EmptyField());
+    pilot.onTimer2(host, host.params, EmptyField());
     EXPECT_EQ(host.messages.back(), msg::Stardust);
   }
   {
@@ -301,14 +301,14 @@ TEST(Replay, EndsWithTheRightMessages) {
     host.params = Slingshot();
     CAutoPilot pilot;
     pilot.SetBestPlan(Uniform(30, 4, 3));
-    pilot.onTimer2(host, EmptyField());
+    pilot.onTimer2(host, host.params, EmptyField());
     EXPECT_EQ(host.messages.back(), msg::Escaped);
   }
   {
     RecordingHost host;
     CAutoPilot pilot;
     pilot.SetBestPlan(CPlanGenome({0, 8}, {1, 1}));
-    pilot.onTimer2(host, EmptyField());
+    pilot.onTimer2(host, host.params, EmptyField());
     EXPECT_EQ(host.messages.back(), msg::BadActionReplay);
   }
 }

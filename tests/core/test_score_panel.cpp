@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "plan_ga/score_panel.h"
+#include "ui_model/score_panel.h"
 
 namespace korvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "sim/settings_text.h"
+#include "ui_model/settings_form.h"
 
 namespace korvane {
 namespace {

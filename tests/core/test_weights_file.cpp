@@ -10,7 +10,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "autopilot/weights_file.h"
+#include "files/weights_file.h"
 #include "net/default_weights.h"
 #include "sim/rand.h"
 

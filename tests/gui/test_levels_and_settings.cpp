@@ -15,15 +15,17 @@
 #include <QtTest>
 #include <cmath>
 
-#include "app/app_texts.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
 #include "app/settings_sheet.h"
-#include "autopilot/messages.h"
+#include "files/obstacle_map_file.h"
 #include "gui_test_support.h"
-#include "sim/level_editor.h"
-#include "sim/obstacle_map_file.h"
+#include "texts/file_texts.h"
+#include "texts/messages.h"
+#include "texts/ui_texts.h"
+#include "ui_model/level_editor.h"
+#include "ui_model/settings_store.h"
 
 using namespace korvane;
 using korvane::test::RecordingPresenter;
@@ -217,7 +219,7 @@ class LevelsAndSettingsTest : public QObject {
     const MeteorField before = View()->Field();
 
     QTest::mousePress(View(), Qt::LeftButton, Qt::NoModifier, QPoint(500, 300));
-    QCOMPARE(*m_log, QStringList({U(MsgFieldFull)}));
+    QCOMPARE(*m_log, QStringList({U(text::FieldFull)}));
     QCOMPARE(View()->Field().count, 20);
     // Nor does the drag that follows resize the last meteor.
     QTest::mouseMove(View(), QPoint(600, 350));
@@ -314,11 +316,11 @@ class LevelsAndSettingsTest : public QObject {
     QCOMPARE(View()->Field().count, 1);
     // Saving the field is no business of the run's.
     Trigger(cmd::SaveLevel);
-    QCOMPARE(m_log->last(), U(MsgMapSaved));
+    QCOMPARE(m_log->last(), U(text::MapSaved));
 
     // A level load is a single step the run does not see (it flies its own
     // copy of the field), so it is allowed, like a built-in level.
-    Trigger(cmd::FirstUserMap);
+    Trigger(cmd::UserMap(1));
     QCOMPARE(View()->Field().count, 1);
     QVERIFY(!View()->RunFrame());
     m_frame->close();
@@ -349,7 +351,7 @@ class LevelsAndSettingsTest : public QObject {
     QCOMPARE(View()->Field().count, 7);
     View()->Lifeboat().m_position = {900, 33};
     const int buildsBefore = View()->MeteorLayerBuilds();
-    Trigger(cmd::FirstUserMap);
+    Trigger(cmd::UserMap(1));
     const MeteorField& f = View()->Field();
     QCOMPARE(f.count, 2);
     QCOMPARE(f.obstacles[0].x, 100.0);
@@ -371,19 +373,19 @@ class LevelsAndSettingsTest : public QObject {
     for (int n = 1; n <= 5; ++n) {
       Draw(QPoint(50 * n, 100), QPoint(50 * n, 110), QPoint(50 * n, 110));
       Trigger(cmd::SaveLevel);
-      QCOMPARE(m_log->last(), U(MsgMapSaved));
+      QCOMPARE(m_log->last(), U(text::MapSaved));
       QVERIFY(m_log->at(m_log->size() - 2).startsWith(QStringLiteral("Obstacle%1\n").arg(n)));
     }
     QCOMPARE(UserMapEntries(), QStringList({Entry(1), Entry(2), Entry(3), Entry(4), Entry(5)}));
     const QByteArray five = ReadFile(MapFile);
     m_log->clear();
     Trigger(cmd::SaveLevel);
-    QCOMPARE(*m_log, QStringList({U(MsgTooManyMaps)}));
+    QCOMPARE(*m_log, QStringList({U(text::TooManyMaps)}));
     QCOMPARE(ReadFile(MapFile), five);
     QCOMPARE(UserMapEntries().size(), 5);
 
     // Map 3 is the field as it stood at the third save.
-    Trigger(cmd::FirstUserMap + 2);
+    Trigger(cmd::UserMap(1 + 2));
     QCOMPARE(View()->Field().count, 3);
     QCOMPARE(View()->Field().obstacles[2].x, 150.0);
   }
@@ -404,9 +406,9 @@ class LevelsAndSettingsTest : public QObject {
     QCOMPARE(UserMapEntries(), QStringList({Entry(1), Entry(2), Entry(3), Entry(4)}));
 
     // Map 2 is empty; map 3 has a negative x.
-    Trigger(cmd::FirstUserMap + 1);
+    Trigger(cmd::UserMap(1 + 1));
     QCOMPARE(View()->Field().count, 0);
-    Trigger(cmd::FirstUserMap + 2);
+    Trigger(cmd::UserMap(1 + 2));
     QCOMPARE(View()->Field().count, 1);
     QCOMPARE(View()->Field().obstacles[0].x, -40.0);
   }
@@ -436,7 +438,7 @@ class LevelsAndSettingsTest : public QObject {
 
     m_log->clear();
     View()->Lifeboat().m_position = {600, 80};
-    Trigger(cmd::FirstUserMap + 1);
+    Trigger(cmd::UserMap(1 + 1));
     unchanged();
     QCOMPARE(m_log->size(), 1);
     QVERIFY2(m_log->front().contains(U("已损坏")) && m_log->front().contains(U("关卡没有改变")),
@@ -447,13 +449,13 @@ class LevelsAndSettingsTest : public QObject {
     // The file lost its second map after the menu was filled.
     WriteFile(MapFile, "Obstacle1\r\n10,20,30,\r\n");
     m_log->clear();
-    Trigger(cmd::FirstUserMap + 1);
+    Trigger(cmd::UserMap(1 + 1));
     unchanged();
     QCOMPARE(*m_log, QStringList({U("文件ObstacleMap.txt中没有第2幅地图，关卡没有改变。")}));
 
     QVERIFY(QFile::remove(MapFile));
     m_log->clear();
-    Trigger(cmd::FirstUserMap);
+    Trigger(cmd::UserMap(1));
     unchanged();
     QCOMPARE(*m_log, QStringList({U("无法打开文件ObstacleMap.txt，关卡没有改变。")}));
   }

@@ -10,11 +10,12 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "app/app_texts.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
+#include "texts/ui_texts.h"
+#include "ui_model/settings_store.h"
 
 using namespace korvane;
 using korvane::test::RecordingPresenter;

@@ -8,14 +8,15 @@
 #include <atomic>
 #include <thread>
 
-#include "app/app_texts.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
 #include "app/run_control.h"
 #include "app/ui_mailbox.h"
-#include "autopilot/messages.h"
 #include "gui_test_support.h"
+#include "texts/messages.h"
+#include "texts/ui_texts.h"
+#include "ui_model/settings_store.h"
 
 using namespace korvane;
 using korvane::test::RecordingPresenter;

@@ -3,8 +3,9 @@
 #include <QtTest>
 
 #include "app/korvane_view.h"
-#include "app/scene_geometry.h"
 #include "app/scene_renderer.h"
+#include "ui_model/scene_geometry.h"
+#include "ui_model/settings_store.h"
 
 using namespace korvane;
 

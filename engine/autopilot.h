@@ -1,0 +1,130 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/flight.h"
+#include "engine/host.h"
+#include "engine/pilot_results.h"
+#include "net/neural_net.h"
+#include "net/weight_ga.h"
+#include "plan_ga/plan_ga.h"
+#include "sim/meteor_field.h"
+#include "sim/params.h"
+#include "sim/rand.h"
+
+namespace korvane {
+
+// What a plan search leaves behind, for the CLI and the tests.
+struct SearchResult {
+  bool escaped = false;
+  int escapeGeneration = -1;
+  int escapePlan = -1;
+  bool aborted = false;  // invalid code, network mismatch or stop request
+};
+
+struct TrainingResult {
+  bool completed = false;  // false when stopped
+  double bestFitness = 0.0;
+  bool saved = false;
+};
+
+// The controller: everything the computer does to fly the lifeboat. One
+// controller serves one run on one thread; runs that follow each other share
+// only their results (the plan kept for replay, the weights in force).
+//
+// Its operations live in one file per kind: plan_flight.cpp, network_flight.cpp,
+// plan_search.cpp, demonstration.cpp, replays.cpp, training.cpp.
+class CAutoPilot {
+ public:
+  CAutoPilot();  // results of its own
+  explicit CAutoPilot(std::shared_ptr<PilotResults> results);
+
+  // --- single flights (plan_flight.cpp, network_flight.cpp) -------------
+  static PlanFlightResult FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant, const SimParams& p,
+                                  const MeteorField& field, CNeuralNet* net);
+  // The heuristic repair of a crashed gene: 3 times in 4 the gene takes the
+  // network's suggestion.
+  static void Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng);
+  static void ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p);
+  static NetworkInputs BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p);
+  static int PickAction(std::span<const double> outputs);
+  // The network's thrust for the flight's state; nothing when the network
+  // does not take this many inputs.
+  static std::optional<int> NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p);
+  // One training flight of a network on a field, scored as training scores it.
+  static NetFlightResult FlyNetworkScored(FlightState& fs, CNeuralNet& net, const SimParams& p,
+                                          const MeteorField& field);
+
+  // --- the runs, each given the settings it starts with -----------------
+  // 开始遗传算法 and 开始启发式遗传算法 (plan_search.cpp).
+  SearchResult OnStartGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field,
+                             std::uint32_t seed);
+  SearchResult OnStartHeuristicGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, CNeuralNet& net,
+                                      const MeteorField& field, std::uint32_t seed);
+  // 演示遗传算法过程 (demonstration.cpp): one generation; 1 when a plan of
+  // it escaped.
+  int StepByStep(IHost& host, CPlanGA& ga, const MeteorField& field, const SimParams& p, CRand& rng);
+  // The demonstration itself: a generation, then its best plan flown on
+  // screen, and so on.
+  void onTimer3(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field, std::uint32_t seed);
+  // 演示结果 (replays.cpp): the kept plan flown on screen.
+  void onTimer2(IHost& host, const SimParams& start, const MeteorField& field);
+  // 演示训练结果: the network in force flies on screen.
+  void FlyByNetwork(IHost& host, const SimParams& start, CNeuralNet& net, const MeteorField& field);
+  // 训练网络 (training.cpp). An empty path trains without writing a file.
+  TrainingResult TrainNetwork(IHost& host, const SimParams& start, CWeightGA& weightGA, CNeuralNet& net,
+                              std::uint32_t seed, const std::string& weightsPath = "weights.txt");
+
+  // Threads that fly a generation; results are the same for any count.
+  void SetThreads(int n) { m_threads = n < 1 ? 1 : n; }
+  int Threads() const { return m_threads; }
+
+  // --- the results shared with later runs -------------------------------
+  CPlanGenome BestPlan() const { return m_shared->BestPlan(); }
+  void SetBestPlan(const CPlanGenome& plan) { m_shared->SetBestPlan(plan); }
+  std::vector<double> Weights() const { return m_shared->Weights(); }
+  void SetWeights(std::vector<double> w) { m_shared->SetWeights(std::move(w)); }
+  PilotResults& Results() { return *m_shared; }
+
+  std::vector<CPlanGenome> m_workList;
+  std::vector<WeightGenome> m_weightWorkList;
+
+ private:
+  SearchResult RunPlanSearch(IHost& host, const SimParams& start, CPlanGA& ga, CNeuralNet* net,
+                             const MeteorField& field, std::uint32_t seed, FlyVariant variant, PauseKind pause);
+  // Flies plans 0..count-1 of the work list as if one by one, stopping at
+  // the first escape (generation.cpp).
+  struct GenerationEnd {
+    PlanFlightResult last;  // the outcome that ended it, or the last plan's
+    int escapedPlan = -1;
+    bool stopped = false;
+  };
+  GenerationEnd FlyGeneration(IHost& host, FlyVariant variant, const SimParams& p, const MeteorField& field,
+                              CNeuralNet* net, CRand* rng, int count);
+  // Scores every genome of the weight work list on the levels; false when
+  // stopped (generation.cpp).
+  bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels);
+  void ReportMismatch(IHost& host);
+
+  // Per-worker flight state and network copies, reused between generations;
+  // each state on its own cache lines.
+  struct alignas(64) WorkerState : FlightState {};
+  std::vector<WorkerState> m_workers;
+  std::vector<CNeuralNet> m_workerNets;
+  std::vector<PlanFlightResult> m_results;
+  int m_threads;
+  FlightState m_flight;  // the flight the progress frames show
+  std::shared_ptr<PilotResults> m_shared;
+};
+
+// The message for an invalid thrust code met in a plan flight.
+std::string InvalidCodeMessage(const PlanFlightResult& r, int planIndex, FlyVariant variant);
+
+// A plan search's progress frame after an epoch.
+FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field);
+
+}  // namespace korvane

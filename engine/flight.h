@@ -1,0 +1,74 @@
+#pragma once
+#include <span>
+
+#include "engine/host.h"
+#include "sim/lifeboat.h"
+#include "sim/meteor_field.h"
+#include "sim/params.h"
+#include "sim/perception.h"
+
+namespace korvane {
+
+// The heuristic search keeps one network suggestion per gene.
+inline constexpr int MaxSuggestions = 200;
+// What a plan that escaped is worth: the field's width plus one.
+inline constexpr double EscapedFitness = PlayfieldWidth + 1.0;
+
+enum class FlyVariant { GA, Heuristic, StepByStep };
+enum class FlyOutcome { Finished, Escaped, InvalidCode, NetworkMismatch };
+
+// One flight's private state: its own lifeboat and perception, so flights on
+// different threads never share anything.
+struct FlightState {
+  CLifeboat boat;
+  Perception per;
+  int m_thrustCount = 0;
+  int m_tickCount = 0;
+  int m_suggestion[MaxSuggestions] = {};
+};
+
+struct PlanFlightResult {
+  FlyOutcome outcome = FlyOutcome::Finished;
+  int crashGene = -1;  // gene during which the lifeboat crashed, or -1
+  int badCode = 0;     // for InvalidCode
+  int badGene = -1;
+  bool escaped = false;     // the flight crossed the escape line
+  int crashSuggestion = 0;  // heuristic: the suggestion made for the crash gene
+};
+
+// Network inputs: bottom, top, vx, vy, then dx/dy of each perceived meteor.
+struct NetworkInputs {
+  double values[4 + 2 * MaxPerceived];
+  int count = 0;
+  std::span<const double> View() const { return {values, static_cast<std::size_t>(count)}; }
+};
+
+enum class NetFlightEnd { Escaped, Crashed, Stalled, Timeout, NetworkMismatch };
+
+struct NetFlightResult {
+  NetFlightEnd end = NetFlightEnd::Crashed;
+  int ticks = 0;
+  double score = 0.0;
+};
+
+// The perceived meteors the settings ask for, within the table's ten slots.
+inline int PerceivedCount(const SimParams& p) {
+  const int k = p.PerceivedMeteors();
+  return k < 0 ? 0 : k > MaxPerceived ? MaxPerceived : k;
+}
+
+// Sets the lifeboat's marker for thrust code 1..4; code 0 leaves it.
+inline void SetMarker(CLifeboat& boat, int code) {
+  if (code >= 1 && code <= 4) boat.m_thrustMarker = code + 1;
+}
+
+// A frame of one flight on a field.
+inline FrameSnapshot FlightFrame(const FlightState& fs, const MeteorField& field) {
+  FrameSnapshot f;
+  f.boat = fs.boat;
+  f.field = field;
+  f.perception = fs.per;
+  return f;
+}
+
+}  // namespace korvane

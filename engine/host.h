@@ -1,0 +1,69 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/lifeboat.h"
+#include "sim/meteor_field.h"
+#include "sim/params.h"
+#include "sim/perception.h"
+
+namespace korvane {
+
+enum class PauseKind { GA, Training, Heuristic };
+
+// The plan search's score panel values after an epoch.
+struct PlanPanelData {
+  int generation = 0;
+  double best = 0.0;
+  double average = 0.0;
+  double energy = 0.0;
+  double safety = 0.0;
+  double time = 0.0;
+};
+
+// The weight search's chart values after an epoch.
+struct ChartData {
+  int generation = 0;
+  double best = 0.0;
+  double average = 0.0;
+  std::vector<double> bestHistory;     // entry k-1: generation k
+  std::vector<double> averageHistory;
+};
+
+// Everything a frame needs, copied out of a run so that the UI thread never
+// reads state a worker is writing. Data only: the screen turns it into text
+// and geometry.
+struct FrameSnapshot {
+  CLifeboat boat;
+  MeteorField field;
+  Perception perception;
+  std::optional<PlanPanelData> planPanel;
+  std::optional<ChartData> chart;
+};
+
+// How a run reaches the outside world. The desktop program shows boxes and
+// frames; the CLI and the tests record.
+class IHost {
+ public:
+  virtual ~IHost() = default;
+  // The settings as they are now. A run gets its start settings as an
+  // argument; it reads these only as engine/run_settings.h says.
+  virtual SimParams Params() = 0;
+  // A modal message; returns once the user has closed it.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A repaint request with what to draw. Must not block for long.
+  virtual void Repaint(const FrameSnapshot& frame) = 0;
+  virtual bool PauseRequested(PauseKind kind) = 0;
+  // Blocks while the pause lasts; returns at once when a stop is requested.
+  virtual void WaitWhilePaused(PauseKind kind) = 0;
+  virtual bool StopRequested() = 0;
+  virtual void Sleep(int milliseconds) = 0;
+  // Commands a run gives the screen. The view's own level load (field,
+  // lifeboat reset, redraw):
+  virtual void LoadBuiltInLevel(int n) = 0;
+  // Mark, or stop marking, the meteors the network perceives:
+  virtual void ShowPerceptionMarks(bool on) = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,84 @@
+// The network at the controls: its inputs, its choice and a scored flight.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+#include "engine/autopilot.h"
+#include "sim/trunc.h"
+
+namespace korvane {
+
+NetworkInputs CAutoPilot::BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p) {
+  NetworkInputs in;
+  const double n = p.NormalizeParam;
+  const double y = boat.m_position.y;
+  in.values[0] = n / (PlayfieldHeight - y);
+  in.values[1] = n / y;
+  in.values[2] = boat.m_velocity.x;
+  in.values[3] = boat.m_velocity.y;
+  const int k = PerceivedCount(p);
+  for (int j = 0; j < k; ++j) {
+    in.values[4 + 2 * j] = n / per.m_perceivedDx[j];
+    in.values[5 + 2 * j] = n / per.m_perceivedDy[j];
+  }
+  in.count = 4 + 2 * k;
+  return in;
+}
+
+int CAutoPilot::PickAction(std::span<const double> outputs) {
+  const int n = std::min<int>(static_cast<int>(outputs.size()), SimParams::NetOutputCount);
+  int best = 0;
+  for (int i = 1; i < n; ++i)
+    if (outputs[i] > outputs[best]) best = i;
+  return best;
+}
+
+std::optional<int> CAutoPilot::NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p) {
+  const NetworkInputs in = BuildNetworkInputs(fs.boat, fs.per, p);
+  const std::span<const double> out = net.Evaluate(in.View(), p.SigmoidParam);
+  if (out.size() < static_cast<std::size_t>(SimParams::NetOutputCount)) return std::nullopt;
+  return PickAction(out);
+}
+
+NetFlightResult CAutoPilot::FlyNetworkScored(FlightState& fs, CNeuralNet& net, const SimParams& p,
+                                             const MeteorField& field) {
+  NetFlightResult r;
+  const int k = PerceivedCount(p);
+  fs.boat.ResetToStart(p);
+  int t = 0;
+  auto scoreB = [&](NetFlightEnd end) {
+    const int vxi = TruncToInt(fs.boat.m_velocity.x);
+    const int vyi = TruncToInt(fs.boat.m_velocity.y);
+    r.end = end;
+    r.ticks = t;
+    r.score = t + (fs.boat.m_position.x + 1000.0 - 50 * std::abs(vxi) - 20 * std::abs(vyi));
+    return r;
+  };
+  if (CheckCollision(fs.per, fs.boat, field, k)) return scoreB(NetFlightEnd::Crashed);
+  for (;;) {
+    const std::optional<int> a = NetworkChoice(net, fs, p);
+    if (!a) {
+      r.end = NetFlightEnd::NetworkMismatch;
+      r.ticks = t;
+      return r;
+    }
+    for (int d = 0; d < SimParams::TicksPerDecision; ++d) {
+      fs.boat.ApplyThrust(*a, p);
+      fs.boat.ApplyGravity(p);
+      fs.boat.Step(p);
+      ++t;
+    }
+    const double x = fs.boat.m_position.x;
+    if (HasEscaped(fs.boat)) {
+      r.end = NetFlightEnd::Escaped;
+      r.ticks = t;
+      r.score = fs.boat.m_velocity.x * 60.0 + (t + 3000);
+      return r;
+    }
+    if ((t > 80 && x < 80.0) || (t > 240 && x < 400.0)) return scoreB(NetFlightEnd::Stalled);
+    if (t > 900) return scoreB(NetFlightEnd::Timeout);
+    if (CheckCollision(fs.per, fs.boat, field, k)) return scoreB(NetFlightEnd::Crashed);
+  }
+}
+
+}  // namespace korvane

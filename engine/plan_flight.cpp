@@ -1,0 +1,97 @@
+// Flying one plan and scoring it.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/autopilot.h"
+#include "texts/messages.h"
+
+namespace korvane {
+
+PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant, const SimParams& p,
+                                     const MeteorField& field, CNeuralNet* net) {
+  PlanFlightResult result;
+  fs.per.m_minClearance = NoMeteor;
+  fs.m_thrustCount = 0;
+  fs.m_tickCount = 0;
+  fs.boat.ResetToStart(p);
+  const int k = PerceivedCount(p);
+  const bool heuristic = variant == FlyVariant::Heuristic;
+  if (heuristic) {
+    // The first suggestion must see the start position, not the table the
+    // previous plan left behind; the clearance stays untouched.
+    CheckCollision(fs.per, fs.boat, field, k);
+    fs.per.m_minClearance = NoMeteor;
+  }
+
+  const int genes = std::min(plan.Length(), p.ChromosomeLength);
+  for (int i = 0; i < genes; ++i) {
+    const double d = plan.m_durations[i];
+    const int a = plan.m_actions[i];
+    if (d <= 0) continue;
+    for (int tick = 0;;) {
+      if (!fs.boat.ApplyThrust(a, p)) {
+        result.outcome = FlyOutcome::InvalidCode;
+        result.badCode = a;
+        result.badGene = i;
+        return result;
+      }
+      if (a != 0) ++fs.m_thrustCount;
+      if (heuristic && tick == 0 && net) {
+        const std::optional<int> choice = NetworkChoice(*net, fs, p);
+        if (!choice) {
+          result.outcome = FlyOutcome::NetworkMismatch;
+          return result;
+        }
+        if (i < MaxSuggestions) fs.m_suggestion[i] = *choice;
+      }
+      fs.boat.ApplyGravity(p);
+      fs.boat.Step(p);
+      // The demonstration tests the escape first; the searches the collision.
+      if (variant == FlyVariant::StepByStep && HasEscaped(fs.boat)) {
+        result.escaped = true;
+        ScorePlan(fs, plan, p);
+        return result;
+      }
+      if (CheckCollision(fs.per, fs.boat, field, k)) {
+        result.crashGene = i;
+        if (heuristic && i < MaxSuggestions) result.crashSuggestion = fs.m_suggestion[i];
+        ScorePlan(fs, plan, p);
+        return result;
+      }
+      if (variant != FlyVariant::StepByStep && HasEscaped(fs.boat)) {
+        result.outcome = FlyOutcome::Escaped;
+        result.escaped = true;
+        return result;
+      }
+      ++fs.m_tickCount;
+      ++tick;
+      if (!(static_cast<double>(tick) < d)) break;
+    }
+  }
+  ScorePlan(fs, plan, p);
+  return result;
+}
+
+void CAutoPilot::Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng) {
+  if (r.crashGene < 0) return;
+  const int draw = rng();
+  if (draw > 8191 && r.crashGene < plan.Length() && r.crashGene < MaxSuggestions)
+    plan.m_actions[r.crashGene] = r.crashSuggestion;
+}
+
+void CAutoPilot::ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p) {
+  plan.m_energyScore = fs.m_thrustCount * p.EnergyWeight;
+  plan.m_safetyScore = std::sqrt(fs.per.m_minClearance) * p.SafetyWeight;
+  plan.m_timeScore = fs.m_tickCount * p.TimeWeight;
+  plan.m_fitness = fs.boat.m_position.x > 0 ? fs.boat.m_position.x : 0.0;
+}
+
+std::string InvalidCodeMessage(const PlanFlightResult& r, int planIndex, FlyVariant variant) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, msg::BadActionFormat, r.badCode, planIndex, r.badGene,
+                variant == FlyVariant::StepByStep ? "StepByStep" : "OnStartGenAlg");
+  return buf;
+}
+
+}  // namespace korvane

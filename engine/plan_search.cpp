@@ -1,0 +1,84 @@
+// 开始遗传算法 and 开始启发式遗传算法: the plan search, plain or repaired by
+// the network.
+#include "engine/autopilot.h"
+#include "engine/run_settings.h"
+#include "texts/messages.h"
+
+namespace korvane {
+
+FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field) {
+  FrameSnapshot f = FlightFrame(fs, field);
+  PlanPanelData panel;
+  panel.generation = ga.Generation();
+  panel.best = ga.BestFitness();
+  panel.average = ga.AverageFitness();
+  if (const CPlanGenome* best = ga.Best()) {
+    panel.energy = best->m_energyScore;
+    panel.safety = best->m_safetyScore;
+    panel.time = best->m_timeScore;
+  }
+  f.planPanel = panel;
+  return f;
+}
+
+void CAutoPilot::ReportMismatch(IHost& host) {
+  host.ShowMessage(msg::NetworkError);
+  host.ShowMessage(msg::NetworkMismatch);
+}
+
+SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPlanGA& ga, CNeuralNet* net,
+                                       const MeteorField& field, std::uint32_t seed, FlyVariant variant,
+                                       PauseKind pause) {
+  SearchResult result;
+  CRand rng(seed);
+  SimParams p = start;
+  if (net) net->LoadWeights(Weights());
+  ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, p, rng);
+  m_workList = ga.Genomes();
+  auto keepBest = [&] {
+    if (const CPlanGenome* best = ga.Best()) SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
+  };
+  for (int g = 0; g <= p.MaxGenerations; ++g) {
+    const GenerationEnd end = FlyGeneration(host, variant, p, field, net, &rng, ga.PopSize());
+    if (end.escapedPlan >= 0) {
+      const CPlanGenome& plan = m_workList[end.escapedPlan];
+      SetBestPlan(CPlanGenome(plan.m_actions, plan.m_durations, EscapedFitness));
+      result.escaped = true;
+      result.escapeGeneration = g;
+      result.escapePlan = end.escapedPlan;
+      host.ShowMessage(msg::Success);
+      return result;
+    }
+    if (end.last.outcome == FlyOutcome::InvalidCode || end.last.outcome == FlyOutcome::NetworkMismatch ||
+        end.stopped) {
+      result.aborted = true;
+      return result;
+    }
+    if (!ga.Epoch(m_workList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
+    host.Repaint(PlanProgressFrame(ga, m_flight, field));
+    if (host.PauseRequested(pause)) {
+      keepBest();
+      host.WaitWhilePaused(pause);
+    }
+    if (host.StopRequested()) {
+      keepBest();
+      result.aborted = true;
+      return result;
+    }
+    p = BetweenGenerations(host, start);
+  }
+  keepBest();
+  return result;
+}
+
+SearchResult CAutoPilot::OnStartGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field,
+                                       std::uint32_t seed) {
+  return RunPlanSearch(host, start, ga, nullptr, field, seed, FlyVariant::GA, PauseKind::GA);
+}
+
+SearchResult CAutoPilot::OnStartHeuristicGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, CNeuralNet& net,
+                                                const MeteorField& field, std::uint32_t seed) {
+  return RunPlanSearch(host, start, ga, &net, field, seed, FlyVariant::Heuristic, PauseKind::Heuristic);
+}
+
+}  // namespace korvane

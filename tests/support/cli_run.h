@@ -1,0 +1,57 @@
+#pragma once
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace korvane::test {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs korvane-cli with args (shell words) and collects its exit status,
+// stdout and stderr.
+inline CliRun Cli(const std::string& args) {
+  static int counter = 0;
+  const auto errPath = std::filesystem::temp_directory_path() /
+                       ("korvane-cli-err-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::string cmd = KORVANE_CLI_PATH;
+  cmd += ' ';
+  cmd += args;
+  cmd += " 2>";
+  cmd += errPath.string();
+  CliRun r;
+  FILE* pipe = ::popen(cmd.c_str(), "r");
+  if (!pipe) return r;
+  std::array<char, 65536> buf;
+  std::size_t n;
+  while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
+  const int raw = ::pclose(pipe);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(errPath);
+  r.err.assign(std::istreambuf_iterator<char>(in), {});
+  std::filesystem::remove(errPath);
+  return r;
+}
+
+// A shell word holding s as it is.
+inline std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
+  }
+  return q + "'";
+}
+
+}  // namespace korvane::test

@@ -1,0 +1,54 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/host.h"
+
+namespace korvane::test {
+
+// A host that records what a run reports and answers from scripted hooks.
+class RecordingHost : public IHost {
+ public:
+  SimParams params;
+  std::vector<std::string> messages;
+  std::vector<FrameSnapshot> frames;
+  std::vector<int> levelsLoaded;
+  std::vector<bool> marks;
+  int pauses = 0;
+  int sleeps = 0;
+  std::function<bool(PauseKind)> pauseHook;
+  std::function<bool()> stopHook;
+  std::function<void(RecordingHost&)> onRepaint;
+  std::function<void()> onWait;
+
+  SimParams Params() override { return params; }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void Repaint(const FrameSnapshot& frame) override {
+    frames.push_back(frame);
+    if (onRepaint) onRepaint(*this);
+  }
+  bool PauseRequested(PauseKind kind) override { return pauseHook && pauseHook(kind); }
+  void WaitWhilePaused(PauseKind) override {
+    ++pauses;
+    if (onWait) onWait();
+  }
+  bool StopRequested() override { return stopHook && stopHook(); }
+  void Sleep(int) override { ++sleeps; }
+  void LoadBuiltInLevel(int n) override { levelsLoaded.push_back(n); }
+  void ShowPerceptionMarks(bool on) override { marks.push_back(on); }
+
+  int PlanFrames() const {
+    int n = 0;
+    for (const auto& f : frames) n += f.planPanel.has_value();
+    return n;
+  }
+};
+
+inline MeteorField EmptyField() {
+  MeteorField f;
+  f.count = 0;
+  return f;
+}
+
+}  // namespace korvane::test

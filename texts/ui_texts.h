@@ -1,0 +1,89 @@
+#pragma once
+
+// The desktop program's own texts (UTF-8). The runs' texts are in
+// texts/messages.h, the files' in texts/file_texts.h and the settings sheet's
+// in texts/settings_texts.h.
+namespace korvane::text {
+
+inline constexpr const char* AppTitle = "Korvane";
+inline constexpr const char* MainTitle = "基于GA－ANN－GA系统的启发式遗传算法用于模拟星际航行控制演示程序";
+inline constexpr const char* OkButton = "确定";
+inline constexpr const char* CancelButton = "取消";
+
+inline constexpr const char* Introduction =
+    "     主舰失事，你是乘着救生艇逃离灾难的唯一幸存者!\n目前你的前方是险象环生的陨石群，由于救生艇设计简陋\n"
+    "只能用方向键控制前后左右加速，不过可喜的是里面也\n配置着一台智能电脑，她能分析当前的陨石棑布，模拟\n"
+    "物理场景，分析可行控制...在这关键性的时刻，你会把\n人类的命运交给人工智能还是自己把握呢?恩，请尽快作\n"
+    "出选择，时间无多!!!";
+inline constexpr const char* ManualStart =
+    "请按下Enter键开始游戏（提示：按住方向键不松开，加速效果更好.）祝你好运!!!";
+inline constexpr const char* ManualEscaped = "你终于成功地逃离了陨石群，但下次就没那么走运了!!!";
+inline constexpr const char* ManualCrashed = "救生仓与你一同化为星尘，此刻你是否有点后悔了?";
+
+// Menu bar.
+inline constexpr const char* MenuManual = "不，我不相信人工智能! ";
+inline constexpr const char* MenuGA = "遗传算法";
+inline constexpr const char* MenuStartGA = "开始遗传算法";
+inline constexpr const char* MenuStepByStep = "演示遗传算法过程";
+inline constexpr const char* MenuShowResult = "演示结果";
+inline constexpr const char* MenuPauseGA = "暂停遗传算法";
+inline constexpr const char* MenuContinueGA = "继续遗传算法";
+inline constexpr const char* MenuNetwork = "人工神经网络 ";
+inline constexpr const char* MenuTrain = "训练网络";
+inline constexpr const char* MenuShowTraining = "演示训练结果";
+inline constexpr const char* MenuPauseTraining = "暂停训练";
+inline constexpr const char* MenuContinueTraining = "继续训练";
+inline constexpr const char* MenuHeuristic = "启发式遗传算法";
+inline constexpr const char* MenuStartHeuristic = "开始启发式遗传算法";
+inline constexpr const char* MenuPauseHeuristic = "暂停启发式遗传算法";
+inline constexpr const char* MenuContinueHeuristic = "继续启发式遗传算法";
+inline constexpr const char* MenuCustomLevel = "自定关卡";
+inline constexpr const char* MenuSaveLevel = "储存自定的关卡";
+inline constexpr const char* MenuLoadLevel = "读取关卡";
+inline constexpr const char* MenuLevel[4] = {"默认关卡1", "默认关卡2", "默认关卡3", "默认关卡4"};
+inline constexpr const char* MenuSettings = "参数设置";
+inline constexpr const char* MenuHelp = "说明";
+inline constexpr const char* MenuAbout = "关于 Korvane(&A)...";
+
+// Toolbar tooltips.
+inline constexpr const char* TipManual = "亲自控制飞船";
+inline constexpr const char* TipShowResult = "演示启发式遗传算法的结果";
+inline constexpr const char* TipShowTraining = "演示训练好的神经网络";
+inline constexpr const char* TipSettings = "参数设置";
+inline constexpr const char* TipAbout = "软件说明";
+
+// About box.
+inline constexpr const char* AboutTitle = "关于 Korvane";
+inline constexpr const char* AboutVersion = "Korvane 1.0 版";
+inline constexpr const char* AboutText =
+    "简要说明：\n"
+    "救生艇必须飞出陨石群：重力把它往下拉，它只能向上、下、左、右加速；"
+    "碰到陨石或上、下、左边界就会毁灭，越过右边界便是脱险。\n\n"
+    "一、亲自驾驶：选“不，我不相信人工智能! ”（或按 Ctrl+A），按 Enter 后用方向键控制。\n"
+    "二、遗传算法：“开始遗传算法”一代代进化出一套飞行计划，“演示结果”重放找到的计划，"
+    "“演示遗传算法过程”边进化边演示每一代的最优计划。\n"
+    "三、人工神经网络：“训练网络”用遗传算法进化网络的权值，“演示训练结果”让网络驾驶，"
+    "圆圈标出它感知到的陨石。程序自带一组训练好的权值。\n"
+    "四、启发式遗传算法：搜索飞行计划时，撞毁的基因按网络的建议修复。\n\n"
+    "计算进行中可随时暂停；暂停时可以先看看目前的最优结果。"
+    "“读取关卡”选择关卡，“参数设置”修改各项参数。";
+
+// Ours: why a command is refused while the computer is busy.
+inline constexpr const char* BusyComputing =
+    "电脑正在进行另一项计算（或已暂停），请等它结束后再开始新的计算!";
+inline constexpr const char* BusyReplay = "正在演示飞行，请等演示结束后再开始!";
+inline constexpr const char* PauseFirst = "电脑正在计算，请先暂停，等它停下来后再演示!";
+inline constexpr const char* ManualBusy = "电脑正在控制救生艇，请等它结束后再亲自驾驶!";
+inline constexpr const char* EditBusy = "电脑正在计算或演示飞行（或已暂停），请等它结束后再自定关卡!";
+// Ours: a press in the editor when the field is full.
+inline constexpr const char* FieldFull = "陨石数目已达上限（20 颗），不能再添加了。";
+
+// The score panels' lines, each followed by its number.
+inline constexpr const char* PanelGeneration = "基因的世代: ";
+inline constexpr const char* PanelBest = "最优基因的得分: ";
+inline constexpr const char* PanelAverage = "基因的平均得分: ";
+inline constexpr const char* PanelEnergy = "耗能评分: ";
+inline constexpr const char* PanelSafety = "安全性评分: ";
+inline constexpr const char* PanelTime = "耗时评分: ";
+
+}  // namespace korvane::text

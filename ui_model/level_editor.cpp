@@ -1,0 +1,74 @@
+#include "ui_model/level_editor.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+double EditorPlayfieldX(int windowX, double centreX) { return windowX + centreX - ViewWidth / 2; }
+
+double EditorDragRadius(int pressX, int pressY, int x, int y) {
+  // Squares of whole numbers in doubles: exact for any pointer on a screen,
+  // and no overflow for one far outside.
+  const double dx = static_cast<double>(pressX) - x;
+  const double dy = static_cast<double>(pressY) - y;
+  return std::sqrt(dy * dy + dx * dx);
+}
+
+double EditorScroll(int windowX, double centreX) {
+  if (windowX > ViewWidth - EditorEdgeZone)
+    centreX += EditorScrollStep;
+  else if (windowX < EditorEdgeZone)
+    centreX -= EditorScrollStep;
+  else
+    return centreX;
+  return std::clamp(centreX, EditorMinCentre, EditorMaxCentre);
+}
+
+void CLevelEditor::Start(MeteorField& field, double& centreX) {
+  field.count = 0;
+  m_editMode = 1;
+  // A drag left over from before must not resize a meteor of the new field.
+  m_dragging = 0;
+  centreX = EditorMinCentre;
+}
+
+void CLevelEditor::Stop() {
+  m_editMode = 0;
+  m_dragging = 0;
+}
+
+CLevelEditor::PressResult CLevelEditor::Press(MeteorField& field, int x, int y, double centreX) {
+  if (!m_editMode) return PressResult::Ignored;
+  if (!field.Add(Obstacle{EditorPlayfieldX(x, centreX), static_cast<double>(y), 0.0})) {
+    m_dragging = 0;
+    return PressResult::FieldFull;
+  }
+  m_dragging = 1;
+  m_pressY = y;
+  m_pressX = x;
+  return PressResult::Added;
+}
+
+CLevelEditor::MoveResult CLevelEditor::Move(MeteorField& field, int x, int y, double& centreX) {
+  MoveResult r;
+  if (!m_editMode) return r;
+  if (m_dragging && field.count >= 1 && field.count <= MaxObstacles) {
+    field.obstacles[static_cast<std::size_t>(field.count - 1)].radius = EditorDragRadius(m_pressX, m_pressY, x, y);
+    r.radiusChanged = true;
+  }
+  centreX = EditorScroll(x, centreX);
+  r.repaint = true;
+  return r;
+}
+
+bool CLevelEditor::Release(MeteorField& field, int x, int y) {
+  // Only a release that ends a drag sizes a meteor: a stray release must not
+  // resize one the user never touched.
+  if (!m_editMode || !m_dragging || field.count < 1 || field.count > MaxObstacles) return false;
+  m_dragging = 0;
+  field.obstacles[static_cast<std::size_t>(field.count - 1)].radius = EditorDragRadius(m_pressX, m_pressY, x, y);
+  return true;
+}
+
+}  // namespace korvane

@@ -1,0 +1,47 @@
+#pragma once
+#include <span>
+#include <string>
+#include <vector>
+
+#include "ui_model/view_size.h"
+
+namespace korvane {
+
+// Text drawn with its top-left corner at (x, y), UTF-8.
+struct TextLine {
+  int x;
+  int y;
+  std::string text;
+};
+
+// A straight line of the given pen width; rgb is 0xRRGGBB.
+struct Segment {
+  int x1, y1, x2, y2;
+  int width;
+  unsigned rgb;
+};
+
+inline constexpr unsigned ChartAxisColour = 0x7DE9FFu;   // RGB(125, 233, 255)
+inline constexpr unsigned ChartCurveColour = 0x8EC4FFu;  // RGB(142, 196, 255)
+
+// A double in fixed notation with six decimals, as "%Lf" shows it.
+std::string FormatLf(double v);
+
+// The six lines of the plan search's score panel.
+std::vector<TextLine> PlanPanelLines(int generation, double best, double average, double energy, double safety,
+                                     double time);
+
+struct ChartGeometry {
+  std::vector<Segment> segments;
+  std::vector<TextLine> lines;
+};
+
+// The weight search's two history charts (upper: best, lower: average) and
+// its three text lines. n is the generation counter; entry k - 1 of the
+// histories holds generation k. Curves draw at most as many points as the
+// histories hold. Zero-length segments are left out (a zero-length line
+// draws nothing), so a point on its baseline has no vertical drop.
+ChartGeometry WeightChart(int n, std::span<const double> best, std::span<const double> avg, double bestFitness,
+                          double avgFitness, bool hideChart, int W = ViewWidth, int H = ViewHeight);
+
+}  // namespace korvane
