@@ -23,7 +23,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(m_view);
   BuildMenus();
   BuildToolBar();
-  m_view->SetPauseActions(Command(cmd::PauseGA), Command(cmd::PauseTraining), Command(cmd::PauseHeuristic));
+  connect(&m_view->Runs(), &RunManager::PauseChanged, this, &CMainFrame::UpdatePauseText);
   connect(m_view, &CKorvaneView::UserMapsFound, this, &CMainFrame::ListUserMaps);
   // The playfield has one size; the window fits it exactly.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -47,53 +47,61 @@ QAction* CMainFrame::AddBarCommand(int id, const char* text) {
 
 void CMainFrame::BuildMenus() {
   CKorvaneView* v = m_view;
+  RunManager* runs = &m_view->Runs();
   QMenuBar* bar = menuBar();
+  auto wire = [](QAction* a, auto* to, auto slot) {
+    connect(a, &QAction::triggered, to, slot);
+    return a;
+  };
+  auto pause = [runs](PauseKind kind) { return [runs, kind] { runs->TogglePause(kind); }; };
 
-  QAction* manual = AddBarCommand(cmd::ManualFlight, text::MenuManual);
+  QAction* manual = wire(AddBarCommand(cmd::ManualFlight, text::MenuManual), v, &CKorvaneView::OnManualFlight);
   manual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
   manual->setShortcutContext(Qt::ApplicationShortcut);
-  connect(manual, &QAction::triggered, v, &CKorvaneView::OnManualFlight);
 
   QMenu* ga = bar->addMenu(U(text::MenuGA));
-  connect(AddCommand(ga, cmd::StartGA, text::MenuStartGA), &QAction::triggered, v, &CKorvaneView::OnStartGenAlg);
-  connect(AddCommand(ga, cmd::StepByStep, text::MenuStepByStep), &QAction::triggered, v,
-          &CKorvaneView::OnStepByStep);
+  wire(AddCommand(ga, cmd::StartGA, text::MenuStartGA), runs, &RunManager::OnStartGenAlg);
+  wire(AddCommand(ga, cmd::StepByStep, text::MenuStepByStep), runs, &RunManager::OnStepByStep);
   // One command, listed under both searches.
-  QAction* showResult = AddCommand(ga, cmd::ShowResult, text::MenuShowResult);
-  connect(showResult, &QAction::triggered, v, &CKorvaneView::OnShowResult);
-  connect(AddCommand(ga, cmd::PauseGA, text::MenuPauseGA), &QAction::triggered, v, &CKorvaneView::OnPauseGA);
+  QAction* showResult = wire(AddCommand(ga, cmd::ShowResult, text::MenuShowResult), runs, &RunManager::OnShowResult);
+  wire(AddCommand(ga, cmd::PauseGA, text::MenuPauseGA), runs, pause(PauseKind::GA));
 
   QMenu* net = bar->addMenu(U(text::MenuNetwork));
-  connect(AddCommand(net, cmd::Train, text::MenuTrain), &QAction::triggered, v, &CKorvaneView::OnTrainNetwork);
-  connect(AddCommand(net, cmd::ShowTraining, text::MenuShowTraining), &QAction::triggered, v,
-          &CKorvaneView::OnShowTrainingResult);
-  connect(AddCommand(net, cmd::PauseTraining, text::MenuPauseTraining), &QAction::triggered, v,
-          &CKorvaneView::OnPauseTraining);
+  wire(AddCommand(net, cmd::Train, text::MenuTrain), runs, &RunManager::OnTrainNetwork);
+  wire(AddCommand(net, cmd::ShowTraining, text::MenuShowTraining), runs, &RunManager::OnShowTrainingResult);
+  wire(AddCommand(net, cmd::PauseTraining, text::MenuPauseTraining), runs, pause(PauseKind::Training));
 
   QMenu* hga = bar->addMenu(U(text::MenuHeuristic));
-  connect(AddCommand(hga, cmd::StartHeuristic, text::MenuStartHeuristic), &QAction::triggered, v,
-          &CKorvaneView::OnStartHeuristicGenAlg);
+  wire(AddCommand(hga, cmd::StartHeuristic, text::MenuStartHeuristic), runs, &RunManager::OnStartHeuristicGenAlg);
   hga->addAction(showResult);
-  connect(AddCommand(hga, cmd::PauseHeuristic, text::MenuPauseHeuristic), &QAction::triggered, v,
-          &CKorvaneView::OnPauseHeuristicGenAlg);
+  wire(AddCommand(hga, cmd::PauseHeuristic, text::MenuPauseHeuristic), runs, pause(PauseKind::Heuristic));
 
-  connect(AddBarCommand(cmd::CustomLevel, text::MenuCustomLevel), &QAction::triggered, v,
-          &CKorvaneView::OnCustomLevel);
-  connect(AddBarCommand(cmd::SaveLevel, text::MenuSaveLevel), &QAction::triggered, v,
-          &CKorvaneView::OnSaveCustomLevel);
+  wire(AddBarCommand(cmd::CustomLevel, text::MenuCustomLevel), v, &CKorvaneView::OnCustomLevel);
+  wire(AddBarCommand(cmd::SaveLevel, text::MenuSaveLevel), v, &CKorvaneView::OnSaveCustomLevel);
 
   m_loadLevelMenu = bar->addMenu(U(text::MenuLoadLevel));
-  for (int n = 1; n <= 4; ++n) {
-    QAction* a = AddCommand(m_loadLevelMenu, cmd::Level[n - 1], text::MenuLevel[n - 1]);
-    connect(a, &QAction::triggered, v, [v, n] { v->OnLoadBuiltInLevel(n); });
-  }
+  for (int n = 1; n <= 4; ++n)
+    wire(AddCommand(m_loadLevelMenu, cmd::Level[n - 1], text::MenuLevel[n - 1]), v, [v, n] { v->OnLoadBuiltInLevel(n); });
   // The saved user maps are appended after this separator.
   m_loadLevelMenu->addSeparator();
 
-  connect(AddBarCommand(cmd::Settings, text::MenuSettings), &QAction::triggered, v, &CKorvaneView::OnSettings);
+  wire(AddBarCommand(cmd::Settings, text::MenuSettings), v, &CKorvaneView::OnSettings);
 
   QMenu* help = bar->addMenu(U(text::MenuHelp));
-  connect(AddCommand(help, cmd::About, text::MenuAbout), &QAction::triggered, this, &CMainFrame::OnAbout);
+  wire(AddCommand(help, cmd::About, text::MenuAbout), this, &CMainFrame::OnAbout);
+}
+
+void CMainFrame::UpdatePauseText(PauseKind kind, bool paused) {
+  struct Texts {
+    int id;
+    const char* pause;
+    const char* resume;
+  };
+  static constexpr Texts kTexts[] = {{cmd::PauseGA, text::MenuPauseGA, text::MenuContinueGA},
+                                     {cmd::PauseTraining, text::MenuPauseTraining, text::MenuContinueTraining},
+                                     {cmd::PauseHeuristic, text::MenuPauseHeuristic, text::MenuContinueHeuristic}};
+  const Texts& t = kTexts[static_cast<int>(kind)];
+  if (QAction* a = Command(t.id)) a->setText(U(paused ? t.resume : t.pause));
 }
 
 void CMainFrame::BuildToolBar() {
@@ -105,24 +113,22 @@ void CMainFrame::BuildToolBar() {
   m_toolBar->setFixedHeight(25);  // client area: the view plus 25 pixels
 
   const QImage strip = SceneRenderer::LoadPicture(":/res/toolbar.png");
-  auto button = [&](int image, int id, const char* tip, auto slot) {
+  auto button = [&](int image, int id, const char* tip, auto* to, auto slot) {
     QAction* a = m_toolBar->addAction(QIcon(QPixmap::fromImage(strip.copy(image * 24, 0, 24, 17))), U(tip));
     a->setObjectName(QStringLiteral("tool%1_%2").arg(id).arg(image));
     a->setToolTip(U(tip));
-    connect(a, &QAction::triggered, m_view, slot);
+    connect(a, &QAction::triggered, to, slot);
   };
-  button(0, cmd::ManualFlight, text::TipManual, &CKorvaneView::OnManualFlight);
+  RunManager* runs = &m_view->Runs();
+  button(0, cmd::ManualFlight, text::TipManual, m_view, &CKorvaneView::OnManualFlight);
   m_toolBar->addSeparator();
-  button(1, cmd::ShowResult, text::TipShowResult, &CKorvaneView::OnShowResult);
-  button(2, cmd::ShowTraining, text::TipShowTraining, &CKorvaneView::OnShowTrainingResult);
-  button(3, cmd::ShowResult, text::TipShowResult, &CKorvaneView::OnShowResult);
+  button(1, cmd::ShowResult, text::TipShowResult, runs, &RunManager::OnShowResult);
+  button(2, cmd::ShowTraining, text::TipShowTraining, runs, &RunManager::OnShowTrainingResult);
+  button(3, cmd::ShowResult, text::TipShowResult, runs, &RunManager::OnShowResult);
   m_toolBar->addSeparator();
-  button(4, cmd::Settings, text::TipSettings, &CKorvaneView::OnSettings);
+  button(4, cmd::Settings, text::TipSettings, m_view, &CKorvaneView::OnSettings);
   m_toolBar->addSeparator();
-  QAction* about = m_toolBar->addAction(QIcon(QPixmap::fromImage(strip.copy(5 * 24, 0, 24, 17))), U(text::TipAbout));
-  about->setObjectName(QStringLiteral("tool%1_5").arg(cmd::About));
-  about->setToolTip(U(text::TipAbout));
-  connect(about, &QAction::triggered, this, &CMainFrame::OnAbout);
+  button(5, cmd::About, text::TipAbout, this, &CMainFrame::OnAbout);
 }
 
 void CMainFrame::ListUserMaps(int count) {

@@ -1,6 +1,8 @@
 #pragma once
 #include <QMainWindow>
 
+#include "engine/host.h"
+
 class QAction;
 class QMenu;
 class QToolBar;
@@ -27,6 +29,8 @@ class CMainFrame : public QMainWindow {
   void OnAbout();
   // Lists the saved user maps 1..count (at most five) that are not listed yet.
   void ListUserMaps(int count);
+  // 暂停… while a run may go on, 继续… while it is asked to pause.
+  void UpdatePauseText(PauseKind kind, bool paused);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -182,26 +182,16 @@ void SceneRenderer::DrawLifeboat(QPainter& p, const SceneInput& in) {
 }
 
 void SceneRenderer::DrawPanel(QPainter& p, const SceneInput& in) {
-  std::vector<TextLine> lines;
-  if (in.planPanel) {
-    const PlanPanelData& d = *in.planPanel;
-    lines = PlanPanelLines(d.generation, d.best, d.average, d.energy, d.safety, d.time);
+  const ChartGeometry g = ScoreOverlay(in.planPanel, in.chart, in.params.HideScoreChart != 0);
+  for (const Segment& s : g.segments) {
+    p.setPen(QPen(QColor::fromRgb(s.rgb), s.width, Qt::SolidLine));
+    p.drawLine(s.x1, s.y1, s.x2, s.y2);
   }
-  if (in.chart) {
-    const ChartData& d = *in.chart;
-    ChartGeometry g = WeightChart(d.generation, d.bestHistory, d.averageHistory, d.best, d.average,
-                                  in.params.HideScoreChart != 0);
-    for (const Segment& s : g.segments) {
-      p.setPen(QPen(QColor::fromRgb(s.rgb), s.width, Qt::SolidLine));
-      p.drawLine(s.x1, s.y1, s.x2, s.y2);
-    }
-    lines.insert(lines.end(), g.lines.begin(), g.lines.end());
-  }
-  if (lines.empty()) return;
+  if (g.lines.empty()) return;
   p.setFont(m_font);
   p.setPen(Qt::white);
   const int ascent = QFontMetrics(m_font).ascent();
-  for (const TextLine& l : lines) p.drawText(l.x, l.y + ascent, QString::fromStdString(l.text));
+  for (const TextLine& l : g.lines) p.drawText(l.x, l.y + ascent, QString::fromStdString(l.text));
 }
 
 }  // namespace korvane

@@ -3,30 +3,19 @@
 #include <QImage>
 #include <array>
 
-#include "engine/host.h"
 #include "sim/params.h"
 #include "sim/rand.h"
 #include "ui_model/scene_geometry.h"
+#include "ui_model/scene_input.h"
 
 class QPainter;
 
 namespace korvane {
 
-// Everything one frame shows.
-struct SceneInput {
-  const CLifeboat* boat = nullptr;
-  const MeteorField* field = nullptr;
-  const Perception* perception = nullptr;
-  bool editMode = false;
-  bool showPerception = false;
-  const PlanPanelData* planPanel = nullptr;  // null: no panel
-  const ChartData* chart = nullptr;          // null: no chart
-  SimParams params;
-};
-
 // Composes frames: nebula, stars, meteors, perception marks, lifeboat with
-// flame and indicator, then the score panel or chart. Lives on the UI thread
-// and draws its stars from its own generator.
+// flame and indicator, then the score panel or chart. Lives on the UI thread.
+// Composing changes nothing of what is drawn; its own star field, drawn from
+// its own generator, moves from frame to frame.
 class SceneRenderer {
  public:
   static constexpr int StarCount = 300;

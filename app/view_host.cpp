@@ -7,24 +7,27 @@ namespace korvane {
 ViewHost::ViewHost(RunControl& control, UiMailbox& mailbox, int runId, double paceScale)
     : m_control(control), m_mailbox(mailbox), m_runId(runId), m_paceScale(paceScale) {}
 
+UiEvent ViewHost::Event(UiEvent::Kind kind) const {
+  UiEvent ev;
+  ev.kind = kind;
+  ev.runId = m_runId;
+  return ev;
+}
+
 SimParams ViewHost::Params() { return GlobalParams().Get(); }
 
 void ViewHost::ShowMessage(const std::string& text) {
   if (m_control.StopRequested()) return;
-  const std::uint64_t ticket = m_control.OpenTicket();
-  UiEvent ev;
-  ev.kind = UiEvent::Kind::Message;
-  ev.runId = m_runId;
+  UiEvent ev = Event(UiEvent::Kind::Message);
   ev.text = text;
-  ev.ticket = ticket;
+  ev.ticket = m_control.OpenTicket();
+  const std::uint64_t ticket = ev.ticket;
   m_mailbox.Post(std::move(ev));
   m_control.WaitTicket(ticket);
 }
 
 void ViewHost::Repaint(const FrameSnapshot& frame) {
-  UiEvent ev;
-  ev.kind = UiEvent::Kind::Frame;
-  ev.runId = m_runId;
+  UiEvent ev = Event(UiEvent::Kind::Frame);
   ev.frame = frame;
   m_mailbox.Post(std::move(ev));
 }
@@ -38,21 +41,13 @@ bool ViewHost::StopRequested() { return m_control.StopRequested(); }
 void ViewHost::Sleep(int milliseconds) { m_control.Sleep(static_cast<int>(milliseconds * m_paceScale)); }
 
 void ViewHost::LoadBuiltInLevel(int n) {
-  UiEvent ev;
-  ev.kind = UiEvent::Kind::LoadLevel;
-  ev.runId = m_runId;
+  UiEvent ev = Event(UiEvent::Kind::LoadLevel);
   ev.level = n;
   m_mailbox.Post(std::move(ev));
 }
 
-}  // namespace korvane
-
-namespace korvane {
-
 void ViewHost::ShowPerceptionMarks(bool on) {
-  UiEvent ev;
-  ev.kind = UiEvent::Kind::Marks;
-  ev.runId = m_runId;
+  UiEvent ev = Event(UiEvent::Kind::Marks);
   ev.marks = on;
   m_mailbox.Post(std::move(ev));
 }

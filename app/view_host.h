@@ -1,6 +1,4 @@
 #pragma once
-#include <optional>
-
 #include "app/run_control.h"
 #include "app/ui_mailbox.h"
 #include "engine/host.h"
@@ -8,7 +6,7 @@
 namespace korvane {
 
 // The host a run on a worker thread talks to. It never touches the view:
-// frames, messages and level loads go through the mailbox, pauses and
+// frames, messages, level loads and marks go through the mailbox, pauses and
 // sleeps through the run control.
 class ViewHost : public IHost {
  public:
@@ -25,6 +23,8 @@ class ViewHost : public IHost {
   void ShowPerceptionMarks(bool on) override;
 
  private:
+  UiEvent Event(UiEvent::Kind kind) const;
+
   RunControl& m_control;
   UiMailbox& m_mailbox;
   int m_runId;

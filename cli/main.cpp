@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -141,8 +140,6 @@ Options ParseArgs(int argc, char** argv) {
   return o;
 }
 
-// The field to fly: a built-in level, or a saved map read as the desktop
-// program reads it.
 // A network of the shape the settings describe; its weights are loaded over
 // the random ones before it flies.
 CNeuralNet NetworkFor(const SimParams& p) {
@@ -152,6 +149,8 @@ CNeuralNet NetworkFor(const SimParams& p) {
   return net;
 }
 
+// The field to fly: a built-in level, or a saved map read as the desktop
+// program reads it.
 MeteorField LoadField(const Options& o) {
   if (o.mapFile.empty()) return BuiltInLevel(o.level);
   MeteorField field;

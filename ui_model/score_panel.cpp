@@ -103,4 +103,18 @@ ChartGeometry WeightChart(int n, std::span<const double> best, std::span<const d
   return g;
 }
 
+ChartGeometry ScoreOverlay(const PlanPanelData* panel, const ChartData* chart, bool hideChart) {
+  ChartGeometry g;
+  if (panel)
+    g.lines = PlanPanelLines(panel->generation, panel->best, panel->average, panel->energy, panel->safety,
+                             panel->time);
+  if (chart) {
+    ChartGeometry c = WeightChart(chart->generation, chart->bestHistory, chart->averageHistory, chart->best,
+                                  chart->average, hideChart);
+    g.segments = std::move(c.segments);
+    g.lines.insert(g.lines.end(), c.lines.begin(), c.lines.end());
+  }
+  return g;
+}
+
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/host.h"
 #include "ui_model/view_size.h"
 
 namespace korvane {
@@ -43,5 +44,9 @@ struct ChartGeometry {
 // draws nothing), so a point on its baseline has no vertical drop.
 ChartGeometry WeightChart(int n, std::span<const double> best, std::span<const double> avg, double bestFitness,
                           double avgFitness, bool hideChart, int W = ViewWidth, int H = ViewHeight);
+
+// What a frame draws over the scene: the plan search's panel, the weight
+// search's charts, or both, in that order.
+ChartGeometry ScoreOverlay(const PlanPanelData* panel, const ChartData* chart, bool hideChart);
 
 }  // namespace korvane

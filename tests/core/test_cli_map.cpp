@@ -11,6 +11,7 @@
 #include <string>
 
 #include "files/obstacle_map_file.h"
+#include "temp_dir.h"
 
 namespace korvane {
 namespace {
@@ -20,12 +21,10 @@ using korvane::test::CliRun;
 
 namespace fs = std::filesystem;
 
-class CliMapTest : public testing::Test {
+class CliMapTest : public test::TempDirTest {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "korvane-cli-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    m_dir = tmpl;
+    TempDirTest::SetUp();
     m_map = (m_dir / "ObstacleMap.txt").string();
     // Map 1 is an empty field, map 2 built-in level 1, map 3 level 3.
     CObstacleMapFile file(m_map);
@@ -36,13 +35,8 @@ class CliMapTest : public testing::Test {
     ASSERT_EQ(file.SaveMap(BuiltInLevel(3)).status, MapSaveStatus::Saved);
     std::ofstream(m_dir / "plan.json") << R"({"actions": [1, 4, 4, 0, 2], "durations": [5, 9, 9, 4, 3]})";
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-  }
   std::string Map(int k) const { return "--map " + m_map + " --map-index " + std::to_string(k); }
 
-  fs::path m_dir;
   std::string m_map;
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "files/obstacle_map_file.h"
+#include "temp_dir.h"
 
 namespace korvane {
 namespace {
@@ -18,17 +19,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // A fresh directory per test holding the map file; removed at the end.
-class MapFileTest : public testing::Test {
+class MapFileTest : public test::TempDirTest {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "korvane-maps-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    m_dir = tmpl;
-    m_path = (m_dir / "ObstacleMap.txt").string();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
+    TempDirTest::SetUp();
+    m_path = Path("ObstacleMap.txt");
   }
   void Write(const std::string& bytes) {
     std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
@@ -54,7 +49,6 @@ class MapFileTest : public testing::Test {
     return f;
   }
 
-  fs::path m_dir;
   std::string m_path;
 };
 

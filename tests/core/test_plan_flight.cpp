@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/autopilot.h"
+#include "engine/shown_flight.h"
 #include "recording_host.h"
 #include "texts/messages.h"
 
@@ -310,5 +311,42 @@ TEST(Replay, EndsWithTheRightMessages) {
     pilot.SetBestPlan(CPlanGenome({0, 8}, {1, 1}));
     pilot.onTimer2(host, host.params, EmptyField());
     EXPECT_EQ(host.messages.back(), msg::BadActionReplay);
+  }
+}
+
+// The on-screen tick of the replay and the demonstration flies a plan the way
+// the demonstration's search scored it, as long as no gene after the first is
+// skipped there.
+TEST(ShownFlight, FollowsTheScoredFlight) {
+  RecordingHost host;
+  CRand rng(31);
+  for (int level = 1; level <= 4; ++level) {
+    for (int n = 0; n < 25; ++n) {
+      CPlanGA ga;
+      ga.Init(1, 0.5, 30, host.params, rng);
+      CPlanGenome plan = ga.Genomes()[0];
+      plan.m_durations[3] = 2.5;  // fractions round up alike
+      const MeteorField field = BuiltInLevel(level);
+      FlightState scored;
+      CAutoPilot::FlyPlan(scored, plan, FlyVariant::StepByStep, host.params, field, nullptr);
+
+      ShownPlanFlight shown;
+      SimParams p = host.params;
+      shown.Start(plan, p);
+      int ticks = 0;
+      for (;;) {
+        if (shown.Fly(host, p, 0, [] { return FrameSnapshot{}; }) != ShownPlanFlight::Tick::Flew) break;
+        ++ticks;
+        FlightState& fs = shown.State();
+        if (HasEscaped(fs.boat) || CheckCollision(fs.per, fs.boat, field, 1)) break;
+      }
+      const CLifeboat& a = scored.boat;
+      const CLifeboat& b = shown.State().boat;
+      ASSERT_EQ(a.m_position.x, b.m_position.x) << level << " " << n;
+      ASSERT_EQ(a.m_position.y, b.m_position.y) << level << " " << n;
+      // The scored count leaves out the tick on which the flight ended.
+      const bool ranOut = scored.m_tickCount == ticks;
+      ASSERT_TRUE(ranOut || scored.m_tickCount + 1 == ticks) << level << " " << n;
+    }
   }
 }

@@ -163,49 +163,49 @@ class LevelsAndSettingsTest : public QObject {
   // ------------------------------------------------------------ editor --
 
   void editorPlacesSizesAndScrollsThroughTheMouse() {
-    View()->Lifeboat().m_position.x = 700;
+    korvane::test::ChangeLifeboat(View()->State(), [](CLifeboat& b) { b.m_position.x = 700; });
     Trigger(cmd::CustomLevel);
-    QVERIFY(View()->EditMode());
-    QCOMPARE(View()->Field().count, 0);
-    QCOMPARE(View()->Lifeboat().m_position.x, 450.0);
+    QVERIFY(View()->State().EditMode());
+    QCOMPARE(View()->State().Field().count, 0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 450.0);
 
     const QImage empty = Frame();
     QTest::mousePress(View(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 50));
-    QCOMPARE(View()->Field().count, 1);
-    QCOMPARE(View()->Field().obstacles[0].x, 100.0);
-    QCOMPARE(View()->Field().obstacles[0].y, 50.0);
-    QCOMPARE(View()->Field().obstacles[0].radius, 0.0);
+    QCOMPARE(View()->State().Field().count, 1);
+    QCOMPARE(View()->State().Field().obstacles[0].x, 100.0);
+    QCOMPARE(View()->State().Field().obstacles[0].y, 50.0);
+    QCOMPARE(View()->State().Field().obstacles[0].radius, 0.0);
     QTest::mouseMove(View(), QPoint(130, 90));
-    QCOMPARE(View()->Field().obstacles[0].radius, 50.0);
+    QCOMPARE(View()->State().Field().obstacles[0].radius, 50.0);
     const QImage sized = Frame();
     // The meteor is drawn as soon as it has a size.
     QVERIFY(ChangedInDisc(empty, sized, QPoint(100, 50), 40) > 0.5);
     QTest::mouseRelease(View(), Qt::LeftButton, Qt::NoModifier, QPoint(160, 130));
-    QCOMPARE(View()->Field().obstacles[0].radius, 100.0);
+    QCOMPARE(View()->State().Field().obstacles[0].radius, 100.0);
     QVERIFY(ChangedInDisc(sized, Frame(), QPoint(100, 50), 95) > 0.5);
     // After the release a move no longer sizes it.
     QTest::mouseMove(View(), QPoint(300, 300));
-    QCOMPARE(View()->Field().obstacles[0].radius, 100.0);
+    QCOMPARE(View()->State().Field().obstacles[0].radius, 100.0);
 
     // Three moves into the right edge zone scroll by 30 each; x 885 is
     // outside the zone.
     QTest::mouseMove(View(), QPoint(885, 200));
-    QCOMPARE(View()->Lifeboat().m_position.x, 450.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 450.0);
     for (int i = 0; i < 3; ++i) QTest::mouseMove(View(), QPoint(886 + i, 200));
-    QCOMPARE(View()->Lifeboat().m_position.x, 540.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 540.0);
     Draw(QPoint(100, 50), QPoint(100, 60), QPoint(103, 54));
-    QCOMPARE(View()->Field().count, 2);
-    QCOMPARE(View()->Field().obstacles[1].x, 190.0);
-    QCOMPARE(View()->Field().obstacles[1].radius, 5.0);
+    QCOMPARE(View()->State().Field().count, 2);
+    QCOMPARE(View()->State().Field().obstacles[1].x, 190.0);
+    QCOMPARE(View()->State().Field().obstacles[1].radius, 5.0);
 
     // The scroll stops at both ends of the playfield.
     for (int i = 0; i < 40; ++i) QTest::mouseMove(View(), QPoint(895 - i % 2, 200));
-    QCOMPARE(View()->Lifeboat().m_position.x, 1350.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 1350.0);
     Draw(QPoint(899, 399), QPoint(899, 399), QPoint(899, 399));
-    QCOMPARE(View()->Field().obstacles[2].x, 1799.0);
+    QCOMPARE(View()->State().Field().obstacles[2].x, 1799.0);
     for (int i = 0; i < 40; ++i) QTest::mouseMove(View(), QPoint(i % 2, 200));
-    QCOMPARE(View()->Lifeboat().m_position.x, 450.0);
-    QCOMPARE(View()->Field().count, 3);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 450.0);
+    QCOMPARE(View()->State().Field().count, 3);
   }
 
   void aPressOnAFullFieldSaysSoAndAddsNothing() {
@@ -214,29 +214,29 @@ class LevelsAndSettingsTest : public QObject {
       const int x = 40 * i + 20;
       Draw(QPoint(x, 100), QPoint(x, 110), QPoint(x, 110));
     }
-    QCOMPARE(View()->Field().count, 20);
+    QCOMPARE(View()->State().Field().count, 20);
     QVERIFY(m_log->isEmpty());
-    const MeteorField before = View()->Field();
+    const MeteorField before = View()->State().Field();
 
     QTest::mousePress(View(), Qt::LeftButton, Qt::NoModifier, QPoint(500, 300));
     QCOMPARE(*m_log, QStringList({U(text::FieldFull)}));
-    QCOMPARE(View()->Field().count, 20);
+    QCOMPARE(View()->State().Field().count, 20);
     // Nor does the drag that follows resize the last meteor.
     QTest::mouseMove(View(), QPoint(600, 350));
     QTest::mouseRelease(View(), Qt::LeftButton, Qt::NoModifier, QPoint(600, 350));
     for (int i = 0; i < MaxObstacles; ++i) {
-      QCOMPARE(View()->Field().obstacles[i].x, before.obstacles[i].x);
-      QCOMPARE(View()->Field().obstacles[i].radius, 10.0);
+      QCOMPARE(View()->State().Field().obstacles[i].x, before.obstacles[i].x);
+      QCOMPARE(View()->State().Field().obstacles[i].radius, 10.0);
     }
   }
 
   void pressesOutsideEditModeDoNothing() {
-    const MeteorField level1 = View()->Field();
+    const MeteorField level1 = View()->State().Field();
     Draw(QPoint(100, 50), QPoint(200, 50), QPoint(200, 50));
-    QCOMPARE(View()->Field().count, level1.count);
-    QCOMPARE(View()->Field().obstacles[level1.count].radius, level1.obstacles[level1.count].radius);
+    QCOMPARE(View()->State().Field().count, level1.count);
+    QCOMPARE(View()->State().Field().obstacles[level1.count].radius, level1.obstacles[level1.count].radius);
     QTest::mouseMove(View(), QPoint(899, 200));
-    QCOMPARE(View()->Lifeboat().m_position.x, 20.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 20.0);
   }
 
   // A level load resets the lifeboat to x 20; the window still shows the
@@ -245,35 +245,35 @@ class LevelsAndSettingsTest : public QObject {
     Trigger(cmd::CustomLevel);
     for (int i = 0; i < 4; ++i) QTest::mouseMove(View(), QPoint(890 + i, 200));
     Trigger(cmd::Level[1]);
-    QVERIFY(View()->EditMode());
-    QCOMPARE(View()->Field().count, 7);
+    QVERIFY(View()->State().EditMode());
+    QCOMPARE(View()->State().Field().count, 7);
     Draw(QPoint(100, 50), QPoint(100, 50), QPoint(100, 70));
-    QCOMPARE(View()->Field().count, 8);
-    QCOMPARE(View()->Field().obstacles[7].x, 100.0);
-    QCOMPARE(View()->Field().obstacles[7].radius, 20.0);
+    QCOMPARE(View()->State().Field().count, 8);
+    QCOMPARE(View()->State().Field().obstacles[7].x, 100.0);
+    QCOMPARE(View()->State().Field().obstacles[7].radius, 20.0);
     // Scrolling goes on from the left end.
     QTest::mouseMove(View(), QPoint(890, 200));
-    QCOMPARE(View()->Lifeboat().m_position.x, 480.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 480.0);
   }
 
   void manualFlightAndRunsEndEditMode() {
     Trigger(cmd::CustomLevel);
     Trigger(cmd::ManualFlight);
-    QVERIFY(!View()->EditMode());
-    QVERIFY(View()->ManualFlightRunning());
+    QVERIFY(!View()->State().EditMode());
+    QVERIFY(View()->State().ManualFlying());
     // Starting the editor takes the lifeboat over as the camera.
     Trigger(cmd::CustomLevel);
-    QVERIFY(View()->EditMode());
-    QVERIFY(!View()->ManualFlightRunning());
-    QCOMPARE(View()->Lifeboat().m_position.x, 450.0);
+    QVERIFY(View()->State().EditMode());
+    QVERIFY(!View()->State().ManualFlying());
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 450.0);
   }
 
   void theEditorShowsNoPerceptionMarks() {
-    View()->SetShowPerception(true);
+    View()->State().SetShowPerception(true);
     QVERIFY(!PixelsOf(Frame(), Ring).isEmpty());
     Trigger(cmd::CustomLevel);
     Draw(QPoint(300, 200), QPoint(300, 260), QPoint(300, 260));
-    QVERIFY(!View()->ShowPerception());
+    QVERIFY(!View()->State().ShowPerception());
     QVERIFY(PixelsOf(Frame(), Ring).isEmpty());
   }
 
@@ -284,9 +284,9 @@ class LevelsAndSettingsTest : public QObject {
     View()->SetPresenter(std::make_unique<RecordingPresenter>(m_log, [&](const QString&) {
       atTheEnd = PixelsOf(Frame(), Ring);
     }));
-    View()->SetPaceScale(0.0);
+    View()->Runs().SetPaceScale(0.0);
     Trigger(cmd::ShowTraining);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->ReplayActive(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     // Level 1 with the built-in weights ends in a crash.
     QCOMPARE(*m_log, QStringList({U(msg::Stardust)}));
     QVERIFY(!atTheEnd.isEmpty());
@@ -298,22 +298,22 @@ class LevelsAndSettingsTest : public QObject {
     p.PopulationSize = 40;
     p.MaxGenerations = 5;
     GlobalParams().Set(p);
-    View()->SetSeedSource([] { return 2u; });
-    View()->SetPaceScale(0.0);
+    View()->Runs().SetSeedSource([] { return 2u; });
+    View()->Runs().SetPaceScale(0.0);
     Trigger(cmd::CustomLevel);
     Draw(QPoint(300, 200), QPoint(300, 230), QPoint(300, 230));
     Trigger(cmd::PauseGA);
     Trigger(cmd::StartGA);
-    QVERIFY(!View()->EditMode());
-    QTRY_VERIFY_WITH_TIMEOUT(View()->WorkerPaused(), 20000);
+    QVERIFY(!View()->State().EditMode());
+    QTRY_VERIFY_WITH_TIMEOUT(View()->Runs().WorkerPaused(), 20000);
 
     m_log->clear();
     Trigger(cmd::CustomLevel);
     QCOMPARE(*m_log, QStringList({U(text::EditBusy)}));
-    QVERIFY(!View()->EditMode());
-    QCOMPARE(View()->Field().count, 1);
+    QVERIFY(!View()->State().EditMode());
+    QCOMPARE(View()->State().Field().count, 1);
     Draw(QPoint(500, 200), QPoint(520, 200), QPoint(520, 200));
-    QCOMPARE(View()->Field().count, 1);
+    QCOMPARE(View()->State().Field().count, 1);
     // Saving the field is no business of the run's.
     Trigger(cmd::SaveLevel);
     QCOMPARE(m_log->last(), U(text::MapSaved));
@@ -321,10 +321,10 @@ class LevelsAndSettingsTest : public QObject {
     // A level load is a single step the run does not see (it flies its own
     // copy of the field), so it is allowed, like a built-in level.
     Trigger(cmd::UserMap(1));
-    QCOMPARE(View()->Field().count, 1);
-    QVERIFY(!View()->RunFrame());
+    QCOMPARE(View()->State().Field().count, 1);
+    QVERIFY(!View()->State().RunFrame());
     m_frame->close();
-    QVERIFY(!View()->WorkerActive());
+    QVERIFY(!View()->Runs().WorkerActive());
   }
 
   // --------------------------------------------------------- user maps --
@@ -334,7 +334,7 @@ class LevelsAndSettingsTest : public QObject {
     Draw(QPoint(100, 50), QPoint(110, 60), QPoint(110, 60));  // radius 14.14
     for (int i = 0; i < 5; ++i) QTest::mouseMove(View(), QPoint(890 + i, 200));
     Draw(QPoint(20, 390), QPoint(23, 394), QPoint(23, 394));  // at playfield x 170
-    const MeteorField drawn = View()->Field();
+    const MeteorField drawn = View()->State().Field();
     QCOMPARE(drawn.count, 2);
     QCOMPARE(drawn.obstacles[1].x, 170.0);
     QVERIFY(drawn.obstacles[0].radius > 14.1 && drawn.obstacles[0].radius < 14.2);
@@ -345,14 +345,14 @@ class LevelsAndSettingsTest : public QObject {
     QCOMPARE(ReadFile(MapFile), QByteArray("Obstacle1\r\n100,50,14,\r\n170,390,5,\r\n"));
     QCOMPARE(UserMapEntries(), QStringList({Entry(1)}));
     // Saving and loading leave the editor on.
-    QVERIFY(View()->EditMode());
+    QVERIFY(View()->State().EditMode());
 
     Trigger(cmd::Level[1]);
-    QCOMPARE(View()->Field().count, 7);
-    View()->Lifeboat().m_position = {900, 33};
+    QCOMPARE(View()->State().Field().count, 7);
+    korvane::test::ChangeLifeboat(View()->State(), [](CLifeboat& b) { b.m_position = {900, 33}; });
     const int buildsBefore = View()->MeteorLayerBuilds();
     Trigger(cmd::UserMap(1));
-    const MeteorField& f = View()->Field();
+    const MeteorField& f = View()->State().Field();
     QCOMPARE(f.count, 2);
     QCOMPARE(f.obstacles[0].x, 100.0);
     QCOMPARE(f.obstacles[0].y, 50.0);
@@ -360,8 +360,8 @@ class LevelsAndSettingsTest : public QObject {
     QCOMPARE(f.obstacles[1].x, 170.0);
     QCOMPARE(f.obstacles[1].y, 390.0);
     QCOMPARE(f.obstacles[1].radius, 5.0);
-    QCOMPARE(View()->Lifeboat().m_position.x, 20.0);
-    QCOMPARE(View()->Lifeboat().m_position.y, 200.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 20.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.y, 200.0);
     QCOMPARE(m_log->size(), 2);
     // The next frame draws the loaded field.
     Frame();
@@ -386,8 +386,8 @@ class LevelsAndSettingsTest : public QObject {
 
     // Map 3 is the field as it stood at the third save.
     Trigger(cmd::UserMap(1 + 2));
-    QCOMPARE(View()->Field().count, 3);
-    QCOMPARE(View()->Field().obstacles[2].x, 150.0);
+    QCOMPARE(View()->State().Field().count, 3);
+    QCOMPARE(View()->State().Field().obstacles[2].x, 150.0);
   }
 
   void aRescanNeverListsMapsTwice() {
@@ -407,10 +407,10 @@ class LevelsAndSettingsTest : public QObject {
 
     // Map 2 is empty; map 3 has a negative x.
     Trigger(cmd::UserMap(1 + 1));
-    QCOMPARE(View()->Field().count, 0);
+    QCOMPARE(View()->State().Field().count, 0);
     Trigger(cmd::UserMap(1 + 2));
-    QCOMPARE(View()->Field().count, 1);
-    QCOMPARE(View()->Field().obstacles[0].x, -40.0);
+    QCOMPARE(View()->State().Field().count, 1);
+    QCOMPARE(View()->State().Field().obstacles[0].x, -40.0);
   }
 
   void onlyFiveMapsAreListed() {
@@ -426,25 +426,25 @@ class LevelsAndSettingsTest : public QObject {
     WriteFile(MapFile, "Obstacle1\r\n10,20,30,\r\nObstacle2\r\n10,20\r\n");
     View()->InitialUpdate();
     QCOMPARE(UserMapEntries().size(), 2);
-    const MeteorField level1 = View()->Field();
+    const MeteorField level1 = View()->State().Field();
     QCOMPARE(level1.count, 9);
     auto unchanged = [&] {
-      QCOMPARE(View()->Field().count, 9);
+      QCOMPARE(View()->State().Field().count, 9);
       for (int i = 0; i < 9; ++i) {
-        QCOMPARE(View()->Field().obstacles[i].x, level1.obstacles[i].x);
-        QCOMPARE(View()->Field().obstacles[i].radius, level1.obstacles[i].radius);
+        QCOMPARE(View()->State().Field().obstacles[i].x, level1.obstacles[i].x);
+        QCOMPARE(View()->State().Field().obstacles[i].radius, level1.obstacles[i].radius);
       }
     };
 
     m_log->clear();
-    View()->Lifeboat().m_position = {600, 80};
+    korvane::test::ChangeLifeboat(View()->State(), [](CLifeboat& b) { b.m_position = {600, 80}; });
     Trigger(cmd::UserMap(1 + 1));
     unchanged();
     QCOMPARE(m_log->size(), 1);
     QVERIFY2(m_log->front().contains(U("已损坏")) && m_log->front().contains(U("关卡没有改变")),
              qPrintable(m_log->front()));
     // The lifeboat goes back to the start all the same.
-    QCOMPARE(View()->Lifeboat().m_position.x, 20.0);
+    QCOMPARE(View()->State().Lifeboat().m_position.x, 20.0);
 
     // The file lost its second map after the menu was filled.
     WriteFile(MapFile, "Obstacle1\r\n10,20,30,\r\n");

@@ -140,7 +140,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
     QTest::keyClick(m_frame.get(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(*m_log, QStringList({U(text::ManualStart)}));
-    QVERIFY(View()->ManualFlightRunning());
+    QVERIFY(View()->State().ManualFlying());
   }
 
   void introductionIsShownAtTheFirstUpdate() {
@@ -171,13 +171,13 @@ class MainWindowTest : public QObject {
   void levelCommandsLoadTheBuiltInLevels() {
     const int counts[4] = {9, 7, 15, 4};
     for (int n = 0; n < 4; ++n) {
-      View()->Lifeboat().m_position = {700, 33};
+      korvane::test::ChangeLifeboat(View()->State(), [](CLifeboat& b) { b.m_position = {700, 33}; });
       m_frame->Command(cmd::Level[n])->trigger();
-      QCOMPARE(View()->Field().count, counts[n]);
-      QCOMPARE(View()->Lifeboat().m_position.x, 20.0);
-      QCOMPARE(View()->Lifeboat().m_position.y, 200.0);
+      QCOMPARE(View()->State().Field().count, counts[n]);
+      QCOMPARE(View()->State().Lifeboat().m_position.x, 20.0);
+      QCOMPARE(View()->State().Lifeboat().m_position.y, 200.0);
     }
-    QCOMPARE(View()->Field().obstacles[0].radius, 158.0);  // level 4's first meteor
+    QCOMPARE(View()->State().Field().obstacles[0].radius, 158.0);  // level 4's first meteor
   }
 
   void pauseEntriesToggleTheirTexts() {

@@ -129,22 +129,22 @@ class ManualFlightTest : public QObject {
     CMainFrame frame;
     CKorvaneView* view = frame.View();
     view->SetPresenter(std::make_unique<RecordingPresenter>(log));
-    view->Lifeboat().m_position = {500, 100};
+    korvane::test::ChangeLifeboat(view->State(), [](CLifeboat& b) { b.m_position = {500, 100}; });
     frame.Command(cmd::ManualFlight)->trigger();
     QCOMPARE(*log, QStringList({U(text::ManualStart)}));
-    QVERIFY(view->ManualFlightRunning());
-    QCOMPARE(view->Lifeboat().m_position.x, 20.0);  // reset to the start
-    QCOMPARE(view->Lifeboat().m_position.y, 200.0);
+    QVERIFY(view->State().ManualFlying());
+    QCOMPARE(view->State().Lifeboat().m_position.x, 20.0);  // reset to the start
+    QCOMPARE(view->State().Lifeboat().m_position.y, 200.0);
 
     // A key before the first tick of the first flight is ignored.
     QTest::keyClick(view, Qt::Key_Right);
-    QCOMPARE(view->Lifeboat().m_velocity.x, 0.0);
+    QCOMPARE(view->State().Lifeboat().m_velocity.x, 0.0);
 
     QTRY_COMPARE_WITH_TIMEOUT(log->size(), 2, 20000);
     QCOMPARE(log->back(), U(text::ManualCrashed));
-    QVERIFY(view->Lifeboat().m_position.y + 11.25 > 400);
+    QVERIFY(view->State().Lifeboat().m_position.y + 11.25 > 400);
     // The stop flag was set before the box: the timer stops on the next tick.
-    QTRY_VERIFY_WITH_TIMEOUT(!view->ManualFlightRunning(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!view->State().ManualFlying(), 5000);
   }
 
   void arrowKeysInTheWindowThrust() {
@@ -154,18 +154,18 @@ class ManualFlightTest : public QObject {
     view->SetPresenter(std::make_unique<RecordingPresenter>(log));
     frame.Command(cmd::ManualFlight)->trigger();
     // After the first tick one key lands, the second is ignored.
-    QTRY_VERIFY_WITH_TIMEOUT(view->Manual().ThrustAllowed(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(view->State().Manual().ThrustAllowed(), 5000);
     // Key clicks are delivered at once, with no timer tick in between.
-    const double vy = view->Lifeboat().m_velocity.y;
+    const double vy = view->State().Lifeboat().m_velocity.y;
     const SimParams p;
     QTest::keyClick(view, Qt::Key_Up);
-    QCOMPARE(view->Lifeboat().m_velocity.y, vy - p.TimeStep * p.LifeboatAccel);
+    QCOMPARE(view->State().Lifeboat().m_velocity.y, vy - p.TimeStep * p.LifeboatAccel);
     QTest::keyClick(view, Qt::Key_Up);
     QTest::keyClick(view, Qt::Key_Left);
-    QCOMPARE(view->Lifeboat().m_velocity.y, vy - p.TimeStep * p.LifeboatAccel);
-    QCOMPARE(view->Lifeboat().m_velocity.x, 0.0);
-    QCOMPARE(view->Lifeboat().m_thrustMarker, 2);
-    QVERIFY(!view->Manual().ThrustAllowed());
+    QCOMPARE(view->State().Lifeboat().m_velocity.y, vy - p.TimeStep * p.LifeboatAccel);
+    QCOMPARE(view->State().Lifeboat().m_velocity.x, 0.0);
+    QCOMPARE(view->State().Lifeboat().m_thrustMarker, 2);
+    QVERIFY(!view->State().Manual().ThrustAllowed());
     view->Shutdown();
   }
 
@@ -175,19 +175,19 @@ class ManualFlightTest : public QObject {
     CKorvaneView* view = frame.View();
     view->SetPresenter(std::make_unique<RecordingPresenter>(log));
     frame.Command(cmd::ManualFlight)->trigger();
-    QVERIFY(view->ManualFlightRunning());
+    QVERIFY(view->State().ManualFlying());
     // Starting a search takes the boat over: the manual flight ends.
     frame.Command(cmd::PauseGA)->trigger();
     frame.Command(cmd::StartGA)->trigger();
-    QVERIFY(!view->ManualFlightRunning());
-    QVERIFY(view->WorkerActive());
+    QVERIFY(!view->State().ManualFlying());
+    QVERIFY(view->Runs().WorkerActive());
     // While the computer holds the boat, the hands must wait.
     log->clear();
     frame.Command(cmd::ManualFlight)->trigger();
     QCOMPARE(*log, QStringList({U(text::ManualBusy)}));
-    QVERIFY(!view->ManualFlightRunning());
+    QVERIFY(!view->State().ManualFlying());
     frame.close();
-    QVERIFY(!view->WorkerActive());
+    QVERIFY(!view->Runs().WorkerActive());
   }
 };
 

@@ -62,8 +62,8 @@ class RunsTest : public QObject {
       if (m_onShow) m_onShow(t);
     }));
     // Seed 2 finds an escape in generation 9 with these settings.
-    View()->SetSeedSource([] { return 2u; });
-    View()->SetPaceScale(0.0);
+    View()->Runs().SetSeedSource([] { return 2u; });
+    View()->Runs().SetPaceScale(0.0);
   }
   void cleanup() {
     m_frame.reset();
@@ -73,7 +73,7 @@ class RunsTest : public QObject {
   void replayBeforeAnySearchIsRefused() {
     Trigger(cmd::ShowResult);
     QCOMPARE(*m_log, QStringList({U("请先进行遗传算法!")}));
-    QVERIFY(!View()->ReplayActive());
+    QVERIFY(!View()->Runs().ReplayActive());
   }
 
   // Paused before it starts, replayed while paused, continued to its end.
@@ -81,99 +81,99 @@ class RunsTest : public QObject {
     Trigger(cmd::PauseGA);
     QCOMPARE(m_frame->Command(cmd::PauseGA)->text(), U("继续遗传算法"));
     Trigger(cmd::StartGA);
-    QVERIFY(View()->WorkerActive());
-    QTRY_VERIFY_WITH_TIMEOUT(View()->WorkerPaused(), 20000);
+    QVERIFY(View()->Runs().WorkerActive());
+    QTRY_VERIFY_WITH_TIMEOUT(View()->Runs().WorkerPaused(), 20000);
     // Held after generation 0: the panel shows generation 1 and the best
     // plan of that generation is kept.
-    QTRY_VERIFY_WITH_TIMEOUT(View()->LastPlanPanel().has_value(), 5000);
-    QCOMPARE(View()->LastPlanPanel()->generation, 1);
-    const CPlanGenome kept = View()->Pilot().BestPlan();
+    QTRY_VERIFY_WITH_TIMEOUT(View()->State().LastPlanPanel().has_value(), 5000);
+    QCOMPARE(View()->State().LastPlanPanel()->generation, 1);
+    const CPlanGenome kept = View()->Runs().Results().BestPlan();
     QCOMPARE(kept.Length(), 30);
     QCOMPARE(kept.m_fitness, 0.0);
     QVERIFY(m_log->isEmpty());
 
     Trigger(cmd::ShowResult);
-    QVERIFY(View()->ReplayActive());
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->ReplayActive(), 20000);
+    QVERIFY(View()->Runs().ReplayActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     QCOMPARE(m_log->size(), 1);
     QVERIFY2(ReplayEnds.contains(LastMessage()), qPrintable(LastMessage()));
-    QVERIFY(View()->WorkerPaused());
+    QVERIFY(View()->Runs().WorkerPaused());
 
     Trigger(cmd::PauseGA);
     QCOMPARE(m_frame->Command(cmd::PauseGA)->text(), U("暂停遗传算法"));
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->WorkerActive(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
     QCOMPARE(LastMessage(), U(msg::Success));
-    QCOMPARE(View()->Pilot().BestPlan().m_fitness, 1801.0);
-    QCOMPARE(View()->LastPlanPanel()->generation, 9);
+    QCOMPARE(View()->Runs().Results().BestPlan().m_fitness, 1801.0);
+    QCOMPARE(View()->State().LastPlanPanel()->generation, 9);
   }
 
   void aReplayKeepsTheScreenWhenTheSearchIsContinued() {
     Trigger(cmd::PauseGA);
     Trigger(cmd::StartGA);
-    QTRY_VERIFY_WITH_TIMEOUT(View()->WorkerPaused(), 20000);
-    View()->SetPaceScale(1.0);
+    QTRY_VERIFY_WITH_TIMEOUT(View()->Runs().WorkerPaused(), 20000);
+    View()->Runs().SetPaceScale(1.0);
     Trigger(cmd::ShowResult);
     Trigger(cmd::PauseGA);  // continue while the replay flies
     bool sawSearchFrame = false;
-    while (View()->ReplayActive()) {
+    while (View()->Runs().ReplayActive()) {
       QTest::qWait(2);
-      if (View()->RunFrame() && View()->RunFrame()->planPanel) sawSearchFrame = true;
+      if (View()->State().RunFrame() && View()->State().RunFrame()->planPanel) sawSearchFrame = true;
     }
     QVERIFY(!sawSearchFrame);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->WorkerActive(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
     QVERIFY(m_log->contains(U(msg::Success)));
-    QCOMPARE(View()->LastPlanPanel()->generation, 9);  // the search went on unseen
+    QCOMPARE(View()->State().LastPlanPanel()->generation, 9);  // the search went on unseen
   }
 
   void secondStartsAreRefusedWhileARunHolds() {
     Trigger(cmd::PauseGA);
     Trigger(cmd::StartGA);
-    QTRY_VERIFY_WITH_TIMEOUT(View()->WorkerPaused(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(View()->Runs().WorkerPaused(), 20000);
     for (int id : {cmd::StartGA, cmd::StepByStep, cmd::Train, cmd::StartHeuristic}) {
       m_log->clear();
       Trigger(id);
       QCOMPARE(*m_log, QStringList({U(text::BusyComputing)}));
     }
-    QVERIFY(View()->WorkerPaused());
+    QVERIFY(View()->Runs().WorkerPaused());
 
     // A replay holds the boat too: nothing else starts meanwhile.
-    View()->SetPaceScale(1.0);
+    View()->Runs().SetPaceScale(1.0);
     Trigger(cmd::ShowTraining);
-    QVERIFY(View()->ReplayActive());
+    QVERIFY(View()->Runs().ReplayActive());
     for (int id : {cmd::ShowResult, cmd::ShowTraining}) {
       m_log->clear();
       Trigger(id);
       QCOMPARE(*m_log, QStringList({U(text::BusyReplay)}));
     }
     m_frame->close();
-    QVERIFY(!View()->WorkerActive());
-    QVERIFY(!View()->ReplayActive());
+    QVERIFY(!View()->Runs().WorkerActive());
+    QVERIFY(!View()->Runs().ReplayActive());
   }
 
   void replayWaitsUntilTheRunIsHeld() {
-    View()->SetPaceScale(1.0);
+    View()->Runs().SetPaceScale(1.0);
     // The demonstration has no pause, so a replay is never allowed beside it.
     Trigger(cmd::StepByStep);
-    QVERIFY(View()->ShowPlanChart());
+    QVERIFY(View()->State().ShowPlanChart());
     m_log->clear();
     Trigger(cmd::ShowTraining);
     QCOMPARE(*m_log, QStringList({U(text::PauseFirst)}));
-    QVERIFY(!View()->ReplayActive());
+    QVERIFY(!View()->Runs().ReplayActive());
     // Its frames carry the panel.
-    QTRY_VERIFY_WITH_TIMEOUT(View()->RunFrame() && View()->RunFrame()->planPanel, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(View()->State().RunFrame() && View()->State().RunFrame()->planPanel, 20000);
     m_frame->close();
-    QVERIFY(!View()->WorkerActive());
+    QVERIFY(!View()->Runs().WorkerActive());
   }
 
   void networkFlightMarksWhatTheNetworkSees() {
     Trigger(cmd::ShowTraining);
-    QVERIFY(View()->ShowPerception());
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->ReplayActive(), 20000);
+    QVERIFY(View()->State().ShowPerception());
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     QVERIFY2(LastMessage() == U(msg::Escaped) || LastMessage() == U(msg::Stardust), qPrintable(LastMessage()));
     // Only an escape clears the marks.
-    QCOMPARE(View()->ShowPerception(), LastMessage() != U(msg::Escaped));
+    QCOMPARE(View()->State().ShowPerception(), LastMessage() != U(msg::Escaped));
     // The lifeboat stays where the flight ended.
-    QVERIFY(View()->Lifeboat().m_position.x != 20.0 || View()->Lifeboat().m_position.y != 200.0);
+    QVERIFY(View()->State().Lifeboat().m_position.x != 20.0 || View()->State().Lifeboat().m_position.y != 200.0);
   }
 
   void networkWithAnotherInputCountReportsTheMismatch() {
@@ -181,7 +181,7 @@ class RunsTest : public QObject {
     p.SetPerceivedMeteors(3);
     GlobalParams().Set(p);
     Trigger(cmd::ShowTraining);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->ReplayActive(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     QCOMPARE(*m_log, QStringList({U(msg::NetworkError), U(msg::NetworkMismatch)}));
   }
 
@@ -192,31 +192,33 @@ class RunsTest : public QObject {
     p.SetPerceivedMeteors(3);
     GlobalParams().Set(p);
     Trigger(cmd::Train);
-    QCOMPARE(View()->NetworkShape().inputs, 10);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->WorkerActive(), 30000);
+    // The shape comes into force with the weights, not before.
+    QCOMPARE(View()->Runs().Results().Shape().inputs, 6);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
+    QCOMPARE(View()->Runs().Results().Shape().inputs, 10);
     QVERIFY2(LastMessage().startsWith(U("训练完成,得分为")), qPrintable(LastMessage()));
     QVERIFY(QFile::exists(QStringLiteral("weights.txt")));
-    QCOMPARE(View()->Pilot().Weights().size(), std::size_t(5 * 11 + 5 * 6 + 5 * 6));
-    QCOMPARE(View()->Field().count, 9);  // level 1 again
+    QCOMPARE(View()->Runs().Results().Weights().size(), std::size_t(5 * 11 + 5 * 6 + 5 * 6));
+    QCOMPARE(View()->State().Field().count, 9);  // level 1 again
 
     // The trained network now flies with three perceived meteors.
     m_log->clear();
     Trigger(cmd::ShowTraining);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->ReplayActive(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     QCOMPARE(m_log->size(), 1);
     QVERIFY(LastMessage() == U(msg::Escaped) || LastMessage() == U(msg::Stardust));
   }
 
   void heuristicSearchRunsWithTheBuiltInNetwork() {
     Trigger(cmd::StartHeuristic);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->WorkerActive(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 60000);
     // An escape ends with the message; running out of generations is silent.
     QVERIFY(m_log->isEmpty() || *m_log == QStringList({U(msg::Success)}));
-    QCOMPARE(View()->Pilot().BestPlan().Length(), 30);
+    QCOMPARE(View()->Runs().Results().BestPlan().Length(), 30);
     // It counts as a search for the replay.
     m_log->clear();
     Trigger(cmd::ShowResult);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->ReplayActive(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     QVERIFY(ReplayEnds.contains(LastMessage()));
   }
 
@@ -225,10 +227,10 @@ class RunsTest : public QObject {
     p.TrainingGenerations = 5000;
     GlobalParams().Set(p);
     Trigger(cmd::Train);
-    QTRY_VERIFY_WITH_TIMEOUT(View()->RunFrame() && View()->RunFrame()->chart, 30000);
-    QVERIFY(View()->WorkerActive());
+    QTRY_VERIFY_WITH_TIMEOUT(View()->State().RunFrame() && View()->State().RunFrame()->chart, 30000);
+    QVERIFY(View()->Runs().WorkerActive());
     m_frame->close();
-    QVERIFY(!View()->WorkerActive());
+    QVERIFY(!View()->Runs().WorkerActive());
     QVERIFY(m_log->isEmpty());
     QVERIFY(!QFile::exists(QStringLiteral("weights.txt")));
     // Nothing arrives after the close.
@@ -239,9 +241,9 @@ class RunsTest : public QObject {
   void closingWakesARunHeldAtItsPause() {
     Trigger(cmd::PauseTraining);
     Trigger(cmd::Train);
-    QTRY_VERIFY_WITH_TIMEOUT(View()->WorkerPaused(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(View()->Runs().WorkerPaused(), 30000);
     m_frame->close();
-    QVERIFY(!View()->WorkerActive());
+    QVERIFY(!View()->Runs().WorkerActive());
   }
 
   void closingWhileARunWaitsOnItsMessage() {
@@ -250,25 +252,25 @@ class RunsTest : public QObject {
       if (t == U(msg::Success)) m_frame->close();
     };
     Trigger(cmd::StartGA);
-    QTRY_VERIFY_WITH_TIMEOUT(!View()->WorkerActive(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
     QCOMPARE(LastMessage(), U(msg::Success));
   }
 
   void destroyingTheWindowMidRunIsSafe() {
-    View()->SetPaceScale(1.0);
+    View()->Runs().SetPaceScale(1.0);
     Trigger(cmd::StepByStep);
     Trigger(cmd::PauseHeuristic);
-    QTRY_VERIFY_WITH_TIMEOUT(View()->RunFrame() != nullptr, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(View()->State().RunFrame() != nullptr, 20000);
     m_frame.reset();  // no close event: the view's destructor stops and joins
   }
 
   void levelLoadShowsTheViewsOwnScene() {
     Trigger(cmd::PauseGA);
     Trigger(cmd::StartGA);
-    QTRY_VERIFY_WITH_TIMEOUT(View()->WorkerPaused() && View()->RunFrame(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(View()->Runs().WorkerPaused() && View()->State().RunFrame(), 20000);
     Trigger(cmd::Level[1]);
-    QVERIFY(!View()->RunFrame());
-    QCOMPARE(View()->Field().count, 7);
+    QVERIFY(!View()->State().RunFrame());
+    QCOMPARE(View()->State().Field().count, 7);
     m_frame->close();
   }
 };

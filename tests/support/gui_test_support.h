@@ -6,6 +6,7 @@
 
 #include "app/message_presenter.h"
 #include "app/qt_text.h"
+#include "ui_model/view_state.h"
 
 namespace korvane::test {
 
@@ -27,5 +28,13 @@ class RecordingPresenter : public IMessagePresenter {
 };
 
 using korvane::U;
+
+// Changes the view's lifeboat, as a flight would have left it.
+template <typename Change>
+void ChangeLifeboat(ViewState& state, Change change) {
+  CLifeboat boat = state.Lifeboat();
+  change(boat);
+  state.SetLifeboat(boat);
+}
 
 }  // namespace korvane::test

@@ -1,0 +1,235 @@
+#include "app/run_manager.h"
+
+#include <ctime>
+
+#include "app/message_presenter.h"
+#include "app/qt_text.h"
+#include "app/view_host.h"
+#include "engine/autopilot.h"
+#include "texts/messages.h"
+#include "texts/ui_texts.h"
+#include "ui_model/settings_store.h"
+
+namespace korvane {
+
+struct RunManager::Run {
+  int id = 0;
+  RunKind kind = RunKind::GA;
+  std::unique_ptr<ViewHost> host;
+  std::thread thread;
+};
+
+RunManager::RunManager(ViewState& state, QObject* parent)
+    : QObject(parent),
+      m_state(state),
+      m_results(std::make_shared<PilotResults>()),
+      m_seedSource([] { return static_cast<std::uint32_t>(std::time(nullptr)); }) {
+  m_mailbox = new UiMailbox(this);
+  connect(m_mailbox, &UiMailbox::ready, this, &RunManager::OnMailbox);
+}
+
+RunManager::~RunManager() { Shutdown(); }
+
+void RunManager::Shutdown() {
+  // Wakes runs waiting at a pause, in a sleep or on a message box.
+  m_control.RequestStop();
+  for (std::unique_ptr<Run>* run : {&m_workerThread, &m_replayThread}) {
+    if (*run && (*run)->thread.joinable()) (*run)->thread.join();
+    run->reset();
+  }
+}
+
+void RunManager::SetPresenter(IMessagePresenter* presenter, QWidget* dialogParent) {
+  m_show = [presenter, dialogParent](const std::string& text) {
+    if (presenter) presenter->Show(dialogParent, U(text));
+  };
+}
+
+void RunManager::ShowMessage(const std::string& text) {
+  if (m_show) m_show(text);
+}
+
+bool RunManager::WorkerPaused() const {
+  if (!m_workerThread) return false;
+  const std::optional<PauseKind> kind = PauseKindOf(m_workerThread->kind);
+  return kind && m_control.IsWaitingInPause(*kind);
+}
+
+bool RunManager::MayStartComputing() {
+  if (m_workerThread) {
+    ShowMessage(text::BusyComputing);
+    return false;
+  }
+  if (m_replayThread) {
+    ShowMessage(text::BusyReplay);
+    return false;
+  }
+  return true;
+}
+
+bool RunManager::MayStartReplay() {
+  if (m_replayThread) {
+    ShowMessage(text::BusyReplay);
+    return false;
+  }
+  // A replay may only watch a run that is held at its pause.
+  if (m_workerThread && !WorkerPaused()) {
+    ShowMessage(text::PauseFirst);
+    return false;
+  }
+  return true;
+}
+
+void RunManager::StartRun(RunKind kind, std::function<void(IHost&)> body) {
+  if (m_control.StopRequested()) return;
+  m_state.RunStarting(kind);
+  auto run = std::make_unique<Run>();
+  run->id = ++m_nextRunId;
+  run->kind = kind;
+  run->host = std::make_unique<ViewHost>(m_control, *m_mailbox, run->id, m_paceScale);
+  IHost* host = run->host.get();
+  UiMailbox* mailbox = m_mailbox;
+  const int id = run->id;
+  run->thread = std::thread([host, mailbox, id, body = std::move(body)] {
+    body(*host);
+    UiEvent done;
+    done.kind = UiEvent::Kind::Finished;
+    done.runId = id;
+    mailbox->Post(std::move(done));
+  });
+  (IsReplay(kind) ? m_replayThread : m_workerThread) = std::move(run);
+  emit ScreenChanged();
+}
+
+// Each run gets the settings, the field and the network as they are now; it
+// builds its own controller and population, and shares only m_results.
+
+void RunManager::OnStartGenAlg() {
+  if (!MayStartComputing()) return;
+  StartRun(RunKind::GA, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
+                         seed = m_seedSource()](IHost& h) {
+    CPlanGA ga;
+    CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed);
+  });
+  m_gaResultReady = true;
+}
+
+void RunManager::OnStepByStep() {
+  if (!MayStartComputing()) return;
+  StartRun(RunKind::StepByStep, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
+                                 seed = m_seedSource()](IHost& h) {
+    CPlanGA ga;
+    CAutoPilot(results).onTimer3(h, start, ga, field, seed);
+  });
+}
+
+void RunManager::OnShowResult() {
+  if (!m_gaResultReady) {
+    ShowMessage(msg::RunGaFirst);
+    return;
+  }
+  if (!MayStartReplay()) return;
+  StartRun(RunKind::Replay, [results = m_results, start = GlobalParams().Get(), field = m_state.Field()](IHost& h) {
+    CAutoPilot(results).onTimer2(h, start, field);
+  });
+}
+
+void RunManager::OnTrainNetwork() {
+  if (!MayStartComputing()) return;
+  StartRun(RunKind::Training, [results = m_results, start = GlobalParams().Get(), seed = m_seedSource()](IHost& h) {
+    CWeightGA weightGA;
+    CNeuralNet net;
+    CAutoPilot(results).TrainNetwork(h, start, weightGA, net, seed);
+  });
+}
+
+namespace {
+
+// A network of the shape the weights in force were trained for; the run
+// loads those weights over the random ones drawn here.
+CNeuralNet NetworkInForce(const PilotResults& results, const SimParams& p) {
+  CNeuralNet net;
+  CRand rng;
+  net.Build(WithShape(p, results.Shape()), rng);
+  return net;
+}
+
+}  // namespace
+
+void RunManager::OnShowTrainingResult() {
+  if (!MayStartReplay()) return;
+  const SimParams start = GlobalParams().Get();
+  StartRun(RunKind::NetworkFlight, [results = m_results, start, field = m_state.Field(),
+                                    net = NetworkInForce(*m_results, start)](IHost& h) mutable {
+    CAutoPilot(results).FlyByNetwork(h, start, net, field);
+  });
+}
+
+void RunManager::OnStartHeuristicGenAlg() {
+  if (!MayStartComputing()) return;
+  const SimParams start = GlobalParams().Get();
+  StartRun(RunKind::Heuristic, [results = m_results, start, field = m_state.Field(), seed = m_seedSource(),
+                                net = NetworkInForce(*m_results, start)](IHost& h) mutable {
+    CPlanGA ga;
+    CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
+  });
+  m_gaResultReady = true;
+}
+
+void RunManager::TogglePause(PauseKind kind) {
+  const bool paused = !m_control.PauseRequested(kind);
+  m_control.SetPause(kind, paused);
+  emit PauseChanged(kind, paused);
+}
+
+RunManager::Run* RunManager::FindRun(int id) {
+  if (m_workerThread && m_workerThread->id == id) return m_workerThread.get();
+  if (m_replayThread && m_replayThread->id == id) return m_replayThread.get();
+  return nullptr;
+}
+
+void RunManager::OnMailbox() {
+  // One at a time: a message box below runs a nested event loop that may
+  // take the later events first, in order.
+  while (std::optional<UiEvent> ev = m_mailbox->Take()) HandleEvent(*ev);
+}
+
+void RunManager::HandleEvent(UiEvent& ev) {
+  const bool live = !m_control.StopRequested() && FindRun(ev.runId);
+  switch (ev.kind) {
+    case UiEvent::Kind::Frame:
+      if (!live) return;
+      // A replay owns the screen while it lasts, even if the paused run it
+      // watches is continued meanwhile.
+      m_state.ApplyRunFrame(ev.runId, std::move(ev.frame), !m_replayThread || m_replayThread->id == ev.runId);
+      break;
+    case UiEvent::Kind::Message:
+      if (!m_control.StopRequested()) ShowMessage(ev.text);
+      m_control.CloseTicket(ev.ticket);
+      return;
+    case UiEvent::Kind::LoadLevel:
+      if (!live) return;
+      m_state.LoadBuiltInLevel(ev.level, GlobalParams().Get());
+      break;
+    case UiEvent::Kind::Marks:
+      if (!live) return;
+      m_state.SetShowPerception(ev.marks);
+      break;
+    case UiEvent::Kind::Finished:
+      FinishRun(ev.runId);
+      break;
+  }
+  emit ScreenChanged();
+}
+
+void RunManager::FinishRun(int id) {
+  std::unique_ptr<Run>* slot = nullptr;
+  if (m_workerThread && m_workerThread->id == id) slot = &m_workerThread;
+  if (m_replayThread && m_replayThread->id == id) slot = &m_replayThread;
+  if (!slot) return;
+  if ((*slot)->thread.joinable()) (*slot)->thread.join();
+  slot->reset();
+  m_state.RunFinished(id);
+}
+
+}  // namespace korvane

@@ -1,0 +1,98 @@
+#pragma once
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/run_control.h"
+#include "app/ui_mailbox.h"
+#include "engine/pilot_results.h"
+#include "ui_model/view_state.h"
+
+class QWidget;
+
+namespace korvane {
+
+class IMessagePresenter;
+class ViewHost;
+
+// Starts the computer's runs on worker threads, refuses what would make two
+// activities fight, pauses, continues and joins them, and brings what they
+// publish to the view state on the UI thread.
+//
+// One computing run at a time (m_workerThread: the searches, the
+// demonstration, training) and one replay (m_replayThread: 演示结果,
+// 演示训练结果), which may only start while the computing run, if any, is
+// held at its pause. Runs share nothing but m_results.
+class RunManager : public QObject {
+  Q_OBJECT
+ public:
+  explicit RunManager(ViewState& state, QObject* parent = nullptr);
+  ~RunManager() override;
+
+  // Stops every run, wakes every waiting worker and joins the threads.
+  // Safe to call more than once.
+  void Shutdown();
+
+  // --- wiring and test seams ---------------------------------------------
+  // Where messages go: boxes over dialogParent.
+  void SetPresenter(IMessagePresenter* presenter, QWidget* dialogParent);
+  // Where a run's seed comes from; the time in seconds by default.
+  void SetSeedSource(std::function<std::uint32_t()> source) { m_seedSource = std::move(source); }
+  // Multiplies the runs' pacing sleeps (1: real time, 0: as fast as possible).
+  void SetPaceScale(double scale) { m_paceScale = scale; }
+
+  // --- state ---------------------------------------------------------------
+  bool WorkerActive() const { return m_workerThread != nullptr; }
+  bool ReplayActive() const { return m_replayThread != nullptr; }
+  bool Busy() const { return WorkerActive() || ReplayActive(); }
+  // The computing run is held at its pause checkpoint.
+  bool WorkerPaused() const;
+  bool PauseRequested(PauseKind kind) const { return m_control.PauseRequested(kind); }
+  // The plan kept for replay and the weights in force.
+  PilotResults& Results() { return *m_results; }
+
+ public slots:
+  void OnStartGenAlg();           // 开始遗传算法
+  void OnStepByStep();            // 演示遗传算法过程
+  void OnShowResult();            // 演示结果
+  void OnTrainNetwork();          // 训练网络
+  void OnShowTrainingResult();    // 演示训练结果
+  void OnStartHeuristicGenAlg();  // 开始启发式遗传算法
+  void TogglePause(PauseKind kind);  // 暂停/继续 the three runs that pause
+
+ signals:
+  // The view state changed: repaint.
+  void ScreenChanged();
+  void PauseChanged(PauseKind kind, bool paused);
+
+ private:
+  struct Run;
+
+  void ShowMessage(const std::string& text);
+  bool MayStartComputing();
+  bool MayStartReplay();
+  void StartRun(RunKind kind, std::function<void(IHost&)> body);
+  void OnMailbox();
+  void HandleEvent(UiEvent& ev);
+  void FinishRun(int id);
+  Run* FindRun(int id);
+
+  ViewState& m_state;
+  std::shared_ptr<PilotResults> m_results;
+  std::function<void(const std::string&)> m_show;  // a modal message
+  std::function<std::uint32_t()> m_seedSource;
+  double m_paceScale = 1.0;
+  bool m_gaResultReady = false;  // a search has been started: 演示结果 may replay
+  int m_nextRunId = 0;
+  // The runs' hosts refer to the control and the mailbox, so the runs are
+  // declared after them; Shutdown has joined every thread by then.
+  RunControl m_control;
+  UiMailbox* m_mailbox = nullptr;
+  std::unique_ptr<Run> m_workerThread;
+  std::unique_ptr<Run> m_replayThread;
+};
+
+}  // namespace korvane

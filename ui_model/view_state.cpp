@@ -1,0 +1,135 @@
+#include "ui_model/view_state.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+std::optional<PauseKind> PauseKindOf(RunKind kind) {
+  switch (kind) {
+    case RunKind::GA: return PauseKind::GA;
+    case RunKind::Training: return PauseKind::Training;
+    case RunKind::Heuristic: return PauseKind::Heuristic;
+    default: return std::nullopt;
+  }
+}
+
+ViewState::ViewState(const SimParams& p) {
+  WriteBuiltInLevel(m_field, 1);
+  m_lifeboat.ResetToStart(p);
+}
+
+SceneInput ViewState::Scene(const SimParams& p) const {
+  SceneInput in;
+  in.params = p;
+  in.editMode = m_editor.Editing();
+  in.showPerception = m_showPerception != 0;
+  if (m_runFrame) {
+    in.boat = &m_runFrame->boat;
+    in.field = &m_runFrame->field;
+    in.perception = &m_runFrame->perception;
+    if (m_runFrame->planPanel) in.planPanel = &*m_runFrame->planPanel;
+    if (m_runFrame->chart) in.chart = &*m_runFrame->chart;
+  } else {
+    in.boat = &m_lifeboat;
+    in.field = &m_field;
+    in.perception = &m_perception;
+  }
+  // The demonstration's panel stays on every frame.
+  if (!in.planPanel && m_showPlanChart && m_lastPlanPanel) in.planPanel = &*m_lastPlanPanel;
+  return in;
+}
+
+void ViewState::FramePainted() {
+  // The flame and the solid arrow of a thrust are seen for one frame.
+  if (m_runFrame)
+    m_runFrame->boat.m_thrustMarker = 1;
+  else
+    m_lifeboat.m_thrustMarker = 1;
+}
+
+void ViewState::LoadBuiltInLevel(int n, const SimParams& p) {
+  if (!WriteBuiltInLevel(m_field, n)) return;
+  m_lifeboat.ResetToStart(p);
+  m_runFrame.reset();
+}
+
+MapLoadResult ViewState::LoadUserMap(int n, const SimParams& p) {
+  const MapLoadResult r = m_mapFile.LoadMap(n, m_field);
+  m_lifeboat.ResetToStart(p);
+  m_runFrame.reset();
+  return r;
+}
+
+MapSaveResult ViewState::SaveMap(const std::function<void(const std::string&)>& preview) {
+  return m_mapFile.SaveMap(m_field, preview);
+}
+
+void ViewState::StartManual(const SimParams& p) {
+  m_editor.Stop();
+  m_showPerception = 0;
+  m_manual.Start(m_lifeboat, p);
+  m_runFrame.reset();
+}
+
+ManualFlight::Tick ViewState::ManualTick(const SimParams& p) {
+  return m_manual.OnTick(m_lifeboat, m_perception, m_field, p);
+}
+
+bool ViewState::OnArrow(Arrow a, const SimParams& p) { return m_manual.OnArrow(m_lifeboat, a, p); }
+
+void ViewState::StartEditor() {
+  // The lifeboat becomes the camera; a flight going on would move it.
+  m_manual.Stop();
+  double centre = m_lifeboat.m_position.x;
+  m_editor.Start(m_field, centre);
+  m_lifeboat.m_position.x = centre;
+  // A network flight's marks would ring the new meteors by their numbers.
+  m_showPerception = 0;
+  m_runFrame.reset();
+}
+
+double ViewState::EditorCentre() const {
+  // A level load in edit mode puts the lifeboat back at x 20; the frame then
+  // shows playfield 0..900, as it does for centre 450.
+  return std::clamp(m_lifeboat.m_position.x, EditorMinCentre, EditorMaxCentre);
+}
+
+CLevelEditor::PressResult ViewState::EditorPress(int x, int y) {
+  return m_editor.Press(m_field, x, y, EditorCentre());
+}
+
+bool ViewState::EditorMove(int x, int y) {
+  if (!m_editor.Editing()) return false;
+  const double before = EditorCentre();
+  double centre = before;
+  const CLevelEditor::MoveResult r = m_editor.Move(m_field, x, y, centre);
+  if (centre != before) m_lifeboat.m_position.x = centre;
+  return r.repaint || r.radiusChanged;
+}
+
+bool ViewState::EditorRelease(int x, int y) { return m_editor.Release(m_field, x, y); }
+
+void ViewState::RunStarting(RunKind kind) {
+  m_editor.Stop();
+  m_manual.Stop();
+  if (kind == RunKind::StepByStep) m_showPlanChart = 1;
+  if (kind == RunKind::NetworkFlight) m_showPerception = 1;
+  // Whatever an earlier run left on screen gives way to the new one.
+  m_runFrame.reset();
+}
+
+void ViewState::ApplyRunFrame(int runId, FrameSnapshot frame, bool ownsScreen) {
+  if (frame.planPanel) m_lastPlanPanel = frame.planPanel;
+  if (!ownsScreen) return;
+  m_runFrame = std::move(frame);
+  m_runFrameId = runId;
+}
+
+void ViewState::RunFinished(int runId) {
+  if (!m_runFrame || m_runFrameId != runId) return;
+  m_lifeboat = m_runFrame->boat;
+  m_perception = m_runFrame->perception;
+  m_runFrame.reset();
+}
+
+}  // namespace korvane
