@@ -78,6 +78,9 @@ void CKorvaneView::OnManualFlight() {
     ShowMessage(text::ManualBusy);
     return;
   }
+  // A flight under way ends before the box: it must not crash behind it.
+  m_manualTimer.stop();
+  m_state.EndManual();
   ShowMessage(text::ManualStart);
   m_state.StartManual(GlobalParams().Get());
   m_manualTimer.start();

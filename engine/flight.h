@@ -51,6 +51,13 @@ struct NetFlightResult {
   double score = 0.0;
 };
 
+// The scores training adds up. An escape: vx × 60 + (t + 3000). Any other
+// end: t + (x + 1000 − 50 × |vxi| − 20 × |vyi|), with vxi and vyi the speeds
+// truncated to ints (out of range or NaN: INT_MIN) and the products taken in
+// 64 bits, so no speed makes them wrap.
+double EscapeScore(int ticks, const CLifeboat& boat);
+double EndScore(int ticks, const CLifeboat& boat);
+
 // The perceived meteors the settings ask for, within the table's ten slots.
 inline int PerceivedCount(const SimParams& p) {
   const int k = p.PerceivedMeteors();

@@ -8,6 +8,14 @@
 
 namespace korvane {
 
+double EscapeScore(int ticks, const CLifeboat& boat) { return boat.m_velocity.x * 60.0 + (ticks + 3000); }
+
+double EndScore(int ticks, const CLifeboat& boat) {
+  const std::int64_t vx = std::llabs(TruncToInt(boat.m_velocity.x));
+  const std::int64_t vy = std::llabs(TruncToInt(boat.m_velocity.y));
+  return ticks + (boat.m_position.x + 1000.0 - static_cast<double>(50 * vx) - static_cast<double>(20 * vy));
+}
+
 NetworkInputs CAutoPilot::BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p) {
   NetworkInputs in;
   const double n = p.NormalizeParam;
@@ -47,11 +55,9 @@ NetFlightResult CAutoPilot::FlyNetworkScored(FlightState& fs, CNeuralNet& net, c
   fs.boat.ResetToStart(p);
   int t = 0;
   auto scoreB = [&](NetFlightEnd end) {
-    const int vxi = TruncToInt(fs.boat.m_velocity.x);
-    const int vyi = TruncToInt(fs.boat.m_velocity.y);
     r.end = end;
     r.ticks = t;
-    r.score = t + (fs.boat.m_position.x + 1000.0 - 50 * std::abs(vxi) - 20 * std::abs(vyi));
+    r.score = EndScore(t, fs.boat);
     return r;
   };
   if (CheckCollision(fs.per, fs.boat, field, k)) return scoreB(NetFlightEnd::Crashed);
@@ -72,7 +78,7 @@ NetFlightResult CAutoPilot::FlyNetworkScored(FlightState& fs, CNeuralNet& net, c
     if (HasEscaped(fs.boat)) {
       r.end = NetFlightEnd::Escaped;
       r.ticks = t;
-      r.score = fs.boat.m_velocity.x * 60.0 + (t + 3000);
+      r.score = EscapeScore(t, fs.boat);
       return r;
     }
     if ((t > 80 && x < 80.0) || (t > 240 && x < 400.0)) return scoreB(NetFlightEnd::Stalled);

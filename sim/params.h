@@ -73,10 +73,11 @@ struct SimParams {
 struct ParamInfo {
   const char* name;
   bool isInt;
-  double lo;  // inclusive limits; cross-field limits are checked separately
+  double lo;  // limits; cross-field limits are checked separately
   double hi;
   int SimParams::*intField;
   double SimParams::*doubleField;
+  bool loOpen = false;  // the value must be above lo, not at it
 };
 
 const std::vector<ParamInfo>& ParamTable();
@@ -85,20 +86,41 @@ const ParamInfo* FindParam(std::string_view name);
 double GetParam(const SimParams& p, const ParamInfo& info);
 void SetParam(SimParams& p, const ParamInfo& info, double value);
 
-// Why a value is refused, with the allowed range, so callers can word it in
-// their own language.
+// A run keeps two copies of its population (the generation flown and the one
+// bred); together they must fit in this much memory.
+inline constexpr double GenomeMemoryBudget = 2.0 * 1024 * 1024 * 1024;
+
+// Why a value is refused, so callers can word it in their own language.
 struct ParamProblem {
-  std::string name;
-  double lo;
-  double hi;
+  enum class Kind {
+    Range,   // outside [lo, hi] (or (lo, hi] when loOpen)
+    Parity,  // population − elites is odd: children come in pairs
+    Memory,  // the run's genomes would need `bytes`, over the budget
+    Unknown,
+  };
+  std::string name;  // the setting to change
+  double lo = 0;
+  double hi = 0;
   std::string reason;  // English, for the CLI
+  Kind kind = Kind::Range;
+  bool loOpen = false;
+  double bytes = 0;
 };
 
-// Checks one parameter of a proposed set (cross-field limits such as elites
-// within the population included). PerceivedMeteors is a valid name too.
+// Checks one parameter of a proposed set (elites within the population
+// included). PerceivedMeteors is a valid name too.
 std::optional<ParamProblem> CheckParam(const SimParams& p, std::string_view name);
-// Checks every parameter; the first problem found, if any.
+// The limits that tie several settings together: an even population −
+// elites, for plans and for weights, and the genomes within the memory
+// budget. The problem names the population setting.
+std::optional<ParamProblem> CheckCombinations(const SimParams& p);
+// Checks every parameter, then the combinations; the first problem found.
 std::optional<ParamProblem> CheckParams(const SimParams& p);
+
+// The bytes a run's two copies of its population take: flight plans, and
+// the network's weight vectors.
+double PlanGenomeBytes(const SimParams& p);
+double WeightGenomeBytes(const SimParams& p);
 
 // Parses "Name=Value" onto p. Returns an error text, empty on success.
 std::string ApplySetting(SimParams& p, std::string_view assignment);

@@ -37,8 +37,8 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
     const int ix = TruncToInt(o.x - bx);
     const int iy = TruncToInt(o.y - by);
     // A 32-bit int square: wraps around for offsets beyond 46340.
-    const auto sq = static_cast<std::int32_t>(static_cast<std::uint32_t>(ix) * static_cast<std::uint32_t>(ix) +
-                                              static_cast<std::uint32_t>(iy) * static_cast<std::uint32_t>(iy));
+    const std::int64_t exact = static_cast<std::int64_t>(ix) * ix + static_cast<std::int64_t>(iy) * iy;
+    const auto sq = static_cast<std::int32_t>(static_cast<std::uint32_t>(exact));
     const double d2 = static_cast<double>(sq);
     if (d2 < c) c = d2;
     const double r = hull + o.radius;
@@ -64,18 +64,20 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
     dx[j] = (gap / dist) * ix;
     dy[j] = (gap / dist) * iy;
     mag[j] = dx[j] * dx[j] + dy[j] * dy[j];
-    // The stored vector's length is the gap up to a few units of rounding.
-    slotReach[j] = std::fabs(gap) * (1.0 + 1e-12) + 1e-12;
+    // The stored vector's length is the gap up to a few units of rounding,
+    // unless the square wrapped: then the vector is as much longer as the
+    // offset is longer than the wrapped distance, and its own length counts.
+    slotReach[j] = exact == sq ? std::fabs(gap) * (1.0 + 1e-12) + 1e-12 : std::sqrt(mag[j]) * (1.0 + 1e-12) + 1e-12;
     reach = slotReach[0];
     for (int m = 1; m < k; ++m) reach = std::max(reach, slotReach[m]);
   }
 
   // Range filter: far meteors, and meteors behind at some distance, keep only
-  // their x component. The squared length is truncated to an int first (the
-  // filler's length is out of range and so never filtered).
+  // their x component. The squared length, truncated toward zero, is compared
+  // exactly, however long it is (a filler slot keeps its filler).
   for (int j = 0; j < k; ++j) {
-    const int l = TruncToInt(dx[j] * dx[j] + dy[j] * dy[j]);
-    if (l > 360000 || (l > 40000 && dx[j] < 0)) dy[j] = NoMeteor;
+    const double l = std::trunc(dx[j] * dx[j] + dy[j] * dy[j]);
+    if (l > 360000.0 || (l > 40000.0 && dx[j] < 0)) dy[j] = NoMeteor;
   }
 
   if (by * by < c)

@@ -1,5 +1,7 @@
 #include "texts/settings_texts.h"
 
+#include <cstdio>
+
 namespace korvane {
 
 const char* const SettingsPageTitles[SettingsPageCount] = {
@@ -83,14 +85,16 @@ std::string RangeBetweenText(const SettingsField& f, std::string_view lo, std::s
          "之间。";
 }
 
-std::string RangeAtLeastText(const SettingsField& f, std::string_view lo) {
-  return Quoted(f) + "的值不能小于 " + std::string(lo) + "。";
+std::string RangeAboveText(const SettingsField& f, std::string_view lo, std::string_view hi) {
+  return Quoted(f) + "的值必须大于 " + std::string(lo) + " 且不大于 " + std::string(hi) + "。";
 }
 
-std::string RangeAtMostText(const SettingsField& f, std::string_view hi, bool hiIsPopulation) {
-  return Quoted(f) + "的值不能大于 " + Limit(hi, hiIsPopulation) + "。";
-}
+std::string PopulationParityText() { return "人口数目减去精英数目必须是偶数。"; }
 
-std::string MustBeFiniteText(const SettingsField& f) { return Quoted(f) + "的值必须是一个有限的数。"; }
+std::string PopulationMemoryText(const SettingsField& f, double gib) {
+  char amount[32];
+  std::snprintf(amount, sizeof amount, "%.1f", gib);
+  return Quoted(f) + "太大：这次运行的基因需要 " + amount + " GiB 内存，超过了 2 GiB 的上限。";
+}
 
 }  // namespace korvane

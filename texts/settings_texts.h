@@ -29,11 +29,14 @@ struct SettingsField {
 // Every field in the order it appears on its page.
 const std::vector<SettingsField>& SettingsFields();
 
-// "“label”的值必须在 lo 到 hi 之间。" and its one-sided forms; the limits come
-// formatted. hiIsPopulation names the population field as the upper limit.
+// "“label”的值必须在 lo 到 hi 之间。"; the limits come formatted.
+// hiIsPopulation names the population field as the upper limit.
 std::string RangeBetweenText(const SettingsField& f, std::string_view lo, std::string_view hi, bool hiIsPopulation);
-std::string RangeAtLeastText(const SettingsField& f, std::string_view lo);
-std::string RangeAtMostText(const SettingsField& f, std::string_view hi, bool hiIsPopulation);
-std::string MustBeFiniteText(const SettingsField& f);
+// "“label”的值必须大于 lo 且不大于 hi。"
+std::string RangeAboveText(const SettingsField& f, std::string_view lo, std::string_view hi);
+// Children are made in pairs.
+std::string PopulationParityText();
+// The run's genomes would need gib GiB, over the 2 GiB it may take.
+std::string PopulationMemoryText(const SettingsField& f, double gib);
 
 }  // namespace korvane

@@ -22,8 +22,6 @@ std::string_view FirstChars(std::string_view text) {
 
 bool OnlyBlanksFrom(std::string_view s, std::size_t i) { return SkipBlanks(s, i) == s.size(); }
 
-constexpr double kUnbounded = 1e300;
-
 }  // namespace
 
 std::string FormatIntField(int v) {
@@ -132,16 +130,18 @@ bool SettingsFieldChecked(const SimParams& p, const SettingsField& f) {
 }
 
 std::string SettingsRangeMessage(const SettingsField& f, const ParamProblem& problem) {
-  const bool hasLo = problem.lo > -kUnbounded;
-  const bool hasHi = problem.hi < kUnbounded;
+  switch (problem.kind) {
+    case ParamProblem::Kind::Parity: return PopulationParityText();
+    case ParamProblem::Kind::Memory: return PopulationMemoryText(f, problem.bytes / (1024.0 * 1024 * 1024));
+    case ParamProblem::Kind::Range:
+    case ParamProblem::Kind::Unknown: break;
+  }
   // The elite limits come from the population field of the same page.
   const bool byPopulation = problem.name == "EliteCount" || problem.name == "NetEliteCount";
-  const std::string hi = hasHi ? FormatDoubleField(problem.hi) : "";
-  const std::string lo = hasLo ? FormatDoubleField(problem.lo) : "";
-  if (hasLo && hasHi) return RangeBetweenText(f, lo, hi, byPopulation);
-  if (hasLo) return RangeAtLeastText(f, lo);
-  if (hasHi) return RangeAtMostText(f, hi, byPopulation);
-  return MustBeFiniteText(f);
+  const std::string hi = FormatDoubleField(problem.hi);
+  const std::string lo = FormatDoubleField(problem.lo);
+  if (problem.loOpen) return RangeAboveText(f, lo, hi);
+  return RangeBetweenText(f, lo, hi, byPopulation);
 }
 
 PageReadResult ReadSettingsPage(int page, const std::map<int, FieldInput>& inputs, SimParams& params) {
@@ -180,6 +180,12 @@ PageReadResult ReadSettingsPage(int page, const std::map<int, FieldInput>& input
     }
     if (auto problem = CheckParam(candidate, f->param)) return refuse(*f, SettingsRangeMessage(*f, *problem));
     params = candidate;
+  }
+  // Limits across fields, once the whole page is in; the population field
+  // they name takes the focus.
+  if (auto problem = CheckCombinations(params)) {
+    for (const SettingsField& f : SettingsFields())
+      if (f.page == page && problem->name == f.param) return refuse(f, SettingsRangeMessage(f, *problem));
   }
   return {};
 }

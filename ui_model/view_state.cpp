@@ -113,7 +113,8 @@ void ViewState::RunStarting(RunKind kind) {
   m_editor.Stop();
   m_manual.Stop();
   if (kind == RunKind::StepByStep) m_showPlanChart = 1;
-  if (kind == RunKind::NetworkFlight) m_showPerception = 1;
+  // The marks belong to the network flight that draws them.
+  m_showPerception = kind == RunKind::NetworkFlight ? 1 : 0;
   // Whatever an earlier run left on screen gives way to the new one.
   m_runFrame.reset();
 }

@@ -58,6 +58,7 @@ class ViewState {
 
   // --- manual flight -------------------------------------------------------
   void StartManual(const SimParams& p);
+  void EndManual() { m_manual.Stop(); }
   ManualFlight::Tick ManualTick(const SimParams& p);
   bool OnArrow(Arrow a, const SimParams& p);
   bool ManualFlying() const { return !m_manual.Stopped(); }

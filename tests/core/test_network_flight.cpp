@@ -94,6 +94,26 @@ TEST(TrainingFlight, CrashAtTheStartScores1020) {
   EXPECT_EQ(r.score, 1020.0);
 }
 
+// Speeds too large for the 32-bit products: 50 x |vxi| and 20 x |vyi| are
+// taken in 64 bits; a speed beyond the int range counts as 2^31.
+TEST(TrainingFlight, HugeSpeedsScoreWithoutWrapping) {
+  struct Case {
+    double gravity;
+    double score;
+  };
+  for (const Case& c : {Case{1e10, -7999998979.0}, Case{3e9, -2399998979.0}, Case{-3e9, -2399998979.0},
+                        Case{1e300, -42949671939.0}}) {
+    SimParams p;
+    p.Gravity = c.gravity;
+    FlightState fs;
+    CNeuralNet net = Coast(p);
+    auto r = CAutoPilot::FlyNetworkScored(fs, net, p, EmptyField());
+    EXPECT_EQ(r.end, NetFlightEnd::Crashed) << c.gravity;
+    EXPECT_EQ(r.ticks, 1) << c.gravity;
+    EXPECT_EQ(r.score, c.score) << c.gravity;
+  }
+}
+
 TEST(TrainingFlight, StallAndTimeLimits) {
   SimParams p;
   p.Gravity = 0.0;
@@ -150,6 +170,30 @@ TEST(NetworkFlight, EndsWithItsMessagesAndMarks) {
     EXPECT_EQ(host.messages[0], msg::Escaped);
     EXPECT_EQ(host.marks, std::vector<bool>{false});
     EXPECT_EQ(host.frames.back().boat.m_thrustMarker, 5);
+  }
+}
+
+// Flights shown on screen follow the physics settings tick by tick: a time
+// step of 0 at the start holds the lifeboat only until it is changed.
+TEST(NetworkFlight, ShownFlightsReadThePhysicsEveryTick) {
+  for (bool network : {true, false}) {
+    RecordingHost host;
+    host.params.TimeStep = 0;
+    host.stopHook = [&] {
+      if (host.sleeps == 5) host.params.TimeStep = 0.04;
+      return host.sleeps > 100000;  // a frozen flight would never end
+    };
+    CAutoPilot pilot;
+    if (network) {
+      CNeuralNet net = Coast(host.params);
+      pilot.SetWeights(net.CollectWeights());
+      pilot.FlyByNetwork(host, host.params, net, EmptyField());
+    } else {
+      pilot.SetBestPlan(CPlanGenome(std::vector<int>(30, 0), std::vector<double>(30, 9.0)));
+      pilot.onTimer2(host, host.params, EmptyField());
+    }
+    EXPECT_EQ(host.messages, std::vector<std::string>{msg::Stardust}) << network;
+    EXPECT_LT(host.sleeps, 100) << network;
   }
 }
 

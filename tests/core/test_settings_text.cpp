@@ -89,6 +89,7 @@ TEST(SettingsPage, BadTextIsRefusedAtTheFirstFieldInExchangeOrder) {
   auto in = Shown(0, p);
   in[1000].text = "abc";   // gravity
   in[1005].text = " 7 ";   // population, after gravity in the order
+  in[1014].text = "3";     // elites: 7 - 3 leaves pairs of children
   in[1001].text = "3.5";   // acceleration, first in the order
   PageReadResult r = ReadSettingsPage(0, in, p);
   EXPECT_FALSE(r.ok);
@@ -165,6 +166,34 @@ TEST(SettingsPage, ValuesOutsideTheLimitsAreRefusedWithTheirRange) {
   EXPECT_EQ(r.controlId, 1000);
   EXPECT_EQ(r.message, "“横坐标”的值必须在 -2147483648 到 2147483647 之间。");
   EXPECT_EQ(p.StartX, 20);
+}
+
+// Limits across fields are checked once the page is read, and the population
+// field takes the blame; the time step must be above zero.
+TEST(SettingsPage, PopulationsAndTimeStepAreRefusedWithTheRule) {
+  struct Case {
+    int page;
+    std::map<int, std::string> typed;
+    int refused;  // 0: accepted
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {0, {{1005, "7"}, {1014, "4"}}, 1005, "人口数目减去精英数目必须是偶数。"},
+      {0, {{1005, "501"}, {1014, "5"}}, 0, ""},  // both changed: judged together
+      {1, {{1006, "401"}}, 1006, "人口数目减去精英数目必须是偶数。"},
+      {1, {{1000, "100"}, {1001, "1000"}}, 1006, "“人口数目”太大：这次运行的基因需要 590.7 GiB 内存，超过了 2 GiB 的上限。"},
+      {0, {{1002, "0"}}, 1002, "“时间流逝”的值必须大于 0 且不大于 10。"},
+      {0, {{1000, "1e10"}}, 1000, "“地心引力”的值必须在 -1000 到 1000 之间。"},
+  };
+  for (const Case& c : cases) {
+    SimParams p;
+    auto in = Shown(c.page, p);
+    for (const auto& [id, text] : c.typed) in[id].text = text;
+    const PageReadResult r = ReadSettingsPage(c.page, in, p);
+    EXPECT_EQ(r.ok, c.refused == 0) << c.message;
+    EXPECT_EQ(r.controlId, c.refused) << c.message;
+    EXPECT_EQ(r.message, c.message);
+  }
 }
 
 TEST(SettingsPage, APageOnlyWritesItsOwnFields) {

@@ -222,6 +222,19 @@ TEST(Perception, RangeFilter) {
   EXPECT_EQ(per.m_perceivedIndex[0], 0);
 }
 
+TEST(Perception, FarMeteorsAreJudgedByTheirExactLength) {
+  Perception per;
+  // 65536 away: beyond the int range when squared, and still more than 600.
+  ASSERT_EQ(CheckCollision(per, BoatAt(20, 200), Field({{65556, 600, 10}}), 1), 0);
+  EXPECT_EQ(per.m_perceivedIndex[0], 0);
+  EXPECT_EQ(per.m_perceivedDy[0], NoMeteor);
+  // A meteor whose square wraps gets a vector far longer than its gap; the
+  // near one after it must still enter the table ahead of it.
+  ASSERT_EQ(CheckCollision(per, BoatAt(20, 200), Field({{65555, -179, 1}, {350, 130, 20}}), 2), 0);
+  EXPECT_EQ(per.m_perceivedIndex[0], 1);
+  EXPECT_EQ(per.m_perceivedIndex[1], 0);
+}
+
 TEST(Perception, KZeroPerceivesNothingButStillCollides) {
   MeteorField f = Field({{150, 200, 30}});
   Perception per;
@@ -252,7 +265,9 @@ TEST(Params, LimitsAndReasons) {
   EXPECT_EQ(problem->hi, 500);
   p = SimParams{};
   ApplySetting(p, "PopulationSize=501");
-  EXPECT_FALSE(CheckParam(p, "PopulationSize"));  // odd is only warned about
+  EXPECT_FALSE(CheckParam(p, "PopulationSize"));  // alone it is in range...
+  ASSERT_TRUE(CheckCombinations(p));              // ...but 501 - 4 elites is odd
+  EXPECT_EQ(CheckCombinations(p)->kind, ParamProblem::Kind::Parity);
   EXPECT_TRUE(CheckParam(SimParams{.ChromosomeLength = 201}, "ChromosomeLength"));
   EXPECT_FALSE(CheckParam(SimParams{.ChromosomeLength = 200}, "ChromosomeLength"));
   EXPECT_TRUE(CheckParam(SimParams{.ActionDurationRange = 0}, "ActionDurationRange"));
@@ -269,6 +284,54 @@ TEST(Params, LimitsAndReasons) {
   q.SetPerceivedMeteors(11);
   EXPECT_TRUE(CheckParam(q, "PerceivedMeteors"));
   EXPECT_TRUE(CheckParam(q, "NetInputCount"));
+}
+
+TEST(Params, EveryAcceptedValueIsFiniteAndEveryRunFits) {
+  struct Case {
+    const char* set;
+    bool accepted;
+  };
+  for (const Case& c : {Case{"TimeStep=0", false}, Case{"TimeStep=1e-9", true}, Case{"TimeStep=10", true},
+                        Case{"TimeStep=10.5", false}, Case{"Gravity=1000", true}, Case{"Gravity=-1000", true},
+                        Case{"Gravity=1e10", false}, Case{"Gravity=-1e300", false}, Case{"LifeboatAccel=1001", false},
+                        Case{"SpeedScale=-1e6", false}, Case{"SigmoidParam=1e7", false},
+                        Case{"NormalizeParam=-1e6", true}, Case{"InitWeightRange=-1", false},
+                        Case{"SmallMutationRate=1.5", false}, Case{"LargeMutationRange=-10", true}}) {
+    SimParams p;
+    ASSERT_EQ(ApplySetting(p, c.set), "") << c.set;
+    EXPECT_EQ(!CheckParams(p), c.accepted) << c.set;
+  }
+  // The open lower limit is named as such.
+  auto zero = CheckParam(SimParams{.TimeStep = 0}, "TimeStep");
+  ASSERT_TRUE(zero);
+  EXPECT_TRUE(zero->loOpen);
+  EXPECT_EQ(zero->reason, "TimeStep must be above 0 and at most 10");
+
+  // Populations: elites and population must leave an even number of children;
+  // the genomes must fit the budget.
+  struct Combo {
+    SimParams p;
+    ParamProblem::Kind kind;
+    const char* name;
+  };
+  for (const Combo& c :
+       {Combo{{.PopulationSize = 7, .EliteCount = 4}, ParamProblem::Kind::Parity, "PopulationSize"},
+        Combo{{.NetPopulationSize = 401}, ParamProblem::Kind::Parity, "NetPopulationSize"},
+        Combo{{.PopulationSize = 100000, .ChromosomeLength = 200}, ParamProblem::Kind::Range, ""},
+        Combo{{.HiddenLayerCount = 100, .NeuronsPerHiddenLayer = 1000}, ParamProblem::Kind::Memory,
+              "NetPopulationSize"}}) {
+    auto problem = CheckCombinations(c.p);
+    if (!*c.name) {
+      EXPECT_FALSE(problem) << problem->reason;
+      continue;
+    }
+    ASSERT_TRUE(problem) << c.name;
+    EXPECT_EQ(problem->kind, c.kind);
+    EXPECT_EQ(problem->name, c.name);
+  }
+  auto memory = CheckCombinations(SimParams{.HiddenLayerCount = 100, .NeuronsPerHiddenLayer = 1000});
+  EXPECT_NE(memory->reason.find("GiB"), std::string::npos) << memory->reason;
+  EXPECT_GT(memory->bytes, 300e9);
 }
 
 TEST(Params, ApplySettingRejectsBadText) {
@@ -296,9 +359,13 @@ int ReferenceCheck(Perception& per, const CLifeboat& boat, const MeteorField& fi
   double c = NoMeteor;
   for (int i = 0; i < field.count; ++i) {
     const Obstacle& o = field.obstacles[i];
-    int ix = static_cast<int>(o.x - boat.m_position.x);
-    int iy = static_cast<int>(o.y - boat.m_position.y);
-    double d2 = ix * ix + iy * iy;
+    // Offsets out of the int range give INT_MIN, as on x86; the square is
+    // taken in 32 bits and wraps.
+    auto trunc = [](double v) { return v > -2147483649.0 && v < 2147483648.0 ? static_cast<int>(v) : INT_MIN; };
+    int ix = trunc(o.x - boat.m_position.x);
+    int iy = trunc(o.y - boat.m_position.y);
+    double d2 = static_cast<std::int32_t>(static_cast<std::uint32_t>(ix) * static_cast<std::uint32_t>(ix) +
+                                          static_cast<std::uint32_t>(iy) * static_cast<std::uint32_t>(iy));
     if (d2 < c) c = d2;
     double r = HullRadius * boat.m_scale + o.radius;
     if (d2 <= r * r) return 1;
@@ -319,9 +386,9 @@ int ReferenceCheck(Perception& per, const CLifeboat& boat, const MeteorField& fi
     per.m_perceivedDy[j] = (gap / dist) * iy;
   }
   for (int j = 0; j < k; ++j) {
-    // Out of the int range the conversion gives INT_MIN, as on x86.
-    double sq = per.m_perceivedDx[j] * per.m_perceivedDx[j] + per.m_perceivedDy[j] * per.m_perceivedDy[j];
-    int l = sq < 2147483648.0 ? static_cast<int>(sq) : INT_MIN;
+    // The squared length truncated toward zero, as a whole number of any size.
+    long double l = std::truncl(static_cast<long double>(per.m_perceivedDx[j] * per.m_perceivedDx[j] +
+                                                         per.m_perceivedDy[j] * per.m_perceivedDy[j]));
     if (l > 360000 || (l > 40000 && per.m_perceivedDx[j] < 0)) per.m_perceivedDy[j] = NoMeteor;
   }
   double y = boat.m_position.y;
@@ -348,6 +415,11 @@ TEST(Collision, AgreesWithTheStepByStepPassEverywhere) {
       // Whole numbers often, so that ties between gaps happen.
       bool whole = rng() % 2;
       double x = uniform(-200, 2000), y = uniform(-100, 500), r = uniform(-20, 170);
+      // Now and then far away, as far as a map file's seven characters reach.
+      if (rng() % 8 == 0) {
+        x = uniform(-9999999, 9999999);
+        if (rng() % 2) y = uniform(-9999999, 9999999);
+      }
       f.obstacles[i] = whole ? Obstacle{std::floor(x), std::floor(y), std::floor(r)} : Obstacle{x, y, r};
     }
     if (f.count >= 2 && rng() % 3 == 0) f.obstacles[1] = {f.obstacles[0].x, 2 * 200 - f.obstacles[0].y, f.obstacles[0].radius};

@@ -291,6 +291,15 @@ class LevelsAndSettingsTest : public QObject {
     QCOMPARE(*m_log, QStringList({U(msg::Stardust)}));
     QVERIFY(!atTheEnd.isEmpty());
     QCOMPARE(PixelsOf(Frame(), Ring), atTheEnd);
+    // A run that does not draw them starts without them.
+    SimParams p = GlobalParams().Get();
+    p.TrainingGenerations = 1;
+    p.NetPopulationSize = 4;
+    GlobalParams().Set(p);
+    Trigger(cmd::Train);
+    QVERIFY(!View()->State().ShowPerception());
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 20000);
+    QVERIFY(PixelsOf(Frame(), Ring).isEmpty());
   }
 
   void editingIsRefusedWhileARunHoldsTheField() {

@@ -147,6 +147,30 @@ class ManualFlightTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!view->State().ManualFlying(), 5000);
   }
 
+  // Ctrl+A again while flying: the old flight ends before the start box, so
+  // nothing moves or crashes behind it.
+  void aNewStartEndsTheFlightBeforeItsBox() {
+    auto log = std::make_shared<QStringList>();
+    CMainFrame frame;
+    CKorvaneView* view = frame.View();
+    bool checked = false;
+    view->SetPresenter(std::make_unique<RecordingPresenter>(log, [&](const QString& text) {
+      if (text != U(text::ManualStart) || log->size() < 2) return;
+      QVERIFY(!view->State().ManualFlying());
+      const Vec2 before = view->State().Lifeboat().m_position;
+      QTest::qWait(300);  // as long as a user reads the box
+      QCOMPARE(view->State().Lifeboat().m_position.y, before.y);
+      QCOMPARE(log->size(), 2);  // no crash message behind it
+      checked = true;
+    }));
+    frame.Command(cmd::ManualFlight)->trigger();
+    QTest::qWait(100);
+    frame.Command(cmd::ManualFlight)->trigger();
+    QVERIFY(checked);
+    QVERIFY(view->State().ManualFlying());
+    view->Shutdown();
+  }
+
   void arrowKeysInTheWindowThrust() {
     auto log = std::make_shared<QStringList>();
     CMainFrame frame;

@@ -144,8 +144,15 @@ class SettingsSheetTest : public QObject {
 
     Type(sheet->Edit(0, 1000), "2");
     Type(sheet->Edit(0, 1005), " 7 ");
+    // 7 - 4 elites leaves one child without a pair.
     Ok(*sheet)->click();
-    QCOMPARE(m_log->size(), 1);
+    QCOMPARE(m_log->last(), U("人口数目减去精英数目必须是偶数。"));
+    QVERIFY(sheet->isVisible());
+    QCOMPARE(sheet->focusWidget(), sheet->Edit(0, 1005));
+
+    Type(sheet->Edit(0, 1014), "3");
+    Ok(*sheet)->click();
+    QCOMPARE(m_log->size(), 2);
     QCOMPARE(sheet->result(), int(QDialog::Accepted));
     QCOMPARE(sheet->Result().PopulationSize, 7);
   }
