@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace korvane {
 
@@ -100,7 +101,12 @@ ReadStatus AppendFile::ReadLocked(std::size_t cap, std::string& text) const {
 
 AppendStatus AppendFile::Write(const std::string& text) {
   if (m_fd < 0) return AppendStatus::OpenFailed;
-  bool ok = WriteAll(m_fd, text.data(), text.size());
+  // A last line without its line end would swallow the block's first line.
+  char last = '\n';
+  if (m_sizeBefore > 0 && ::pread(m_fd, &last, 1, m_sizeBefore - 1) != 1) last = '\n';
+  const char* lineEnd = text.empty() || last == '\n' ? "" : last == '\r' ? "\n" : "\r\n";
+  bool ok = WriteAll(m_fd, lineEnd, std::strlen(lineEnd)) &&
+            WriteAll(m_fd, text.data(), text.size());
   // A late error (a full disk seen only at close) loses the block too. The
   // second descriptor keeps the lock past that close, so the cut below cannot
   // reach a block another writer adds after us.

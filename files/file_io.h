@@ -26,9 +26,10 @@ enum class AppendStatus {
 
 // One append: open (creating, never truncating) and take an exclusive flock,
 // held until the block is written or given up, so two programs appending to
-// one file take turns. The block goes out whole; a write that fails part-way
-// is cut back, still under the lock, to the length the file had, so the
-// blocks before it, anyone's, stay whole.
+// one file take turns. The block starts on a line of its own (a last line
+// without its line end gets one first) and goes out whole; a write that
+// fails part-way is cut back, still under the lock, to the length the file
+// had, so the blocks before it, anyone's, stay whole.
 class AppendFile {
  public:
   AppendFile() = default;

@@ -57,15 +57,16 @@ MapDefect ReadNumber(std::string_view region, std::size_t& pos, double& value) {
   return MapDefect::None;
 }
 
-// Consumes a line end (CR LF or LF); the end of the region also ends a line.
+// Consumes a line end (CR LF or LF); the end of the region also ends a line,
+// and so does a CR just before it, where a file was cut inside its line end.
 bool SkipLineEnd(std::string_view region, std::size_t& pos) {
   if (pos >= region.size()) return true;
   if (region[pos] == '\n') {
     ++pos;
     return true;
   }
-  if (region[pos] == '\r' && pos + 1 < region.size() && region[pos + 1] == '\n') {
-    pos += 2;
+  if (region[pos] == '\r' && (pos + 1 == region.size() || region[pos + 1] == '\n')) {
+    pos = std::min(pos + 2, region.size());
     return true;
   }
   return false;

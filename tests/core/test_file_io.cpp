@@ -68,6 +68,19 @@ TEST_F(FileIoTest, AppendsOrLeavesTheFileAsItWas) {
   EXPECT_EQ(Read(Path("old")), before);
 }
 
+TEST_F(FileIoTest, ABlockStartsOnALineOfItsOwn) {
+  struct Case {
+    const char* before;
+    const char* after;
+  };
+  for (const Case& c : {Case{"", "new\r\n"}, Case{"old\r\n", "old\r\nnew\r\n"}, Case{"old\n", "old\nnew\r\n"},
+                        Case{"old", "old\r\nnew\r\n"}, Case{"old\r", "old\r\nnew\r\n"}}) {
+    Write(Path("f"), c.before);
+    EXPECT_EQ(AppendWithRollBack(Path("f"), "new\r\n"), AppendStatus::Ok);
+    EXPECT_EQ(Read(Path("f")), c.after) << c.before;
+  }
+}
+
 // A block of whole lines, big enough that writing it takes many pages.
 std::string Block(const char* value, int lines) {
   std::string out;

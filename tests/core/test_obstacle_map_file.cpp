@@ -295,6 +295,36 @@ TEST_F(MapFileTest, HandEditedButSoundFilesLoad) {
   EXPECT_EQ(file.LoadMap(2, f).status, MapLoadStatus::Damaged);
 }
 
+TEST_F(MapFileTest, ALastLineWithoutItsLineEndLoadsAndTheNextMapStartsOnANewLine) {
+  struct Case {
+    std::string before;
+    int meteors;  // in map 1
+    std::string after;
+  };
+  const Case cases[] = {
+      {"Obstacle1\r\n1,2,3,", 1, "Obstacle1\r\n1,2,3,\r\n"},
+      {"Obstacle1\r\n1,2,3,\r", 1, "Obstacle1\r\n1,2,3,\r\n"},
+      {"Obstacle1", 0, "Obstacle1\r\n"},
+      {"Obstacle1\r", 0, "Obstacle1\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
+    Write(c.before);
+    CObstacleMapFile file(m_path);
+    MeteorField f = Marked();
+    EXPECT_EQ(file.LoadMap(1, f).status, MapLoadStatus::Loaded);
+    EXPECT_EQ(f.count, c.meteors);
+
+    EXPECT_EQ(file.SaveMap(Field({{4, 5, 6}})).number, 2);
+    EXPECT_EQ(Bytes(), c.after + "Obstacle2\r\n4,5,6,\r\n");
+    for (int k : {1, 2}) {
+      f = Marked();
+      EXPECT_EQ(file.LoadMap(k, f).status, MapLoadStatus::Loaded) << k;
+      EXPECT_EQ(f.count, k == 1 ? c.meteors : 1) << k;
+    }
+  }
+}
+
 TEST_F(MapFileTest, DamageIsDescribedForTheUserAndTheCommandLine) {
   MapLoadResult r;
   r.status = MapLoadStatus::Damaged;

@@ -91,6 +91,24 @@ TEST(WeightsFileAppend, SecondRunAddsASecondBlock) {
   EXPECT_EQ(*last, trained);
 }
 
+TEST(WeightsFileAppend, ANewBlockStartsOnALineOfItsOwn) {
+  const std::string whole = FormatWeightsText(DefaultWeights);
+  const std::vector<double> trained{0.5, -1.25, 3.0};
+  const std::string second = FormatWeightsText(trained);
+  // The old last line lost its CR LF, or its LF only.
+  for (std::size_t cut : {2, 1}) {
+    TempFile file;
+    const std::string old = whole.substr(0, whole.size() - cut);
+    std::ofstream(file.Path(), std::ios::binary) << old;
+    ASSERT_EQ(AppendWeightsFile(file.Path(), second), SaveResult::Ok);
+    EXPECT_EQ(file.Bytes(), whole + second);
+    std::string error;
+    const auto last = ReadWeightsFile(file.Path(), &error);
+    ASSERT_TRUE(last) << error;
+    EXPECT_EQ(*last, trained);
+  }
+}
+
 TEST(WeightsFileAppend, ReportsFailuresWithoutTouchingTheFile) {
   EXPECT_EQ(AppendWeightsFile("/nonexistent-dir-korvane/weights.txt", "x"), SaveResult::OpenFailed);
   EXPECT_EQ(AppendWeightsFile(fs::temp_directory_path().string(), "x"), SaveResult::OpenFailed);
