@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace korvane {
 
@@ -60,6 +59,13 @@ bool LockExclusive(int fd) {
 
 }  // namespace
 
+std::string_view LineEndBeforeBlock(std::string_view fileEnd) {
+  // A last line without its line end would swallow the block's first line;
+  // one cut between its CR and LF lacks the LF only.
+  if (fileEnd.empty() || fileEnd.back() == '\n') return "";
+  return fileEnd.back() == '\r' ? "\n" : "\r\n";
+}
+
 AppendFile::~AppendFile() { Close(); }
 
 void AppendFile::Close() {
@@ -101,12 +107,10 @@ ReadStatus AppendFile::ReadLocked(std::size_t cap, std::string& text) const {
 
 AppendStatus AppendFile::Write(const std::string& text) {
   if (m_fd < 0) return AppendStatus::OpenFailed;
-  // A last line without its line end would swallow the block's first line.
   char last = '\n';
   if (m_sizeBefore > 0 && ::pread(m_fd, &last, 1, m_sizeBefore - 1) != 1) last = '\n';
-  const char* lineEnd = text.empty() || last == '\n' ? "" : last == '\r' ? "\n" : "\r\n";
-  bool ok = WriteAll(m_fd, lineEnd, std::strlen(lineEnd)) &&
-            WriteAll(m_fd, text.data(), text.size());
+  const std::string_view lineEnd = text.empty() ? "" : LineEndBeforeBlock({&last, 1});
+  bool ok = WriteAll(m_fd, lineEnd.data(), lineEnd.size()) && WriteAll(m_fd, text.data(), text.size());
   // A late error (a full disk seen only at close) loses the block too. The
   // second descriptor keeps the lock past that close, so the cut below cannot
   // reach a block another writer adds after us.

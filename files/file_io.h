@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The two ways the program touches a file of its own: read it whole, up to
 // a cap, and append a block to it without ever harming what is there.
@@ -48,6 +49,10 @@ class AppendFile {
   int m_fd = -1;
   off_t m_sizeBefore = -1;  // measured under the lock; -1 when unknown
 };
+
+// What goes between a file's last bytes and a block appended to it, so that
+// the block starts on a line of its own.
+std::string_view LineEndBeforeBlock(std::string_view fileEnd);
 
 AppendStatus AppendWithRollBack(const std::string& path, const std::string& text);
 

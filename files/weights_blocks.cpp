@@ -60,9 +60,11 @@ struct Line {
   long long index = -1;  // when the index reads
   double value = 0.0;
 
-  // A block starts here. A last line cut off before its index ends starts
-  // one too: a killed run had begun its block, not lengthened the one before.
-  bool StartsBlock() const { return index == 0 || (cutOff && index < 0 && StartsWith("m_weight[0", text)); }
+  // A block starts here. So does a line that breaks off before its index
+  // ends, as a run killed there had begun its block, not lengthened the one
+  // before; the next append gives such a line its line end, so this holds
+  // for a whole line too.
+  bool StartsBlock() const { return index == 0 || (index < 0 && StartsWith("m_weight[0", text)); }
 };
 
 Line Read(std::string_view text, int number, bool cutOff) {

@@ -53,6 +53,8 @@ TEST(WeightsBlocks, EachBlockIsWholeOrDamagedAtItsFirstFault) {
       {"cut in the first line of a block", two + "m_wei", {Whole(2), Damaged(D::CutOff, 3)}},
       // A killed run may have begun a block here, so the one before is not blamed.
       {"cut where a block may start", two + "m_weight[0] = 1;\r\nm_wei", {Whole(2), Whole(1), Damaged(D::CutOff, 4)}},
+      {"the same, given its line end by the next run", two + "m_wei\r\n" + two,
+       {Whole(2), Damaged(D::NotAWeightLine, 3), Whole(2)}},
       {"cut in a block's later line", two + "m_weight[0] = 1;\r\nm_weight[1", {Whole(2), Damaged(D::CutOff, 4)}},
       {"cut mid-block at a line end", two + "m_weight[0] = 1;\r\n", {Whole(2), Whole(1)}},
       {"an index skipped", "m_weight[0]=1;\r\nm_weight[2]=1;\r\nm_weight[1]=1;\r\n" + two,
