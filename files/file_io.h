@@ -1,6 +1,9 @@
 #pragma once
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The two ways the program touches a file of its own: read it whole, up to
 // a cap, and append a block to it without ever harming what is there.
@@ -22,9 +25,12 @@ enum class AppendStatus {
   WriteFailed,  // the file is back at its old length
 };
 
-// One append: open (creating, never truncating), then write one block. A
-// write that fails part-way is cut back to the length the file had, so the
-// blocks before it stay whole. Closes when destroyed.
+// One append: open (creating, never truncating) and take an exclusive flock,
+// held until the block is written or given up, so two programs appending to
+// one file take turns. The block starts on a line of its own (a last line
+// without its line end gets one first) and goes out whole; a write that
+// fails part-way is cut back, still under the lock, to the length the file
+// had, so the blocks before it, anyone's, stay whole.
 class AppendFile {
  public:
   AppendFile() = default;
@@ -33,12 +39,20 @@ class AppendFile {
   ~AppendFile();
 
   bool Open(const std::string& path);
+  // The file's bytes as the lock holds them, as ReadCapped reads a file.
+  ReadStatus ReadLocked(std::size_t cap, std::string& text) const;
   AppendStatus Write(const std::string& text);
 
  private:
+  void Close();
+
   int m_fd = -1;
-  std::string m_path;
+  off_t m_sizeBefore = -1;  // measured under the lock; -1 when unknown
 };
+
+// What goes between a file's last bytes and a block appended to it, so that
+// the block starts on a line of its own.
+std::string_view LineEndBeforeBlock(std::string_view fileEnd);
 
 AppendStatus AppendWithRollBack(const std::string& path, const std::string& text);
 

@@ -57,15 +57,16 @@ MapDefect ReadNumber(std::string_view region, std::size_t& pos, double& value) {
   return MapDefect::None;
 }
 
-// Consumes a line end (CR LF or LF); the end of the region also ends a line.
+// Consumes a line end (CR LF or LF); the end of the region also ends a line,
+// and so does a CR just before it, where a file was cut inside its line end.
 bool SkipLineEnd(std::string_view region, std::size_t& pos) {
   if (pos >= region.size()) return true;
   if (region[pos] == '\n') {
     ++pos;
     return true;
   }
-  if (region[pos] == '\r' && pos + 1 < region.size() && region[pos + 1] == '\n') {
-    pos += 2;
+  if (region[pos] == '\r' && (pos + 1 == region.size() || region[pos + 1] == '\n')) {
+    pos = std::min(pos + 2, region.size());
     return true;
   }
   return false;
@@ -209,15 +210,19 @@ int CObstacleMapFile::ScanMaps() {
 MapSaveResult CObstacleMapFile::SaveMap(const MeteorField& field,
                                         const std::function<void(const std::string&)>& preview) {
   MapSaveResult r;
-  // The maps now in the file decide the limit and the next number.
-  if (std::optional<int> inFile = CountMapsInFile()) m_mapCount = *inFile;
-  if (m_mapCount >= MaxSavedMaps) {
-    r.status = MapSaveStatus::TooManyMaps;
-    return r;
-  }
   AppendFile file;
   if (!file.Open(m_fileName)) {
-    r.status = MapSaveStatus::OpenFailed;
+    // A full file still says it is full, even where it cannot be written.
+    if (std::optional<int> inFile = CountMapsInFile()) m_mapCount = *inFile;
+    r.status = m_mapCount >= MaxSavedMaps ? MapSaveStatus::TooManyMaps : MapSaveStatus::OpenFailed;
+    return r;
+  }
+  // The maps in the file under the lock decide the limit and the next number,
+  // so two programs saving at once cannot both write the fifth map.
+  std::string text;
+  if (file.ReadLocked(MaxMapFileBytes, text) != ReadStatus::Failed) m_mapCount = CountMaps(text);
+  if (m_mapCount >= MaxSavedMaps) {
+    r.status = MapSaveStatus::TooManyMaps;
     return r;
   }
   r.number = m_mapCount + 1;

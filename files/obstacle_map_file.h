@@ -79,9 +79,10 @@ class CObstacleMapFile {
   int ScanMaps();
 
   // Appends the field as the next map. The limit and the header number come
-  // from the maps in the file at this moment (from m_mapCount when it cannot
-  // be read), so removing a full file lifts the limit at once. preview, when
-  // given, sees the text after the file is open and before it is written.
+  // from the maps in the file at this moment, read under the append's lock
+  // (from m_mapCount when it cannot be read), so removing a full file lifts
+  // the limit at once and two savers at once take turns. preview, when given,
+  // sees the text after the file is open and before it is written.
   MapSaveResult SaveMap(const MeteorField& field,
                         const std::function<void(const std::string&)>& preview = {});
 

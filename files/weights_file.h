@@ -1,9 +1,12 @@
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "files/weights_blocks.h"
 
 namespace korvane {
 
@@ -13,20 +16,29 @@ std::string FormatWeightsText(std::span<const double> weights);
 
 enum class SaveResult { Ok, OpenFailed, WriteFailed };
 
-// Appends text to the file, creating it if needed. Earlier content is never
-// touched: a write that fails part-way is cut back to the old length.
+// Appends text to the file, creating it if needed, as AppendFile does: under
+// a lock, on a line of its own, and cut back to the old length when a write
+// fails part-way.
 SaveResult AppendWeightsFile(const std::string& path, const std::string& text);
 
-// The last block of a weights.txt text: a block starts at "m_weight[0] = ...;"
-// and its indices run on from 0 without a gap. Lines end in LF or CR LF;
-// blank lines are skipped. Any other line, a gap in the indices, a value that
-// is not a finite number, or no block at all is an error (described in
-// *error when given).
-std::optional<std::vector<double>> ParseLastWeightsBlock(std::string_view text, std::string* error);
-
-// Reads a file and parses it as above. Files above MaxWeightsFileBytes are
-// refused.
+// Files above MaxWeightsFileBytes are refused.
 inline constexpr std::size_t MaxWeightsFileBytes = 64u << 20;
+
+// Block `block` (1-based) of the file, or its last block (see PickWeightsBlock).
+WeightsPick ReadWeightsBlock(const std::string& path, std::optional<int> block = std::nullopt);
+
+// Why a pick failed: Chinese for the desktop program, English for the CLI;
+// empty when it did not. file names the file ("" for a text of no file).
+std::string WeightsPickMessage(const WeightsPick& pick, std::string_view file);
+std::string WeightsPickReason(const WeightsPick& pick, std::string_view file);
+
+// Whether the picked block fits a network of `needed` weights: empty when it
+// does, else that the block is mismatched.
+std::string WeightsCountMessage(const WeightsPick& pick, std::size_t needed);
+std::string WeightsCountReason(const WeightsPick& pick, std::size_t needed);
+
+// The last block, refused when damaged, with the reason in *error when given.
+std::optional<std::vector<double>> ParseLastWeightsBlock(std::string_view text, std::string* error);
 std::optional<std::vector<double>> ReadWeightsFile(const std::string& path, std::string* error);
 
 }  // namespace korvane

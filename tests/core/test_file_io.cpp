@@ -10,6 +10,7 @@
 
 #include "files/file_io.h"
 #include "temp_dir.h"
+#include "together.h"
 
 namespace korvane {
 namespace {
@@ -65,6 +66,60 @@ TEST_F(FileIoTest, AppendsOrLeavesTheFileAsItWas) {
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(st, AppendStatus::WriteFailed);
   EXPECT_EQ(Read(Path("old")), before);
+}
+
+TEST_F(FileIoTest, ABlockStartsOnALineOfItsOwn) {
+  struct Case {
+    const char* before;
+    const char* after;
+  };
+  for (const Case& c : {Case{"", "new\r\n"}, Case{"old\r\n", "old\r\nnew\r\n"}, Case{"old\n", "old\nnew\r\n"},
+                        Case{"old", "old\r\nnew\r\n"}, Case{"old\r", "old\r\nnew\r\n"}}) {
+    Write(Path("f"), c.before);
+    EXPECT_EQ(AppendWithRollBack(Path("f"), "new\r\n"), AppendStatus::Ok);
+    EXPECT_EQ(Read(Path("f")), c.after) << c.before;
+  }
+}
+
+// A block of whole lines, big enough that writing it takes many pages.
+std::string Block(const char* value, int lines) {
+  std::string out;
+  for (int i = 0; i < lines; ++i) out += "m_weight[" + std::to_string(i) + "] = " + value + ";\r\n";
+  return out;
+}
+
+// Lets the file grow to limit bytes at most, as a disk that fills up would.
+void LimitFileSize(rlim_t limit) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small{};
+  ::getrlimit(RLIMIT_FSIZE, &small);
+  small.rlim_cur = limit;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+}
+
+TEST_F(FileIoTest, WritersAtOnceTakeTurnsAndAFailingOneCutsOnlyItsOwnBlock) {
+  const std::string a = Block("1.000000", 200000);
+  const std::string b = Block("2.000000", 200000);
+  const std::string path = Path("weights.txt");
+  auto append = [&](const std::string& block) { return AppendWithRollBack(path, block) == AppendStatus::Ok ? 0 : 1; };
+
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    std::filesystem::remove(path);
+    EXPECT_EQ(test::RunTogether({[&] { return append(a); }, [&] { return append(b); }}), (std::vector<int>{0, 0}));
+    const std::string both = Read(path);
+    EXPECT_TRUE(both == a + b || both == b + a) << "the blocks are spliced";
+
+    // One writer's disk fills half-way through its block: it says so, and
+    // the other's block is all there.
+    std::filesystem::remove(path);
+    const auto full = [&] {
+      LimitFileSize(a.size() / 2);
+      return append(a);
+    };
+    EXPECT_EQ(test::RunTogether({full, [&] { return append(b); }}), (std::vector<int>{1, 0}));
+    EXPECT_TRUE(Read(path) == b) << "the other writer's block was cut";
+  }
 }
 
 }  // namespace

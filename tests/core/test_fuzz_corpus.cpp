@@ -53,12 +53,11 @@ TEST(FuzzCorpus, EveryFileGoesThroughBothReaders) {
         EXPECT_FALSE(MapLoadReason(r, k).empty());
       }
     }
-    std::string error;
-    if (auto w = ParseLastWeightsBlock(text, &error)) {
-      ++weightBlocks;
-      EXPECT_FALSE(w->empty());
-    } else {
-      EXPECT_FALSE(error.empty());
+    for (const WeightsBlock& b : SplitWeightsBlocks(text)) {
+      const WeightsPick p = PickWeightsBlock(text, b.number);
+      EXPECT_EQ(p.status == WeightsPickStatus::Ok, b.Whole());
+      EXPECT_EQ(WeightsPickReason(p, "weights.txt").empty(), b.Whole());
+      if (b.Whole()) ++weightBlocks;
     }
   }
   // The seeds hold good files of both kinds, not only damaged ones.

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "files/obstacle_map_file.h"
 #include "temp_dir.h"
+#include "together.h"
 
 namespace korvane {
 namespace {
@@ -105,6 +107,25 @@ TEST_F(MapFileTest, SixthSaveIsRefusedAndLeavesTheFileAlone) {
   EXPECT_EQ(Bytes(), before);
   EXPECT_EQ(MapSaveMessage(r, m_path),
             "在一个文本文件中最多可以保存5幅地图,请把同一目录下的ObstacleMap.txt文件删除或改名,以保存更多的地图!");
+}
+
+TEST_F(MapFileTest, TwoSaversAtOnceNeverGoPastFiveMaps) {
+  Write(kThreeMaps + "Obstacle4\r\n");
+  // Each saver dwells on its preview, as the desktop program shows the text
+  // before writing it: long enough for the other to count the maps too.
+  const auto save = [&] {
+    CObstacleMapFile file(m_path);
+    const auto dwell = [](const std::string&) { ::usleep(200 * 1000); };
+    switch (file.SaveMap(Field({{1, 2, 3}}), dwell).status) {
+      case MapSaveStatus::Saved: return 0;
+      case MapSaveStatus::TooManyMaps: return 1;
+      default: return 2;
+    }
+  };
+  std::vector<int> codes = test::RunTogether({save, save});
+  std::sort(codes.begin(), codes.end());
+  EXPECT_EQ(codes, (std::vector<int>{0, 1}));
+  EXPECT_EQ(Bytes(), kThreeMaps + "Obstacle4\r\nObstacle5\r\n1,2,3,\r\n");
 }
 
 TEST_F(MapFileTest, RemovingAFullFileLiftsTheLimit) {
@@ -272,6 +293,36 @@ TEST_F(MapFileTest, HandEditedButSoundFilesLoad) {
   EXPECT_EQ(f.obstacles[0].y, 200);
   EXPECT_EQ(f.obstacles[1].x, -5);
   EXPECT_EQ(file.LoadMap(2, f).status, MapLoadStatus::Damaged);
+}
+
+TEST_F(MapFileTest, ALastLineWithoutItsLineEndLoadsAndTheNextMapStartsOnANewLine) {
+  struct Case {
+    std::string before;
+    int meteors;  // in map 1
+    std::string after;
+  };
+  const Case cases[] = {
+      {"Obstacle1\r\n1,2,3,", 1, "Obstacle1\r\n1,2,3,\r\n"},
+      {"Obstacle1\r\n1,2,3,\r", 1, "Obstacle1\r\n1,2,3,\r\n"},
+      {"Obstacle1", 0, "Obstacle1\r\n"},
+      {"Obstacle1\r", 0, "Obstacle1\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
+    Write(c.before);
+    CObstacleMapFile file(m_path);
+    MeteorField f = Marked();
+    EXPECT_EQ(file.LoadMap(1, f).status, MapLoadStatus::Loaded);
+    EXPECT_EQ(f.count, c.meteors);
+
+    EXPECT_EQ(file.SaveMap(Field({{4, 5, 6}})).number, 2);
+    EXPECT_EQ(Bytes(), c.after + "Obstacle2\r\n4,5,6,\r\n");
+    for (int k : {1, 2}) {
+      f = Marked();
+      EXPECT_EQ(file.LoadMap(k, f).status, MapLoadStatus::Loaded) << k;
+      EXPECT_EQ(f.count, k == 1 ? c.meteors : 1) << k;
+    }
+  }
 }
 
 TEST_F(MapFileTest, DamageIsDescribedForTheUserAndTheCommandLine) {

@@ -91,6 +91,38 @@ TEST(WeightsFileAppend, SecondRunAddsASecondBlock) {
   EXPECT_EQ(*last, trained);
 }
 
+TEST(WeightsFileAppend, ANewBlockStartsOnALineOfItsOwn) {
+  const std::string whole = FormatWeightsText(DefaultWeights);
+  const std::vector<double> trained{0.5, -1.25, 3.0};
+  const std::string second = FormatWeightsText(trained);
+  struct Case {
+    std::string old;
+    std::string before;  // what is before the new block afterwards
+    bool firstWhole;
+  };
+  const std::string cutValue = whole.substr(0, whole.size() - 8);  // inside the last value
+  const Case cases[] = {
+      {whole.substr(0, whole.size() - 2), whole, true},  // the last line lost its CR LF
+      {whole.substr(0, whole.size() - 1), whole, true},  // or its LF only
+      {cutValue, cutValue + "\r\n", false},             // a run killed mid-line
+  };
+  for (const Case& c : cases) {
+    TempFile file;
+    std::ofstream(file.Path(), std::ios::binary) << c.old;
+    ASSERT_EQ(AppendWeightsFile(file.Path(), second), SaveResult::Ok);
+    const std::string bytes = file.Bytes();
+    EXPECT_EQ(bytes, c.before + second);
+    const std::vector<WeightsBlock> blocks = SplitWeightsBlocks(bytes);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0].Whole(), c.firstWhole);
+    EXPECT_EQ(blocks[1].weights, trained);
+    std::string error;
+    const auto last = ReadWeightsFile(file.Path(), &error);
+    ASSERT_TRUE(last) << error;
+    EXPECT_EQ(*last, trained);
+  }
+}
+
 TEST(WeightsFileAppend, ReportsFailuresWithoutTouchingTheFile) {
   EXPECT_EQ(AppendWeightsFile("/nonexistent-dir-korvane/weights.txt", "x"), SaveResult::OpenFailed);
   EXPECT_EQ(AppendWeightsFile(fs::temp_directory_path().string(), "x"), SaveResult::OpenFailed);
@@ -128,9 +160,9 @@ TEST(WeightsFileRead, MissingFileIsAnError) {
   EXPECT_FALSE(error.empty());
 }
 
-TEST(WeightsFileParse, AcceptsLfBlankLinesAndAMissingLastNewline) {
+TEST(WeightsFileParse, AcceptsLfAndBlankLines) {
   std::string error;
-  auto got = Parse("m_weight[0] = 1.5;\nm_weight[1] = -2;\n\nm_weight[2] = 3e2;", error);
+  auto got = Parse("m_weight[0] = 1.5;\nm_weight[1] = -2;\n\nm_weight[2] = 3e2;\n", error);
   ASSERT_TRUE(got) << error;
   EXPECT_EQ(*got, (std::vector<double>{1.5, -2.0, 300.0}));
   got = Parse("\tm_weight[0]=+0.25 ; \r\n\r\n", error);
@@ -169,6 +201,7 @@ TEST(WeightsFileParse, RejectsMalformedText) {
       "m_weight[0] = nan;\r\n",
       "m_weight[0] = 1e999;\r\n",
       "m_weight[0] = 1.0;\r\nweights follow\r\n",
+      "m_weight[0] = 1.0;",                                // cut before its line end
   };
   for (const char* text : bad) {
     std::string error;
