@@ -1,0 +1,287 @@
+// Vector exp and sigmoid that give, in every lane, the bits glibc's exp gives.
+//
+// Per-target code: include it from a file compiled once per Highway target
+// (foreach_target.h). Build with -ffp-contract=off: a fused multiply-add in
+// the splits and error-free sums below would silently break them, so no
+// MulAdd here either.
+//
+// Method: compute exp(x) to about 2^-64 relative in double-double, round that
+// to the nearest double, and keep it unless it lies so close to a rounding
+// midpoint that glibc, whose error exceeds half an ulp, could round the other
+// way. Those lanes, and the ones outside the range proven here, are flagged
+// for std::exp.
+
+// Shared by all targets: compiled once.
+#ifndef KORVANE_VECMATH_EXACT_EXP_TABLE_H_
+#define KORVANE_VECMATH_EXACT_EXP_TABLE_H_
+
+namespace korvane::vecmath::detail {
+
+// 2^(j/64) = kExp2Hi[j] + kExp2Lo[j] to 2^-79 relative, kExp2Hi[j] having 26
+// bits so that its products with 26-bit halves are exact. Made with mpmath at
+// 300 bits: t = 2**(j/64), hi = nint(t * 2**25) / 2**25, lo = float(t - hi).
+alignas(64) inline constexpr double kExp2Hi[64] = {
+    0x1p+0, 0x1.02c9a4p+0, 0x1.059b0dp+0, 0x1.0874518p+0,
+    0x1.0b5587p+0, 0x1.0e3ec3p+0, 0x1.11301dp+0, 0x1.1429abp+0,
+    0x1.172b84p+0, 0x1.1a35be8p+0, 0x1.1d4873p+0, 0x1.2063b88p+0,
+    0x1.2387a7p+0, 0x1.26b4568p+0, 0x1.29e9df8p+0, 0x1.2d285a8p+0,
+    0x1.306fe08p+0, 0x1.33c08bp+0, 0x1.371a738p+0, 0x1.3a7db38p+0,
+    0x1.3dea65p+0, 0x1.4160a2p+0, 0x1.44e086p+0, 0x1.486a2b8p+0,
+    0x1.4bfdad8p+0, 0x1.4f9b278p+0, 0x1.5342b58p+0, 0x1.56f4738p+0,
+    0x1.5ab07ep+0, 0x1.5e76f18p+0, 0x1.6247ebp+0, 0x1.662388p+0,
+    0x1.6a09e68p+0, 0x1.6dfb24p+0, 0x1.71f75e8p+0, 0x1.75feb58p+0,
+    0x1.7a1147p+0, 0x1.7e2f338p+0, 0x1.8258998p+0, 0x1.868d998p+0,
+    0x1.8ace54p+0, 0x1.8f1ae98p+0, 0x1.93737bp+0, 0x1.97d82ap+0,
+    0x1.9c4918p+0, 0x1.a0c6678p+0, 0x1.a5503bp+0, 0x1.a9e6b58p+0,
+    0x1.ae89f98p+0, 0x1.b33a2b8p+0, 0x1.b7f76fp+0, 0x1.bcc1e9p+0,
+    0x1.c199bep+0, 0x1.c67f13p+0, 0x1.cb720ep+0, 0x1.d072d48p+0,
+    0x1.d5818ep+0, 0x1.da9e6p+0, 0x1.dfc973p+0, 0x1.e502ee8p+0,
+    0x1.ea4afap+0, 0x1.efa1bfp+0, 0x1.f507658p+0, 0x1.fa7c18p+0,
+};
+alignas(64) inline constexpr double kExp2Lo[64] = {
+    0.0, -0x1.887f9f1190835p-28, 0x1.8ac2ba1d73e2ap-27, 0x1.d66f20230d7c9p-30,
+    -0x1.833b784eb3a37p-27, 0x1.69e8d10103a17p-27, 0x1.25b50a4ebbf1bp-32, -0x1.56d2204cbefe7p-28,
+    -0x1.c15742919041cp-27, 0x1.b7e5ba9e5b4c8p-27, 0x1.68b9aa7805b8p-28, 0x1.8a3358ee3bac1p-30,
+    -0x1.8a9dc7993e052p-28, -0x1.0ec1916d42cc6p-27, -0x1.70108f69ed175p-27, -0x1.1bfcf4bff6e2bp-28,
+    0x1.18db8a96f46adp-27, 0x1.320b7fa64e431p-27, -0x1.8aac6ab1d756p-29, -0x1.8d30048af21b7p-27,
+    -0x1.f6e5eee525f6fp-27, 0x1.f72e29f84325cp-28, 0x1.8624b40c4dbdp-30, -0x1.1f6197f61f2e2p-27,
+    -0x1.64eaec715e343p-27, -0x1.62d35952cc275p-28, -0x1.62b07e20f57c4p-28, -0x1.4ad82599135p-28,
+    -0x1.5bd5eb539b67fp-27, -0x1.296f5bc8b20dap-27, 0x1.d2ac258f87d03p-31, 0x1.2a91124893ecfp-27,
+    -0x1.80c4336f74d05p-28, -0x1.cd72e886ef8eap-27, 0x1.d8bee7ba46e1ep-29, -0x1.bd98374091656p-28,
+    0x1.f580c36bea881p-27, -0x1.30b19defa2fd4p-28, 0x1.4cce128acf88bp-28, 0x1.a2497640720edp-27,
+    0x1.15506dadd3e2bp-27, 0x1.1577362b98274p-28, 0x1.9b8bc9e8a0388p-29, -0x1.0d8d83a30b6f8p-31,
+    0x1.51f8480e3e236p-27, 0x1.aef2b2594d6d4p-27, 0x1.1f12ae45a1225p-27, -0x1.4301205e0a6dep-27,
+    0x1.5ad3ad5e8734dp-28, 0x1.3c57ebdaff43ap-30, 0x1.7daf237553d84p-27, 0x1.2f074891ee83dp-30,
+    -0x1.3d56b1eeef9a7p-27, -0x1.a82eb4b5dec8p-28, -0x1.8837cb757e1a1p-27, 0x1.03c4bdc687918p-27,
+    -0x1.822dbc6d12fd3p-27, 0x1.ed9942b84600dp-27, 0x1.bdcdaf5cb4656p-27, -0x1.d30027630bb4p-30,
+    0x1.52486cc2c7b9dp-27, -0x1.9ea5d888e02dep-28, 0x1.b722a033a7c26p-27, 0x1.9e90d82e90a7ep-28,
+};
+
+}  // namespace korvane::vecmath::detail
+
+#endif  // KORVANE_VECMATH_EXACT_EXP_TABLE_H_
+
+#if defined(KORVANE_VECMATH_EXACT_EXP_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef KORVANE_VECMATH_EXACT_EXP_INL_H_
+#undef KORVANE_VECMATH_EXACT_EXP_INL_H_
+#else
+#define KORVANE_VECMATH_EXACT_EXP_INL_H_
+#endif
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+#include "hwy/highway.h"
+#include "vecmath/exact_exp.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace korvane::vecmath::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+namespace exact_exp_detail {
+
+// How close to a midpoint, in ulps of the result, we still trust ourselves.
+// glibc 2.36's exp (sysdeps/ieee754/dbl-64/e_exp.c, N = 128) states "Worst
+// case error is less than 0.5+1.11/N+(abs poly error * 2^53) ulp", "Without
+// fma the worst case error is 0.25/N ulp larger", and e_exp_data.c gives
+// "ulp error: 0.509 (0.511 without fma)"; against mpmath we saw at most 0.5052
+// on 300,000 random x. We assume 0.53 ulp, nearly three times the stated
+// excess over 0.5. Our own error is below 0.0003 ulp (budget in ExpParts); we
+// allow 0.001. Where our value is at least 0.031 ulp from the midpoint, the
+// exact one is over 0.03 away, and the only double within 0.53 ulp of it is
+// the nearest one: ours.
+constexpr double kBand = 0.031;
+// For |x| <= 708.39 exp(x) is a normal double (ln 2^-1022 = -708.3964), and
+// m below stays within +-1022.
+constexpr double kMaxAbsX = 708.39;
+constexpr double kInvLn2N = 0x1.71547652b82fep+6;  // 64 / ln 2
+// ln2/64 = kLn2Hi + kLn2Lo to 2^-88 relative; kLn2Hi has 32 bits, so k * kLn2Hi
+// is exact for |k| < 2^21.
+constexpr double kLn2Hi = 0x1.62e42ffp-7;
+constexpr double kLn2Lo = -0x1.718432a1b0e26p-41;
+
+// s + e == a + b exactly, given |a| >= |b| (Dekker).
+template <class V>
+HWY_INLINE void FastTwoSum(V a, V b, V& s, V& e) {
+  s = a + b;
+  e = b - (s - a);
+}
+
+// table[j] for a table of 64. AVX-512 looks it up in registers: four
+// two-register permutes and three blends cost less than a gather there.
+template <class D, class VI>
+HWY_INLINE hn::Vec<D> Lookup64(D d, const double* table, VI j) {
+#if HWY_TARGET == HWY_AVX3
+  (void)d;
+  const __m512i i = j.raw;
+  const __mmask8 bit4 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(16));
+  const __mmask8 bit5 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(32));
+  __m512d q[4];
+  for (int k = 0; k < 4; ++k) {
+    q[k] = _mm512_permutex2var_pd(_mm512_load_pd(table + 16 * k), i,
+                                  _mm512_load_pd(table + 16 * k + 8));
+  }
+  const __m512d low = _mm512_mask_blend_pd(bit4, q[0], q[1]);
+  const __m512d high = _mm512_mask_blend_pd(bit4, q[2], q[3]);
+  return hn::Vec<D>{_mm512_mask_blend_pd(bit5, low, high)};
+#else
+  return hn::GatherIndex(d, table, j);
+#endif
+}
+
+// For |x| <= kMaxAbsX: exp(x) = (hi + lo) * 2^m to 2^-64.9 relative, where hi
+// is the double nearest that value, in (0.994, 1.99). Returns m << 52.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE hn::Vec<hn::RebindToUnsigned<D>> ExpParts(D d, V x, V& hi, V& lo) {
+  const hn::RebindToUnsigned<D> du;
+  const hn::RebindToSigned<D> di;
+  const V one = hn::Set(d, 1.0);
+
+  // x = k ln2/64 + r, k = 64 m + j. Adding 1.5 * 2^52 rounds x * 64/ln2 to the
+  // integer k, left in the low bits of t. Any k would do as long as |r| stays
+  // near ln2/128; the product's rounding adds 2^-42 at most.
+  const V shift = hn::Set(d, 0x1.8p52);
+  const V t = x * hn::Set(d, kInvLn2N) + shift;
+  const V kd = t - shift;
+  // r1 is exact: for |x| < 2^-8 k is 0, else x and k * kLn2Hi (|k| < 2^16)
+  // are multiples of 2^-60 less than 2^-7 apart. r = r1 - c, c off by 2^-77.
+  const V r1 = x - kd * hn::Set(d, kLn2Hi);
+  const V c = kd * hn::Set(d, kLn2Lo);
+  const V r = r1 - c;
+
+  // e^r - 1 - r = r^2 * p(r) for |r| <= 0.00542 to 2^-68.9, p fitted with
+  // mpmath's chebyfit (error checked on a fine grid).
+  V q = hn::Set(d, 0x1.6c16d111822e8p-10);
+  q = q * r + hn::Set(d, 0x1.111120b67c939p-7);
+  q = q * r + hn::Set(d, 0x1.5555555555191p-5);
+  q = q * r + hn::Set(d, 0x1.5555555554dcep-3);
+  q = q * r + hn::Set(d, 0.5);
+  q = q * (r * r);
+
+  // 2^(j/64) e^r = th + th*r1 + [th*(q - c) + tl*(1 + r + q)], th*r1 exact as
+  // ph + pl: th has 26 bits, r1 splits into two 26-bit halves (Veltkamp).
+  // Budget, relative: table 2^-79, reduction 2^-77, rounding r for q 2^-68,
+  // p 2^-68.9, rounding in q 2^-67.5, bracket 2^-66.4, final sums 2^-67:
+  // under 2^-64.9, i.e. 0.00027 ulp for a result in [1, 2).
+  const auto tbits = hn::BitCast(du, t);
+  const auto j = hn::BitCast(di, hn::And(tbits, hn::Set(du, 63)));
+  const V th = Lookup64(d, detail::kExp2Hi, j);
+  const V tl = Lookup64(d, detail::kExp2Lo, j);
+  const V split = hn::Set(d, 0x1p27 + 1.0) * r1;
+  const V r1h = split - (split - r1);
+  const V ph = th * r1;
+  const V pl = (th * r1h - ph) + th * (r1 - r1h);
+  const V small = th * (q - c) + tl * ((one + r) + q);
+  V s, e;
+  FastTwoSum(th, ph, s, e);
+  FastTwoSum(s, e + (pl + small), hi, lo);
+
+  // m << 52 (mod 2^64), m = k >> 6, from t's pattern: that of 1.5 * 2^52 plus
+  // k, where 1.5 * 2^52's is a multiple of 64 that moving by 46 pushes out.
+  return hn::ShiftLeft<52>(hn::ShiftRight<6>(tbits));
+}
+
+// Stores y to out[0, lanes), but f(x) in the lanes set in `use`. Returns how
+// many those were.
+template <class D, class V, class F>
+HWY_NOINLINE size_t StoreWithLibrary(D d, V x, V y, hn::Mask<D> use, F f, double* out) {
+  HWY_ALIGN double xs[hn::MaxLanes(D())];
+  uint8_t bits[8] = {};
+  hn::Store(x, d, xs);
+  hn::StoreU(y, d, out);
+  hn::StoreMaskBits(d, use, bits);
+  size_t n = 0;
+  for (size_t i = 0; i < hn::Lanes(d); ++i) {
+    if ((bits[i / 8] >> (i % 8)) & 1) {
+      out[i] = f(xs[i]);
+      ++n;
+    }
+  }
+  return n;
+}
+
+struct LibraryExp {
+  double operator()(double x) const { return std::exp(x); }
+};
+// The scalar sigmoid's last line, for x within its cut-offs or NaN.
+struct LibrarySigmoid {
+  double operator()(double x) const { return 1.0 / (1.0 + std::exp(x)); }
+};
+
+}  // namespace exact_exp_detail
+
+// A vector of results and the lanes that are not right in it.
+template <class D>
+struct Flagged {
+  hn::Vec<D> value;
+  hn::Mask<D> slow;  // these lanes must be taken from the library
+};
+
+// exp(x), except in the lanes set in `slow`.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE Flagged<D> ExpOrFlag(D d, V x) {
+  namespace ed = exact_exp_detail;
+  const hn::RebindToUnsigned<D> du;
+  V hi, lo;
+  const auto m52 = ed::ExpParts(d, x, hi, lo);
+  // Results below 1, from j = 0 and r < 0, go to the library with those just
+  // above 1: the ulp halves at 1, and an error bound over half an ulp does not
+  // pin down the result there (from 1 + tiny, glibc may round to 1 - 2^-53).
+  // That is 1/128 of all x; the rest have hi in (1 + 2^-51, 1.99), ulp 2^-52.
+  auto slow = hi <= hn::Set(d, 1.0 + 0x1p-51);
+  const V to_midpoint = hn::Abs(hn::Abs(lo) - hn::Set(d, 0x1p-53));
+  slow = hn::Or(slow, to_midpoint < hn::Set(d, ed::kBand * 0x1p-52));
+  // Results near or past the ends of the normal range, infinities and NaN.
+  slow = hn::Or(slow, hn::Not(hn::Abs(x) <= hn::Set(d, ed::kMaxAbsX)));
+  // Except exp(+-0) = 1, which C's Annex F demands and glibc follows; hi is
+  // exactly 1 and m = 0 there.
+  slow = hn::AndNot(x == hn::Zero(d), slow);
+  // hi * 2^m, by adding m to the exponent: the result is normal.
+  return {hn::BitCast(d, hn::BitCast(du, hi) + m52), slow};
+}
+
+// 1 / (1 + exp(x)) with the scalar sigmoid's cut-offs, for x = -slope * sum,
+// except in the lanes set in `slow`.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE Flagged<D> SigmoidOrFlag(D d, V x) {
+  const auto one_lanes = x < hn::Set(d, kSigmoidOneBelow);
+  const auto zero_lanes = x > hn::Set(d, kSigmoidZeroAbove);
+  // Lanes settled without exp get x = 0, which is never slow; NaN goes on to
+  // the library as in the scalar code.
+  const Flagged<D> e = ExpOrFlag(d, hn::IfThenZeroElse(hn::Or(one_lanes, zero_lanes), x));
+  const V one = hn::Set(d, 1.0);
+  const V s = one / (one + e.value);
+  return {hn::IfThenElse(one_lanes, one, hn::IfThenZeroElse(zero_lanes, s)), e.slow};
+}
+
+// std::exp(x) in every lane, bit for bit. Adds to *fallbacks the number of
+// lanes that called std::exp.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE V ExactExp(D d, V x, size_t* fallbacks = nullptr) {
+  const Flagged<D> r = ExpOrFlag(d, x);
+  if (HWY_LIKELY(hn::AllFalse(d, r.slow))) return r.value;
+  HWY_ALIGN double y[hn::MaxLanes(D())];
+  const size_t n = exact_exp_detail::StoreWithLibrary(d, x, r.value, r.slow,
+                                                      exact_exp_detail::LibraryExp(), y);
+  if (fallbacks != nullptr) *fallbacks += n;
+  return hn::Load(d, y);
+}
+
+// ScalarSigmoid(slope, sum) in every lane, bit for bit; counts as ExactExp.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE V ExactSigmoid(D d, V slope, V sum, size_t* fallbacks = nullptr) {
+  const V x = hn::Neg(slope) * sum;  // one rounding, as -slope * sum
+  const Flagged<D> r = SigmoidOrFlag(d, x);
+  if (HWY_LIKELY(hn::AllFalse(d, r.slow))) return r.value;
+  HWY_ALIGN double y[hn::MaxLanes(D())];
+  const size_t n = exact_exp_detail::StoreWithLibrary(d, x, r.value, r.slow,
+                                                      exact_exp_detail::LibrarySigmoid(), y);
+  if (fallbacks != nullptr) *fallbacks += n;
+  return hn::Load(d, y);
+}
+
+}  // namespace korvane::vecmath::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#endif  // KORVANE_VECMATH_EXACT_EXP_INL_H_
