@@ -1,5 +1,8 @@
 #include "app/korvane_view.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +13,7 @@
 #include "app/settings_sheet.h"
 #include "texts/ui_texts.h"
 #include "ui_model/settings_store.h"
+#include "ui_model/weights_choice.h"
 
 namespace korvane {
 namespace {
@@ -141,6 +145,34 @@ void CKorvaneView::OnSettings() {
   GlobalParams().Set(p);
   // The lifeboat's picture and the display switches follow at once.
   update();
+}
+
+void CKorvaneView::OnLoadWeights() {
+  if (!m_runs->MayChangeWeights()) return;
+  const QString path = QFileDialog::getOpenFileName(window(), U(text::MenuLoadWeights), QDir::currentPath(),
+                                                    U(text::WeightsFilter));
+  if (path.isEmpty()) return;
+  // A file of several blocks: the user picks one, the last by default.
+  std::optional<int> block;
+  const std::vector<std::string> blocks = WeightsBlockChoices(path.toStdString());
+  if (blocks.size() > 1) {
+    QStringList items;
+    for (const std::string& b : blocks) items << U(b);
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(window(), U(text::ChooseBlockTitle), U(text::ChooseBlockLabel),
+                                                 items, static_cast<int>(items.size()) - 1, false, &ok);
+    if (!ok) return;
+    block = static_cast<int>(items.indexOf(chosen)) + 1;
+  }
+  m_runs->LoadWeights(path.toStdString(), block);
+}
+
+void CKorvaneView::OnSaveWeights() {
+  if (!m_runs->MayChangeWeights()) return;
+  const QString path = QFileDialog::getSaveFileName(window(), U(text::MenuSaveWeights),
+                                                    QDir::current().filePath(QStringLiteral("weights.txt")),
+                                                    U(text::WeightsFilter), nullptr, QFileDialog::DontConfirmOverwrite);
+  if (!path.isEmpty()) m_runs->SaveWeights(path.toStdString());
 }
 
 void CKorvaneView::OnCustomLevel() {

@@ -44,6 +44,8 @@ class CKorvaneView : public QWidget {
   void OnCustomLevel();            // 自定关卡
   void OnSaveCustomLevel();        // 储存自定的关卡
   void OnSettings();               // 参数设置
+  void OnLoadWeights();            // 载入权重文件…
+  void OnSaveWeights();            // 保存当前权重…
 
  signals:
   // The level file holds maps 1..count: the frame lists the ones it has

@@ -1,8 +1,10 @@
 #include "app/main_frame.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
 
@@ -14,6 +16,7 @@
 #include "files/obstacle_map_file.h"
 #include "texts/file_texts.h"
 #include "texts/ui_texts.h"
+#include "ui_model/weights_choice.h"
 
 namespace korvane {
 QString CommandName(int id) { return QStringLiteral("cmd%1").arg(id); }
@@ -24,6 +27,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   BuildMenus();
   BuildToolBar();
   connect(&m_view->Runs(), &RunManager::PauseChanged, this, &CMainFrame::UpdatePauseText);
+  // Below the view: which weights are in force.
+  m_weightsLabel = new QLabel(this);
+  m_weightsLabel->setObjectName(QStringLiteral("weightsStatus"));
+  statusBar()->addWidget(m_weightsLabel);
+  statusBar()->setSizeGripEnabled(false);
+  connect(&m_view->Runs(), &RunManager::WeightsChanged, this, &CMainFrame::UpdateWeightsStatus);
+  UpdateWeightsStatus();
   connect(m_view, &CKorvaneView::UserMapsFound, this, &CMainFrame::ListUserMaps);
   // The playfield has one size; the window fits it exactly.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -70,6 +80,11 @@ void CMainFrame::BuildMenus() {
   wire(AddCommand(net, cmd::Train, text::MenuTrain), runs, &RunManager::OnTrainNetwork);
   wire(AddCommand(net, cmd::ShowTraining, text::MenuShowTraining), runs, &RunManager::OnShowTrainingResult);
   wire(AddCommand(net, cmd::PauseTraining, text::MenuPauseTraining), runs, pause(PauseKind::Training));
+  net->addSeparator();
+  wire(AddCommand(net, cmd::LoadWeights, text::MenuLoadWeights), v, &CKorvaneView::OnLoadWeights);
+  wire(AddCommand(net, cmd::SaveWeights, text::MenuSaveWeights), v, &CKorvaneView::OnSaveWeights);
+  wire(AddCommand(net, cmd::BuiltinWeights, text::MenuBuiltinWeights), runs, &RunManager::OnUseBuiltinWeights);
+  wire(AddCommand(net, cmd::TableWeights, text::MenuTableWeights), runs, &RunManager::OnUseTableWeights);
 
   QMenu* hga = bar->addMenu(U(text::MenuHeuristic));
   wire(AddCommand(hga, cmd::StartHeuristic, text::MenuStartHeuristic), runs, &RunManager::OnStartHeuristicGenAlg);
@@ -102,6 +117,10 @@ void CMainFrame::UpdatePauseText(PauseKind kind, bool paused) {
                                      {cmd::PauseHeuristic, text::MenuPauseHeuristic, text::MenuContinueHeuristic}};
   const Texts& t = kTexts[static_cast<int>(kind)];
   if (QAction* a = Command(t.id)) a->setText(U(paused ? t.resume : t.pause));
+}
+
+void CMainFrame::UpdateWeightsStatus() {
+  m_weightsLabel->setText(U(WeightsStatusText(m_view->Runs().Results().Source())));
 }
 
 void CMainFrame::BuildToolBar() {

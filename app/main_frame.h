@@ -4,6 +4,7 @@
 #include "engine/host.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QToolBar;
 
@@ -31,6 +32,8 @@ class CMainFrame : public QMainWindow {
   void ListUserMaps(int count);
   // 暂停… while a run may go on, 继续… while it is asked to pause.
   void UpdatePauseText(PauseKind kind, bool paused);
+  // The status bar names the weights in force.
+  void UpdateWeightsStatus();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -44,6 +47,7 @@ class CMainFrame : public QMainWindow {
   CKorvaneView* m_view = nullptr;
   QToolBar* m_toolBar = nullptr;
   QMenu* m_loadLevelMenu = nullptr;
+  QLabel* m_weightsLabel = nullptr;
   int m_userMapsListed = 0;
 };
 

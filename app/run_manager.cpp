@@ -6,9 +6,11 @@
 #include "app/qt_text.h"
 #include "app/view_host.h"
 #include "engine/autopilot.h"
+#include "files/weights_file.h"
 #include "texts/messages.h"
 #include "texts/ui_texts.h"
 #include "ui_model/settings_store.h"
+#include "ui_model/weights_choice.h"
 
 namespace korvane {
 
@@ -182,6 +184,54 @@ void RunManager::TogglePause(PauseKind kind) {
   emit PauseChanged(kind, paused);
 }
 
+bool RunManager::MayChangeWeights() {
+  if (!Busy()) return true;
+  ShowMessage(m_workerThread ? text::BusyComputing : text::BusyReplay);
+  return false;
+}
+
+void RunManager::OnUseBuiltinWeights() {
+  if (!MayChangeWeights()) return;
+  m_results->SetWeights(BuiltinWeights(), NetShapeOf({}), BuiltinSource());
+  NoteWeights();
+}
+
+void RunManager::OnUseTableWeights() {
+  if (!MayChangeWeights()) return;
+  WeightsSource table;
+  table.kind = WeightsSource::Kind::Table;
+  m_results->SetWeights(TableWeights(), NetShapeOf({}), table);
+  NoteWeights();
+}
+
+bool RunManager::LoadWeights(const std::string& path, std::optional<int> block) {
+  if (!MayChangeWeights()) return false;
+  WeightsLoad load = LoadWeightsFile(path, block, GlobalParams().Get());
+  if (!load.ok) {
+    ShowMessage(load.message);
+    return false;
+  }
+  m_results->SetWeights(std::move(load.weights), load.shape, load.source);
+  NoteWeights();
+  return true;
+}
+
+void RunManager::SaveWeights(const std::string& path) {
+  if (!MayChangeWeights()) return;
+  switch (AppendWeightsFile(path, FormatWeightsText(m_results->Weights()))) {
+    case SaveResult::Ok: ShowMessage(text::WeightsSaved); break;
+    case SaveResult::OpenFailed: ShowMessage(msg::FileOpenError); break;
+    case SaveResult::WriteFailed: ShowMessage(msg::FileWriteError); break;
+  }
+}
+
+void RunManager::NoteWeights() {
+  const int version = m_results->WeightsVersion();
+  if (version == m_weightsSeen) return;
+  m_weightsSeen = version;
+  emit WeightsChanged();
+}
+
 RunManager::Run* RunManager::FindRun(int id) {
   if (m_workerThread && m_workerThread->id == id) return m_workerThread.get();
   if (m_replayThread && m_replayThread->id == id) return m_replayThread.get();
@@ -219,6 +269,8 @@ void RunManager::HandleEvent(UiEvent& ev) {
       FinishRun(ev.runId);
       break;
   }
+  // Training puts weights in force when it pauses and when it ends.
+  NoteWeights();
   emit ScreenChanged();
 }
 

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -62,11 +63,23 @@ class RunManager : public QObject {
   void OnShowTrainingResult();    // 演示训练结果
   void OnStartHeuristicGenAlg();  // 开始启发式遗传算法
   void TogglePause(PauseKind kind);  // 暂停/继续 the three runs that pause
+  // The weights in force, changed or kept by the user; refused while a run
+  // is active or paused.
+  void OnUseBuiltinWeights();  // 使用内置训练权重
+  void OnUseTableWeights();    // 使用原始权重表
+  bool LoadWeights(const std::string& path, std::optional<int> block);
+  void SaveWeights(const std::string& path);
+
+ public:
+  // Whether the weights may change now; says why not.
+  bool MayChangeWeights();
 
  signals:
   // The view state changed: repaint.
   void ScreenChanged();
   void PauseChanged(PauseKind kind, bool paused);
+  // The weights in force changed (by the user, or by training).
+  void WeightsChanged();
 
  private:
   struct Run;
@@ -79,6 +92,8 @@ class RunManager : public QObject {
   void HandleEvent(UiEvent& ev);
   void FinishRun(int id);
   Run* FindRun(int id);
+  // Tells the screen when the weights in force have changed.
+  void NoteWeights();
 
   ViewState& m_state;
   std::shared_ptr<PilotResults> m_results;
@@ -87,6 +102,7 @@ class RunManager : public QObject {
   double m_paceScale = 1.0;
   bool m_gaResultReady = false;  // a search has been started: 演示结果 may replay
   int m_nextRunId = 0;
+  int m_weightsSeen = 0;  // the weights version the screen last heard of
   // The runs' hosts refer to the control and the mailbox, so the runs are
   // declared after them; Shutdown has joined every thread by then.
   RunControl m_control;

@@ -1,6 +1,7 @@
 #include "engine/pilot_results.h"
 
 #include "net/default_weights.h"
+#include "net/trained_weights.h"
 
 namespace korvane {
 
@@ -13,7 +14,17 @@ SimParams WithShape(SimParams p, const NetShape& shape) {
   return p;
 }
 
-PilotResults::PilotResults() : m_weight(DefaultWeights.begin(), DefaultWeights.end()), m_shape(NetShapeOf({})) {}
+std::vector<double> BuiltinWeights() { return {TrainedWeights.begin(), TrainedWeights.end()}; }
+
+std::vector<double> TableWeights() { return {DefaultWeights.begin(), DefaultWeights.end()}; }
+
+WeightsSource BuiltinSource() {
+  WeightsSource s;
+  s.fitness = TrainedWeightsFitness;
+  return s;
+}
+
+PilotResults::PilotResults() : m_weight(BuiltinWeights()), m_shape(NetShapeOf({})), m_source(BuiltinSource()) {}
 
 CPlanGenome PilotResults::BestPlan() const {
   std::lock_guard<std::mutex> lock(m_mutex);
@@ -35,15 +46,28 @@ NetShape PilotResults::Shape() const {
   return m_shape;
 }
 
-void PilotResults::SetWeights(std::vector<double> w, const NetShape& shape) {
+WeightsSource PilotResults::Source() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_source;
+}
+
+void PilotResults::SetWeights(std::vector<double> w, const NetShape& shape, WeightsSource source) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_weight = std::move(w);
   m_shape = shape;
+  m_source = std::move(source);
+  ++m_version;
 }
 
 void PilotResults::SetWeights(std::vector<double> w) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_weight = std::move(w);
+  ++m_version;
+}
+
+int PilotResults::WeightsVersion() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_version;
 }
 
 }  // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "plan_ga/plan_genome.h"
@@ -16,6 +18,22 @@ struct NetShape {
 };
 
 NetShape NetShapeOf(const SimParams& p);
+
+// Where the weights in force came from.
+struct WeightsSource {
+  enum class Kind { Builtin, Table, File, Training, TrainingPaused };
+  Kind kind = Kind::Builtin;
+  std::string file;                // File: the file's name
+  int block = 0;                   // File: the block's number, from 1
+  int generation = 0;              // TrainingPaused: the generation it paused after
+  std::optional<double> fitness;   // the training fitness, where known
+};
+
+// The two built-in sets: the trained network in force at start, and the
+// table the program was given.
+std::vector<double> BuiltinWeights();
+std::vector<double> TableWeights();
+WeightsSource BuiltinSource();
 // p with the network shape replaced (the rest as it was).
 SimParams WithShape(SimParams p, const NetShape& shape);
 
@@ -24,23 +42,28 @@ SimParams WithShape(SimParams p, const NetShape& shape);
 // replay reads it while a paused run holds it, so every access is guarded.
 class PilotResults {
  public:
-  PilotResults();  // the built-in weights, no plan
+  PilotResults();  // the built-in trained weights, no plan
 
   CPlanGenome BestPlan() const;
   void SetBestPlan(const CPlanGenome& plan);
 
   std::vector<double> Weights() const;
   NetShape Shape() const;
-  // Weights of the shape they were trained for; the one-argument form keeps
-  // the shape.
-  void SetWeights(std::vector<double> w, const NetShape& shape);
+  WeightsSource Source() const;
+  // Weights of the shape they were trained for, from where they came; the
+  // one-argument form keeps the shape and the source.
+  void SetWeights(std::vector<double> w, const NetShape& shape, WeightsSource source);
   void SetWeights(std::vector<double> w);
+  // Counts every change of the weights in force, so a screen can tell.
+  int WeightsVersion() const;
 
  private:
   mutable std::mutex m_mutex;
   CPlanGenome m_bestPlan;
   std::vector<double> m_weight;
   NetShape m_shape;
+  WeightsSource m_source;
+  int m_version = 0;
 };
 
 }  // namespace korvane

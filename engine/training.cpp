@@ -45,7 +45,8 @@ TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWe
     if (!weightGA.Epoch(m_weightWorkList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
     host.Repaint(chartFrame());
     if (host.PauseRequested(PauseKind::Training)) {
-      m_shared->SetWeights(weightGA.Best().weights, shape);
+      WeightsSource paused{WeightsSource::Kind::TrainingPaused, {}, 0, g, weightGA.Best().fitness};
+      m_shared->SetWeights(weightGA.Best().weights, shape, paused);
       host.LoadBuiltInLevel(1);
       host.WaitWhilePaused(PauseKind::Training);
     }
@@ -54,7 +55,8 @@ TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWe
   }
   result.completed = true;
   result.bestFitness = weightGA.Best().fitness;
-  m_shared->SetWeights(weightGA.Best().weights, shape);
+  m_shared->SetWeights(weightGA.Best().weights, shape,
+                       WeightsSource{WeightsSource::Kind::Training, {}, 0, 0, result.bestFitness});
   if (!weightsPath.empty()) {
     switch (AppendWeightsFile(weightsPath, FormatWeightsText(Weights()))) {
       case SaveResult::OpenFailed: host.ShowMessage(msg::FileOpenError); return result;

@@ -5,25 +5,38 @@
 
 namespace korvane {
 
+std::vector<NeuronLayer> CNeuralNet::PlanLayers(const SimParams& p) {
+  const int inputs = std::max(0, p.NetInputCount);
+  const int hidden = std::max(0, p.HiddenLayerCount);
+  const int neurons = std::max(0, p.NeuronsPerHiddenLayer);
+  std::vector<NeuronLayer> layers;
+  int offset = 0;
+  auto addLayer = [&](int count, int received) {
+    layers.push_back(NeuronLayer{count, received + 1, offset});
+    offset += count * (received + 1);
+  };
+  if (hidden == 0) {
+    addLayer(SimParams::NetOutputCount, inputs);
+  } else {
+    addLayer(neurons, inputs);
+    for (int h = 1; h < hidden; ++h) addLayer(neurons, neurons);
+    addLayer(SimParams::NetOutputCount, neurons);
+  }
+  return layers;
+}
+
+int CNeuralNet::WeightCountFor(const SimParams& p) {
+  const NeuronLayer last = PlanLayers(p).back();
+  return last.offset + last.neuronCount * last.inputsPerNeuron;
+}
+
 void CNeuralNet::Build(const SimParams& p, CRand& rng) {
   m_inputCount = std::max(0, p.NetInputCount);
   m_outputCount = SimParams::NetOutputCount;
   m_hiddenLayerCount = std::max(0, p.HiddenLayerCount);
   m_neuronsPerHiddenLayer = std::max(0, p.NeuronsPerHiddenLayer);
-
-  m_layers.clear();
-  int offset = 0;
-  auto addLayer = [&](int neurons, int received) {
-    m_layers.push_back(NeuronLayer{neurons, received + 1, offset});
-    offset += neurons * (received + 1);
-  };
-  if (m_hiddenLayerCount == 0) {
-    addLayer(m_outputCount, m_inputCount);
-  } else {
-    addLayer(m_neuronsPerHiddenLayer, m_inputCount);
-    for (int h = 1; h < m_hiddenLayerCount; ++h) addLayer(m_neuronsPerHiddenLayer, m_neuronsPerHiddenLayer);
-    addLayer(m_outputCount, m_neuronsPerHiddenLayer);
-  }
+  m_layers = PlanLayers(p);
+  const int offset = WeightCountFor(p);
 
   m_weights.assign(static_cast<std::size_t>(offset), 0.0);
   for (double& w : m_weights) {

@@ -26,6 +26,9 @@ class CNeuralNet {
 
   // Takes the shape from p and draws fresh random weights, in the flat order.
   void Build(const SimParams& p, CRand& rng);
+  // The layers, and the weights they hold, of the network p describes.
+  static std::vector<NeuronLayer> PlanLayers(const SimParams& p);
+  static int WeightCountFor(const SimParams& p);
 
   // Returns the outputs of the last layer, or an empty span when the input
   // count is wrong (the caller shows the "error" box and must not read

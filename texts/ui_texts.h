@@ -32,6 +32,15 @@ inline constexpr const char* MenuNetwork = "人工神经网络 ";
 inline constexpr const char* MenuTrain = "训练网络";
 inline constexpr const char* MenuShowTraining = "演示训练结果";
 inline constexpr const char* MenuPauseTraining = "暂停训练";
+// Ours, after the network menu's three entries: the weights a user can keep.
+inline constexpr const char* MenuLoadWeights = "载入权重文件…";
+inline constexpr const char* MenuSaveWeights = "保存当前权重…";
+inline constexpr const char* MenuBuiltinWeights = "使用内置训练权重";
+inline constexpr const char* MenuTableWeights = "使用原始权重表";
+inline constexpr const char* WeightsFilter = "权重文件 (*.txt);;所有文件 (*)";
+inline constexpr const char* ChooseBlockTitle = "选择一组权值";
+inline constexpr const char* ChooseBlockLabel = "文件中有多组权值，请选择一组：";
+inline constexpr const char* WeightsSaved = "权重已经保存!";
 inline constexpr const char* MenuContinueTraining = "继续训练";
 inline constexpr const char* MenuHeuristic = "启发式遗传算法";
 inline constexpr const char* MenuStartHeuristic = "开始启发式遗传算法";
@@ -77,6 +86,19 @@ inline constexpr const char* ManualBusy = "电脑正在控制救生艇，请等�
 inline constexpr const char* EditBusy = "电脑正在计算或演示飞行（或已暂停），请等它结束后再自定关卡!";
 // Ours: a press in the editor when the field is full.
 inline constexpr const char* FieldFull = "陨石数目已达上限（20 颗），不能再添加了。";
+
+// The status bar: which weights are in force. Each ends with what is known
+// of the source; fitness follows where known (WeightsFitness, "%lf").
+inline constexpr const char* WeightsBuiltin = "当前权重：内置训练网络";
+inline constexpr const char* WeightsTable = "当前权重：原始权重表";
+inline constexpr const char* WeightsFromFile = "当前权重：文件 %s 第%d组";
+inline constexpr const char* WeightsTrained = "当前权重：本次训练的结果";
+inline constexpr const char* WeightsPaused = "当前权重：训练暂停时的最优网络（第%d代）";
+inline constexpr const char* WeightsFitness = "，训练得分 %lf";
+// One block of a weights file in the chooser: its number and weight count,
+// or that it is damaged.
+inline constexpr const char* BlockWhole = "第%d组（%zu个权值）";
+inline constexpr const char* BlockDamaged = "第%d组（已损坏）";
 
 // The score panels' lines, each followed by its number.
 inline constexpr const char* PanelGeneration = "基因的世代: ";

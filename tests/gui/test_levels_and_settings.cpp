@@ -285,9 +285,10 @@ class LevelsAndSettingsTest : public QObject {
       atTheEnd = PixelsOf(Frame(), Ring);
     }));
     View()->Runs().SetPaceScale(0.0);
+    Trigger(cmd::TableWeights);
     Trigger(cmd::ShowTraining);
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
-    // Level 1 with the built-in weights ends in a crash.
+    // Level 1 with the weight table ends in a crash.
     QCOMPARE(*m_log, QStringList({U(msg::Stardust)}));
     QVERIFY(!atTheEnd.isEmpty());
     QCOMPARE(PixelsOf(Frame(), Ring), atTheEnd);

@@ -8,11 +8,15 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolBar>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
+#include "files/weights_file.h"
 #include "gui_test_support.h"
 #include "texts/ui_texts.h"
 #include "ui_model/settings_store.h"
@@ -66,8 +70,12 @@ class MainWindowTest : public QObject {
     auto item = [](const char* t, int id) { return U(t) + QLatin1Char('#') + CommandName(id); };
     QCOMPARE(items(bar[1]), QStringList({item("开始遗传算法", 32774), item("演示遗传算法过程", 32775),
                                          item("演示结果", 32772), item("暂停遗传算法", 1012)}));
+    // The three entries, then ours for keeping weights.
     QCOMPARE(items(bar[2]),
-             QStringList({item("训练网络", 1003), item("演示训练结果", 1005), item("暂停训练", 1007)}));
+             QStringList({item("训练网络", 1003), item("演示训练结果", 1005), item("暂停训练", 1007),
+                          QStringLiteral("-"), item("载入权重文件…", cmd::LoadWeights),
+                          item("保存当前权重…", cmd::SaveWeights), item("使用内置训练权重", cmd::BuiltinWeights),
+                          item("使用原始权重表", cmd::TableWeights)}));
     QCOMPARE(items(bar[3]), QStringList({item("开始启发式遗传算法", 1008), item("演示结果", 32772),
                                          item("暂停启发式遗传算法", 1013)}));
     QCOMPARE(items(bar[6]), QStringList({item("默认关卡1", 32778), item("默认关卡2", 32779),
@@ -130,7 +138,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(m_frame->ToolBar()->height(), 25);
     // The toolbar sits right above the view, the menu bar above both.
     QCOMPARE(m_frame->ToolBar()->geometry().bottom() + 1, View()->geometry().top());
-    QCOMPARE(View()->geometry().bottom() + 1, m_frame->height());
+    // Below the view only the status bar, which names the weights in force.
+    QCOMPARE(View()->geometry().bottom() + 1, m_frame->statusBar()->geometry().top());
+    QCOMPARE(m_frame->statusBar()->geometry().bottom() + 1, m_frame->height());
     QCOMPARE(m_frame->width(), 900);
   }
 
@@ -178,6 +188,44 @@ class MainWindowTest : public QObject {
       QCOMPARE(View()->State().Lifeboat().m_position.y, 200.0);
     }
     QCOMPARE(View()->State().Field().obstacles[0].radius, 158.0);  // level 4's first meteor
+  }
+
+  // The weights in force: switched, loaded from a block of a file, refused
+  // while a run holds, and named in the status bar throughout.
+  void weightsAreChosenAndNamedInTheStatusBar() {
+    QLabel* status = m_frame->findChild<QLabel*>(QStringLiteral("weightsStatus"));
+    QVERIFY(status);
+    QVERIFY(status->text().startsWith(U("当前权重：内置训练网络")));
+    m_frame->Command(cmd::TableWeights)->trigger();
+    QCOMPARE(status->text(), U("当前权重：原始权重表"));
+    QCOMPARE(View()->Runs().Results().Weights()[0], 1.787476);
+
+    QTemporaryDir dir;
+    const std::string file = dir.filePath(QStringLiteral("mine.txt")).toStdString();
+    const std::string block = FormatWeightsText(BuiltinWeights());
+    QFile f(QString::fromStdString(file));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray::fromStdString(block + block.substr(0, 100)));
+    f.close();
+    QVERIFY(!View()->Runs().LoadWeights(file, std::nullopt));  // the last block is cut off
+    QVERIFY(m_log->back().contains(U("第2组权值已损坏")));
+    QCOMPARE(status->text(), U("当前权重：原始权重表"));
+    QVERIFY(View()->Runs().LoadWeights(file, 1));
+    QCOMPARE(status->text(), U("当前权重：文件 mine.txt 第1组"));
+
+    // Saving appends the weights in force as training does.
+    View()->Runs().SaveWeights(dir.filePath(QStringLiteral("kept.txt")).toStdString());
+    QCOMPARE(m_log->back(), U(text::WeightsSaved));
+
+    m_frame->Command(cmd::PauseGA)->trigger();
+    m_frame->Command(cmd::StartGA)->trigger();
+    m_log->clear();
+    m_frame->Command(cmd::BuiltinWeights)->trigger();
+    QCOMPARE(*m_log, QStringList({U(text::BusyComputing)}));
+    QCOMPARE(status->text(), U("当前权重：文件 mine.txt 第1组"));
+    m_frame->close();
+    m_frame->Command(cmd::BuiltinWeights)->trigger();
+    QVERIFY(status->text().startsWith(U("当前权重：内置训练网络")));
   }
 
   void pauseEntriesToggleTheirTexts() {
