@@ -11,6 +11,7 @@ namespace {
 constexpr double kHuge = 1e300;
 constexpr double kIntMin = std::numeric_limits<int>::min();
 constexpr double kIntMax = std::numeric_limits<int>::max();
+constexpr int kMaxPerceived = 10;  // the perception table's slots
 
 ParamInfo I(const char* name, int SimParams::*f, double lo, double hi) {
   return ParamInfo{name, true, lo, hi, f, nullptr};
@@ -124,6 +125,11 @@ std::optional<ParamProblem> CheckParams(const SimParams& p) {
   return std::nullopt;
 }
 
+std::string AllowedValues(bool isInt, double lo, double hi) {
+  if (lo <= -kHuge && hi >= kHuge) return "a finite number";
+  return std::string(isInt ? "a whole number" : "a number") + " from " + FormatLimit(lo) + " to " + FormatLimit(hi);
+}
+
 std::string ApplySetting(SimParams& p, std::string_view assignment) {
   auto eq = assignment.find('=');
   if (eq == std::string_view::npos)
@@ -133,28 +139,29 @@ std::string ApplySetting(SimParams& p, std::string_view assignment) {
   bool perceived = name == "PerceivedMeteors";
   const ParamInfo* info = perceived ? nullptr : FindParam(name);
   if (!perceived && !info) return "unknown parameter '" + std::string(name) + "'";
-  bool wantInt = perceived || info->isInt;
+  // The refusal names the bound the value must keep, not only its kind.
+  const bool wantInt = perceived || info->isInt;
+  const std::string refusal = std::string(name) + " must be " +
+                              AllowedValues(wantInt, perceived ? 0 : info->lo, perceived ? kMaxPerceived : info->hi) +
+                              ", got '" + text + "'";
   double value = 0;
   const char* first = text.data();
   const char* last = text.data() + text.size();
   if (wantInt) {
     long long n = 0;
     auto [ptr, ec] = std::from_chars(first, last, n);
-    if (text.empty() || ec != std::errc() || ptr != last || n < kIntMin || n > kIntMax)
-      return "parameter '" + std::string(name) + "' needs a whole number, got '" + text + "'";
+    if (text.empty() || ec != std::errc() || ptr != last || n < kIntMin || n > kIntMax) return refusal;
     value = static_cast<double>(n);
   } else {
     auto [ptr, ec] = std::from_chars(first, last, value);
-    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value))
-      return "parameter '" + std::string(name) + "' needs a number, got '" + text + "'";
+    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) return refusal;
   }
   if (perceived) {
-    if (value < 0 || value > 10)
-      return "PerceivedMeteors must be between 0 and 10 (the perception table has 10 slots)";
+    if (value < 0 || value > kMaxPerceived) return refusal;
     p.SetPerceivedMeteors(static_cast<int>(value));
-  }
-  else
+  } else {
     SetParam(p, *info, value);
+  }
   return {};
 }
 

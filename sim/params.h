@@ -100,7 +100,12 @@ std::optional<ParamProblem> CheckParam(const SimParams& p, std::string_view name
 // Checks every parameter; the first problem found, if any.
 std::optional<ParamProblem> CheckParams(const SimParams& p);
 
-// Parses "Name=Value" onto p. Returns an error text, empty on success.
+// What a value within lo..hi must be, in English: "a whole number from 1 to
+// 100000", "a finite number" (when the limits are only there to keep it finite).
+std::string AllowedValues(bool isInt, double lo, double hi);
+
+// Parses "Name=Value" onto p. Returns an error text, empty on success; a
+// value that does not parse is refused with the setting's limits.
 std::string ApplySetting(SimParams& p, std::string_view assignment);
 
 }  // namespace korvane
