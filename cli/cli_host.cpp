@@ -1,5 +1,7 @@
 #include "cli/cli_host.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "cli/exit_codes.h"
@@ -29,6 +31,7 @@ void CliHost::Record(int generation, double best, double average) {
   m_generations.push_back({generation, best, average});
   m_progress.Generation(generation, best, average);
   if (!m_stream || m_streamFailed) return;
+  if (::isatty(STDOUT_FILENO)) m_progress.BreakLine();  // the bar and the lines share the screen
   try {
     WriteJsonLine(Json{{"generation", generation}, {"best", best}, {"average", average}});
   } catch (const WriteFailure& e) {

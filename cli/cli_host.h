@@ -39,6 +39,9 @@ class CliHost : public IHost {
   void LoadBuiltInLevel(int) override {}
   void ShowPerceptionMarks(bool) override {}
 
+  // Ends the progress bar's line, before the result is printed.
+  void EndProgress() { m_progress.BreakLine(); }
+
   const std::vector<GenerationRecord>& Generations() const { return m_generations; }
   const std::vector<std::string>& Messages() const { return m_messages; }
   // Why the stream failed, if it did.

@@ -24,7 +24,8 @@ Json GenerationsJson(const CliHost& host) {
 }
 
 // The final object; a stream that failed on the way ends the call instead.
-void Finish(const CliHost& host, const Json& result) {
+void Finish(CliHost& host, const Json& result) {
+  host.EndProgress();
   if (host.StreamFailure()) throw WriteFailure{*host.StreamFailure()};
   WriteJsonLine(result);
 }
@@ -66,7 +67,7 @@ int RunTrain(const Options& o) {
   Finish(host, out);
   // The weights are printed all the same, so the training time is not lost.
   if (!o.weightsOut.empty() && !r.saved) {
-    std::fprintf(stderr, "korvane-cli: %s\n", text::WeightsNotWritten(o.weightsOut).c_str());
+    Complain(text::WeightsNotWritten(o.weightsOut));
     return kExitFailed;
   }
   return kExitOk;

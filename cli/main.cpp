@@ -12,15 +12,6 @@
 using namespace korvane::cli;
 namespace text = korvane::text;
 
-namespace {
-
-int Report(const std::string& line, int status) {
-  std::fprintf(stderr, "korvane-cli: %s\n", line.c_str());
-  return status;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   // A reader that has gone must show as a failed write, not kill us quietly.
   std::signal(SIGPIPE, SIG_IGN);
@@ -34,14 +25,17 @@ int main(int argc, char** argv) {
     AwaitReader();
     return status;
   } catch (const ArgumentError& e) {
-    Report(e.text, kExitRefused);
+    Complain(e.text);
     std::fprintf(stderr, "%s\n", text::HelpHint(e.command).c_str());
     return kExitRefused;
   } catch (const Refusal& e) {
-    return Report(e.text, kExitRefused);
+    Complain(e.text);
+    return kExitRefused;
   } catch (const WriteFailure& e) {
-    return Report(e.text, kExitFailed);
+    Complain(e.text);
+    return kExitFailed;
   } catch (const std::exception& e) {
-    return Report(text::Unexpected + std::string(e.what()), kExitFailed);
+    Complain(text::Unexpected + std::string(e.what()));
+    return kExitFailed;
   }
 }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 #include "cli/exit_codes.h"
@@ -23,7 +24,7 @@ void WriteOut(std::string_view text) {
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
-      throw WriteFailure{text::StdoutFailed(n < 0 ? std::strerror(errno) : "nothing was written")};
+      throw WriteFailure{text::StdoutFailed(n < 0 ? std::strerror(errno) : text::NothingWritten)};
     }
   }
 }
@@ -49,6 +50,10 @@ void AwaitReader() {
     pollfd p{STDOUT_FILENO, 0, 0};
     if (::poll(&p, 1, 20) > 0 && (p.revents & POLLERR)) throw WriteFailure{text::StdoutFailed(text::ReaderGone)};
   }
+}
+
+void Complain(std::string_view line) {
+  std::fprintf(stderr, "korvane-cli: %.*s\n", static_cast<int>(line.size()), line.data());
 }
 
 void WriteJsonLine(const Json& value) {

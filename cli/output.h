@@ -19,6 +19,9 @@ void WriteOut(std::string_view text);
 // but a pipe returns at once.
 void AwaitReader();
 
+// "korvane-cli: line" on stderr.
+void Complain(std::string_view line);
+
 // One JSON value on one line. Numbers are written in their shortest form
 // that reads back as the same double; a number that is not finite is null.
 void WriteJsonLine(const Json& value);

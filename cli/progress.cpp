@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,12 +31,7 @@ Progress::~Progress() { BreakLine(); }
 void Progress::Generation(int generation, double best, double average) {
   if (!m_on) return;
   if (m_terminal) {
-    constexpr int kWidth = 30;
-    const int filled = m_total > 0 ? static_cast<int>(static_cast<long long>(kWidth) *
-                                                      std::clamp(generation, 0, m_total) / m_total)
-                                   : kWidth;
-    std::fprintf(stderr, "\r[%s%s] %d/%d best %.1f", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, '.').c_str(), generation, m_total, best);
+    std::fprintf(stderr, "\r%s", text::ProgressBar(generation, m_total, best).c_str());
     m_barShown = true;
     return;
   }

@@ -101,6 +101,17 @@ std::string WeightsNotWritten(std::string_view file) {
   return "the trained weights could not be written to " + Quoted(file) + " (they are in the output)";
 }
 
+std::string ProgressBar(int generation, int total, double best) {
+  constexpr int kWidth = 30;
+  const int done = generation < 0 ? 0 : generation > total ? total : generation;
+  const int filled = total > 0 ? static_cast<int>(static_cast<long long>(kWidth) * done / total) : kWidth;
+  char tail[96];
+  std::snprintf(tail, sizeof tail, "] %d/%d best %.1f", generation, total, best);
+  std::string bar(1, '[');
+  bar.append(static_cast<std::size_t>(filled), '#').append(static_cast<std::size_t>(kWidth - filled), '.');
+  return bar + tail;
+}
+
 std::string ProgressLine(std::string_view command, int generation, int total, double best, double average) {
   char buf[160];
   std::snprintf(buf, sizeof buf, ": generation %d of %d, best %.1f, average %.1f", generation, total, best, average);

@@ -10,9 +10,10 @@ inline constexpr const char* CliAbout =
     "korvane-cli: the engine of Korvane without a window. Prints one JSON object on stdout;\n"
     "messages and progress go to stderr.";
 inline constexpr const char* CliFooter =
-    "Exit status: 0 done; 1 a write failed (stdout or an output file); 2 a bad argument or an\n"
-    "input that cannot be used (nothing is printed on stdout). Numbers that are not finite are\n"
-    "printed as null. 'korvane-cli COMMAND --help' tells about a command.";
+    "Exit status: 0 done; 1 a write failed (stdout or an output file) or the run failed;\n"
+    "2 a bad argument or an input that cannot be used (nothing is printed on stdout).\n"
+    "Numbers that are not finite are printed as null. 'korvane-cli COMMAND --help' tells\n"
+    "about a command.";
 
 inline constexpr const char* HelpGa =
     "Search a flight plan with the genetic algorithm (--heuristic: the network repairs crashed plans).";
@@ -85,11 +86,14 @@ inline constexpr const char* PlanActionsWhole = "actions must be whole numbers";
 
 // --- failures -----------------------------------------------------------
 std::string StdoutFailed(std::string_view why);
+inline constexpr const char* NothingWritten = "nothing was written";
 inline constexpr const char* ReaderGone = "the reader closed the pipe before reading all of it";
 std::string WeightsNotWritten(std::string_view file);
 inline constexpr const char* Unexpected = "stopped by an unexpected error: ";
 
 // --- progress -------------------------------------------------------------
+// "[#########.....................] 12/40 best 1234.5"
+std::string ProgressBar(int generation, int total, double best);
 // "ga: generation 12 of 201, best 1234.5, average 234.5"
 std::string ProgressLine(std::string_view command, int generation, int total, double best, double average);
 
