@@ -84,9 +84,17 @@ long long Whole(const char* option, const std::string& s, long long lo, long lon
   return v;
 }
 
+// Error codes rather than exceptions: a path we may not look into is
+// neither a directory nor writable, not a crash.
+bool IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
 bool CanWrite(const std::string& path) {
   namespace fs = std::filesystem;
-  if (fs::exists(path)) return ::access(path.c_str(), W_OK) == 0;
+  std::error_code ec;
+  if (fs::exists(path, ec)) return ::access(path.c_str(), W_OK) == 0;
   const fs::path dir = fs::path(path).parent_path();
   return ::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0;
 }
@@ -116,7 +124,7 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
     if (def.kind != Kind::File) continue;
     const std::string& path = r.*def.text;
     if (path.empty()) Fail(text::NeedsFileName(def.flag));
-    if (std::filesystem::is_directory(path)) Fail(text::IsDirectory(def.flag, path));
+    if (IsDirectory(path)) Fail(text::IsDirectory(def.flag, path));
   }
   auto number = [&](const char* flag, const std::string& s, long long lo, long long hi, long long otherwise) {
     return typed.contains(flag) ? Whole(flag, s, lo, hi) : otherwise;
