@@ -7,14 +7,11 @@
 #include <string_view>
 
 #include "files/obstacle_map_file.h"
+#include "fuzz/require.h"
 
 using namespace korvane;
 
 namespace {
-
-void Require(bool ok) {
-  if (!ok) std::abort();
-}
 
 MeteorField Marked() {
   MeteorField f;

@@ -8,16 +8,9 @@
 
 #include "files/file_io.h"
 #include "files/weights_file.h"
+#include "fuzz/require.h"
 
 using namespace korvane;
-
-namespace {
-
-void Require(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=${JOBS:-$(nproc)}
 build=build-fuzz
-targets=(map_reader weights_reader)
+targets=(map_reader weights_reader plan_reader)
 
 scripts/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

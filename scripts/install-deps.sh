@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libhwy-dev
+  nlohmann-json3-dev libcli11-dev libhwy-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth

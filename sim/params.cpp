@@ -10,6 +10,7 @@ namespace {
 
 constexpr double kIntMin = std::numeric_limits<int>::min();
 constexpr double kIntMax = std::numeric_limits<int>::max();
+constexpr int kMaxPerceived = 10;  // the perception table's slots
 
 ParamInfo I(const char* name, int SimParams::*f, double lo, double hi) {
   return ParamInfo{name, true, lo, hi, f, nullptr};
@@ -177,6 +178,12 @@ std::optional<ParamProblem> CheckParams(const SimParams& p) {
   return CheckCombinations(p);
 }
 
+std::string AllowedValues(const ParamInfo& info) {
+  const std::string kind = info.isInt ? "a whole number" : "a number";
+  if (info.loOpen) return kind + " above " + FormatLimit(info.lo) + " and at most " + FormatLimit(info.hi);
+  return kind + " from " + FormatLimit(info.lo) + " to " + FormatLimit(info.hi);
+}
+
 std::string ApplySetting(SimParams& p, std::string_view assignment) {
   auto eq = assignment.find('=');
   if (eq == std::string_view::npos)
@@ -186,28 +193,29 @@ std::string ApplySetting(SimParams& p, std::string_view assignment) {
   bool perceived = name == "PerceivedMeteors";
   const ParamInfo* info = perceived ? nullptr : FindParam(name);
   if (!perceived && !info) return "unknown parameter '" + std::string(name) + "'";
-  bool wantInt = perceived || info->isInt;
+  // The refusal names the bound the value must keep, not only its kind.
+  const bool wantInt = perceived || info->isInt;
+  const ParamInfo perceivedInfo{"PerceivedMeteors", true, 0, kMaxPerceived, nullptr, nullptr};
+  const std::string refusal =
+      std::string(name) + " must be " + AllowedValues(perceived ? perceivedInfo : *info) + ", got '" + text + "'";
   double value = 0;
   const char* first = text.data();
   const char* last = text.data() + text.size();
   if (wantInt) {
     long long n = 0;
     auto [ptr, ec] = std::from_chars(first, last, n);
-    if (text.empty() || ec != std::errc() || ptr != last || n < kIntMin || n > kIntMax)
-      return "parameter '" + std::string(name) + "' needs a whole number, got '" + text + "'";
+    if (text.empty() || ec != std::errc() || ptr != last || n < kIntMin || n > kIntMax) return refusal;
     value = static_cast<double>(n);
   } else {
     auto [ptr, ec] = std::from_chars(first, last, value);
-    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value))
-      return "parameter '" + std::string(name) + "' needs a number, got '" + text + "'";
+    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) return refusal;
   }
   if (perceived) {
-    if (value < 0 || value > 10)
-      return "PerceivedMeteors must be between 0 and 10 (the perception table has 10 slots)";
+    if (value < 0 || value > kMaxPerceived) return refusal;
     p.SetPerceivedMeteors(static_cast<int>(value));
-  }
-  else
+  } else {
     SetParam(p, *info, value);
+  }
   return {};
 }
 

@@ -122,7 +122,12 @@ std::optional<ParamProblem> CheckParams(const SimParams& p);
 double PlanGenomeBytes(const SimParams& p);
 double WeightGenomeBytes(const SimParams& p);
 
-// Parses "Name=Value" onto p. Returns an error text, empty on success.
+// What a value of the setting must be, in English: "a whole number from 1
+// to 100000", "a number above 0 and at most 10".
+std::string AllowedValues(const ParamInfo& info);
+
+// Parses "Name=Value" onto p. Returns an error text, empty on success; a
+// value that does not parse is refused with the setting's limits.
 std::string ApplySetting(SimParams& p, std::string_view assignment);
 
 }  // namespace korvane

@@ -1,125 +1,267 @@
+// korvane-cli as a user meets it: refusals, help, the stream, the settings
+// list, failed writes and progress. Its numbers are the golden test's.
 #include <gtest/gtest.h>
 
 #include "cli_run.h"
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include <unistd.h>
+#include "sim/params.h"
+#include "temp_dir.h"
 
+namespace korvane {
 namespace {
 
-using korvane::test::Cli;
-using korvane::test::CliRun;
+using nlohmann::json;
+using test::Cli;
+using test::CliRun;
 
-std::string Between(const std::string& s, const std::string& from, const std::string& to) {
-  auto a = s.find(from);
-  if (a == std::string::npos) return {};
-  a += from.size();
-  return s.substr(a, s.find(to, a) - a);
+const std::string kWeights = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/table_weights.txt";
+const std::string kPlan = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/plan.json";
+const std::string kSmallGa = "ga --level 4 --seed 3 --set MaxGenerations=2 --set PopulationSize=20";
+const std::string kSmallTrain = "train --seed 1 --set TrainingGenerations=2 --set NetPopulationSize=10";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
-}  // namespace
+// A plan file of n genes.
+std::string PlanOf(int n) {
+  json plan{{"actions", std::vector<int>(n, 4)}, {"durations", std::vector<double>(n, 2.0)}};
+  return plan.dump();
+}
 
-TEST(Cli, BadArgumentsExitTwoWithNothingOnStdout) {
-  for (const char* args : {"", "fly", "ga", "ga --level 5", "ga --level 1 --set Nope=1",
-                           "ga --level 1 --set PopulationSize=0", "ga --level 1 --set EliteCount=600",
-                           "ga --level 1 --set ChromosomeLength=201", "ga --level 1 --seed -3",
-                           "ga --level 1 --set PerceivedMeteors=50", "fly-plan --level 1",
-                           "fly-plan --level 1 --plan /no/such/file.json", "train --set TrainingGenerations=5001",
-                           "fly-net --level 2 --weights /no/such/weights.txt", "ga --level 1 --bogus"}) {
-    CliRun r = Cli(args);
-    EXPECT_EQ(r.status, 2) << args;
-    EXPECT_TRUE(r.out.empty()) << args;
-    EXPECT_NE(r.err.find("korvane-cli:"), std::string::npos) << args;
+class CliTest : public test::TempDirTest {};
+
+TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
+  for (const auto& [name, text] : std::vector<std::pair<std::string, std::string>>{
+           {"uneven.json", R"({"actions":[1,2],"durations":[3]})"},
+           {"cut.json", R"({"actions":[1])"},
+           {"half.json", R"({"actions":[1.5],"durations":[3]})"},
+           {"huge.json", R"({"actions":[1],"durations":[1e400]})"},
+           {"extra.json", R"({"actions":[1],"durations":[3],"speed":[1]})"},
+           {"list.json", "[1, 2]"},
+           {"long.json", PlanOf(31)},
+           {"longest.json", PlanOf(201)},
+       })
+    WriteFile(Path(name), text);
+  const std::string dir = m_dir.string();
+  const struct {
+    std::string args;
+    std::string says;
+  } cases[] = {
+      {"", "no command given"},
+      {"fly", "unknown command 'fly'"},
+      {"ga", "ga needs --level N"},
+      {"ga --level 5", "--level must be a whole number from 1 to 4, got '5'"},
+      {"ga --level 1 --bogus", "--bogus"},
+      {"ga --level 1 --seed -3", "--seed must be a whole number from 0 to 4294967295, got '-3'"},
+      {"ga --level 1 --threads 0", "--threads must be a whole number from 1 to 256, got '0'"},
+      {"ga --level 1 --set Nope=1", "unknown parameter 'Nope'"},
+      {"ga --level 1 --set PopulationSize=0", "PopulationSize must be between 1 and 100000, got '0'"},
+      {"ga --level 1 --set PopulationSize=9999999999", "PopulationSize must be a whole number from 1 to 100000"},
+      {"ga --level 1 --set Gravity=1e400", "Gravity must be a number from -1000 to 1000, got '1e400'"},
+      {"fly-net --level 1 --set Gravity=1e10", "Gravity must be between -1000 and 1000, got '1e10'"},
+      {"fly-net --level 1 --set TimeStep=0", "TimeStep must be above 0 and at most 10"},
+      {"ga --level 1 --set PopulationSize=21", "PopulationSize minus EliteCount must be even"},
+      {"train --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000", "590.7 GiB"},
+      {"ga --level 1 --set EliteCount=600", "EliteCount must be between 0 and 500 (the population size)"},
+      {"ga --level 1 --set PerceivedMeteors=50", "PerceivedMeteors must be a whole number from 0 to 10"},
+      {"train --set TrainingGenerations=5001", "TrainingGenerations must be between 0 and 5000"},
+      // Options the command would ignore.
+      {"fly-net --level 1 --seed 3", "fly-net does not use --seed"},
+      {"fly-net --level 1 --threads 2", "fly-net does not use --threads"},
+      {"fly-plan --level 1 --plan " + kPlan + " --seed 3", "fly-plan does not use --seed"},
+      {"train --level 1", "train does not use --level"},
+      {"settings --set Gravity=1", "settings does not use --set"},
+      {"ga --level 1 --weights " + kWeights, "--weights is used only with --heuristic"},
+      {"fly-plan --level 1 --plan " + kPlan + " --weights " + kWeights, "only with --variant heuristic"},
+      {"fly-plan --level 1 --plan " + kPlan + " --variant step --weights " + kWeights, "only with --variant heuristic"},
+      // Files: empty names, directories, unwritable, missing, endless, too long.
+      {"fly-net --level 1 --weights ''", "--weights needs a file name"},
+      {"train --weights-out ''", "--weights-out needs a file name"},
+      {"fly-plan --level 1 --plan ''", "--plan needs a file name"},
+      {"fly-net --level 1 --weights " + dir, "is a directory"},
+      {"fly-plan --level 1 --plan " + dir, "is a directory"},
+      {"train --weights-out " + dir, "is a directory"},
+      {"train --weights-out " + dir + "/no/such/w.txt", "--weights-out: cannot write to"},
+      {"fly-net --level 2 --weights /no/such/weights.txt", "cannot use '/no/such/weights.txt'"},
+      {"fly-net --level 1 --set HiddenLayerCount=1", "the built-in weights hold"},
+      {"fly-plan --level 1", "fly-plan needs --plan FILE"},
+      {"fly-plan --level 1 --plan /no/such/plan.json", "no such file"},
+      {"fly-plan --level 1 --plan /dev/zero", "too large for a plan"},
+      {"fly-plan --level 1 --plan " + kPlan + " --variant fast", "--variant must be ga, heuristic or step"},
+      {"fly-plan --level 1 --plan " + Path("long.json"), "raise it with --set ChromosomeLength=31"},
+      {"fly-plan --level 1 --plan " + Path("longest.json"), "more than ChromosomeLength allows (200)"},
+      {"fly-plan --level 1 --plan " + Path("uneven.json"), "\"durations\" has 1"},
+      {"fly-plan --level 1 --plan " + Path("cut.json"), "not valid JSON"},
+      {"fly-plan --level 1 --plan " + Path("half.json"), "actions must be whole numbers"},
+      {"fly-plan --level 1 --plan " + Path("huge.json"), "a number is too large"},
+      {"fly-plan --level 1 --plan " + Path("extra.json"), "unknown key \"speed\""},
+      {"fly-plan --level 1 --plan " + Path("list.json"), "must hold a JSON object"},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = Cli(c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+    EXPECT_NE(r.err.find("korvane-cli: "), std::string::npos) << c.args;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << "\n" << r.err;
+    // One line, and at most a hint to --help after it; never the usage text.
+    EXPECT_LE(Lines(r.err).size(), 2u) << c.args << "\n" << r.err;
+  }
+  EXPECT_NE(Cli("ga").err.find("Try 'korvane-cli ga --help'."), std::string::npos);
+}
+
+TEST(Cli, HelpForTheToolAndEachCommand) {
+  for (const char* args : {"--help", "-h"}) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 0) << args;
+    for (const char* command : {"ga", "train", "fly-net", "fly-plan", "settings", "Exit status"})
+      EXPECT_NE(r.out.find(command), std::string::npos) << args << " " << command;
+  }
+  // Each command lists what it uses and hides what it would refuse.
+  const struct {
+    const char* command;
+    const char* lists;
+    const char* hides;
+  } cases[] = {{"ga", "--heuristic", "--plan"},      {"train", "--weights-out", "--level"},
+               {"fly-net", "--weights", "--seed"},  {"fly-plan", "--variant", "--threads"},
+               {"settings", "--json", "--set"}};
+  for (const auto& c : cases) {
+    for (const char* help : {" --help", " -h"}) {
+      const CliRun r = Cli(std::string(c.command) + help);
+      EXPECT_EQ(r.status, 0) << c.command;
+      EXPECT_NE(r.out.find(std::string("Usage: korvane-cli ") + c.command), std::string::npos) << c.command;
+      EXPECT_NE(r.out.find(c.lists), std::string::npos) << c.command;
+      EXPECT_EQ(r.out.find(c.hides), std::string::npos) << c.command;
+    }
   }
 }
 
-TEST(Cli, PlanFilesThatDoNotFitAreRefused) {
-  const auto dir = std::filesystem::temp_directory_path() / ("korvane-cli-plan-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  auto write = [&](const char* name, const char* text) {
-    std::ofstream(dir / name) << text;
-    return (dir / name).string();
-  };
-  CliRun uneven = Cli("fly-plan --level 1 --plan " + write("a.json", R"({"actions":[1,2],"durations":[3]})"));
-  EXPECT_EQ(uneven.status, 2);
-  EXPECT_NE(uneven.err.find("durations"), std::string::npos);
-  EXPECT_EQ(Cli("fly-plan --level 1 --plan " + write("b.json", "{\"actions\":[1]")).status, 2);
-  EXPECT_EQ(Cli("fly-plan --level 1 --plan " + write("c.json", R"({"actions":[1.5],"durations":[3]})")).status, 2);
-  CliRun invalid = Cli("fly-plan --level 1 --plan " + write("d.json", R"({"actions":[0,9],"durations":[1,1]})"));
-  EXPECT_EQ(invalid.status, 0);
-  EXPECT_NE(invalid.out.find("\"outcome\":\"invalid\""), std::string::npos);
-  EXPECT_NE(invalid.err.find("action9 i0 j1"), std::string::npos);
-  std::filesystem::remove_all(dir);
+TEST(Cli, StreamPrintsEachGenerationThenTheResult) {
+  for (const std::string& run : {kSmallGa, kSmallTrain}) {
+    const CliRun plain = Cli(run + " --threads 1");
+    const CliRun streamed = Cli(run + " --threads 1 --stream");
+    ASSERT_EQ(streamed.status, 0) << run << streamed.err;
+    const std::vector<std::string> lines = Lines(streamed.out);
+    ASSERT_GE(lines.size(), 2u) << run;
+    // The last line is the usual result, value for value.
+    EXPECT_EQ(json::parse(lines.back()), json::parse(plain.out)) << run;
+    const json generations = json::parse(lines.back()).at("generations");
+    ASSERT_EQ(generations.size(), lines.size() - 1) << run;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+      const auto line = nlohmann::ordered_json::parse(lines[i]);
+      std::vector<std::string> keys;
+      for (const auto& item : line.items()) keys.push_back(item.key());
+      EXPECT_EQ(keys, (std::vector<std::string>{"generation", "best", "average"})) << lines[i];
+      EXPECT_EQ(json::parse(lines[i]), generations[i]) << run;
+    }
+  }
 }
 
-TEST(Cli, GaIsReproducibleAndItsEscapingPlanEscapesAgain) {
-  CliRun a = Cli("ga --level 1 --seed 1");
-  CliRun b = Cli("ga --level 1 --seed 1");
-  ASSERT_EQ(a.status, 0) << a.err;
-  EXPECT_EQ(a.out, b.out);
-  for (const char* key : {"\"escaped\":", "\"escape_generation\":", "\"escape_plan\":", "\"generations\":[",
-                          "\"best_plan\":{\"actions\":[", "\"messages\":["})
-    EXPECT_NE(a.out.find(key), std::string::npos) << key;
-  ASSERT_NE(a.out.find("\"escaped\":true"), std::string::npos);
-  const std::string actions = Between(a.out, "\"best_plan\":{\"actions\":[", "]");
-  const std::string durations = Between(a.out, "\"durations\":[", "]");
-  const auto plan = std::filesystem::temp_directory_path() / ("korvane-cli-best-" + std::to_string(::getpid()));
-  std::ofstream(plan) << "{\"actions\":[" << actions << "],\"durations\":[" << durations << "]}";
-  CliRun replay = Cli("fly-plan --level 1 --plan " + plan.string());
-  std::filesystem::remove(plan);
-  EXPECT_EQ(replay.status, 0) << replay.err;
-  EXPECT_NE(replay.out.find("\"outcome\":\"escaped\""), std::string::npos) << replay.out;
-  EXPECT_NE(Cli("ga --level 1 --seed 2").out, a.out);
-}
-
-TEST(Cli, SettingsReachTheRun) {
-  CliRun r = Cli("ga --level 4 --seed 3 --set MaxGenerations=2 --set PopulationSize=20");
+TEST(Cli, SettingsListEverySettingWithItsLimits) {
+  const CliRun r = Cli("settings --json");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("\"generation\":3"), std::string::npos);
-  EXPECT_EQ(r.out.find("\"generation\":4"), std::string::npos);
-  // Children come in pairs: 21 - 4 elites is refused before anything runs.
-  CliRun odd = Cli("ga --level 4 --seed 3 --set MaxGenerations=0 --set PopulationSize=21");
-  EXPECT_EQ(odd.status, 2);
-  EXPECT_NE(odd.err.find("must be even"), std::string::npos) << odd.err;
+  const json list = json::parse(r.out);
+  const SimParams defaults;
+  for (const ParamInfo& info : ParamTable()) {
+    SCOPED_TRACE(info.name);
+    const auto it = std::find_if(list.begin(), list.end(), [&](const json& s) { return s.at("name") == info.name; });
+    ASSERT_NE(it, list.end());
+    EXPECT_EQ(it->at("default").get<double>(), GetParam(defaults, info));
+    EXPECT_EQ(it->at("min").get<double>(), info.lo);
+    EXPECT_EQ(it->at("max").get<double>(), info.hi);
+    EXPECT_EQ(it->at("integer").get<bool>(), info.isInt);
+    EXPECT_EQ(it->at("min_exclusive").get<bool>(), info.loOpen);
+    EXPECT_FALSE(it->at("meaning").get<std::string>().empty());
+  }
+  const auto perceived =
+      std::find_if(list.begin(), list.end(), [](const json& s) { return s.at("name") == "PerceivedMeteors"; });
+  ASSERT_NE(perceived, list.end());
+  EXPECT_EQ(perceived->at("max"), 10);
+  EXPECT_EQ(list.size(), ParamTable().size() + 1);
+
+  const CliRun text = Cli("settings");
+  ASSERT_EQ(text.status, 0);
+  for (const ParamInfo& info : ParamTable()) EXPECT_NE(text.out.find(info.name), std::string::npos) << info.name;
+  EXPECT_NE(text.out.find("a whole number from 1 to 200"), std::string::npos);  // ChromosomeLength
 }
 
-TEST(Cli, NetworkCommands) {
-  CliRun fly = Cli("fly-net --level 1");
-  ASSERT_EQ(fly.status, 0) << fly.err;
-  for (const char* key : {"\"outcome\":", "\"ticks\":", "\"x\":", "\"y\":", "\"vx\":", "\"vy\":", "\"score\":"})
-    EXPECT_NE(fly.out.find(key), std::string::npos) << key;
-  EXPECT_EQ(Cli("fly-net --level 1").out, fly.out);
-  // The built-in weights do not fit another shape.
-  EXPECT_EQ(Cli("fly-net --level 1 --set HiddenLayerCount=1").status, 2);
+TEST(Cli, AFailedWriteExitsOneWithAMessage) {
+  // A full disk, a reader that reads one byte and goes, a reader gone before
+  // the first line of a stream.
+  const struct {
+    std::string args;
+    std::string reader;
+  } cases[] = {
+      {kSmallGa + " >/dev/full", "cat"},
+      {kSmallGa, "head -c 1 >/dev/null"},
+      {kSmallGa + " --stream", "true"},
+      {"settings --json", "head -c 1 >/dev/null"},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = test::CliInto(c.args, c.reader);
+    EXPECT_EQ(r.status, 1) << c.args << " | " << c.reader;
+    EXPECT_NE(r.err.find("korvane-cli: cannot write the output"), std::string::npos) << c.args << "\n" << r.err;
+  }
+  // The trained weights that could not be appended are still printed.
+  const CliRun train = Cli(kSmallTrain + " --weights-out /dev/full");
+  EXPECT_EQ(train.status, 1);
+  EXPECT_NE(train.err.find("could not be written to '/dev/full'"), std::string::npos) << train.err;
+  EXPECT_EQ(json::parse(train.out).at("weights"), json::parse(Cli(kSmallTrain).out).at("weights"));
+}
 
-  const auto out = std::filesystem::temp_directory_path() / ("korvane-cli-w-" + std::to_string(::getpid()));
-  std::filesystem::remove(out);
-  const std::string train = "train --seed 1 --set TrainingGenerations=2 --set NetPopulationSize=10 --weights-out ";
-  CliRun t1 = Cli(train + out.string());
-  ASSERT_EQ(t1.status, 0) << t1.err;
-  EXPECT_EQ(Cli(train + out.string()).out, t1.out);
-  // The trained weights fly through --weights exactly as through the program.
-  CliRun withFile = Cli("fly-net --level 2 --weights " + out.string());
-  EXPECT_EQ(withFile.status, 0) << withFile.err;
-  std::filesystem::remove(out);
+TEST(Cli, ProgressLinesOnAPipeUnlessQuiet) {
+  // An interval of 0: a line each generation, without waiting two seconds.
+  ::setenv("KORVANE_PROGRESS_MS", "0", 1);
+  const CliRun ga = Cli(kSmallGa);
+  const CliRun train = Cli(kSmallTrain);
+  const CliRun quiet = Cli(kSmallGa + " --quiet");
+  ::unsetenv("KORVANE_PROGRESS_MS");
+  EXPECT_NE(ga.err.find("ga: generation 1 of 3, best "), std::string::npos) << ga.err;
+  EXPECT_NE(ga.err.find("ga: generation 3 of 3"), std::string::npos) << ga.err;
+  EXPECT_NE(train.err.find("train: generation 2 of 2"), std::string::npos) << train.err;
+  EXPECT_EQ(quiet.err.find("generation"), std::string::npos) << quiet.err;
+  EXPECT_EQ(quiet.out, ga.out);
+}
+
+TEST_F(CliTest, TheEscapingPlanEscapesAgain) {
+  const CliRun ga = Cli("ga --level 1 --seed 1");
+  ASSERT_EQ(ga.status, 0) << ga.err;
+  const json result = json::parse(ga.out);
+  ASSERT_TRUE(result.at("escaped").get<bool>());
+  const json& best = result.at("best_plan");
+  WriteFile(Path("best.json"), json{{"actions", best.at("actions")}, {"durations", best.at("durations")}}.dump());
+  const CliRun replay = Cli("fly-plan --level 1 --plan " + Path("best.json"));
+  ASSERT_EQ(replay.status, 0) << replay.err;
+  EXPECT_EQ(json::parse(replay.out).at("outcome"), "escaped");
+}
+
+TEST_F(CliTest, TrainedWeightsFlyThroughTheirFile) {
+  const std::string out = Path("w.txt");
+  const CliRun t = Cli(kSmallTrain + " --weights-out " + out);
+  ASSERT_EQ(t.status, 0) << t.err;
+  EXPECT_EQ(Cli(kSmallTrain + " --weights-out " + out).out, t.out);
+  const CliRun fly = Cli("fly-net --level 2 --weights " + out);
+  EXPECT_EQ(fly.status, 0) << fly.err;
 }
 
 TEST(Cli, ThreadCountNeverChangesTheNumbers) {
-  const std::string ga = "ga --level 3 --seed 8 --set MaxGenerations=6 --set PopulationSize=80 --heuristic";
-  CliRun one = Cli(ga + " --threads 1");
-  ASSERT_EQ(one.status, 0) << one.err;
-  EXPECT_EQ(Cli(ga + " --threads 2").out, one.out);
-  EXPECT_EQ(Cli(ga + " --threads 5").out, one.out);
-  const std::string train = "train --seed 2 --set TrainingGenerations=2 --set NetPopulationSize=16";
-  CliRun t1 = Cli(train + " --threads 1");
-  ASSERT_EQ(t1.status, 0) << t1.err;
-  EXPECT_EQ(Cli(train + " --threads 3").out, t1.out);
-  EXPECT_EQ(Cli("ga --level 1 --threads 0").status, 2);
-  EXPECT_EQ(Cli("fly-net --level 1 --threads 2").status, 2);
+  const std::string heuristic = "ga --level 3 --seed 8 --set MaxGenerations=6 --set PopulationSize=80 --heuristic";
+  for (const std::string& run : {heuristic, kSmallTrain}) {
+    const CliRun one = Cli(run + " --threads 1");
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(Cli(run + " --threads 2").out, one.out) << run;
+    EXPECT_EQ(Cli(run + " --threads 5").out, one.out) << run;
+  }
 }
+
+}  // namespace
+}  // namespace korvane

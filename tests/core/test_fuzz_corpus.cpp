@@ -1,4 +1,4 @@
-// Replays the fuzzing seeds through both readers, so every build checks the
+// Replays the fuzzing seeds through every reader, so every build checks the
 // inputs the fuzzers start from (and any finding added to them).
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/plan_file.h"
 #include "files/obstacle_map_file.h"
 #include "files/weights_file.h"
 
@@ -31,11 +32,12 @@ std::string Bytes(const fs::path& p) {
   return s.str();
 }
 
-TEST(FuzzCorpus, EveryFileGoesThroughBothReaders) {
+TEST(FuzzCorpus, EveryFileGoesThroughEveryReader) {
   const auto files = CorpusFiles();
   ASSERT_GE(files.size(), 10u);
   int loaded = 0;
   int weightBlocks = 0;
+  int plans = 0;
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.string());
     const std::string text = Bytes(file);
@@ -59,10 +61,18 @@ TEST(FuzzCorpus, EveryFileGoesThroughBothReaders) {
       EXPECT_EQ(WeightsPickReason(p, "weights.txt").empty(), b.Whole());
       if (b.Whole()) ++weightBlocks;
     }
+    std::string planError;
+    if (auto plan = cli::ParsePlanText(text, &planError)) {
+      ++plans;
+      EXPECT_EQ(plan->actions.size(), plan->durations.size());
+    } else {
+      EXPECT_FALSE(planError.empty());
+    }
   }
-  // The seeds hold good files of both kinds, not only damaged ones.
+  // The seeds hold good files of every kind, not only damaged ones.
   EXPECT_GE(loaded, 5);
   EXPECT_GE(weightBlocks, 3);
+  EXPECT_GE(plans, 3);
 }
 
 }  // namespace

@@ -334,21 +334,37 @@ TEST(Params, EveryAcceptedValueIsFiniteAndEveryRunFits) {
   EXPECT_GT(memory->bytes, 300e9);
 }
 
-TEST(Params, ApplySettingRejectsBadText) {
+TEST(Params, ApplySettingRefusalsStateTheBound) {
+  const struct {
+    const char* assignment;
+    const char* says;
+  } cases[] = {
+      {"Nope=3", "unknown parameter 'Nope'"},
+      {"Gravity", "expects Name=Value"},
+      {"PopulationSize=1.5", "PopulationSize must be a whole number from 1 to 100000, got '1.5'"},
+      {"PopulationSize=", "PopulationSize must be a whole number from 1 to 100000, got ''"},
+      {"PopulationSize=99999999999", "from 1 to 100000, got '99999999999'"},
+      {"StartX=3000000000", "StartX must be a whole number from -2147483648 to 2147483647"},
+      {"Gravity=abc", "Gravity must be a number from -1000 to 1000, got 'abc'"},
+      {"Gravity=nan", "Gravity must be a number from -1000 to 1000, got 'nan'"},
+      {"Gravity=1e400", "Gravity must be a number from -1000 to 1000, got '1e400'"},
+      {"TimeStep=x", "TimeStep must be a number above 0 and at most 10, got 'x'"},
+      {"LifeboatSize=1e400", "LifeboatSize must be a number from 0 to 1000, got '1e400'"},
+      {"PerceivedMeteors=50", "PerceivedMeteors must be a whole number from 0 to 10, got '50'"},
+      {"PerceivedMeteors=-1", "from 0 to 10, got '-1'"},
+  };
+  for (const auto& c : cases) {
+    SimParams p;
+    EXPECT_NE(ApplySetting(p, c.assignment).find(c.says), std::string::npos) << c.assignment;
+    EXPECT_EQ(p.PopulationSize, 500) << c.assignment;
+    EXPECT_EQ(p.Gravity, 2.0) << c.assignment;
+    EXPECT_EQ(p.NetInputCount, 6) << c.assignment;
+  }
   SimParams p;
-  EXPECT_NE(ApplySetting(p, "Nope=3"), "");
-  EXPECT_NE(ApplySetting(p, "PopulationSize=1.5"), "");
-  EXPECT_NE(ApplySetting(p, "PopulationSize="), "");
-  EXPECT_NE(ApplySetting(p, "Gravity=abc"), "");
-  EXPECT_NE(ApplySetting(p, "Gravity=nan"), "");
-  EXPECT_NE(ApplySetting(p, "Gravity"), "");
-  EXPECT_NE(ApplySetting(p, "PerceivedMeteors=50"), "");
-  EXPECT_NE(ApplySetting(p, "PopulationSize=99999999999"), "");
   EXPECT_EQ(ApplySetting(p, "Gravity=2.5"), "");
   EXPECT_EQ(p.Gravity, 2.5);
   EXPECT_EQ(ApplySetting(p, "PerceivedMeteors=2"), "");
   EXPECT_EQ(p.NetInputCount, 8);
-  EXPECT_EQ(p.PopulationSize, 500);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,18 @@ struct CliRun {
   std::string out;
   std::string err;
 };
+
+// A shell word holding s as it is.
+inline std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
+  }
+  return q + "'";
+}
 
 // Runs korvane-cli with args (shell words) and collects its exit status,
 // stdout and stderr.
@@ -42,16 +55,20 @@ inline CliRun Cli(const std::string& args) {
   return r;
 }
 
-// A shell word holding s as it is.
-inline std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'')
-      q += "'\\''";
-    else
-      q += c;
-  }
-  return q + "'";
+// Runs korvane-cli with args, its stdout piped into the shell command
+// reader, and collects korvane-cli's own exit status (not the pipeline's)
+// and its stderr.
+inline CliRun CliInto(const std::string& args, const std::string& reader) {
+  const auto errPath = std::filesystem::temp_directory_path() / ("korvane-cli-pipe-" + std::to_string(::getpid()));
+  const std::string pipeline = std::string(KORVANE_CLI_PATH) + " " + args + " 2>" + errPath.string() + " | " +
+                               reader + "; exit ${PIPESTATUS[0]}";
+  CliRun r;
+  const int raw = std::system(("bash -c " + Quote(pipeline)).c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(errPath);
+  r.err.assign(std::istreambuf_iterator<char>(in), {});
+  std::filesystem::remove(errPath);
+  return r;
 }
 
 }  // namespace korvane::test

@@ -1,0 +1,43 @@
+#include "cli/cli_host.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "cli/exit_codes.h"
+#include "cli/output.h"
+
+namespace korvane::cli {
+
+CliHost::CliHost(const SimParams& p, const Setup& setup)
+    : m_params(p), m_stream(setup.stream), m_progress(setup.command, setup.totalGenerations, setup.progress) {}
+
+void CliHost::ShowMessage(const std::string& text) {
+  m_progress.BreakLine();
+  std::fprintf(stderr, "%s\n", text.c_str());
+  m_messages.push_back(text);
+}
+
+void CliHost::Repaint(const FrameSnapshot& frame) {
+  if (frame.planPanel) {
+    Record(frame.planPanel->generation, frame.planPanel->best, frame.planPanel->average);
+  } else if (frame.chart && (m_generations.empty() || m_generations.back().generation != frame.chart->generation)) {
+    // Training shows its last generation again when it ends.
+    Record(frame.chart->generation, frame.chart->best, frame.chart->average);
+  }
+}
+
+void CliHost::Record(int generation, double best, double average) {
+  m_generations.push_back({generation, best, average});
+  m_progress.Generation(generation, best, average);
+  if (!m_stream || m_streamFailed) return;
+  if (::isatty(STDOUT_FILENO)) m_progress.BreakLine();  // the bar and the lines share the screen
+  try {
+    WriteJsonLine(Json{{"generation", generation}, {"best", best}, {"average", average}});
+  } catch (const WriteFailure& e) {
+    m_streamFailure = e.text;
+    m_streamFailed = true;
+  }
+}
+
+}  // namespace korvane::cli

@@ -1,0 +1,224 @@
+#include "cli/options.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "engine/parallel.h"
+#include "sim/meteor_field.h"
+#include "texts/cli_texts.h"
+
+namespace korvane::cli {
+namespace {
+
+// The values as typed, before they are checked.
+struct Raw {
+  std::string level, map, mapIndex, seed, weights, weightsOut, plan, variant, threads;
+  std::vector<std::string> sets;
+  bool heuristic = false, stream = false, quiet = false, json = false;
+};
+
+enum : unsigned { kGa = 1, kTrain = 2, kFlyNet = 4, kFlyPlan = 8, kSettings = 16 };
+constexpr unsigned kFlights = kGa | kFlyNet | kFlyPlan;
+constexpr unsigned kRuns = kFlights | kTrain;
+
+struct CommandDef {
+  const char* name;
+  Command command;
+  unsigned bit;
+  const char* help;
+};
+const CommandDef kCommands[] = {
+    {"ga", Command::Ga, kGa, text::HelpGa},
+    {"train", Command::Train, kTrain, text::HelpTrain},
+    {"fly-net", Command::FlyNet, kFlyNet, text::HelpFlyNet},
+    {"fly-plan", Command::FlyPlan, kFlyPlan, text::HelpFlyPlan},
+    {"settings", Command::Settings, kSettings, text::HelpSettings},
+};
+
+enum class Kind { Value, File, Switch, List };
+
+// Every option and the commands that use it. Each command parses all of
+// them, the ones it does not use hidden from its help, so that one given to
+// the wrong command is refused by name rather than as unknown.
+struct OptionDef {
+  const char* flag;
+  const char* value;  // the value's name in the help
+  Kind kind;
+  unsigned commands;
+  const char* help;
+  std::string Raw::*text = nullptr;
+  bool Raw::*on = nullptr;
+  std::vector<std::string> Raw::*list = nullptr;
+};
+const OptionDef kOptions[] = {
+    {"--level", "N", Kind::Value, kFlights, text::HelpLevel, &Raw::level},
+    {"--map", "FILE", Kind::File, kFlights, text::HelpMap, &Raw::map},
+    {"--map-index", "K", Kind::Value, kFlights, text::HelpMapIndex, &Raw::mapIndex},
+    {"--seed", "S", Kind::Value, kGa | kTrain, text::HelpSeed, &Raw::seed},
+    {"--heuristic", "", Kind::Switch, kGa, text::HelpHeuristic, nullptr, &Raw::heuristic},
+    {"--weights", "FILE", Kind::File, kFlights, text::HelpWeights, &Raw::weights},
+    {"--weights-out", "FILE", Kind::File, kTrain, text::HelpWeightsOut, &Raw::weightsOut},
+    {"--threads", "N", Kind::Value, kGa | kTrain, text::HelpThreads, &Raw::threads},
+    {"--plan", "FILE", Kind::File, kFlyPlan, text::HelpPlan, &Raw::plan},
+    {"--variant", "V", Kind::Value, kFlyPlan, text::HelpVariant, &Raw::variant},
+    {"--set", "Name=Value", Kind::List, kRuns, text::HelpSet, nullptr, nullptr, &Raw::sets},
+    {"--stream", "", Kind::Switch, kGa | kTrain, text::HelpStream, nullptr, &Raw::stream},
+    {"--quiet", "", Kind::Switch, kGa | kTrain, text::HelpQuiet, nullptr, &Raw::quiet},
+    {"--json", "", Kind::Switch, kSettings, text::HelpJson, nullptr, &Raw::json},
+};
+
+[[noreturn]] void Fail(std::string text) { throw ArgumentError{std::move(text), {}}; }
+
+long long Whole(const char* option, const std::string& s, long long lo, long long hi) {
+  long long v = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || v < lo || v > hi)
+    Fail(text::WholeNumberFrom(option, lo, hi, s));
+  return v;
+}
+
+// Error codes rather than exceptions: a path we may not look into is
+// neither a directory nor writable, not a crash.
+bool IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
+bool CanWrite(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(path, ec)) return ::access(path.c_str(), W_OK) == 0;
+  const fs::path dir = fs::path(path).parent_path();
+  return ::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0;
+}
+
+// The settings: each --set in turn, then every limit, so that a limit that
+// depends on another setting sees the final value of both.
+SimParams CheckSettings(const std::vector<std::string>& sets) {
+  SimParams p;
+  std::map<std::string, std::string> typed;
+  for (const std::string& assignment : sets) {
+    if (std::string error = ApplySetting(p, assignment); !error.empty()) Fail(error);
+    const auto eq = assignment.find('=');
+    typed[assignment.substr(0, eq)] = assignment.substr(eq + 1);
+  }
+  for (const auto& [name, value] : typed)
+    if (auto problem = CheckParam(p, name)) Fail(text::SettingGot(problem->reason, value));
+  if (auto problem = CheckParams(p)) Fail(problem->reason);
+  return p;
+}
+
+// The one place that checks a command line. `typed` holds the options
+// given, an empty value included.
+Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_view>& typed) {
+  for (const OptionDef& def : kOptions) {
+    if (!typed.contains(def.flag)) continue;
+    if (!(def.commands & cmd.bit)) Fail(text::NotUsedBy(cmd.name, def.flag));
+    if (def.kind != Kind::File) continue;
+    const std::string& path = r.*def.text;
+    if (path.empty()) Fail(text::NeedsFileName(def.flag));
+    if (IsDirectory(path)) Fail(text::IsDirectory(def.flag, path));
+  }
+  auto number = [&](const char* flag, const std::string& s, long long lo, long long hi, long long otherwise) {
+    return typed.contains(flag) ? Whole(flag, s, lo, hi) : otherwise;
+  };
+  Options o;
+  o.command = cmd.command;
+  o.commandName = cmd.name;
+  o.heuristic = r.heuristic;
+  o.stream = r.stream;
+  o.quiet = r.quiet;
+  o.json = r.json;
+  o.mapFile = r.map;
+  o.weightsFile = r.weights;
+  o.weightsOut = r.weightsOut;
+  o.planFile = r.plan;
+  o.level = static_cast<int>(number("--level", r.level, 1, BuiltInLevelCount, 0));
+  o.mapIndex = static_cast<int>(number("--map-index", r.mapIndex, 1, 2147483647, 0));
+  o.seed = static_cast<std::uint32_t>(number("--seed", r.seed, 0, 4294967295LL, std::time(nullptr)));
+  o.threads = static_cast<int>(number("--threads", r.threads, 1, 256, DefaultThreadCount()));
+  if (r.variant == "heuristic")
+    o.variant = FlyVariant::Heuristic;
+  else if (r.variant == "step")
+    o.variant = FlyVariant::StepByStep;
+  else if (typed.contains("--variant") && r.variant != "ga")
+    Fail(text::VariantChoice(r.variant));
+  o.params = CheckSettings(r.sets);
+
+  if (cmd.bit & kFlights) {
+    const bool haveMap = !o.mapFile.empty() || o.mapIndex != 0;
+    if (o.level != 0 && haveMap) Fail(text::LevelAndMap);
+    if (!haveMap && o.level == 0) Fail(text::NeedsField(cmd.name));
+    if (haveMap && o.mapFile.empty()) Fail(text::MapIndexNeedsMap);
+    if (haveMap && o.mapIndex == 0) Fail(text::MapNeedsIndex);
+  }
+  if (cmd.command == Command::Ga && !o.weightsFile.empty() && !o.heuristic) Fail(text::WeightsNeedHeuristic);
+  if (cmd.command == Command::FlyPlan) {
+    if (o.planFile.empty()) Fail(text::NeedsPlan);
+    if (!o.weightsFile.empty() && o.variant != FlyVariant::Heuristic) Fail(text::WeightsNeedHeuristicVariant);
+  }
+  // Refused before the training time is spent, not after.
+  if (!o.weightsOut.empty() && !CanWrite(o.weightsOut)) Fail(text::CannotWriteTo("--weights-out", o.weightsOut));
+  return o;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+  if (argc < 2) throw ArgumentError{text::NoCommand(), {}};
+  if (argv[1][0] != '-') {
+    bool known = false;
+    for (const CommandDef& c : kCommands) known = known || std::string_view(argv[1]) == c.name;
+    if (!known) throw ArgumentError{text::UnknownCommand(argv[1]), {}};
+  }
+  Raw raw;
+  CLI::App app{text::CliAbout, "korvane-cli"};
+  app.footer(text::CliFooter);
+  app.require_subcommand(1);
+  std::vector<std::pair<CLI::App*, std::vector<CLI::Option*>>> parsed;
+  for (const CommandDef& c : kCommands) {
+    CLI::App* sub = app.add_subcommand(c.name, c.help);
+    std::vector<CLI::Option*> opts;
+    for (const OptionDef& def : kOptions) {
+      CLI::Option* opt = def.on ? sub->add_flag(def.flag, raw.*def.on, def.help)
+                         : def.list ? sub->add_option(def.flag, raw.*def.list, def.help)->allow_extra_args(false)
+                                    : sub->add_option(def.flag, raw.*def.text, def.help);
+      opt->type_name(def.value);
+      if (!(def.commands & c.bit)) opt->group("");
+      opts.push_back(opt);
+    }
+    parsed.emplace_back(sub, std::move(opts));
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    return {Options{}, app.help()};
+  } catch (const CLI::ParseError& e) {
+    std::string command;
+    for (const auto& [sub, opts] : parsed)
+      if (sub->parsed()) command = sub->get_name();
+    throw ArgumentError{e.what(), command};
+  }
+  for (std::size_t c = 0; c < parsed.size(); ++c) {
+    if (!parsed[c].first->parsed()) continue;
+    std::set<std::string_view> typed;
+    for (std::size_t i = 0; i < std::size(kOptions); ++i)
+      if (parsed[c].second[i]->count() > 0) typed.insert(kOptions[i].flag);
+    try {
+      return {Check(kCommands[c], raw, typed), {}};
+    } catch (ArgumentError& e) {
+      e.command = kCommands[c].name;
+      throw;
+    }
+  }
+  throw ArgumentError{text::UnknownCommand(""), {}};  // require_subcommand(1) makes this unreachable
+}
+
+}  // namespace korvane::cli

@@ -1,0 +1,49 @@
+#include "cli/progress.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "texts/cli_texts.h"
+
+namespace korvane::cli {
+namespace {
+
+Progress::Clock::duration IntervalFromEnvironment() {
+  const char* ms = std::getenv("KORVANE_PROGRESS_MS");
+  if (ms && *ms) return std::chrono::milliseconds(std::strtol(ms, nullptr, 10));
+  return std::chrono::seconds(2);
+}
+
+}  // namespace
+
+Progress::Progress(std::string command, int total, bool on)
+    : m_command(std::move(command)),
+      m_total(total),
+      m_on(on),
+      m_terminal(::isatty(STDERR_FILENO) != 0),
+      m_interval(IntervalFromEnvironment()),
+      m_last(Clock::now()) {}
+
+Progress::~Progress() { BreakLine(); }
+
+void Progress::Generation(int generation, double best, double average) {
+  if (!m_on) return;
+  if (m_terminal) {
+    std::fprintf(stderr, "\r%s", text::ProgressBar(generation, m_total, best).c_str());
+    m_barShown = true;
+    return;
+  }
+  const Clock::time_point now = Clock::now();
+  if (now - m_last < m_interval) return;
+  m_last = now;
+  std::fprintf(stderr, "%s\n", text::ProgressLine(m_command, generation, m_total, best, average).c_str());
+}
+
+void Progress::BreakLine() {
+  if (m_barShown) std::fputs("\n", stderr);
+  m_barShown = false;
+}
+
+}  // namespace korvane::cli
