@@ -21,8 +21,10 @@ void CliHost::ShowMessage(const std::string& text) {
 void CliHost::Repaint(const FrameSnapshot& frame) {
   if (frame.planPanel) {
     Record(frame.planPanel->generation, frame.planPanel->best, frame.planPanel->average);
-  } else if (frame.chart && (m_generations.empty() || m_generations.back().generation != frame.chart->generation)) {
-    // Training shows its last generation again when it ends.
+  } else if (frame.chart && frame.chart->generation > 0 &&
+             (m_generations.empty() || m_generations.back().generation != frame.chart->generation)) {
+    // Training shows its last generation again when it ends; with no
+    // generation flown it shows none.
     Record(frame.chart->generation, frame.chart->best, frame.chart->average);
   }
 }

@@ -1,5 +1,7 @@
 #include "cli/inputs.h"
 
+#include <cmath>
+
 #include "cli/exit_codes.h"
 #include "cli/plan_file.h"
 #include "engine/autopilot.h"
@@ -29,18 +31,18 @@ CNeuralNet NetworkFor(const SimParams& p) {
 }
 
 std::vector<double> LoadWeightsFor(const Options& o, const CNeuralNet& net) {
-  std::vector<double> w;
-  if (o.weightsFile.empty()) {
-    w = CAutoPilot().Weights();
-  } else {
-    std::string error;
-    auto parsed = ReadWeightsFile(o.weightsFile, &error);
-    if (!parsed) Refuse(text::CannotUseFile(o.weightsFile, error));
-    w = std::move(*parsed);
+  const auto need = static_cast<std::size_t>(net.WeightCount());
+  if (o.weights == Options::Weights::File) {
+    const WeightsPick pick = ReadWeightsBlock(o.weightsFile, o.block ? std::optional<int>(o.block) : std::nullopt);
+    // The reason names the file itself.
+    if (const std::string why = WeightsPickReason(pick, "'" + o.weightsFile + "'"); !why.empty()) Refuse(why);
+    if (const std::string why = WeightsCountReason(pick, need); !why.empty())
+      Refuse(text::CannotUseFile(o.weightsFile, why));
+    return pick.weights;
   }
-  if (static_cast<int>(w.size()) != net.WeightCount())
-    Refuse(text::WeightsDoNotFit(o.weightsFile.empty() ? text::BuiltInWeights : "'" + o.weightsFile + "'",
-                                 w.size(), net.WeightCount()));
+  const bool table = o.weights == Options::Weights::Table;
+  std::vector<double> w = table ? TableWeights() : BuiltinWeights();
+  if (w.size() != need) Refuse(text::WeightsDoNotFit(table ? text::TableWeights : text::BuiltInWeights, w.size(), need));
   return w;
 }
 
@@ -52,6 +54,12 @@ CPlanGenome LoadPlan(const Options& o) {
   if (plan->actions.size() > static_cast<std::size_t>(length))
     Refuse(text::CannotUseFile(o.planFile, text::PlanTooLong(plan->actions.size(), length,
                                                              static_cast<int>(FindParam("ChromosomeLength")->hi))));
+  // A flight counts its ticks in an int: a plan longer than that cannot be
+  // flown to its end.
+  double ticks = 0;
+  for (double d : plan->durations)
+    if (d > 0) ticks += std::ceil(d);
+  if (ticks > 2147483647.0) Refuse(text::CannotUseFile(o.planFile, text::PlanTooManyTicks(ticks)));
   return CPlanGenome(std::move(plan->actions), std::move(plan->durations));
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 // The values as typed, before they are checked.
 struct Raw {
-  std::string level, map, mapIndex, seed, weights, weightsOut, plan, variant, threads;
+  std::string level, map, mapIndex, seed, weights, block, weightsOut, plan, variant, threads;
   std::vector<std::string> sets;
   bool heuristic = false, stream = false, quiet = false, json = false;
 };
@@ -63,7 +63,8 @@ const OptionDef kOptions[] = {
     {"--map-index", "K", Kind::Value, kFlights, text::HelpMapIndex, &Raw::mapIndex},
     {"--seed", "S", Kind::Value, kGa | kTrain, text::HelpSeed, &Raw::seed},
     {"--heuristic", "", Kind::Switch, kGa, text::HelpHeuristic, nullptr, &Raw::heuristic},
-    {"--weights", "FILE", Kind::File, kFlights, text::HelpWeights, &Raw::weights},
+    {"--weights", "W", Kind::File, kFlights, text::HelpWeights, &Raw::weights},
+    {"--block", "N", Kind::Value, kFlights, text::HelpBlock, &Raw::block},
     {"--weights-out", "FILE", Kind::File, kTrain, text::HelpWeightsOut, &Raw::weightsOut},
     {"--threads", "N", Kind::Value, kGa | kTrain, text::HelpThreads, &Raw::threads},
     {"--plan", "FILE", Kind::File, kFlyPlan, text::HelpPlan, &Raw::plan},
@@ -137,7 +138,14 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
   o.quiet = r.quiet;
   o.json = r.json;
   o.mapFile = r.map;
-  o.weightsFile = r.weights;
+  // builtin and table name the two sets; anything else is a file (./table
+  // for a file of that name).
+  o.weights = r.weights == "table"     ? Options::Weights::Table
+              : r.weights == "builtin" || r.weights.empty() ? Options::Weights::Builtin
+                                                            : Options::Weights::File;
+  if (o.weights == Options::Weights::File) o.weightsFile = r.weights;
+  o.block = static_cast<int>(number("--block", r.block, 1, 2147483647, 0));
+  if (o.block != 0 && o.weights != Options::Weights::File) Fail(text::BlockNeedsFile);
   o.weightsOut = r.weightsOut;
   o.planFile = r.plan;
   o.level = static_cast<int>(number("--level", r.level, 1, BuiltInLevelCount, 0));
@@ -159,10 +167,11 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
     if (haveMap && o.mapFile.empty()) Fail(text::MapIndexNeedsMap);
     if (haveMap && o.mapIndex == 0) Fail(text::MapNeedsIndex);
   }
-  if (cmd.command == Command::Ga && !o.weightsFile.empty() && !o.heuristic) Fail(text::WeightsNeedHeuristic);
+  const bool weightsGiven = typed.contains("--weights");
+  if (cmd.command == Command::Ga && weightsGiven && !o.heuristic) Fail(text::WeightsNeedHeuristic);
   if (cmd.command == Command::FlyPlan) {
     if (o.planFile.empty()) Fail(text::NeedsPlan);
-    if (!o.weightsFile.empty() && o.variant != FlyVariant::Heuristic) Fail(text::WeightsNeedHeuristicVariant);
+    if (weightsGiven && o.variant != FlyVariant::Heuristic) Fail(text::WeightsNeedHeuristicVariant);
   }
   // Refused before the training time is spent, not after.
   if (!o.weightsOut.empty() && !CanWrite(o.weightsOut)) Fail(text::CannotWriteTo("--weights-out", o.weightsOut));

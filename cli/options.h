@@ -19,7 +19,12 @@ struct Options {
   int mapIndex = 0;
   std::uint32_t seed = 0;
   bool heuristic = false;
-  std::string weightsFile;  // empty: the built-in weights
+  // --weights: the built-in trained set, the table, or a file (and a block
+  // of it; none: its last).
+  enum class Weights { Builtin, Table, File };
+  Weights weights = Weights::Builtin;
+  std::string weightsFile;
+  int block = 0;
   std::string weightsOut;   // empty: train writes no file
   std::string planFile;
   FlyVariant variant = FlyVariant::GA;

@@ -70,6 +70,13 @@ std::string WeightsDoNotFit(std::string_view source, std::size_t have, int need)
   return S(source) + " hold " + std::to_string(have) + " weights but the network needs " + std::to_string(need);
 }
 
+std::string PlanTooManyTicks(double ticks) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "the plan's durations add up to %.0f ticks, more than a flight can count (2147483647)",
+                ticks);
+  return buf;
+}
+
 std::string PlanTooLong(std::size_t genes, int length, int most) {
   const std::string n = std::to_string(genes);
   if (genes > static_cast<std::size_t>(most))

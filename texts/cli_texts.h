@@ -28,7 +28,9 @@ inline constexpr const char* HelpMapIndex = "map K, from 1, of the --map file";
 inline constexpr const char* HelpSeed = "seed of the run, 0 to 4294967295 (default: the time)";
 inline constexpr const char* HelpHeuristic = "let the network repair crashed plans";
 inline constexpr const char* HelpWeights =
-    "the network's weights: the last block of a file in the format of weights.txt (default: built in)";
+    "the network's weights: builtin (the trained set in force at start, the default), table (the weight table "
+    "the program was given), or a file in the format of weights.txt (its last block, or --block N)";
+inline constexpr const char* HelpBlock = "block N, from 1, of the --weights file";
 inline constexpr const char* HelpWeightsOut = "append the trained weights to FILE as the program appends to weights.txt";
 inline constexpr const char* HelpThreads =
     "threads that fly each generation, 1 to 256 (default: every core); the numbers do not change";
@@ -62,14 +64,18 @@ inline constexpr const char* WeightsNeedHeuristic =
     "--weights is used only with --heuristic (the plain search flies no network)";
 inline constexpr const char* WeightsNeedHeuristicVariant =
     "--weights is used only with --variant heuristic (the other variants fly no network)";
+inline constexpr const char* BlockNeedsFile = "--block needs --weights FILE";
 
 // --- refusals of inputs -------------------------------------------------
 std::string CannotUseMap(int k, std::string_view file, std::string_view reason);
 std::string CannotUseFile(std::string_view file, std::string_view reason);
 std::string WeightsDoNotFit(std::string_view source, std::size_t have, int need);
 inline constexpr const char* BuiltInWeights = "the built-in weights";
+inline constexpr const char* TableWeights = "the weight table";
 inline constexpr const char* NetworkDoesNotFit = "the network does not fit the settings";
 std::string PlanTooLong(std::size_t genes, int length, int most);
+// The durations add up to more ticks than a flight can count.
+std::string PlanTooManyTicks(double ticks);
 
 // Why a plan file cannot be used.
 inline constexpr const char* PlanMissing = "no such file";

@@ -2,14 +2,15 @@
 // list, failed writes and progress. Its numbers are the golden test's.
 #include <gtest/gtest.h>
 
-#include "cli_run.h"
-
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
+#include "engine/pilot_results.h"
+#include "files/weights_file.h"
 #include "sim/params.h"
 #include "temp_dir.h"
 
@@ -50,6 +51,9 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
            {"list.json", "[1, 2]"},
            {"long.json", PlanOf(31)},
            {"longest.json", PlanOf(201)},
+           {"forever.json", R"({"actions":[2,4],"durations":[2147483000,1000]})"},
+           {"cut.txt", FormatWeightsText(TableWeights()) + FormatWeightsText(TableWeights()).substr(0, 200)},
+           {"wide.txt", FormatWeightsText(std::vector<double>(96, 1.0))},
        })
     WriteFile(Path(name), text);
   const std::string dir = m_dir.string();
@@ -92,7 +96,14 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"fly-plan --level 1 --plan " + dir, "is a directory"},
       {"train --weights-out " + dir, "is a directory"},
       {"train --weights-out " + dir + "/no/such/w.txt", "--weights-out: cannot write to"},
-      {"fly-net --level 2 --weights /no/such/weights.txt", "cannot use '/no/such/weights.txt'"},
+      {"fly-net --level 2 --weights /no/such/weights.txt", "cannot open '/no/such/weights.txt'"},
+      {"fly-net --level 1 --weights " + Path("cut.txt"), "block 2 of '" + Path("cut.txt") + "' is damaged"},
+      {"fly-net --level 1 --weights " + Path("cut.txt") + " --block 3", "holds 2 blocks; there is no block 3"},
+      {"fly-net --level 1 --weights " + Path("wide.txt"), "block 1 holds 96 weights but the network needs 95"},
+      {"fly-net --level 1 --block 1", "--block needs --weights FILE"},
+      {"fly-net --level 1 --weights table --block 1", "--block needs --weights FILE"},
+      {"fly-net --level 1 --weights table --set HiddenLayerCount=1", "the weight table hold"},
+      {"fly-plan --level 1 --plan " + Path("forever.json"), "more than a flight can count"},
       {"fly-net --level 1 --set HiddenLayerCount=1", "the built-in weights hold"},
       {"fly-plan --level 1", "fly-plan needs --plan FILE"},
       {"fly-plan --level 1 --plan /no/such/plan.json", "no such file"},
@@ -261,6 +272,21 @@ TEST(Cli, ThreadCountNeverChangesTheNumbers) {
     EXPECT_EQ(Cli(run + " --threads 2").out, one.out) << run;
     EXPECT_EQ(Cli(run + " --threads 5").out, one.out) << run;
   }
+}
+
+// The built-in trained set is the default and flies out of every level; the
+// table is there by name and flies as its file does.
+TEST(Cli, WeightSetsAndAnEmptyTraining) {
+  for (int level = 1; level <= 4; ++level) {
+    const std::string at = "fly-net --level " + std::to_string(level);
+    EXPECT_EQ(json::parse(Cli(at).out)["outcome"], "escaped") << level;
+    EXPECT_EQ(Cli(at + " --weights builtin").out, Cli(at).out) << level;
+    EXPECT_EQ(Cli(at + " --weights table").out, Cli(at + " --weights " + kWeights).out) << level;
+  }
+  // No generation flown, none reported.
+  const CliRun none = Cli("train --quiet --set TrainingGenerations=0 --set NetPopulationSize=4");
+  ASSERT_EQ(none.status, 0) << none.err;
+  EXPECT_EQ(json::parse(none.out)["generations"], json::array());
 }
 
 }  // namespace
