@@ -1,6 +1,8 @@
 // Korvane: the desktop program.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
@@ -8,6 +10,10 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvane"));
+  // Qt's own dialogs (file chooser, buttons) in Chinese like the rest.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
   korvane::CMainFrame frame;
   frame.show();
   // The introduction comes once the window is up.
