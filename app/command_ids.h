@@ -24,6 +24,15 @@ inline constexpr int LoadWeights = 33001;
 inline constexpr int SaveWeights = 33002;
 inline constexpr int BuiltinWeights = 33003;
 inline constexpr int TableWeights = 33004;
+// Ours: the run-control menu.
+inline constexpr int Stop = 33010;
+inline constexpr int PaceFastest = 33011;
+inline constexpr int PaceWatch = 33012;
+inline constexpr int PaceStep = 33013;
+inline constexpr int Rerun = 33014;
+inline constexpr int SetSeed = 33015;
+inline constexpr int ExportChart = 33016;
+inline constexpr int ExportHistory = 33017;
 inline constexpr int About = 57664;
 
 }  // namespace korvane::cmd

@@ -1,8 +1,5 @@
 #include "app/korvane_view.h"
 
-#include <QDir>
-#include <QFileDialog>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,7 +10,6 @@
 #include "app/settings_sheet.h"
 #include "texts/ui_texts.h"
 #include "ui_model/settings_store.h"
-#include "ui_model/weights_choice.h"
 
 namespace korvane {
 namespace {
@@ -35,7 +31,7 @@ CKorvaneView::CKorvaneView(QWidget* parent)
   setMouseTracking(true);
   m_runs = new RunManager(m_state, this);
   m_runs->SetPresenter(m_presenter.get(), this);
-  connect(m_runs, &RunManager::ScreenChanged, this, qOverload<>(&QWidget::update));
+  connect(m_runs, &RunManager::ScreenChanged, this, &CKorvaneView::Changed);
   m_manualTimer.setInterval(ManualTickMs);
   m_manualTimer.setTimerType(Qt::PreciseTimer);
   connect(&m_manualTimer, &QTimer::timeout, this, &CKorvaneView::OnManualTick);
@@ -58,6 +54,13 @@ void CKorvaneView::Shutdown() {
 void CKorvaneView::SetPresenter(std::unique_ptr<IMessagePresenter> presenter) {
   m_presenter = std::move(presenter);
   m_runs->SetPresenter(m_presenter.get(), this);
+}
+
+void CKorvaneView::Changed() {
+  update();
+  if (m_state.EditMode() == m_editing) return;
+  m_editing = m_state.EditMode();
+  emit EditModeChanged(m_editing);
 }
 
 void CKorvaneView::ShowMessage(const std::string& text) {
@@ -88,7 +91,7 @@ void CKorvaneView::OnManualFlight() {
   ShowMessage(text::ManualStart);
   m_state.StartManual(GlobalParams().Get());
   m_manualTimer.start();
-  update();
+  Changed();
   setFocus();
 }
 
@@ -104,6 +107,11 @@ void CKorvaneView::OnManualTick() {
 }
 
 void CKorvaneView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Undo)) {
+    if (m_state.EditorUndo()) update();
+    event->accept();
+    return;
+  }
   std::optional<Arrow> a;
   switch (event->key()) {
     case Qt::Key_Up: a = Arrow::Up; break;
@@ -147,34 +155,6 @@ void CKorvaneView::OnSettings() {
   update();
 }
 
-void CKorvaneView::OnLoadWeights() {
-  if (!m_runs->MayChangeWeights()) return;
-  const QString path = QFileDialog::getOpenFileName(window(), U(text::MenuLoadWeights), QDir::currentPath(),
-                                                    U(text::WeightsFilter));
-  if (path.isEmpty()) return;
-  // A file of several blocks: the user picks one, the last by default.
-  std::optional<int> block;
-  const std::vector<std::string> blocks = WeightsBlockChoices(path.toStdString());
-  if (blocks.size() > 1) {
-    QStringList items;
-    for (const std::string& b : blocks) items << U(b);
-    bool ok = false;
-    const QString chosen = QInputDialog::getItem(window(), U(text::ChooseBlockTitle), U(text::ChooseBlockLabel),
-                                                 items, static_cast<int>(items.size()) - 1, false, &ok);
-    if (!ok) return;
-    block = static_cast<int>(items.indexOf(chosen)) + 1;
-  }
-  m_runs->LoadWeights(path.toStdString(), block);
-}
-
-void CKorvaneView::OnSaveWeights() {
-  if (!m_runs->MayChangeWeights()) return;
-  const QString path = QFileDialog::getSaveFileName(window(), U(text::MenuSaveWeights),
-                                                    QDir::current().filePath(QStringLiteral("weights.txt")),
-                                                    U(text::WeightsFilter), nullptr, QFileDialog::DontConfirmOverwrite);
-  if (!path.isEmpty()) m_runs->SaveWeights(path.toStdString());
-}
-
 void CKorvaneView::OnCustomLevel() {
   // The run owns the screen and, for training, the field; drawing now
   // would fight it.
@@ -183,7 +163,7 @@ void CKorvaneView::OnCustomLevel() {
     return;
   }
   m_state.StartEditor();
-  update();
+  Changed();
 }
 
 void CKorvaneView::mousePressEvent(QMouseEvent* event) {
@@ -191,6 +171,7 @@ void CKorvaneView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && m_state.EditMode() &&
       m_state.EditorPress(at.x(), at.y()) == CLevelEditor::PressResult::FieldFull)
     ShowMessage(text::FieldFull);
+  if (event->button() == Qt::RightButton && m_state.EditorDelete(at.x(), at.y())) update();
   QWidget::mousePressEvent(event);
 }
 

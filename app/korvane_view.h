@@ -27,6 +27,8 @@ class CKorvaneView : public QWidget {
   void Shutdown();
 
   void SetPresenter(std::unique_ptr<IMessagePresenter> presenter);
+  // A modal message over the window.
+  void ShowMessage(const std::string& text);
 
   ViewState& State() { return m_state; }
   RunManager& Runs() { return *m_runs; }
@@ -44,13 +46,13 @@ class CKorvaneView : public QWidget {
   void OnCustomLevel();            // 自定关卡
   void OnSaveCustomLevel();        // 储存自定的关卡
   void OnSettings();               // 参数设置
-  void OnLoadWeights();            // 载入权重文件…
-  void OnSaveWeights();            // 保存当前权重…
 
  signals:
   // The level file holds maps 1..count: the frame lists the ones it has
   // not listed yet.
   void UserMapsFound(int count);
+  // The level editor was switched on or off.
+  void EditModeChanged(bool on);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -61,7 +63,8 @@ class CKorvaneView : public QWidget {
 
  private:
   void OnManualTick();
-  void ShowMessage(const std::string& text);
+  // Repaints, and tells the window when edit mode came or went.
+  void Changed();
 
   // The state outlives the run manager, whose runs post into it.
   ViewState m_state;
@@ -70,6 +73,7 @@ class CKorvaneView : public QWidget {
   QImage m_scene;
   QTimer m_manualTimer;  // ManualFlightTimer: id 1, 25 ms
   std::unique_ptr<IMessagePresenter> m_presenter;
+  bool m_editing = false;  // edit mode as the window last heard of it
 };
 
 }  // namespace korvane

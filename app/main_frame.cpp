@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
@@ -7,8 +8,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
+#include <tuple>
 
 #include "app/about_dialog.h"
+#include "app/dialog_commands.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
 #include "app/qt_text.h"
@@ -16,6 +19,7 @@
 #include "files/obstacle_map_file.h"
 #include "texts/file_texts.h"
 #include "texts/ui_texts.h"
+#include "ui_model/seed_book.h"
 #include "ui_model/weights_choice.h"
 
 namespace korvane {
@@ -23,16 +27,29 @@ QString CommandName(int id) { return QStringLiteral("cmd%1").arg(id); }
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_view = new CKorvaneView(this);
+  m_dialogs = new DialogCommands(m_view);
   setCentralWidget(m_view);
   BuildMenus();
   BuildToolBar();
   connect(&m_view->Runs(), &RunManager::PauseChanged, this, &CMainFrame::UpdatePauseText);
-  // Below the view: which weights are in force.
+  // Below the view: which weights are in force, the seeds, and the editor
+  // when it is on.
   m_weightsLabel = new QLabel(this);
   m_weightsLabel->setObjectName(QStringLiteral("weightsStatus"));
   statusBar()->addWidget(m_weightsLabel);
+  m_seedLabel = new QLabel(this);
+  m_seedLabel->setObjectName(QStringLiteral("seedStatus"));
+  statusBar()->addPermanentWidget(m_seedLabel);
   statusBar()->setSizeGripEnabled(false);
   connect(&m_view->Runs(), &RunManager::WeightsChanged, this, &CMainFrame::UpdateWeightsStatus);
+  connect(&m_view->Runs(), &RunManager::SeedsChanged, this,
+          [this] { m_seedLabel->setText(U(SeedStatusText(m_view->Runs().Seeds()))); });
+  connect(m_view, &CKorvaneView::EditModeChanged, this, [this](bool on) {
+    if (on)
+      statusBar()->showMessage(U(text::EditorStatus));
+    else
+      statusBar()->clearMessage();
+  });
   UpdateWeightsStatus();
   connect(m_view, &CKorvaneView::UserMapsFound, this, &CMainFrame::ListUserMaps);
   // The playfield has one size; the window fits it exactly.
@@ -81,8 +98,8 @@ void CMainFrame::BuildMenus() {
   wire(AddCommand(net, cmd::ShowTraining, text::MenuShowTraining), runs, &RunManager::OnShowTrainingResult);
   wire(AddCommand(net, cmd::PauseTraining, text::MenuPauseTraining), runs, pause(PauseKind::Training));
   net->addSeparator();
-  wire(AddCommand(net, cmd::LoadWeights, text::MenuLoadWeights), v, &CKorvaneView::OnLoadWeights);
-  wire(AddCommand(net, cmd::SaveWeights, text::MenuSaveWeights), v, &CKorvaneView::OnSaveWeights);
+  wire(AddCommand(net, cmd::LoadWeights, text::MenuLoadWeights), m_dialogs, &DialogCommands::OnLoadWeights);
+  wire(AddCommand(net, cmd::SaveWeights, text::MenuSaveWeights), m_dialogs, &DialogCommands::OnSaveWeights);
   wire(AddCommand(net, cmd::BuiltinWeights, text::MenuBuiltinWeights), runs, &RunManager::OnUseBuiltinWeights);
   wire(AddCommand(net, cmd::TableWeights, text::MenuTableWeights), runs, &RunManager::OnUseTableWeights);
 
@@ -104,6 +121,29 @@ void CMainFrame::BuildMenus() {
 
   QMenu* help = bar->addMenu(U(text::MenuHelp));
   wire(AddCommand(help, cmd::About, text::MenuAbout), this, &CMainFrame::OnAbout);
+
+  // Ours, last: steer the runs.
+  QMenu* control = bar->addMenu(U(text::MenuRunControl));
+  QAction* stop = wire(AddCommand(control, cmd::Stop, text::MenuStop), runs, &RunManager::OnStop);
+  stop->setShortcut(QKeySequence(Qt::Key_Escape));
+  stop->setShortcutContext(Qt::ApplicationShortcut);
+  control->addSeparator();
+  auto* paces = new QActionGroup(this);
+  for (const auto& [id, label, pace] : {std::tuple{cmd::PaceFastest, text::MenuPaceFastest, Pace::Fastest},
+                                        std::tuple{cmd::PaceWatch, text::MenuPaceWatch, Pace::Watch},
+                                        std::tuple{cmd::PaceStep, text::MenuPaceStep, Pace::Step}}) {
+    QAction* a = wire(AddCommand(control, id, label), runs, [runs, pace = pace] { runs->SetPace(pace); });
+    a->setCheckable(true);
+    a->setChecked(pace == runs->CurrentPace());
+    paces->addAction(a);
+  }
+  control->addSeparator();
+  wire(AddCommand(control, cmd::Rerun, text::MenuRerun), runs, &RunManager::OnRerun);
+  wire(AddCommand(control, cmd::SetSeed, text::MenuSetSeed), m_dialogs, &DialogCommands::OnSetSeed);
+  control->addSeparator();
+  wire(AddCommand(control, cmd::ExportChart, text::MenuExportChart), m_dialogs, &DialogCommands::OnExportChart);
+  wire(AddCommand(control, cmd::ExportHistory, text::MenuExportHistory), m_dialogs,
+       &DialogCommands::OnExportHistory);
 }
 
 void CMainFrame::UpdatePauseText(PauseKind kind, bool paused) {
@@ -148,6 +188,18 @@ void CMainFrame::BuildToolBar() {
   button(4, cmd::Settings, text::TipSettings, m_view, &CKorvaneView::OnSettings);
   m_toolBar->addSeparator();
   button(5, cmd::About, text::TipAbout, this, &CMainFrame::OnAbout);
+  // Ours, after the strip: start a search, start training, stop.
+  m_toolBar->addSeparator();
+  const QImage run = SceneRenderer::LoadPicture(":/res/run_toolbar.png");
+  auto runButton = [&](int image, int id, const char* tip, auto slot) {
+    QAction* a = m_toolBar->addAction(QIcon(QPixmap::fromImage(run.copy(image * 24, 0, 24, 17))), U(tip));
+    a->setObjectName(QStringLiteral("tool%1").arg(id));
+    a->setToolTip(U(tip));
+    connect(a, &QAction::triggered, runs, slot);
+  };
+  runButton(0, cmd::StartGA, text::TipStartSearch, &RunManager::OnStartGenAlg);
+  runButton(1, cmd::Train, text::TipStartTraining, &RunManager::OnTrainNetwork);
+  runButton(2, cmd::Stop, text::TipStop, &RunManager::OnStop);
 }
 
 void CMainFrame::ListUserMaps(int count) {

@@ -11,6 +11,7 @@ class QToolBar;
 namespace korvane {
 
 class CKorvaneView;
+class DialogCommands;
 
 // The main window: menu bar, toolbar and the view. It only wires actions to
 // the view; the view does the work.
@@ -48,6 +49,8 @@ class CMainFrame : public QMainWindow {
   QToolBar* m_toolBar = nullptr;
   QMenu* m_loadLevelMenu = nullptr;
   QLabel* m_weightsLabel = nullptr;
+  QLabel* m_seedLabel = nullptr;
+  DialogCommands* m_dialogs = nullptr;
   int m_userMapsListed = 0;
 };
 

@@ -17,10 +17,10 @@ bool RunControl::PauseRequested(PauseKind kind) const {
   return m_pause[Index(kind)];
 }
 
-void RunControl::WaitWhilePaused(PauseKind kind) {
+void RunControl::WaitWhilePaused(PauseKind kind, int runId) {
   std::unique_lock<std::mutex> lock(m_mutex);
   ++m_waiting[Index(kind)];
-  m_changed.wait(lock, [&] { return m_stop || !m_pause[Index(kind)]; });
+  m_changed.wait(lock, [&] { return Stopped(runId) || !m_pause[Index(kind)]; });
   --m_waiting[Index(kind)];
 }
 
@@ -42,10 +42,33 @@ bool RunControl::StopRequested() const {
   return m_stop;
 }
 
-void RunControl::Sleep(int milliseconds) {
+void RunControl::StopRun(int runId) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stoppedRuns.insert(runId);
+  }
+  m_changed.notify_all();
+}
+
+bool RunControl::StopRequested(int runId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return Stopped(runId);
+}
+
+void RunControl::SetPace(Pace pace) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_pace = pace;
+}
+
+Pace RunControl::GetPace() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_pace;
+}
+
+void RunControl::Sleep(int milliseconds, int runId) {
   if (milliseconds <= 0) return;
   std::unique_lock<std::mutex> lock(m_mutex);
-  m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return m_stop; });
+  m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return Stopped(runId); });
 }
 
 std::uint64_t RunControl::OpenTicket() {

@@ -9,9 +9,11 @@
 namespace korvane {
 
 // What the UI thread and the worker threads share to steer the runs: the
-// three pause requests, the stop request of a closing window and the
-// hand-shake of message boxes. Every wait here also ends on a stop, so a
-// closing window can always join its threads.
+// three pause requests, the pace, the user's stop of one run, the stop of a
+// closing window and the hand-shake of message boxes. Every wait here ends
+// on the closing window's stop, so it can always join its threads; a run's
+// own stop ends its pauses and sleeps but not its message boxes, which the
+// user still sees.
 class RunControl {
  public:
   // Pause requests outlive runs: one set before a run makes that run pause
@@ -20,14 +22,21 @@ class RunControl {
   bool PauseRequested(PauseKind kind) const;
   // Blocks while the request stands; notes that a run of this kind is
   // waiting so the UI can allow a replay meanwhile.
-  void WaitWhilePaused(PauseKind kind);
+  void WaitWhilePaused(PauseKind kind, int runId = 0);
   bool IsWaitingInPause(PauseKind kind) const;
 
+  // The closing window's stop: every run, for good.
   void RequestStop();
   bool StopRequested() const;
+  // The user's stop of one run; StopRequested(runId) sees both.
+  void StopRun(int runId);
+  bool StopRequested(int runId) const;
+
+  void SetPace(Pace pace);
+  Pace GetPace() const;
 
   // Sleeps, but returns early on a stop.
-  void Sleep(int milliseconds);
+  void Sleep(int milliseconds, int runId = 0);
 
   // A worker's message box: the worker opens a ticket, the UI thread closes
   // it when the box has been closed, the worker waits in between.
@@ -37,12 +46,15 @@ class RunControl {
 
  private:
   static int Index(PauseKind kind) { return static_cast<int>(kind); }
+  bool Stopped(int runId) const { return m_stop || m_stoppedRuns.contains(runId); }
 
   mutable std::mutex m_mutex;
   std::condition_variable m_changed;
   bool m_pause[3] = {false, false, false};
   int m_waiting[3] = {0, 0, 0};
   bool m_stop = false;
+  std::set<int> m_stoppedRuns;
+  Pace m_pace = Pace::Fastest;
   std::uint64_t m_nextTicket = 1;
   std::set<std::uint64_t> m_openTickets;
 };

@@ -25,7 +25,7 @@ RunManager::RunManager(ViewState& state, QObject* parent)
     : QObject(parent),
       m_state(state),
       m_results(std::make_shared<PilotResults>()),
-      m_seedSource([] { return static_cast<std::uint32_t>(std::time(nullptr)); }) {
+      m_seeds([] { return static_cast<std::uint32_t>(std::time(nullptr)); }) {
   m_mailbox = new UiMailbox(this);
   connect(m_mailbox, &UiMailbox::ready, this, &RunManager::OnMailbox);
 }
@@ -109,7 +109,7 @@ void RunManager::StartRun(RunKind kind, std::function<void(IHost&)> body) {
 void RunManager::OnStartGenAlg() {
   if (!MayStartComputing()) return;
   StartRun(RunKind::GA, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
-                         seed = m_seedSource()](IHost& h) {
+                         seed = TakeSeed(RunKind::GA)](IHost& h) {
     CPlanGA ga;
     CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed);
   });
@@ -119,7 +119,7 @@ void RunManager::OnStartGenAlg() {
 void RunManager::OnStepByStep() {
   if (!MayStartComputing()) return;
   StartRun(RunKind::StepByStep, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
-                                 seed = m_seedSource()](IHost& h) {
+                                 seed = TakeSeed(RunKind::StepByStep)](IHost& h) {
     CPlanGA ga;
     CAutoPilot(results).onTimer3(h, start, ga, field, seed);
   });
@@ -138,7 +138,8 @@ void RunManager::OnShowResult() {
 
 void RunManager::OnTrainNetwork() {
   if (!MayStartComputing()) return;
-  StartRun(RunKind::Training, [results = m_results, start = GlobalParams().Get(), seed = m_seedSource()](IHost& h) {
+  StartRun(RunKind::Training, [results = m_results, start = GlobalParams().Get(),
+                                seed = TakeSeed(RunKind::Training)](IHost& h) {
     CWeightGA weightGA;
     CNeuralNet net;
     CAutoPilot(results).TrainNetwork(h, start, weightGA, net, seed);
@@ -170,13 +171,47 @@ void RunManager::OnShowTrainingResult() {
 void RunManager::OnStartHeuristicGenAlg() {
   if (!MayStartComputing()) return;
   const SimParams start = GlobalParams().Get();
-  StartRun(RunKind::Heuristic, [results = m_results, start, field = m_state.Field(), seed = m_seedSource(),
+  StartRun(RunKind::Heuristic, [results = m_results, start, field = m_state.Field(), seed = TakeSeed(RunKind::Heuristic),
                                 net = NetworkInForce(*m_results, start)](IHost& h) mutable {
     CPlanGA ga;
     CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
   });
   m_gaResultReady = true;
 }
+
+std::uint32_t RunManager::TakeSeed(RunKind kind) {
+  const std::uint32_t seed = m_seeds.Take(kind);
+  emit SeedsChanged();
+  return seed;
+}
+
+void RunManager::SetNextSeed(std::uint32_t seed) {
+  m_seeds.SetNext(seed);
+  emit SeedsChanged();
+}
+
+void RunManager::OnRerun() {
+  if (!m_seeds.RepeatLast()) {
+    ShowMessage(text::NoRunToRepeat);
+    return;
+  }
+  switch (m_seeds.LastKind()) {
+    case RunKind::GA: OnStartGenAlg(); break;
+    case RunKind::StepByStep: OnStepByStep(); break;
+    case RunKind::Training: OnTrainNetwork(); break;
+    case RunKind::Heuristic: OnStartHeuristicGenAlg(); break;
+    case RunKind::Replay:
+    case RunKind::NetworkFlight: break;
+  }
+  emit SeedsChanged();
+}
+
+void RunManager::OnStop() {
+  Run* run = m_replayThread ? m_replayThread.get() : m_workerThread.get();
+  if (run) m_control.StopRun(run->id);
+}
+
+void RunManager::SetPace(Pace pace) { m_control.SetPace(pace); }
 
 void RunManager::TogglePause(PauseKind kind) {
   const bool paused = !m_control.PauseRequested(kind);
@@ -265,6 +300,9 @@ void RunManager::HandleEvent(UiEvent& ev) {
       if (!live) return;
       m_state.SetShowPerception(ev.marks);
       break;
+    case UiEvent::Kind::Paused:
+      emit PauseChanged(ev.pause, true);
+      return;
     case UiEvent::Kind::Finished:
       FinishRun(ev.runId);
       break;

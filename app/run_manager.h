@@ -10,6 +10,7 @@
 #include "app/run_control.h"
 #include "app/ui_mailbox.h"
 #include "engine/pilot_results.h"
+#include "ui_model/seed_book.h"
 #include "ui_model/view_state.h"
 
 class QWidget;
@@ -41,7 +42,7 @@ class RunManager : public QObject {
   // Where messages go: boxes over dialogParent.
   void SetPresenter(IMessagePresenter* presenter, QWidget* dialogParent);
   // Where a run's seed comes from; the time in seconds by default.
-  void SetSeedSource(std::function<std::uint32_t()> source) { m_seedSource = std::move(source); }
+  void SetSeedSource(std::function<std::uint32_t()> source) { m_seeds.SetClock(std::move(source)); }
   // Multiplies the runs' pacing sleeps (1: real time, 0: as fast as possible).
   void SetPaceScale(double scale) { m_paceScale = scale; }
 
@@ -54,6 +55,8 @@ class RunManager : public QObject {
   bool PauseRequested(PauseKind kind) const { return m_control.PauseRequested(kind); }
   // The plan kept for replay and the weights in force.
   PilotResults& Results() { return *m_results; }
+  const SeedBook& Seeds() const { return m_seeds; }
+  Pace CurrentPace() const { return m_control.GetPace(); }
 
  public slots:
   void OnStartGenAlg();           // 开始遗传算法
@@ -63,6 +66,11 @@ class RunManager : public QObject {
   void OnShowTrainingResult();    // 演示训练结果
   void OnStartHeuristicGenAlg();  // 开始启发式遗传算法
   void TogglePause(PauseKind kind);  // 暂停/继续 the three runs that pause
+  // 停止 (Esc): the replay on screen, or else the computing run.
+  void OnStop();
+  void SetPace(Pace pace);           // 最快 / 观看 / 单步
+  void OnRerun();                    // 用同一种子重跑
+  void SetNextSeed(std::uint32_t seed);
   // The weights in force, changed or kept by the user; refused while a run
   // is active or paused.
   void OnUseBuiltinWeights();  // 使用内置训练权重
@@ -80,6 +88,8 @@ class RunManager : public QObject {
   void PauseChanged(PauseKind kind, bool paused);
   // The weights in force changed (by the user, or by training).
   void WeightsChanged();
+  // A run took a seed, or the next one was chosen.
+  void SeedsChanged();
 
  private:
   struct Run;
@@ -88,6 +98,7 @@ class RunManager : public QObject {
   bool MayStartComputing();
   bool MayStartReplay();
   void StartRun(RunKind kind, std::function<void(IHost&)> body);
+  std::uint32_t TakeSeed(RunKind kind);
   void OnMailbox();
   void HandleEvent(UiEvent& ev);
   void FinishRun(int id);
@@ -98,7 +109,7 @@ class RunManager : public QObject {
   ViewState& m_state;
   std::shared_ptr<PilotResults> m_results;
   std::function<void(const std::string&)> m_show;  // a modal message
-  std::function<std::uint32_t()> m_seedSource;
+  SeedBook m_seeds;
   double m_paceScale = 1.0;
   bool m_gaResultReady = false;  // a search has been started: 演示结果 may replay
   int m_nextRunId = 0;

@@ -182,16 +182,22 @@ void SceneRenderer::DrawLifeboat(QPainter& p, const SceneInput& in) {
 }
 
 void SceneRenderer::DrawPanel(QPainter& p, const SceneInput& in) {
-  const ChartGeometry g = ScoreOverlay(in.planPanel, in.chart, in.params.HideScoreChart != 0);
+  const ChartGeometry g = ScoreOverlay(in.planPanel, in.chart, in.planChart, in.params.HideScoreChart != 0);
   for (const Segment& s : g.segments) {
     p.setPen(QPen(QColor::fromRgb(s.rgb), s.width, Qt::SolidLine));
     p.drawLine(s.x1, s.y1, s.x2, s.y2);
   }
   if (g.lines.empty()) return;
   p.setFont(m_font);
-  p.setPen(Qt::white);
   const int ascent = QFontMetrics(m_font).ascent();
-  for (const TextLine& l : g.lines) p.drawText(l.x, l.y + ascent, QString::fromStdString(l.text));
+  // A dark shadow keeps the white text readable over bright meteors.
+  for (const TextLine& l : g.lines) {
+    const QString t = QString::fromStdString(l.text);
+    p.setPen(QColor(0, 0, 40));
+    p.drawText(l.x + 1, l.y + ascent + 1, t);
+    p.setPen(Qt::white);
+    p.drawText(l.x, l.y + ascent, t);
+  }
 }
 
 }  // namespace korvane

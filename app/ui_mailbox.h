@@ -14,7 +14,7 @@ namespace korvane {
 
 // What a worker asks of the UI thread.
 struct UiEvent {
-  enum class Kind { Frame, Message, LoadLevel, Marks, Finished };
+  enum class Kind { Frame, Message, LoadLevel, Marks, Paused, Finished };
   Kind kind = Kind::Frame;
   int runId = 0;
   FrameSnapshot frame;       // Frame
@@ -22,6 +22,7 @@ struct UiEvent {
   std::uint64_t ticket = 0;  // Message
   int level = 0;             // LoadLevel
   bool marks = false;        // Marks
+  PauseKind pause = PauseKind::GA;  // Paused
 };
 
 // Carries events from worker threads to the UI thread. Workers only lock a

@@ -34,11 +34,21 @@ void ViewHost::Repaint(const FrameSnapshot& frame) {
 
 bool ViewHost::PauseRequested(PauseKind kind) { return m_control.PauseRequested(kind); }
 
-void ViewHost::WaitWhilePaused(PauseKind kind) { m_control.WaitWhilePaused(kind); }
+void ViewHost::WaitWhilePaused(PauseKind kind) { m_control.WaitWhilePaused(kind, m_runId); }
 
-bool ViewHost::StopRequested() { return m_control.StopRequested(); }
+bool ViewHost::StopRequested() { return m_control.StopRequested(m_runId); }
 
-void ViewHost::Sleep(int milliseconds) { m_control.Sleep(static_cast<int>(milliseconds * m_paceScale)); }
+Pace ViewHost::RunPace() { return m_control.GetPace(); }
+
+void ViewHost::RequestPause(PauseKind kind) {
+  m_control.SetPause(kind, true);
+  // The menu shows 继续…: the UI hears of it through the mailbox.
+  UiEvent ev = Event(UiEvent::Kind::Paused);
+  ev.pause = kind;
+  m_mailbox.Post(std::move(ev));
+}
+
+void ViewHost::Sleep(int milliseconds) { m_control.Sleep(static_cast<int>(milliseconds * m_paceScale), m_runId); }
 
 void ViewHost::LoadBuiltInLevel(int n) {
   UiEvent ev = Event(UiEvent::Kind::LoadLevel);

@@ -18,6 +18,8 @@ class ViewHost : public IHost {
   bool PauseRequested(PauseKind kind) override;
   void WaitWhilePaused(PauseKind kind) override;
   bool StopRequested() override;
+  Pace RunPace() override;
+  void RequestPause(PauseKind kind) override;
   void Sleep(int milliseconds) override;
   void LoadBuiltInLevel(int n) override;
   void ShowPerceptionMarks(bool on) override;

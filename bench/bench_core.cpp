@@ -21,6 +21,8 @@ class QuietHost : public IHost {
   void WaitWhilePaused(PauseKind) override {}
   bool StopRequested() override { return false; }
   void Sleep(int) override {}
+  Pace RunPace() override { return Pace::Fastest; }
+  void RequestPause(PauseKind) override {}
   void LoadBuiltInLevel(int) override {}
   void ShowPerceptionMarks(bool) override {}
 };

@@ -19,10 +19,12 @@ void CliHost::ShowMessage(const std::string& text) {
 }
 
 void CliHost::Repaint(const FrameSnapshot& frame) {
+  const int last = m_generations.empty() ? 0 : m_generations.back().generation;
+  // A search shows its last generation again when it ends.
   if (frame.planPanel) {
-    Record(frame.planPanel->generation, frame.planPanel->best, frame.planPanel->average);
-  } else if (frame.chart && frame.chart->generation > 0 &&
-             (m_generations.empty() || m_generations.back().generation != frame.chart->generation)) {
+    if (frame.planPanel->generation > last)
+      Record(frame.planPanel->generation, frame.planPanel->best, frame.planPanel->average);
+  } else if (frame.chart && frame.chart->generation > last) {
     // Training shows its last generation again when it ends; with no
     // generation flown it shows none.
     Record(frame.chart->generation, frame.chart->best, frame.chart->average);

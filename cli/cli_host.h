@@ -36,6 +36,8 @@ class CliHost : public IHost {
   // A stream that can no longer be written stops the run: its work is lost.
   bool StopRequested() override { return m_streamFailed.load(); }
   void Sleep(int) override {}
+  Pace RunPace() override { return Pace::Fastest; }
+  void RequestPause(PauseKind) override {}
   void LoadBuiltInLevel(int) override {}
   void ShowPerceptionMarks(bool) override {}
 

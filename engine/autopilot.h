@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -109,6 +110,9 @@ class CAutoPilot {
   // stopped (generation.cpp).
   bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels);
   void ReportMismatch(IHost& host);
+  // The 观看 pace of training: the generation's best network flown on screen.
+  void WatchBestNetwork(IHost& host, const SimParams& p, const CNeuralNet& shape, const CWeightGA& weightGA,
+                        const std::function<FrameSnapshot()>& chartFrame);
 
   // Per-worker flight state and network copies, reused between generations;
   // each state on its own cache lines.

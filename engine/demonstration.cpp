@@ -6,12 +6,6 @@
 #include "texts/messages.h"
 
 namespace korvane {
-namespace {
-
-// The demonstration's flights are paced like the replay so they can be watched.
-constexpr int kDemoTickMs = 20;
-
-}  // namespace
 
 int CAutoPilot::StepByStep(IHost& host, CPlanGA& ga, const MeteorField& field, const SimParams& p, CRand& rng) {
   const GenerationEnd end = FlyGeneration(host, FlyVariant::StepByStep, p, field, nullptr, nullptr, ga.PopSize());
@@ -33,44 +27,29 @@ void CAutoPilot::onTimer3(IHost& host, const SimParams& start, CPlanGA& ga, cons
   ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, p, rng);
   m_workList = ga.Genomes();
   ShownPlanFlight shown;
-  auto frame = [&] { return PlanProgressFrame(ga, shown.State(), field); };
-  auto succeed = [&] {
-    host.ShowMessage(msg::Success);
-    host.Repaint(frame());
-  };
-  if (StepByStep(host, ga, field, p, rng)) return succeed();
-  if (host.StopRequested()) return;
-  SimParams screen = p;
-  shown.Start(BestPlan(), screen);
-  host.Repaint(frame());
-  const int k = PerceivedCount(start);
-  bool ended = false;
-  for (int s = 0;;) {
-    if (host.StopRequested()) return;
-    if (ended) {
-      ++s;
-      p = BetweenGenerations(host, start);
-      if (StepByStep(host, ga, field, p, rng)) return succeed();
-      if (host.StopRequested()) return;
-      if (s > p.MaxGenerations) {
-        host.ShowMessage(msg::GiveUp);
-        host.Repaint(frame());
-        return;
-      }
-      screen = p;
-      shown.Start(BestPlan(), screen);
-      ended = false;
+  const FrameMaker frame = [&] { return PlanProgressFrame(ga, shown.State(), field); };
+  // Steps 0, 1, 2, ...; between two, the kept plan is flown on screen.
+  for (int s = 0;; ++s) {
+    if (s > 0) p = BetweenGenerations(host, start);
+    if (StepByStep(host, ga, field, p, rng)) {
+      host.ShowMessage(msg::Success);
       host.Repaint(frame());
-      continue;
+      return;
     }
-    switch (shown.Fly(host, screen, kDemoTickMs, frame)) {
-      case ShownPlanFlight::Tick::UsedUp: ended = true; continue;
-      case ShownPlanFlight::Tick::InvalidCode: host.ShowMessage(msg::BadActionDemo); return;
-      case ShownPlanFlight::Tick::Flew: break;
+    if (host.StopRequested()) return;
+    if (s > 0 && s > p.MaxGenerations) {
+      host.ShowMessage(msg::GiveUp);
+      host.Repaint(frame());
+      return;
     }
-    FlightState& fs = shown.State();
-    if (HasEscaped(fs.boat)) ended = true;
-    if (CheckCollision(fs.per, fs.boat, field, k)) ended = true;
+    SimParams screen = p;
+    shown.Start(BestPlan(), screen);
+    host.Repaint(frame());
+    switch (shown.FlyToEnd(host, screen, field, PerceivedCount(start), DemoTickMs, frame)) {
+      case ShownEnd::InvalidCode: host.ShowMessage(msg::BadActionDemo); return;
+      case ShownEnd::Stopped: return;
+      default: break;
+    }
   }
 }
 

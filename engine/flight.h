@@ -58,6 +58,11 @@ struct NetFlightResult {
 double EscapeScore(int ticks, const CLifeboat& boat);
 double EndScore(int ticks, const CLifeboat& boat);
 
+// Training ends a flight that stalls (still left of x 80 after 80 ticks, or
+// of x 400 after 240) or runs out of time (900 ticks).
+inline bool Stalled(int ticks, double x) { return (ticks > 80 && x < 80.0) || (ticks > 240 && x < 400.0); }
+inline bool OutOfTime(int ticks) { return ticks > 900; }
+
 // The perceived meteors the settings ask for, within the table's ten slots.
 inline int PerceivedCount(const SimParams& p) {
   const int k = p.PerceivedMeteors();

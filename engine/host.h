@@ -12,6 +12,10 @@ namespace korvane {
 
 enum class PauseKind { GA, Training, Heuristic };
 
+// How a search or training goes: as fast as it can, with each generation's
+// best flown on screen before the next, or one generation at a time.
+enum class Pace { Fastest, Watch, Step };
+
 // The plan search's score panel values after an epoch.
 struct PlanPanelData {
   int generation = 0;
@@ -22,13 +26,15 @@ struct PlanPanelData {
   double time = 0.0;
 };
 
-// The weight search's chart values after an epoch.
+// A search's chart values after an epoch: the weight search's, or the plan
+// search's.
 struct ChartData {
   int generation = 0;
   double best = 0.0;
   double average = 0.0;
   std::vector<double> bestHistory;     // entry k-1: generation k
   std::vector<double> averageHistory;
+  bool escaped = false;  // a plan search: a plan of the generation after the last escaped
 };
 
 // Everything a frame needs, copied out of a run so that the UI thread never
@@ -39,7 +45,8 @@ struct FrameSnapshot {
   MeteorField field;
   Perception perception;
   std::optional<PlanPanelData> planPanel;
-  std::optional<ChartData> chart;
+  std::optional<ChartData> chart;      // the weight search's
+  std::optional<ChartData> planChart;  // the plan search's, when it is to be shown
 };
 
 // How a run reaches the outside world. The desktop program shows boxes and
@@ -57,7 +64,12 @@ class IHost {
   virtual bool PauseRequested(PauseKind kind) = 0;
   // Blocks while the pause lasts; returns at once when a stop is requested.
   virtual void WaitWhilePaused(PauseKind kind) = 0;
+  // The user stopped this run, or the program is closing.
   virtual bool StopRequested() = 0;
+  // Read between generations: the pace may change while a run goes on.
+  virtual Pace RunPace() = 0;
+  // A run that goes one generation at a time holds itself at its pause.
+  virtual void RequestPause(PauseKind kind) = 0;
   virtual void Sleep(int milliseconds) = 0;
   // Commands a run gives the screen. The view's own level load (field,
   // lifeboat reset, redraw):

@@ -21,11 +21,11 @@ NetShape NetShapeOf(const SimParams& p);
 
 // Where the weights in force came from.
 struct WeightsSource {
-  enum class Kind { Builtin, Table, File, Training, TrainingPaused };
+  enum class Kind { Builtin, Table, File, Training, TrainingPaused, TrainingStopped };
   Kind kind = Kind::Builtin;
   std::string file;                // File: the file's name
   int block = 0;                   // File: the block's number, from 1
-  int generation = 0;              // TrainingPaused: the generation it paused after
+  int generation = 0;              // TrainingPaused/Stopped: the last generation flown
   std::optional<double> fitness;   // the training fitness, where known
 };
 

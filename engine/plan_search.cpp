@@ -2,6 +2,7 @@
 // the network.
 #include "engine/autopilot.h"
 #include "engine/run_settings.h"
+#include "engine/shown_flight.h"
 #include "texts/messages.h"
 
 namespace korvane {
@@ -35,8 +36,23 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
   if (net) net->LoadWeights(Weights());
   ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, p, rng);
   m_workList = ga.Genomes();
+  ChartData history;  // best and average after each epoch
+  // Histories are copied into a frame only when they are shown: at the end,
+  // and under the two slower paces.
+  auto frame = [&](const FlightState& fs, bool withChart) {
+    FrameSnapshot f = PlanProgressFrame(ga, fs, field);
+    if (withChart) f.planChart = history;
+    return f;
+  };
   auto keepBest = [&] {
     if (const CPlanGenome* best = ga.Best()) SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
+  };
+  auto stop = [&] {
+    keepBest();
+    host.Repaint(frame(m_flight, true));
+    host.ShowMessage(msg::SearchStopped);
+    result.aborted = true;
+    return result;
   };
   for (int g = 0; g <= p.MaxGenerations; ++g) {
     const GenerationEnd end = FlyGeneration(host, variant, p, field, net, &rng, ga.PopSize());
@@ -46,28 +62,41 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
       result.escaped = true;
       result.escapeGeneration = g;
       result.escapePlan = end.escapedPlan;
+      history.escaped = true;
+      host.Repaint(frame(m_flight, true));
       host.ShowMessage(msg::Success);
       return result;
     }
-    if (end.last.outcome == FlyOutcome::InvalidCode || end.last.outcome == FlyOutcome::NetworkMismatch ||
-        end.stopped) {
+    if (end.stopped) return stop();
+    if (end.last.outcome == FlyOutcome::InvalidCode || end.last.outcome == FlyOutcome::NetworkMismatch) {
       result.aborted = true;
       return result;
     }
     if (!ga.Epoch(m_workList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
-    host.Repaint(PlanProgressFrame(ga, m_flight, field));
+    history.generation = ga.Generation();
+    history.best = ga.BestFitness();
+    history.average = ga.AverageFitness();
+    history.bestHistory.push_back(ga.BestFitness());
+    history.averageHistory.push_back(ga.AverageFitness());
+    const Pace pace = host.RunPace();
+    host.Repaint(frame(m_flight, pace != Pace::Fastest));
+    if (pace == Pace::Watch && ga.Best()) {
+      ShownPlanFlight shown;
+      SimParams screen = p;
+      shown.Start(*ga.Best(), screen);
+      shown.FlyToEnd(host, screen, field, PerceivedCount(start), DemoTickMs,
+                     [&] { return frame(shown.State(), true); });
+    }
+    if (pace == Pace::Step) host.RequestPause(pause);
     if (host.PauseRequested(pause)) {
       keepBest();
       host.WaitWhilePaused(pause);
     }
-    if (host.StopRequested()) {
-      keepBest();
-      result.aborted = true;
-      return result;
-    }
+    if (host.StopRequested()) return stop();
     p = BetweenGenerations(host, start);
   }
   keepBest();
+  host.Repaint(frame(m_flight, true));
   return result;
 }
 

@@ -3,9 +3,19 @@
 
 #include "engine/flight.h"
 #include "engine/host.h"
+#include "net/neural_net.h"
 #include "plan_ga/plan_genome.h"
 
 namespace korvane {
+
+// The pace of the flights the demonstration and the 观看 pace show: the
+// replay's, so they can be watched.
+inline constexpr int DemoTickMs = 20;
+
+// How a flight shown on screen ended.
+enum class ShownEnd { Escaped, Crashed, UsedUp, InvalidCode, NetworkMismatch, Stopped };
+
+using FrameMaker = std::function<FrameSnapshot()>;
 
 // A plan flown on screen, as the replay and the demonstration fly it: stay
 // on gene i until its tick count reaches its duration, then move to the next
@@ -21,7 +31,11 @@ class ShownPlanFlight {
   // One tick: choose the gene, apply its thrust and marker, show the frame
   // and wait, then apply gravity and step. The physics are re-read first.
   // UsedUp (no tick flown) when the plan or the length setting runs out.
-  Tick Fly(IHost& host, SimParams& p, int sleepMs, const std::function<FrameSnapshot()>& frame);
+  Tick Fly(IHost& host, SimParams& p, int sleepMs, const FrameMaker& frame);
+
+  // Ticks until the flight ends: escape first, then collision with the first
+  // k perceived meteors; the last frame is shown.
+  ShownEnd FlyToEnd(IHost& host, SimParams& p, const MeteorField& field, int k, int sleepMs, const FrameMaker& frame);
 
   FlightState& State() { return m_fs; }
   const FlightState& State() const { return m_fs; }
@@ -32,5 +46,13 @@ class ShownPlanFlight {
   int m_gene = 0;
   int m_tick = 0;
 };
+
+// The network flying on screen from the start position, one decision a
+// tick, as 演示训练结果 flies it: collision after every tick, escape after
+// the decision's ticks. The physics are re-read every decision. With
+// trainingLimits a stall or the time limit ends it (UsedUp), as it ends the
+// flights training scores; without, it flies until it escapes or crashes.
+ShownEnd FlyNetworkOnScreen(IHost& host, SimParams& p, CNeuralNet& net, const MeteorField& field, FlightState& fs,
+                            int sleepMs, const FrameMaker& frame, bool trainingLimits = false);
 
 }  // namespace korvane

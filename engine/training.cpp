@@ -1,12 +1,32 @@
 // 训练网络: the weights evolved over the four built-in levels.
 #include <cstdio>
+#include <functional>
 
 #include "engine/autopilot.h"
 #include "engine/run_settings.h"
+#include "engine/shown_flight.h"
 #include "files/weights_file.h"
 #include "texts/messages.h"
 
 namespace korvane {
+
+void CAutoPilot::WatchBestNetwork(IHost& host, const SimParams& p, const CNeuralNet& shape, const CWeightGA& weightGA,
+                                  const std::function<FrameSnapshot()>& chartFrame) {
+  // The generation's best network on level 1, with the chart, at the
+  // demonstration's pace; its own flight, so the numbers never change.
+  CNeuralNet net = shape;
+  net.LoadWeights(weightGA.Best().weights);
+  const MeteorField level = BuiltInLevel(1);
+  FlightState fs;
+  SimParams screen = p;
+  FlyNetworkOnScreen(host, screen, net, level, fs, DemoTickMs, [&] {
+    FrameSnapshot f = chartFrame();
+    f.boat = fs.boat;
+    f.field = level;
+    f.perception = fs.per;
+    return f;
+  }, true);
+}
 
 TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWeightGA& weightGA, CNeuralNet& net,
                                         std::uint32_t seed, const std::string& weightsPath) {
@@ -39,18 +59,38 @@ TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWe
     return f;
   };
 
+  // The best weights of the last generation flown, in force as a pause or a
+  // stop leaves them.
+  auto keepBest = [&](WeightsSource::Kind kind) {
+    const WeightsSource source{kind, {}, 0, weightGA.Generation(), weightGA.Best().fitness};
+    m_shared->SetWeights(weightGA.Best().weights, shape, source);
+  };
+  auto stop = [&] {
+    char buf[256];
+    if (weightGA.Generation() > 0) {
+      keepBest(WeightsSource::Kind::TrainingStopped);
+      std::snprintf(buf, sizeof buf, msg::TrainingStopped, weightGA.Generation());
+    } else {
+      std::snprintf(buf, sizeof buf, "%s", msg::TrainingStoppedEarly);
+    }
+    host.ShowMessage(buf);
+    return result;
+  };
+
   for (int g = 1; g <= p.TrainingGenerations && g <= CWeightGA::MaxHistory; ++g) {
-    if (!FlyWeightGeneration(host, p, net, levels)) return result;
+    if (!FlyWeightGeneration(host, p, net, levels)) return stop();
     shown = levels[BuiltInLevelCount - 1];
     if (!weightGA.Epoch(m_weightWorkList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
     host.Repaint(chartFrame());
+    const Pace pace = host.RunPace();
+    if (pace == Pace::Watch) WatchBestNetwork(host, p, net, weightGA, chartFrame);
+    if (pace == Pace::Step) host.RequestPause(PauseKind::Training);
     if (host.PauseRequested(PauseKind::Training)) {
-      WeightsSource paused{WeightsSource::Kind::TrainingPaused, {}, 0, g, weightGA.Best().fitness};
-      m_shared->SetWeights(weightGA.Best().weights, shape, paused);
+      keepBest(WeightsSource::Kind::TrainingPaused);
       host.LoadBuiltInLevel(1);
       host.WaitWhilePaused(PauseKind::Training);
     }
-    if (host.StopRequested()) return result;
+    if (host.StopRequested()) return stop();
     p = BetweenGenerations(host, start);
   }
   result.completed = true;

@@ -23,6 +23,11 @@ inline constexpr const char* NetworkError = "error";
 // longer fits the settings.
 inline constexpr const char* NetworkMismatch =
     "神经网络的输入数目与当前的感知星球数目不符，请先重新训练网络。";
+// Ours: what a run stopped by the user leaves behind.
+inline constexpr const char* SearchStopped = "搜索已停止，目前最好的飞行计划已保留，可以用“演示结果”观看。";
+// A printf format, with the generation whose best weights are now in force.
+inline constexpr const char* TrainingStopped = "训练已停止，第%d代的最优权重已经生效，没有写入weights.txt。";
+inline constexpr const char* TrainingStoppedEarly = "训练已停止，还没有完成一代，当前权重没有改变。";
 // Ours: a save that opened the file but could not write it.
 inline constexpr const char* FileWriteError = "写入文件出错!!!";
 

@@ -87,6 +87,31 @@ inline constexpr const char* EditBusy = "电脑正在计算或演示飞行（或
 // Ours: a press in the editor when the field is full.
 inline constexpr const char* FieldFull = "陨石数目已达上限（20 颗），不能再添加了。";
 
+// Ours: the run-control menu, after the specified ones, and its toolbar tips.
+inline constexpr const char* MenuRunControl = "运行控制";
+inline constexpr const char* MenuStop = "停止";
+inline constexpr const char* MenuPaceFastest = "最快";
+inline constexpr const char* MenuPaceWatch = "观看";
+inline constexpr const char* MenuPaceStep = "单步";
+inline constexpr const char* MenuRerun = "用同一种子重跑";
+inline constexpr const char* MenuSetSeed = "设定下一次的种子…";
+inline constexpr const char* MenuExportChart = "导出图表为PNG…";
+inline constexpr const char* MenuExportHistory = "导出历史为CSV…";
+inline constexpr const char* TipStartSearch = "开始遗传算法";
+inline constexpr const char* TipStartTraining = "训练网络";
+inline constexpr const char* TipStop = "停止";
+inline constexpr const char* SeedDialogLabel = "下一次计算的种子（0 到 4294967295）：";
+inline constexpr const char* NoRunToRepeat = "还没有可以重跑的计算。";
+inline constexpr const char* NothingToExport = "还没有可以导出的历史。";
+inline constexpr const char* ChartFilter = "PNG 图片 (*.png)";
+inline constexpr const char* HistoryFilter = "CSV 文件 (*.csv)";
+inline constexpr const char* ExportFailed = "写入文件出错!!!";
+// printf formats with the seed.
+inline constexpr const char* LastSeedStatus = "种子：%u";
+inline constexpr const char* NextSeedStatus = "下一次的种子：%u";
+// Ours: the editor says it is on.
+inline constexpr const char* EditorStatus = "编辑模式：左键放置陨石并拖动定大小，右键删除，Ctrl+Z 撤销";
+
 // The status bar: which weights are in force. Each ends with what is known
 // of the source; fitness follows where known (WeightsFitness, "%lf").
 inline constexpr const char* WeightsBuiltin = "当前权重：内置训练网络";
@@ -94,6 +119,7 @@ inline constexpr const char* WeightsTable = "当前权重：原始权重表";
 inline constexpr const char* WeightsFromFile = "当前权重：文件 %s 第%d组";
 inline constexpr const char* WeightsTrained = "当前权重：本次训练的结果";
 inline constexpr const char* WeightsPaused = "当前权重：训练暂停时的最优网络（第%d代）";
+inline constexpr const char* WeightsStopped = "当前权重：训练停止时的最优网络（第%d代）";
 inline constexpr const char* WeightsFitness = "，训练得分 %lf";
 // One block of a weights file in the chooser: its number and weight count,
 // or that it is damaged.
@@ -107,5 +133,9 @@ inline constexpr const char* PanelAverage = "基因的平均得分: ";
 inline constexpr const char* PanelEnergy = "耗能评分: ";
 inline constexpr const char* PanelSafety = "安全性评分: ";
 inline constexpr const char* PanelTime = "耗时评分: ";
+// Ours: the charts' axes.
+inline constexpr const char* AxisGeneration = "世代";
+inline constexpr const char* AxisBest = "最优";
+inline constexpr const char* AxisAverage = "平均";
 
 }  // namespace korvane::text

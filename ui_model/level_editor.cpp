@@ -26,6 +26,7 @@ double EditorScroll(int windowX, double centreX) {
 }
 
 void CLevelEditor::Start(MeteorField& field, double& centreX) {
+  m_undo.assign(1, field);  // the level before editing comes back with Ctrl+Z
   field.count = 0;
   m_editMode = 1;
   // A drag left over from before must not resize a meteor of the new field.
@@ -40,10 +41,12 @@ void CLevelEditor::Stop() {
 
 CLevelEditor::PressResult CLevelEditor::Press(MeteorField& field, int x, int y, double centreX) {
   if (!m_editMode) return PressResult::Ignored;
+  const MeteorField before = field;
   if (!field.Add(Obstacle{EditorPlayfieldX(x, centreX), static_cast<double>(y), 0.0})) {
     m_dragging = 0;
     return PressResult::FieldFull;
   }
+  m_undo.push_back(before);
   m_dragging = 1;
   m_pressY = y;
   m_pressX = x;
@@ -68,6 +71,30 @@ bool CLevelEditor::Release(MeteorField& field, int x, int y) {
   if (!m_editMode || !m_dragging || field.count < 1 || field.count > MaxObstacles) return false;
   m_dragging = 0;
   field.obstacles[static_cast<std::size_t>(field.count - 1)].radius = EditorDragRadius(m_pressX, m_pressY, x, y);
+  return true;
+}
+
+bool CLevelEditor::Delete(MeteorField& field, int x, int y, double centreX) {
+  if (!m_editMode || m_dragging) return false;
+  const double px = EditorPlayfieldX(x, centreX);
+  const int n = std::clamp(field.count, 0, MaxObstacles);
+  for (int i = n - 1; i >= 0; --i) {
+    const Obstacle& o = field.obstacles[static_cast<std::size_t>(i)];
+    const double dx = px - o.x;
+    const double dy = y - o.y;
+    if (dx * dx + dy * dy > o.radius * o.radius) continue;
+    m_undo.push_back(field);
+    std::copy(field.obstacles.begin() + i + 1, field.obstacles.begin() + n, field.obstacles.begin() + i);
+    field.count = n - 1;
+    return true;
+  }
+  return false;
+}
+
+bool CLevelEditor::Undo(MeteorField& field) {
+  if (!m_editMode || m_dragging || m_undo.empty()) return false;
+  field = m_undo.back();
+  m_undo.pop_back();
   return true;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 #include "sim/meteor_field.h"
 #include "sim/params.h"
 #include "ui_model/view_size.h"
@@ -39,6 +41,12 @@ class CLevelEditor {
   MoveResult Move(MeteorField& field, int x, int y, double& centreX);
   // True when a meteor's radius was set (rebuild and repaint).
   bool Release(MeteorField& field, int x, int y);
+  // A right click removes the meteor under the pointer, the one drawn last
+  // where several overlap; false when there is none.
+  bool Delete(MeteorField& field, int x, int y, double centreX);
+  // Takes back the last placing, removal or emptying; false when there is
+  // nothing left to take back.
+  bool Undo(MeteorField& field);
 
   bool Editing() const { return m_editMode != 0; }
   bool Dragging() const { return m_dragging != 0; }
@@ -48,6 +56,7 @@ class CLevelEditor {
   int m_dragging = 0;
   int m_pressX = 0;
   int m_pressY = 0;
+  std::vector<MeteorField> m_undo;  // the field before each change, latest last
 };
 
 }  // namespace korvane

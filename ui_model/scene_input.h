@@ -17,6 +17,7 @@ struct SceneInput {
   bool showPerception = false;
   const PlanPanelData* planPanel = nullptr;  // null: no panel
   const ChartData* chart = nullptr;          // null: no chart
+  const ChartData* planChart = nullptr;      // null: no plan-search chart
   SimParams params;                          // display switches, lifeboat size
 };
 

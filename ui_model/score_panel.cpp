@@ -77,42 +77,82 @@ std::vector<TextLine> PlanPanelLines(int generation, double best, double average
   return out;
 }
 
+namespace {
+
+// Where a pair of history charts stands: its left edge and axis length.
+struct ChartFrame {
+  int x0;
+  int B;
+};
+
+// The two charts (upper: best, lower: average) with their axes.
+void AddCharts(std::vector<Segment>& out, int n, std::span<const double> best, std::span<const double> avg,
+               ChartFrame at, int H) {
+  const int t = H / 16;
+  const int y0 = H / 2 - t;
+  const int y1 = H - t;
+  const int A = (3 * H) / 8;
+  const int x0 = at.x0;
+  out.push_back({x0, y0, x0, y0 - A, 2, ChartAxisColour});
+  out.push_back({x0, y0, x0 + at.B, y0, 2, ChartAxisColour});
+  out.push_back({x0, y1, x0, y1 - A, 2, ChartAxisColour});
+  out.push_back({x0, y1, x0 + at.B, y1, 2, ChartAxisColour});
+  const int dx = n > 1 ? at.B / (n - 1) : 0;
+  const auto clampCount = [n](std::span<const double> s) {
+    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(n, 0)), s.size()));
+  };
+  AddCurve(out, best, clampCount(best), x0, dx, y0, H);
+  AddCurve(out, avg, clampCount(avg), x0, dx, y1, H);
+}
+
+// What the axes hold: generations along, best and average up.
+void AddAxisLabels(std::vector<TextLine>& out, ChartFrame at, int H) {
+  const int t = H / 16;
+  const int y0 = H / 2 - t;
+  const int y1 = H - t;
+  const int end = at.x0 + at.B;
+  out.push_back({end + 6, y0 - 8, text::AxisBest});
+  out.push_back({end + 6, y1 - 8, text::AxisAverage});
+  out.push_back({end - 30, y0 + 4, text::AxisGeneration});
+  out.push_back({end - 30, y1 + 4, text::AxisGeneration});
+}
+
+ChartFrame WeightChartFrame(int W) { return {W / 8, (3 * W) / 4}; }
+// The plan search's charts stand right of its six-line panel.
+ChartFrame PlanChartFrame(int W) { return {W / 8 + 150, (3 * W) / 4 - 210}; }
+
+}  // namespace
+
 ChartGeometry WeightChart(int n, std::span<const double> best, std::span<const double> avg, double bestFitness,
                           double avgFitness, bool hideChart, int W, int H) {
   ChartGeometry g;
-  if (!hideChart) {
-    const int x0 = W / 8;
-    const int t = H / 16;
-    const int y0 = H / 2 - t;
-    const int y1 = H - t;
-    const int A = (3 * H) / 8;
-    const int B = (3 * W) / 4;
-    g.segments.push_back({x0, y0, x0, y0 - A, 2, ChartAxisColour});
-    g.segments.push_back({x0, y0, x0 + B, y0, 2, ChartAxisColour});
-    g.segments.push_back({x0, y1, x0, y1 - A, 2, ChartAxisColour});
-    g.segments.push_back({x0, y1, x0 + B, y1, 2, ChartAxisColour});
-
-    const int dx = n > 1 ? B / (n - 1) : 0;
-    const auto clampCount = [n](std::span<const double> s) {
-      return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(n, 0)), s.size()));
-    };
-    AddCurve(g.segments, best, clampCount(best), x0, dx, y0, H);
-    AddCurve(g.segments, avg, clampCount(avg), x0, dx, y1, H);
-  }
+  if (!hideChart) AddCharts(g.segments, n, best, avg, WeightChartFrame(W), H);
   AddHeaderLines(g.lines, n, bestFitness, avgFitness);
   return g;
 }
 
-ChartGeometry ScoreOverlay(const PlanPanelData* panel, const ChartData* chart, bool hideChart) {
+ChartGeometry PlanChart(const ChartData& c, int W, int H) {
+  ChartGeometry g;
+  AddCharts(g.segments, c.generation, c.bestHistory, c.averageHistory, PlanChartFrame(W), H);
+  AddAxisLabels(g.lines, PlanChartFrame(W), H);
+  return g;
+}
+
+ChartGeometry ScoreOverlay(const PlanPanelData* panel, const ChartData* chart, const ChartData* planChart,
+                           bool hideChart) {
   ChartGeometry g;
   if (panel)
     g.lines = PlanPanelLines(panel->generation, panel->best, panel->average, panel->energy, panel->safety,
                              panel->time);
-  if (chart) {
-    ChartGeometry c = WeightChart(chart->generation, chart->bestHistory, chart->averageHistory, chart->best,
-                                  chart->average, hideChart);
-    g.segments = std::move(c.segments);
+  auto add = [&](ChartGeometry c) {
+    g.segments.insert(g.segments.end(), c.segments.begin(), c.segments.end());
     g.lines.insert(g.lines.end(), c.lines.begin(), c.lines.end());
+  };
+  if (planChart && !hideChart) add(PlanChart(*planChart));
+  if (chart) {
+    add(WeightChart(chart->generation, chart->bestHistory, chart->averageHistory, chart->best, chart->average,
+                    hideChart));
+    if (!hideChart) AddAxisLabels(g.lines, WeightChartFrame(ViewWidth), ViewHeight);
   }
   return g;
 }

@@ -45,8 +45,14 @@ struct ChartGeometry {
 ChartGeometry WeightChart(int n, std::span<const double> best, std::span<const double> avg, double bestFitness,
                           double avgFitness, bool hideChart, int W = ViewWidth, int H = ViewHeight);
 
-// What a frame draws over the scene: the plan search's panel, the weight
-// search's charts, or both, in that order.
-ChartGeometry ScoreOverlay(const PlanPanelData* panel, const ChartData* chart, bool hideChart);
+// The plan search's two history charts, drawn like the weight search's but
+// right of the plan panel, with their axes labelled.
+ChartGeometry PlanChart(const ChartData& c, int W = ViewWidth, int H = ViewHeight);
+
+// What a frame draws over the scene: the plan search's panel and charts, the
+// weight search's charts, with axis labels. hideChart hides every chart and
+// keeps the text lines.
+ChartGeometry ScoreOverlay(const PlanPanelData* panel, const ChartData* chart, const ChartData* planChart,
+                           bool hideChart);
 
 }  // namespace korvane

@@ -34,8 +34,16 @@ SceneInput ViewState::Scene(const SimParams& p) const {
     in.field = &m_field;
     in.perception = &m_perception;
   }
+  if (m_runFrame && m_runFrame->planChart) in.planChart = &*m_runFrame->planChart;
+  // A finished search or training leaves its charts until the screen changes.
+  if (!m_runFrame && m_charts.ended) {
+    const FrameSnapshot& e = *m_charts.ended;
+    if (e.chart) in.chart = &*e.chart;
+    if (e.planChart) in.planChart = &*e.planChart;
+    if (e.planPanel && in.planChart) in.planPanel = &*e.planPanel;
+  }
   // The demonstration's panel stays on every frame.
-  if (!in.planPanel && m_showPlanChart && m_lastPlanPanel) in.planPanel = &*m_lastPlanPanel;
+  if (!in.planPanel && m_showPlanChart && m_charts.lastPanel) in.planPanel = &*m_charts.lastPanel;
   return in;
 }
 
@@ -47,16 +55,21 @@ void ViewState::FramePainted() {
     m_lifeboat.m_thrustMarker = 1;
 }
 
+void ViewState::ShowOwnScene() {
+  m_runFrame.reset();
+  m_charts.ended.reset();
+}
+
 void ViewState::LoadBuiltInLevel(int n, const SimParams& p) {
   if (!WriteBuiltInLevel(m_field, n)) return;
   m_lifeboat.ResetToStart(p);
-  m_runFrame.reset();
+  ShowOwnScene();
 }
 
 MapLoadResult ViewState::LoadUserMap(int n, const SimParams& p) {
   const MapLoadResult r = m_mapFile.LoadMap(n, m_field);
   m_lifeboat.ResetToStart(p);
-  m_runFrame.reset();
+  ShowOwnScene();
   return r;
 }
 
@@ -68,7 +81,7 @@ void ViewState::StartManual(const SimParams& p) {
   m_editor.Stop();
   m_showPerception = 0;
   m_manual.Start(m_lifeboat, p);
-  m_runFrame.reset();
+  ShowOwnScene();
 }
 
 ManualFlight::Tick ViewState::ManualTick(const SimParams& p) {
@@ -85,7 +98,7 @@ void ViewState::StartEditor() {
   m_lifeboat.m_position.x = centre;
   // A network flight's marks would ring the new meteors by their numbers.
   m_showPerception = 0;
-  m_runFrame.reset();
+  ShowOwnScene();
 }
 
 double ViewState::EditorCentre() const {
@@ -116,11 +129,18 @@ void ViewState::RunStarting(RunKind kind) {
   // The marks belong to the network flight that draws them.
   m_showPerception = kind == RunKind::NetworkFlight ? 1 : 0;
   // Whatever an earlier run left on screen gives way to the new one.
-  m_runFrame.reset();
+  ShowOwnScene();
 }
 
 void ViewState::ApplyRunFrame(int runId, FrameSnapshot frame, bool ownsScreen) {
-  if (frame.planPanel) m_lastPlanPanel = frame.planPanel;
+  if (frame.planPanel) m_charts.lastPanel = frame.planPanel;
+  if (frame.planChart) {
+    m_charts.history = frame.planChart;
+    m_charts.historyIsPlan = true;
+  } else if (frame.chart) {
+    m_charts.history = frame.chart;
+    m_charts.historyIsPlan = false;
+  }
   if (!ownsScreen) return;
   m_runFrame = std::move(frame);
   m_runFrameId = runId;
@@ -130,6 +150,7 @@ void ViewState::RunFinished(int runId) {
   if (!m_runFrame || m_runFrameId != runId) return;
   m_lifeboat = m_runFrame->boat;
   m_perception = m_runFrame->perception;
+  if (m_runFrame->chart || m_runFrame->planChart) m_charts.ended = std::move(m_runFrame);
   m_runFrame.reset();
 }
 

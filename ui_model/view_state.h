@@ -44,7 +44,11 @@ class ViewState {
   // The frame of the run that owns the screen, if one is shown.
   const FrameSnapshot* RunFrame() const { return m_runFrame ? &*m_runFrame : nullptr; }
   // The plan search's panel values last published by any run.
-  const std::optional<PlanPanelData>& LastPlanPanel() const { return m_lastPlanPanel; }
+  const std::optional<PlanPanelData>& LastPlanPanel() const { return m_charts.lastPanel; }
+  // The history of the last search or training shown (for export): its
+  // chart data, and whether it was a plan search.
+  const std::optional<ChartData>& LastHistory() const { return m_charts.history; }
+  bool LastHistoryIsPlanSearch() const { return m_charts.historyIsPlan; }
   // Puts the lifeboat somewhere (tests place it to look at the scene).
   void SetLifeboat(const CLifeboat& boat) { m_lifeboat = boat; }
 
@@ -70,6 +74,8 @@ class ViewState {
   // True when the frame changed.
   bool EditorMove(int x, int y);
   bool EditorRelease(int x, int y);
+  bool EditorDelete(int x, int y) { return m_editor.Delete(m_field, x, y, EditorCentre()); }
+  bool EditorUndo() { return m_editor.Undo(m_field); }
 
   // --- the runs --------------------------------------------------------------
   // The computer takes the lifeboat over: the editor and a manual flight
@@ -80,8 +86,9 @@ class ViewState {
   void SetShowPerception(bool on) { m_showPerception = on ? 1 : 0; }
   // The lifeboat stays where the run left it, with the meteors it last saw.
   void RunFinished(int runId);
-  // Forgets a run's frame so the view's own lifeboat and field are drawn.
-  void ShowOwnScene() { m_runFrame.reset(); }
+  // Forgets a run's frame, and the charts a finished run left, so the view's
+  // own lifeboat and field are drawn.
+  void ShowOwnScene();
 
  private:
   // The camera centre the editor works with (the lifeboat's x, kept where
@@ -98,7 +105,14 @@ class ViewState {
   CObstacleMapFile m_mapFile;
   std::optional<FrameSnapshot> m_runFrame;
   int m_runFrameId = 0;
-  std::optional<PlanPanelData> m_lastPlanPanel;
+  // What runs leave on screen and for export.
+  struct Charts {
+    std::optional<PlanPanelData> lastPanel;  // the plan panel last published
+    std::optional<FrameSnapshot> ended;      // a finished run's charts, shown until the screen changes
+    std::optional<ChartData> history;
+    bool historyIsPlan = false;
+  };
+  Charts m_charts;
 };
 
 }  // namespace korvane

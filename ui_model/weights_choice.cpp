@@ -63,6 +63,7 @@ std::string WeightsStatusText(const WeightsSource& s) {
     case WeightsSource::Kind::File: out = Format(text::WeightsFromFile, s.file.c_str(), s.block); break;
     case WeightsSource::Kind::Training: out = text::WeightsTrained; break;
     case WeightsSource::Kind::TrainingPaused: out = Format(text::WeightsPaused, s.generation); break;
+    case WeightsSource::Kind::TrainingStopped: out = Format(text::WeightsStopped, s.generation); break;
   }
   if (s.fitness) out += Format(text::WeightsFitness, *s.fitness);
   return out;

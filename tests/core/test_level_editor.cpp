@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ui_model/level_editor.h"
 
 namespace korvane {
@@ -119,6 +121,36 @@ TEST_F(EditorFixture, RestartEndsAnOpenDragAndStopLeavesEditMode) {
   EXPECT_FALSE(editor.Editing());
   EXPECT_EQ(editor.Press(field, 100, 100, centre), CLevelEditor::PressResult::Ignored);
   EXPECT_EQ(field.count, 0);
+}
+
+// A right click removes the meteor under the pointer (the last drawn where
+// they overlap); Ctrl+Z takes back placings, removals and the emptying.
+TEST_F(EditorFixture, RightClickRemovesAndUndoTakesBack) {
+  const MeteorField level = field;
+  editor.Start(field, centre);
+  for (const auto& [x, y, r] : {std::tuple{100, 100, 40}, std::tuple{130, 100, 40}, std::tuple{600, 300, 10}}) {
+    editor.Press(field, x, y, centre);
+    editor.Release(field, x + r, y);
+  }
+  ASSERT_EQ(field.count, 3);
+  EXPECT_FALSE(editor.Delete(field, 400, 50, centre));   // nothing there
+  EXPECT_TRUE(editor.Delete(field, 115, 100, centre));   // both cover it: the later goes
+  ASSERT_EQ(field.count, 2);
+  EXPECT_EQ(field.obstacles[0].x, 100.0);
+  EXPECT_EQ(field.obstacles[1].x, 600.0);  // the rest moves up
+  EXPECT_TRUE(editor.Undo(field));
+  ASSERT_EQ(field.count, 3);
+  EXPECT_EQ(field.obstacles[1].x, 130.0);
+  for (int left = 3; left > 0; --left) {
+    EXPECT_TRUE(editor.Undo(field));
+    EXPECT_EQ(field.count, left - 1);
+  }
+  EXPECT_TRUE(editor.Undo(field));  // the level before editing
+  EXPECT_EQ(field.count, level.count);
+  EXPECT_EQ(field.obstacles[0].x, level.obstacles[0].x);
+  EXPECT_FALSE(editor.Undo(field));
+  editor.Stop();
+  EXPECT_FALSE(editor.Delete(field, 300, 350, centre));  // only while editing
 }
 
 }  // namespace

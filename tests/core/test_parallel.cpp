@@ -28,9 +28,11 @@ bool SamePlans(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>
   return true;
 }
 
-Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimParams params) {
+Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimParams params,
+               Pace pace = Pace::Fastest) {
   RecordingHost host;
   host.params = params;
+  host.pace = pace;
   CAutoPilot pilot;
   pilot.SetThreads(threads);
   CPlanGA ga;
@@ -44,7 +46,13 @@ Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimPa
   o.workList = pilot.m_workList;
   o.best = pilot.BestPlan();
   o.messages = host.messages;
-  for (const auto& f : host.frames) o.trace.push_back(f.planPanel->best * 7 + f.planPanel->average);
+  // The generations as the run painted them, once each.
+  int shown = 0;
+  for (const auto& f : host.frames)
+    if (f.planPanel->generation > shown) {
+      shown = f.planPanel->generation;
+      o.trace.push_back(f.planPanel->best * 7 + f.planPanel->average);
+    }
   return o;
 }
 
@@ -130,4 +138,35 @@ TEST(Parallel, StepByStepIsBitIdentical) {
     return std::pair(trace, host.messages);
   };
   EXPECT_EQ(demo(3), demo(1));
+}
+
+// Watching each generation's best fly, or going one generation at a time,
+// never changes a number: the shown flights are flights of their own.
+TEST(Pace, NeverChangesTheNumbers) {
+  SimParams p;
+  p.PopulationSize = 60;
+  p.MaxGenerations = 8;
+  const Outcome fastest = Search(2, true, 3, 11, p);
+  for (Pace pace : {Pace::Watch, Pace::Step}) {
+    SCOPED_TRACE(static_cast<int>(pace));
+    ExpectSame(fastest, Search(2, true, 3, 11, p, pace));
+  }
+  SimParams t;
+  t.TrainingGenerations = 3;
+  t.NetPopulationSize = 12;
+  std::vector<double> weights[2];
+  for (int i = 0; i < 2; ++i) {
+    RecordingHost host;
+    host.params = t;
+    host.pace = i ? Pace::Watch : Pace::Fastest;
+    CAutoPilot pilot;
+    CWeightGA wga;
+    CNeuralNet net;
+    pilot.TrainNetwork(host, host.params, wga, net, 4, "");
+    weights[i] = pilot.Weights();
+    if (i) {
+      EXPECT_GT(host.sleeps, 0);  // the best networks were flown on screen
+    }
+  }
+  EXPECT_EQ(weights[0], weights[1]);
 }

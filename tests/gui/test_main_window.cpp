@@ -47,7 +47,8 @@ class MainWindowTest : public QObject {
     const QList<QAction*> bar = m_frame->menuBar()->actions();
     const QStringList expected = {U("不，我不相信人工智能! "), U("遗传算法"),     U("人工神经网络 "),
                                   U("启发式遗传算法"),        U("自定关卡"),     U("储存自定的关卡"),
-                                  U("读取关卡"),              U("参数设置"),     U("说明")};
+                                  U("读取关卡"),              U("参数设置"),     U("说明"),
+                                  U("运行控制")};  // ours, after the specified ones
     QCOMPARE(bar.size(), expected.size());
     for (int i = 0; i < bar.size(); ++i) QCOMPARE(bar[i]->text(), expected[i]);
     // Commands straight on the bar, popups elsewhere.
@@ -100,7 +101,12 @@ class MainWindowTest : public QObject {
                                           {1005, "演示训练好的神经网络"}, {32772, "演示启发式遗传算法的结果"},
                                           {0, nullptr}, {1001, "参数设置"}, {0, nullptr}, {57664, "软件说明"}};
     const QList<QAction*> acts = tb->actions();
-    QCOMPARE(acts.size(), static_cast<qsizetype>(expected.size()));
+    // Ours follow: a separator, then start a search, start training, stop.
+    QCOMPARE(acts.size(), static_cast<qsizetype>(expected.size() + 4));
+    QVERIFY(acts[9]->isSeparator());
+    QCOMPARE(acts[10]->toolTip(), U("开始遗传算法"));
+    QCOMPARE(acts[11]->toolTip(), U("训练网络"));
+    QCOMPARE(acts[12]->toolTip(), U("停止"));
     QList<QImage> icons;
     for (std::size_t i = 0; i < expected.size(); ++i) {
       QAction* a = acts[static_cast<int>(i)];
@@ -151,6 +157,19 @@ class MainWindowTest : public QObject {
     QTest::keyClick(m_frame.get(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(*m_log, QStringList({U(text::ManualStart)}));
     QVERIFY(View()->State().ManualFlying());
+  }
+
+  // Esc stops what runs, as 停止 does.
+  void escapeStopsTheRun() {
+    QCOMPARE(m_frame->Command(cmd::Stop)->shortcut(), QKeySequence(Qt::Key_Escape));
+    View()->Runs().SetPaceScale(1.0);
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+    m_frame->Command(cmd::ShowTraining)->trigger();
+    QVERIFY(View()->Runs().ReplayActive());
+    QTest::keyClick(m_frame.get(), Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 5000);
+    QVERIFY(m_log->isEmpty());
   }
 
   void introductionIsShownAtTheFirstUpdate() {

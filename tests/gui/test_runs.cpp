@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
@@ -262,6 +266,76 @@ class RunsTest : public QObject {
     Trigger(cmd::PauseHeuristic);
     QTRY_VERIFY_WITH_TIMEOUT(View()->State().RunFrame() != nullptr, 20000);
     m_frame.reset();  // no close event: the view's destructor stops and joins
+  }
+
+  // Every run stops at 停止 (Esc): a search keeps its best plan, training
+  // puts its best weights in force and writes nothing, and both say so.
+  void everyRunStops() {
+    SimParams p = GlobalParams().Get();
+    p.MaxGenerations = 100000;
+    p.TrainingGenerations = 5000;
+    GlobalParams().Set(p);
+    Trigger(cmd::Level[3]);  // level 4: no search escapes it
+    struct Case {
+      int start;
+      const char* says;  // nullptr: stops without a word
+    };
+    for (const Case& c : {Case{cmd::StartGA, msg::SearchStopped}, Case{cmd::StartHeuristic, msg::SearchStopped},
+                          Case{cmd::Train, "训练已停止，第"}, Case{cmd::StepByStep, nullptr},
+                          Case{cmd::ShowResult, nullptr}, Case{cmd::ShowTraining, nullptr}}) {
+      m_log->clear();
+      const bool replay = c.start == cmd::ShowResult || c.start == cmd::ShowTraining;
+      View()->Runs().SetPaceScale(replay || c.start == cmd::StepByStep ? 1.0 : 0.0);
+      Trigger(c.start);
+      QVERIFY(replay ? View()->Runs().ReplayActive() : View()->Runs().WorkerActive());
+      // Under way: a generation painted, or a frame of the flight.
+      QTRY_VERIFY_WITH_TIMEOUT(View()->State().RunFrame() != nullptr, 20000);
+      QTRY_VERIFY_WITH_TIMEOUT(View()->State().RunFrame()->planPanel || View()->State().RunFrame()->chart || replay,
+                               20000);
+      Trigger(cmd::Stop);
+      QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().Busy(), 20000);
+      if (c.says) {
+        QCOMPARE(m_log->size(), 1);
+        QVERIFY2(LastMessage().startsWith(U(c.says)), qPrintable(LastMessage()));
+      } else {
+        QVERIFY2(m_log->isEmpty(), qPrintable(m_log->join(' ')));
+      }
+    }
+    QCOMPARE(View()->Runs().Results().BestPlan().Length(), 30);
+    QCOMPARE(View()->Runs().Results().Source().kind, WeightsSource::Kind::TrainingStopped);
+    QVERIFY(!QFile::exists(QStringLiteral("weights.txt")));
+  }
+
+  // A seed shown and re-run gives the numbers korvane-cli gives for it.
+  void aSeedRerunGivesTheCliNumbers() {
+    SimParams p = GlobalParams().Get();
+    p.MaxGenerations = 6;
+    GlobalParams().Set(p);
+    Trigger(cmd::Level[1]);
+    View()->Runs().SetSeedSource([] { return 4242u; });
+    Trigger(cmd::StartGA);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
+    QCOMPARE(View()->Runs().Seeds().Last().value(), 4242u);
+    const ChartData first = View()->State().LastHistory().value();
+    View()->Runs().SetSeedSource([] { return 1u; });  // the re-run must not ask the clock
+    Trigger(cmd::Rerun);
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
+    const ChartData again = View()->State().LastHistory().value();
+    QCOMPARE(again.bestHistory, first.bestHistory);
+    QCOMPARE(again.averageHistory, first.averageHistory);
+
+    QProcess cli;
+    cli.start(QStringLiteral(KORVANE_CLI_PATH), {"ga", "--level", "2", "--seed", "4242", "--quiet", "--set",
+                                                 "PopulationSize=60", "--set", "MaxGenerations=6"});
+    QVERIFY(cli.waitForFinished(30000));
+    const QJsonObject out = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    const QJsonArray gens = out["generations"].toArray();
+    QCOMPARE(gens.size(), static_cast<qsizetype>(first.bestHistory.size()));
+    for (qsizetype i = 0; i < gens.size(); ++i) {
+      QCOMPARE(gens[i].toObject()["best"].toDouble(), first.bestHistory[static_cast<std::size_t>(i)]);
+      QCOMPARE(gens[i].toObject()["average"].toDouble(), first.averageHistory[static_cast<std::size_t>(i)]);
+    }
+    QCOMPARE(out["escaped"].toBool(), first.escaped);
   }
 
   void levelLoadShowsTheViewsOwnScene() {

@@ -16,6 +16,8 @@ class RecordingHost : public IHost {
   std::vector<int> levelsLoaded;
   std::vector<bool> marks;
   int pauses = 0;
+  Pace pace = Pace::Fastest;
+  std::vector<PauseKind> pausesRequested;
   int sleeps = 0;
   std::function<bool(PauseKind)> pauseHook;
   std::function<bool()> stopHook;
@@ -35,12 +37,21 @@ class RecordingHost : public IHost {
   }
   bool StopRequested() override { return stopHook && stopHook(); }
   void Sleep(int) override { ++sleeps; }
+  Pace RunPace() override { return pace; }
+  void RequestPause(PauseKind kind) override { pausesRequested.push_back(kind); }
   void LoadBuiltInLevel(int n) override { levelsLoaded.push_back(n); }
   void ShowPerceptionMarks(bool on) override { marks.push_back(on); }
 
+  // Generations a plan search painted: frames showing a generation not shown
+  // before (its last frame, shown again at the end, counts once).
   int PlanFrames() const {
     int n = 0;
-    for (const auto& f : frames) n += f.planPanel.has_value();
+    int last = 0;
+    for (const auto& f : frames)
+      if (f.planPanel && f.planPanel->generation > last) {
+        last = f.planPanel->generation;
+        ++n;
+      }
     return n;
   }
 };

@@ -576,6 +576,36 @@ QImage makeToolbar() {
   return strip;
 }
 
+// A play triangle pointing right: start a run.
+Cell playTriangle() {
+  Cell cell;
+  for (int x = 6; x <= 18; ++x) {
+    const int half = (18 - x) * 7 / 12;
+    for (int y = 8 - half; y <= 8 + half; ++y) cell.set(x, y);
+  }
+  return cell;
+}
+
+// A filled square: stop.
+Cell stopSquare() {
+  Cell cell;
+  for (int y = 3; y <= 13; ++y)
+    for (int x = 7; x <= 17; ++x) cell.set(x, y);
+  return cell;
+}
+
+// The run-control buttons that follow the strip: start a search, start
+// training, stop.
+QImage makeRunToolbar() {
+  QImage strip(3 * Cell::W, Cell::H, QImage::Format_RGB32);
+  strip.fill(qRgb(255, 255, 255));
+  const QRgb black = qRgb(0, 0, 0);
+  drawCell(strip, 0, playTriangle(), qRgb(0, 160, 0), black);
+  drawCell(strip, 1, playTriangle(), qRgb(255, 230, 0), black);
+  drawCell(strip, 2, stopSquare(), qRgb(220, 0, 0), black);
+  return strip;
+}
+
 bool save(const QImage& img, const QDir& dir, const char* name) {
   const QString path = dir.filePath(QString::fromLatin1(name));
   if (!img.convertToFormat(QImage::Format_RGB888).save(path, "PNG")) {
@@ -602,5 +632,6 @@ int main(int argc, char** argv) {
   ok = save(makeMeteor(), dir, "meteor.png") && ok;
   ok = save(makeLifeboat(), dir, "lifeboat.png") && ok;
   ok = save(makeToolbar(), dir, "toolbar.png") && ok;
+  ok = save(makeRunToolbar(), dir, "run_toolbar.png") && ok;
   return ok ? 0 : 1;
 }
