@@ -87,7 +87,8 @@ TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWe
     if (pace == Pace::Step) host.RequestPause(PauseKind::Training);
     if (host.PauseRequested(PauseKind::Training)) {
       keepBest(WeightsSource::Kind::TrainingPaused);
-      host.LoadBuiltInLevel(1);
+      // Going a generation at a time, the charts stay on screen.
+      if (pace != Pace::Step) host.LoadBuiltInLevel(1);
       host.WaitWhilePaused(PauseKind::Training);
     }
     if (host.StopRequested()) return stop();
