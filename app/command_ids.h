@@ -33,6 +33,8 @@ inline constexpr int Rerun = 33014;
 inline constexpr int SetSeed = 33015;
 inline constexpr int ExportChart = 33016;
 inline constexpr int ExportHistory = 33017;
+inline constexpr int ShowPaths = 33018;
+inline constexpr int ShowNetwork = 33019;
 inline constexpr int About = 57664;
 
 }  // namespace korvane::cmd

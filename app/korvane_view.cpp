@@ -68,7 +68,7 @@ void CKorvaneView::ShowMessage(const std::string& text) {
 }
 
 const QImage& CKorvaneView::ComposeScene() {
-  m_renderer.Compose(m_scene, m_state.Scene(GlobalParams().Get()));
+  m_renderer.Compose(m_scene, m_state.Scene(GlobalParams().Get(), m_runs->CurrentShowing()));
   return m_scene;
 }
 

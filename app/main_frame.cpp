@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 #include "app/dialog_commands.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
+#include "app/network_panel_widget.h"
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
 #include "files/obstacle_map_file.h"
@@ -26,9 +28,21 @@ namespace korvane {
 QString CommandName(int id) { return QStringLiteral("cmd%1").arg(id); }
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-  m_view = new CKorvaneView(this);
+  // The view, and beside it (when asked for) the network at work: the
+  // window widens, the field stays whole.
+  auto* centre = new QWidget(this);
+  auto* row = new QHBoxLayout(centre);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  m_view = new CKorvaneView(centre);
   m_dialogs = new DialogCommands(m_view);
-  setCentralWidget(m_view);
+  m_networkPanel = new NetworkPanelWidget(m_view->State(), centre);
+  m_networkPanel->setObjectName(QStringLiteral("networkPanel"));
+  m_networkPanel->hide();
+  row->addWidget(m_view);
+  row->addWidget(m_networkPanel);
+  setCentralWidget(centre);
+  connect(&m_view->Runs(), &RunManager::ScreenChanged, m_networkPanel, qOverload<>(&QWidget::update));
   BuildMenus();
   BuildToolBar();
   connect(&m_view->Runs(), &RunManager::PauseChanged, this, &CMainFrame::UpdatePauseText);
@@ -134,9 +148,19 @@ void CMainFrame::BuildMenus() {
                                         std::tuple{cmd::PaceStep, text::MenuPaceStep, Pace::Step}}) {
     QAction* a = wire(AddCommand(control, id, label), runs, [runs, pace = pace] { runs->SetPace(pace); });
     a->setCheckable(true);
-    a->setChecked(pace == runs->CurrentPace());
+    a->setChecked(pace == runs->CurrentShowing().pace);
     paces->addAction(a);
   }
+  control->addSeparator();
+  QAction* paths = wire(AddCommand(control, cmd::ShowPaths, text::MenuShowPaths), runs,
+                        [this, runs] { runs->SetShowPaths(Command(cmd::ShowPaths)->isChecked()); });
+  paths->setCheckable(true);
+  QAction* network = wire(AddCommand(control, cmd::ShowNetwork, text::MenuShowNetwork), runs, [this, runs] {
+    const bool on = Command(cmd::ShowNetwork)->isChecked();
+    runs->SetShowNetwork(on);
+    m_networkPanel->setVisible(on);
+  });
+  network->setCheckable(true);
   control->addSeparator();
   wire(AddCommand(control, cmd::Rerun, text::MenuRerun), runs, &RunManager::OnRerun);
   wire(AddCommand(control, cmd::SetSeed, text::MenuSetSeed), m_dialogs, &DialogCommands::OnSetSeed);

@@ -12,6 +12,7 @@ namespace korvane {
 
 class CKorvaneView;
 class DialogCommands;
+class NetworkPanelWidget;
 
 // The main window: menu bar, toolbar and the view. It only wires actions to
 // the view; the view does the work.
@@ -51,6 +52,7 @@ class CMainFrame : public QMainWindow {
   QLabel* m_weightsLabel = nullptr;
   QLabel* m_seedLabel = nullptr;
   DialogCommands* m_dialogs = nullptr;
+  NetworkPanelWidget* m_networkPanel = nullptr;
   int m_userMapsListed = 0;
 };
 

@@ -55,14 +55,14 @@ bool RunControl::StopRequested(int runId) const {
   return Stopped(runId);
 }
 
-void RunControl::SetPace(Pace pace) {
+void RunControl::SetShowing(const Showing& showing) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_pace = pace;
+  m_showing = showing;
 }
 
-Pace RunControl::GetPace() const {
+Showing RunControl::GetShowing() const {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return m_pace;
+  return m_showing;
 }
 
 void RunControl::Sleep(int milliseconds, int runId) {

@@ -32,8 +32,8 @@ class RunControl {
   void StopRun(int runId);
   bool StopRequested(int runId) const;
 
-  void SetPace(Pace pace);
-  Pace GetPace() const;
+  void SetShowing(const Showing& showing);
+  Showing GetShowing() const;
 
   // Sleeps, but returns early on a stop.
   void Sleep(int milliseconds, int runId = 0);
@@ -54,7 +54,7 @@ class RunControl {
   int m_waiting[3] = {0, 0, 0};
   bool m_stop = false;
   std::set<int> m_stoppedRuns;
-  Pace m_pace = Pace::Fastest;
+  Showing m_showing;
   std::uint64_t m_nextTicket = 1;
   std::set<std::uint64_t> m_openTickets;
 };

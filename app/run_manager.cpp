@@ -211,7 +211,23 @@ void RunManager::OnStop() {
   if (run) m_control.StopRun(run->id);
 }
 
-void RunManager::SetPace(Pace pace) { m_control.SetPace(pace); }
+void RunManager::SetPace(Pace pace) {
+  Showing s = m_control.GetShowing();
+  s.pace = pace;
+  m_control.SetShowing(s);
+}
+
+void RunManager::SetShowPaths(bool on) {
+  Showing s = m_control.GetShowing();
+  s.paths = on;
+  m_control.SetShowing(s);
+}
+
+void RunManager::SetShowNetwork(bool on) {
+  Showing s = m_control.GetShowing();
+  s.network = on;
+  m_control.SetShowing(s);
+}
 
 void RunManager::TogglePause(PauseKind kind) {
   const bool paused = !m_control.PauseRequested(kind);

@@ -56,7 +56,7 @@ class RunManager : public QObject {
   // The plan kept for replay and the weights in force.
   PilotResults& Results() { return *m_results; }
   const SeedBook& Seeds() const { return m_seeds; }
-  Pace CurrentPace() const { return m_control.GetPace(); }
+  Showing CurrentShowing() const { return m_control.GetShowing(); }
 
  public slots:
   void OnStartGenAlg();           // 开始遗传算法
@@ -69,6 +69,8 @@ class RunManager : public QObject {
   // 停止 (Esc): the replay on screen, or else the computing run.
   void OnStop();
   void SetPace(Pace pace);           // 最快 / 观看 / 单步
+  void SetShowPaths(bool on);        // 显示种群路径
+  void SetShowNetwork(bool on);      // 显示神经网络
   void OnRerun();                    // 用同一种子重跑
   void SetNextSeed(std::uint32_t seed);
   // The weights in force, changed or kept by the user; refused while a run

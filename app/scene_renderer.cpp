@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ui_model/score_panel.h"
+#include "ui_model/see_inside.h"
 
 static void InitKorvaneResources() { Q_INIT_RESOURCE(korvane); }
 
@@ -100,8 +101,12 @@ void SceneRenderer::Compose(QImage& scene, const SceneInput& in) {
     p.drawImage(QRect(0, 0, ViewWidth, ViewHeight), m_background);
   }
   DrawStars(scene);
+  {
+    QPainter p(&scene);
+    DrawMeteorLayer(p, in, c);
+  }
+  if (in.paths) DrawPaths(scene, *in.paths, c);
   QPainter p(&scene);
-  DrawMeteorLayer(p, in, c);
   if (!in.editMode) DrawLifeboat(p, in);
   DrawPanel(p, in);
 }
@@ -149,6 +154,67 @@ void SceneRenderer::DrawMeteorLayer(QPainter& p, const SceneInput& in, int c) {
     p.setPen(cross);
     p.drawLine(m.rim.x, 0, m.rim.x, ViewHeight);
     p.drawLine(0, m.rim.y, ViewWidth, m.rim.y);
+  }
+}
+
+namespace {
+
+// A one-pixel line blended into an RGB32 image, clipped to it: a whole
+// generation's paths are tens of thousands of short lines, too many for
+// QPainter's general path.
+struct Pixels {
+  QRgb* base;
+  int stride;  // pixels a line
+  int w, h;
+};
+
+void BlendLine(const Pixels& img, IPoint a, IPoint b, QRgb colour, int alpha) {
+  const int w = img.w, h = img.h;
+  if ((a.x < 0 && b.x < 0) || (a.y < 0 && b.y < 0) || (a.x >= w && b.x >= w) || (a.y >= h && b.y >= h)) return;
+  const int dx = std::abs(b.x - a.x), sx = a.x < b.x ? 1 : -1;
+  const int dy = -std::abs(b.y - a.y), sy = a.y < b.y ? 1 : -1;
+  const int r = qRed(colour) * alpha, g = qGreen(colour) * alpha, bl = qBlue(colour) * alpha, keep = 255 - alpha;
+  int err = dx + dy;
+  for (int x = a.x, y = a.y;;) {
+    if (x >= 0 && y >= 0 && x < w && y < h) {
+      QRgb* px = img.base + static_cast<std::ptrdiff_t>(y) * img.stride + x;
+      *px = qRgb((qRed(*px) * keep + r) / 255, (qGreen(*px) * keep + g) / 255, (qBlue(*px) * keep + bl) / 255);
+    }
+    if (x == b.x && y == b.y) break;
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+}  // namespace
+
+void SceneRenderer::DrawPaths(QImage& scene, const PopulationPaths& paths, int c) {
+  // Thin, translucent, no antialiasing; escapes green, the best gold and
+  // doubled, each crash crossed where it happened.
+  const Pixels img{reinterpret_cast<QRgb*>(scene.bits()), static_cast<int>(scene.bytesPerLine() / 4), scene.width(),
+                   scene.height()};
+  for (const PathLine& l : PathLines(paths, c)) {
+    const QRgb colour = l.style == PathStyle::Best      ? qRgb(255, 215, 70)
+                        : l.style == PathStyle::Escaped ? qRgb(110, 255, 130)
+                                                        : qRgb(190, 200, 255);
+    const int alpha = l.style == PathStyle::Best ? 255 : l.style == PathStyle::Escaped ? 150 : 70;
+    for (std::size_t i = 1; i < l.points.size(); ++i) {
+      BlendLine(img, l.points[i - 1], l.points[i], colour, alpha);
+      if (l.style == PathStyle::Best)
+        BlendLine(img, {l.points[i - 1].x, l.points[i - 1].y + 1}, {l.points[i].x, l.points[i].y + 1}, colour, alpha);
+    }
+    if (l.crashed && !l.points.empty()) {
+      const IPoint e = l.points.back();
+      BlendLine(img, {e.x - 2, e.y - 2}, {e.x + 2, e.y + 2}, qRgb(255, 90, 70), 200);
+      BlendLine(img, {e.x - 2, e.y + 2}, {e.x + 2, e.y - 2}, qRgb(255, 90, 70), 200);
+    }
   }
 }
 

@@ -38,6 +38,7 @@ class SceneRenderer {
  private:
   void DrawStars(QImage& scene);
   void DrawMeteorLayer(QPainter& p, const SceneInput& in, int c);
+  void DrawPaths(QImage& scene, const PopulationPaths& paths, int c);
   void DrawLifeboat(QPainter& p, const SceneInput& in);
   void DrawPanel(QPainter& p, const SceneInput& in);
   void RebuildMeteorLayer(const MeteorField& field);

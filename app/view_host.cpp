@@ -38,7 +38,7 @@ void ViewHost::WaitWhilePaused(PauseKind kind) { m_control.WaitWhilePaused(kind,
 
 bool ViewHost::StopRequested() { return m_control.StopRequested(m_runId); }
 
-Pace ViewHost::RunPace() { return m_control.GetPace(); }
+Showing ViewHost::WhatToShow() { return m_control.GetShowing(); }
 
 void ViewHost::RequestPause(PauseKind kind) {
   m_control.SetPause(kind, true);

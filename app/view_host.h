@@ -18,7 +18,7 @@ class ViewHost : public IHost {
   bool PauseRequested(PauseKind kind) override;
   void WaitWhilePaused(PauseKind kind) override;
   bool StopRequested() override;
-  Pace RunPace() override;
+  Showing WhatToShow() override;
   void RequestPause(PauseKind kind) override;
   void Sleep(int milliseconds) override;
   void LoadBuiltInLevel(int n) override;

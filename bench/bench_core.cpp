@@ -14,6 +14,7 @@ namespace {
 class QuietHost : public IHost {
  public:
   SimParams params;
+  Showing showing;
   SimParams Params() override { return params; }
   void ShowMessage(const std::string&) override {}
   void Repaint(const FrameSnapshot&) override {}
@@ -21,7 +22,7 @@ class QuietHost : public IHost {
   void WaitWhilePaused(PauseKind) override {}
   bool StopRequested() override { return false; }
   void Sleep(int) override {}
-  Pace RunPace() override { return Pace::Fastest; }
+  Showing WhatToShow() override { return showing; }
   void RequestPause(PauseKind) override {}
   void LoadBuiltInLevel(int) override {}
   void ShowPerceptionMarks(bool) override {}
@@ -93,6 +94,7 @@ BENCHMARK(BM_TrainingFlightTick);
 void BM_GaGeneration(benchmark::State& state) {
   QuietHost host;
   host.params.MaxGenerations = 0;
+  host.showing.paths = state.range(1) != 0;  // record every plan's path
   const MeteorField field = BuiltInLevel(4);  // nothing escapes: every generation is whole
   CAutoPilot pilot;
   pilot.SetThreads(static_cast<int>(state.range(0)));
@@ -100,7 +102,8 @@ void BM_GaGeneration(benchmark::State& state) {
   std::uint32_t seed = 1;
   for (auto _ : state) pilot.OnStartGenAlg(host, host.params, ga, field, seed++);
 }
-BENCHMARK(BM_GaGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+// Arguments: threads, paths recorded (0/1).
+BENCHMARK(BM_GaGeneration)->Args({1, 0})->Args({1, 1})->Args({2, 0})->Args({2, 1})->Unit(benchmark::kMillisecond);
 
 void BM_TrainingGeneration(benchmark::State& state) {
   QuietHost host;

@@ -3,8 +3,12 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
+#include "app/network_panel_widget.h"
 #include "app/scene_renderer.h"
+#include "engine/autopilot.h"
+#include "ui_model/see_inside.h"
 #include "sim/meteor_field.h"
 
 using namespace korvane;
@@ -38,6 +42,51 @@ void BM_ComposeFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ComposeFrame)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
+
+// A frame of a search shown with its whole population: 200 paths of 64
+// points over the field, and beside it the network panel.
+void BM_ComposeSeeInside(benchmark::State& state) {
+  SceneRenderer renderer(1);
+  QImage scene(ViewWidth, ViewHeight, QImage::Format_RGB32);
+  QImage side(NetworkPanelWidth, ViewHeight, QImage::Format_RGB32);
+  MeteorField field = BuiltInLevel(2);
+  CLifeboat boat;
+  boat.Reset(20, 200, 2.5);
+  Perception per;
+  PopulationPaths paths;
+  CRand rng(1);
+  for (int n = 0; n < 200; ++n) {
+    PlanPath p;
+    p.Start(20, 200);
+    double y = 200;
+    for (int t = 1; t < 400; ++t) p.Tick(20 + t * 2.2, y += (rng() % 7 - 3) * 0.8);
+    p.Finish(n % 3 ? PathEnd::Crashed : PathEnd::Escaped);
+    paths.paths.push_back(p);
+  }
+  paths.best = 17;
+  CNeuralNet net;
+  SimParams params;
+  net.Build(params, rng);
+  FlightState fs;
+  fs.boat = boat;
+  CheckCollision(fs.per, fs.boat, field, 1);
+  const auto view = CAutoPilot::ViewNetwork(net, fs, params);
+  SceneInput in;
+  in.boat = &boat;
+  in.field = &field;
+  in.perception = &per;
+  in.paths = &paths;
+  const int part = static_cast<int>(state.range(0));  // 1 paths, 2 panel, 3 both
+  for (auto _ : state) {
+    if (part & 1) renderer.Compose(scene, in);
+    QPainter p(&side);
+    if (part & 2) NetworkPanelWidget::Paint(p, view.get());
+    p.end();
+    benchmark::DoNotOptimize(scene.constBits());
+    benchmark::DoNotOptimize(side.constBits());
+  }
+}
+BENCHMARK(BM_ComposeSeeInside)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

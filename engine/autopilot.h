@@ -45,8 +45,9 @@ class CAutoPilot {
   explicit CAutoPilot(std::shared_ptr<PilotResults> results);
 
   // --- single flights (plan_flight.cpp, network_flight.cpp) -------------
+  // path, when given, records where the flight went; it changes nothing else.
   static PlanFlightResult FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant, const SimParams& p,
-                                  const MeteorField& field, CNeuralNet* net);
+                                  const MeteorField& field, CNeuralNet* net, PlanPath* path = nullptr);
   // The heuristic repair of a crashed gene: 3 times in 4 the gene takes the
   // network's suggestion.
   static void Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng);
@@ -56,6 +57,10 @@ class CAutoPilot {
   // The network's thrust for the flight's state; nothing when the network
   // does not take this many inputs.
   static std::optional<int> NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p);
+  // The network at work in the flight's state, for the screen; null when it
+  // does not take this many inputs.
+  static std::shared_ptr<const NetworkView> ViewNetwork(const CNeuralNet& net, const FlightState& fs,
+                                                        const SimParams& p);
   // One training flight of a network on a field, scored as training scores it.
   static NetFlightResult FlyNetworkScored(FlightState& fs, CNeuralNet& net, const SimParams& p,
                                           const MeteorField& field);
@@ -68,7 +73,9 @@ class CAutoPilot {
                                       const MeteorField& field, std::uint32_t seed);
   // 演示遗传算法过程 (demonstration.cpp): one generation; 1 when a plan of
   // it escaped.
-  int StepByStep(IHost& host, CPlanGA& ga, const MeteorField& field, const SimParams& p, CRand& rng);
+  // paths, when given, receives the generation's paths if they are shown.
+  int StepByStep(IHost& host, CPlanGA& ga, const MeteorField& field, const SimParams& p, CRand& rng,
+                 PathsPtr* paths = nullptr);
   // The demonstration itself: a generation, then its best plan flown on
   // screen, and so on.
   void onTimer3(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field, std::uint32_t seed);
@@ -103,13 +110,16 @@ class CAutoPilot {
     PlanFlightResult last;  // the outcome that ended it, or the last plan's
     int escapedPlan = -1;
     bool stopped = false;
+    PathsPtr paths;  // the plans' paths, when asked for
   };
   GenerationEnd FlyGeneration(IHost& host, FlyVariant variant, const SimParams& p, const MeteorField& field,
-                              CNeuralNet* net, CRand* rng, int count);
+                              CNeuralNet* net, CRand* rng, int count, bool recordPaths = false);
   // Scores every genome of the weight work list on the levels; false when
   // stopped (generation.cpp).
   bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels);
   void ReportMismatch(IHost& host);
+  // A copy of the first `flown` paths for a frame, with the best marked.
+  PathsPtr PublishPaths(int flown);
   // The 观看 pace of training: the generation's best network flown on screen.
   void WatchBestNetwork(IHost& host, const SimParams& p, const CNeuralNet& shape, const CWeightGA& weightGA,
                         const std::function<FrameSnapshot()>& chartFrame);
@@ -122,6 +132,7 @@ class CAutoPilot {
   std::vector<PlanFlightResult> m_results;
   int m_threads;
   FlightState m_flight;  // the flight the progress frames show
+  std::vector<PlanPath> m_paths;  // one per plan, when a generation's paths are shown
   std::shared_ptr<PilotResults> m_shared;
 };
 

@@ -7,8 +7,12 @@
 
 namespace korvane {
 
-int CAutoPilot::StepByStep(IHost& host, CPlanGA& ga, const MeteorField& field, const SimParams& p, CRand& rng) {
-  const GenerationEnd end = FlyGeneration(host, FlyVariant::StepByStep, p, field, nullptr, nullptr, ga.PopSize());
+int CAutoPilot::StepByStep(IHost& host, CPlanGA& ga, const MeteorField& field, const SimParams& p, CRand& rng,
+                           PathsPtr* paths) {
+  const bool record = paths && host.WhatToShow().paths;
+  const GenerationEnd end =
+      FlyGeneration(host, FlyVariant::StepByStep, p, field, nullptr, nullptr, ga.PopSize(), record);
+  if (paths) *paths = end.paths;
   if (end.last.outcome == FlyOutcome::InvalidCode || end.stopped) return 0;
   if (const CPlanGenome* best = ga.Best()) SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
   CPlanGenome escapedPlan;
@@ -27,11 +31,16 @@ void CAutoPilot::onTimer3(IHost& host, const SimParams& start, CPlanGA& ga, cons
   ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, p, rng);
   m_workList = ga.Genomes();
   ShownPlanFlight shown;
-  const FrameMaker frame = [&] { return PlanProgressFrame(ga, shown.State(), field); };
+  PathsPtr paths;  // the last step's generation, when shown
+  const FrameMaker frame = [&] {
+    FrameSnapshot f = PlanProgressFrame(ga, shown.State(), field);
+    f.paths = paths;
+    return f;
+  };
   // Steps 0, 1, 2, ...; between two, the kept plan is flown on screen.
   for (int s = 0;; ++s) {
     if (s > 0) p = BetweenGenerations(host, start);
-    if (StepByStep(host, ga, field, p, rng)) {
+    if (StepByStep(host, ga, field, p, rng, &paths)) {
       host.ShowMessage(msg::Success);
       host.Repaint(frame());
       return;

@@ -10,7 +10,7 @@ namespace korvane {
 
 CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant variant, const SimParams& p,
                                                     const MeteorField& field, CNeuralNet* net, CRand* rng,
-                                                    int count) {
+                                                    int count, bool recordPaths) {
   GenerationEnd end;
   count = std::min<int>(count, static_cast<int>(m_workList.size()));
   const int threads = std::max(1, std::min(m_threads, count));
@@ -27,8 +27,12 @@ CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant vari
     const CPlanGenome& g = m_workList[n];
     before[n] = {g.m_fitness, g.m_energyScore, g.m_safetyScore, g.m_timeScore};
   }
+  // Each plan records into its own path; the buffers are kept from one
+  // generation to the next.
+  if (recordPaths) m_paths.resize(count);
   const ParallelPass pass = FlyInParallel(host, threads, count, 4, [&](int w, int n) {
-    m_results[n] = FlyPlan(m_workers[w], m_workList[n], variant, p, field, net ? &m_workerNets[w] : nullptr);
+    m_results[n] = FlyPlan(m_workers[w], m_workList[n], variant, p, field, net ? &m_workerNets[w] : nullptr,
+                           recordPaths ? &m_paths[n] : nullptr);
     return m_results[n].outcome != FlyOutcome::Finished;
   });
   if (pass.stopped) {
@@ -36,6 +40,7 @@ CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant vari
     return end;
   }
   m_flight = m_workers[pass.firstEnd < count ? 0 : pass.lastWorker];
+  if (recordPaths) end.paths = PublishPaths(std::min(count, pass.firstEnd + 1));
   auto restoreAfter = [&](int last) {
     for (int n = last + 1; n < count; ++n) {
       CPlanGenome& g = m_workList[n];
@@ -69,6 +74,22 @@ CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant vari
   }
   if (count > 0) end.last = m_results[count - 1];
   return end;
+}
+
+PathsPtr CAutoPilot::PublishPaths(int flown) {
+  auto out = std::make_shared<PopulationPaths>();
+  out->paths.assign(m_paths.begin(), m_paths.begin() + flown);
+  // The best as the sort will rank it: the last of the highest fitness, or
+  // the plan that escaped.
+  double best = -1.0;
+  for (int n = 0; n < flown; ++n) {
+    const double f = m_results[n].escaped ? EscapedFitness : m_workList[n].m_fitness;
+    if (f >= best) {
+      best = f;
+      out->best = n;
+    }
+  }
+  return out;
 }
 
 bool CAutoPilot::FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net,

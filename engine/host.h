@@ -1,8 +1,10 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/flight_path.h"
 #include "sim/lifeboat.h"
 #include "sim/meteor_field.h"
 #include "sim/params.h"
@@ -15,6 +17,24 @@ enum class PauseKind { GA, Training, Heuristic };
 // How a search or training goes: as fast as it can, with each generation's
 // best flown on screen before the next, or one generation at a time.
 enum class Pace { Fastest, Watch, Step };
+
+// What the user wants to see of a run; read between generations.
+struct Showing {
+  Pace pace = Pace::Fastest;
+  bool paths = false;    // every plan's path of a search's generation
+  bool network = false;  // the network's inputs and activations
+};
+
+// A network with more neurons than this is shown a bar per layer.
+inline constexpr std::size_t NetworkViewMaxNeurons = 60;
+
+// What the network sees and does at one moment of a flight shown on screen.
+struct NetworkView {
+  std::vector<std::vector<double>> layers;          // the inputs, then each layer's outputs
+  std::shared_ptr<const std::vector<double>> weights;  // flat, bias last; null for a large network
+  int chosen = 0;                                   // the thrust it picks
+  int perceived = 0;                                // meteors among the inputs
+};
 
 // The plan search's score panel values after an epoch.
 struct PlanPanelData {
@@ -47,6 +67,8 @@ struct FrameSnapshot {
   std::optional<PlanPanelData> planPanel;
   std::optional<ChartData> chart;      // the weight search's
   std::optional<ChartData> planChart;  // the plan search's, when it is to be shown
+  PathsPtr paths;                           // a search's generation, when shown
+  std::shared_ptr<const NetworkView> network;  // when the network panel is on
 };
 
 // How a run reaches the outside world. The desktop program shows boxes and
@@ -66,8 +88,8 @@ class IHost {
   virtual void WaitWhilePaused(PauseKind kind) = 0;
   // The user stopped this run, or the program is closing.
   virtual bool StopRequested() = 0;
-  // Read between generations: the pace may change while a run goes on.
-  virtual Pace RunPace() = 0;
+  // Read between generations: pace and switches may change while a run goes on.
+  virtual Showing WhatToShow() = 0;
   // A run that goes one generation at a time holds itself at its pause.
   virtual void RequestPause(PauseKind kind) = 0;
   virtual void Sleep(int milliseconds) = 0;

@@ -48,6 +48,22 @@ std::optional<int> CAutoPilot::NetworkChoice(CNeuralNet& net, const FlightState&
   return PickAction(out);
 }
 
+std::shared_ptr<const NetworkView> CAutoPilot::ViewNetwork(const CNeuralNet& net, const FlightState& fs,
+                                                           const SimParams& p) {
+  const NetworkInputs in = BuildNetworkInputs(fs.boat, fs.per, p);
+  auto view = std::make_shared<NetworkView>();
+  view->layers = net.Trace(in.View(), p.SigmoidParam);
+  if (view->layers.size() < 2 || view->layers.back().size() < static_cast<std::size_t>(SimParams::NetOutputCount))
+    return nullptr;
+  // Connections are drawn only for a network small enough to show each.
+  std::size_t neurons = 0;
+  for (std::size_t l = 1; l < view->layers.size(); ++l) neurons += view->layers[l].size();
+  if (neurons <= NetworkViewMaxNeurons) view->weights = std::make_shared<const std::vector<double>>(net.CollectWeights());
+  view->chosen = PickAction(view->layers.back());
+  view->perceived = PerceivedCount(p);
+  return view;
+}
+
 NetFlightResult CAutoPilot::FlyNetworkScored(FlightState& fs, CNeuralNet& net, const SimParams& p,
                                              const MeteorField& field) {
   NetFlightResult r;

@@ -9,12 +9,18 @@
 namespace korvane {
 
 PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant, const SimParams& p,
-                                     const MeteorField& field, CNeuralNet* net) {
+                                     const MeteorField& field, CNeuralNet* net, PlanPath* path) {
   PlanFlightResult result;
   fs.per.m_minClearance = NoMeteor;
   fs.m_thrustCount = 0;
   fs.m_tickCount = 0;
   fs.boat.ResetToStart(p);
+  // The path recording hooks in here and after each step; any faster way of
+  // flying plans must keep it.
+  if (path) path->Start(fs.boat.m_position.x, fs.boat.m_position.y);
+  auto ended = [&](PathEnd end) {
+    if (path) path->Finish(end);
+  };
   const int k = PerceivedCount(p);
   const bool heuristic = variant == FlyVariant::Heuristic;
   if (heuristic) {
@@ -34,6 +40,7 @@ PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVari
         result.outcome = FlyOutcome::InvalidCode;
         result.badCode = a;
         result.badGene = i;
+        ended(PathEnd::Finished);
         return result;
       }
       if (a != 0) ++fs.m_thrustCount;
@@ -41,27 +48,32 @@ PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVari
         const std::optional<int> choice = NetworkChoice(*net, fs, p);
         if (!choice) {
           result.outcome = FlyOutcome::NetworkMismatch;
+          ended(PathEnd::Finished);
           return result;
         }
         if (i < MaxSuggestions) fs.m_suggestion[i] = *choice;
       }
       fs.boat.ApplyGravity(p);
       fs.boat.Step(p);
+      if (path) path->Tick(fs.boat.m_position.x, fs.boat.m_position.y);
       // The demonstration tests the escape first; the searches the collision.
       if (variant == FlyVariant::StepByStep && HasEscaped(fs.boat)) {
         result.escaped = true;
         ScorePlan(fs, plan, p);
+        ended(PathEnd::Escaped);
         return result;
       }
       if (CheckCollision(fs.per, fs.boat, field, k)) {
         result.crashGene = i;
         if (heuristic && i < MaxSuggestions) result.crashSuggestion = fs.m_suggestion[i];
         ScorePlan(fs, plan, p);
+        ended(PathEnd::Crashed);
         return result;
       }
       if (variant != FlyVariant::StepByStep && HasEscaped(fs.boat)) {
         result.outcome = FlyOutcome::Escaped;
         result.escaped = true;
+        ended(PathEnd::Escaped);
         return result;
       }
       ++fs.m_tickCount;
@@ -70,6 +82,7 @@ PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVari
     }
   }
   ScorePlan(fs, plan, p);
+  ended(PathEnd::Finished);
   return result;
 }
 

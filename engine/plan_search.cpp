@@ -37,11 +37,22 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
   ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, p, rng);
   m_workList = ga.Genomes();
   ChartData history;  // best and average after each epoch
+  PathsPtr paths;     // the last generation's, when they are shown
   // Histories are copied into a frame only when they are shown: at the end,
   // and under the two slower paces.
   auto frame = [&](const FlightState& fs, bool withChart) {
     FrameSnapshot f = PlanProgressFrame(ga, fs, field);
     if (withChart) f.planChart = history;
+    f.paths = paths;
+    return f;
+  };
+  // Between flights the camera follows the generation's best path.
+  auto resting = [&](bool withChart) {
+    FrameSnapshot f = frame(m_flight, withChart);
+    if (paths && paths->best >= 0) {
+      const PathPoint end = paths->paths[static_cast<std::size_t>(paths->best)].Last();
+      f.boat.m_position = {end.x, end.y};
+    }
     return f;
   };
   auto keepBest = [&] {
@@ -49,13 +60,15 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
   };
   auto stop = [&] {
     keepBest();
-    host.Repaint(frame(m_flight, true));
+    host.Repaint(resting(true));
     host.ShowMessage(msg::SearchStopped);
     result.aborted = true;
     return result;
   };
   for (int g = 0; g <= p.MaxGenerations; ++g) {
-    const GenerationEnd end = FlyGeneration(host, variant, p, field, net, &rng, ga.PopSize());
+    Showing showing = host.WhatToShow();
+    const GenerationEnd end = FlyGeneration(host, variant, p, field, net, &rng, ga.PopSize(), showing.paths);
+    paths = end.paths;
     if (end.escapedPlan >= 0) {
       const CPlanGenome& plan = m_workList[end.escapedPlan];
       SetBestPlan(CPlanGenome(plan.m_actions, plan.m_durations, EscapedFitness));
@@ -63,7 +76,7 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
       result.escapeGeneration = g;
       result.escapePlan = end.escapedPlan;
       history.escaped = true;
-      host.Repaint(frame(m_flight, true));
+      host.Repaint(resting(true));
       host.ShowMessage(msg::Success);
       return result;
     }
@@ -78,14 +91,19 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
     history.average = ga.AverageFitness();
     history.bestHistory.push_back(ga.BestFitness());
     history.averageHistory.push_back(ga.AverageFitness());
-    const Pace pace = host.RunPace();
-    host.Repaint(frame(m_flight, pace != Pace::Fastest));
+    showing = host.WhatToShow();
+    const Pace pace = showing.pace;
+    host.Repaint(resting(pace != Pace::Fastest));
     if (pace == Pace::Watch && ga.Best()) {
       ShownPlanFlight shown;
       SimParams screen = p;
       shown.Start(*ga.Best(), screen);
-      shown.FlyToEnd(host, screen, field, PerceivedCount(start), DemoTickMs,
-                     [&] { return frame(shown.State(), true); });
+      shown.FlyToEnd(host, screen, field, PerceivedCount(start), DemoTickMs, [&] {
+        FrameSnapshot f = frame(shown.State(), true);
+        // The heuristic search's network, as it sees the shown flight.
+        if (net && showing.network) f.network = ViewNetwork(*net, shown.State(), screen);
+        return f;
+      });
     }
     if (pace == Pace::Step) host.RequestPause(pause);
     if (host.PauseRequested(pause)) {
@@ -96,7 +114,7 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
     p = BetweenGenerations(host, start);
   }
   keepBest();
-  host.Repaint(frame(m_flight, true));
+  host.Repaint(resting(true));
   return result;
 }
 

@@ -31,7 +31,11 @@ void CAutoPilot::FlyByNetwork(IHost& host, const SimParams& start, CNeuralNet& n
   SimParams p = start;
   FlightState fs;
   net.LoadWeights(Weights());
-  const FrameMaker frame = [&] { return FlightFrame(fs, field); };
+  const FrameMaker frame = [&] {
+    FrameSnapshot f = FlightFrame(fs, field);
+    if (host.WhatToShow().network) f.network = ViewNetwork(net, fs, p);
+    return f;
+  };
   switch (FlyNetworkOnScreen(host, p, net, field, fs, kNetworkTickMs, frame)) {
     case ShownEnd::Crashed: host.ShowMessage(msg::Stardust); return;
     case ShownEnd::Escaped:

@@ -82,7 +82,7 @@ TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWe
     shown = levels[BuiltInLevelCount - 1];
     if (!weightGA.Epoch(m_weightWorkList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
     host.Repaint(chartFrame());
-    const Pace pace = host.RunPace();
+    const Pace pace = host.WhatToShow().pace;
     if (pace == Pace::Watch) WatchBestNetwork(host, p, net, weightGA, chartFrame);
     if (pace == Pace::Step) host.RequestPause(PauseKind::Training);
     if (host.PauseRequested(PauseKind::Training)) {

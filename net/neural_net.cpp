@@ -115,6 +115,26 @@ std::span<const double> CNeuralNet::Evaluate(std::span<const double> inputs, dou
   return std::span<const double>(received, static_cast<std::size_t>(m_layers.back().neuronCount));
 }
 
+std::vector<std::vector<double>> CNeuralNet::Trace(std::span<const double> inputs, double sigmoidParam) const {
+  std::vector<std::vector<double>> layers;
+  if (inputs.size() != static_cast<std::size_t>(m_inputCount) || m_layers.empty()) return layers;
+  layers.emplace_back(inputs.begin(), inputs.end());
+  for (std::size_t L = 0; L < m_layers.size(); ++L) {
+    const NeuronLayer& layer = m_layers[L];
+    const std::vector<double>& received = layers.back();
+    std::vector<double> out(static_cast<std::size_t>(layer.neuronCount));
+    for (int j = 0; j < layer.neuronCount; ++j) {
+      const double* w = m_weights.data() + layer.offset + static_cast<std::ptrdiff_t>(j) * layer.inputsPerNeuron;
+      double sum = 0.0;
+      for (int k = 0; k + 1 < layer.inputsPerNeuron; ++k) sum += w[k] * received[static_cast<std::size_t>(k)];
+      sum = sum - w[layer.inputsPerNeuron - 1];
+      out[static_cast<std::size_t>(j)] = L > 0 ? Sigmoid(sigmoidParam, sum) : sum;
+    }
+    layers.push_back(std::move(out));
+  }
+  return layers;
+}
+
 void CNeuralNet::LoadWeights(std::span<const double> weights) {
   const std::size_t n = std::min(weights.size(), m_weights.size());
   std::copy_n(weights.begin(), n, m_weights.begin());

@@ -36,6 +36,11 @@ class CNeuralNet {
   // LoadWeights. Nothing is allocated here: the buffers are sized by Build.
   std::span<const double> Evaluate(std::span<const double> inputs, double sigmoidParam);
 
+  // Every layer's outputs for the inputs, as Evaluate computes them, the
+  // inputs first; empty when the input count is wrong. For showing the
+  // network at work: it allocates.
+  std::vector<std::vector<double>> Trace(std::span<const double> inputs, double sigmoidParam) const;
+
   std::vector<double> CollectWeights() const { return m_weights; }
   // Overwrites from the front. A shorter list fills only what it has and
   // leaves the rest; values beyond the weight count are ignored.

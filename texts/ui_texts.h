@@ -109,6 +109,17 @@ inline constexpr const char* ExportFailed = "写入文件出错!!!";
 // printf formats with the seed.
 inline constexpr const char* LastSeedStatus = "种子：%u";
 inline constexpr const char* NextSeedStatus = "下一次的种子：%u";
+// Ours: switches in the run-control menu, and the network panel's labels.
+inline constexpr const char* MenuShowPaths = "显示种群路径";
+inline constexpr const char* MenuShowNetwork = "显示神经网络";
+inline constexpr const char* InputBottom = "距下边";
+inline constexpr const char* InputTop = "距上边";
+inline constexpr const char* InputVx = "速度x";
+inline constexpr const char* InputVy = "速度y";
+// printf formats with the perceived meteor's number.
+inline constexpr const char* InputMeteorDx = "陨石%d x";
+inline constexpr const char* InputMeteorDy = "陨石%d y";
+inline constexpr const char* OutputNames[5] = {"不动", "上", "下", "左", "右"};
 // Ours: the editor says it is on.
 inline constexpr const char* EditorStatus = "编辑模式：左键放置陨石并拖动定大小，右键删除，Ctrl+Z 撤销";
 

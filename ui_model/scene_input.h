@@ -18,6 +18,7 @@ struct SceneInput {
   const PlanPanelData* planPanel = nullptr;  // null: no panel
   const ChartData* chart = nullptr;          // null: no chart
   const ChartData* planChart = nullptr;      // null: no plan-search chart
+  const PopulationPaths* paths = nullptr;    // null: no population paths
   SimParams params;                          // display switches, lifeboat size
 };
 

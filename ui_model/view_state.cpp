@@ -18,7 +18,7 @@ ViewState::ViewState(const SimParams& p) {
   m_lifeboat.ResetToStart(p);
 }
 
-SceneInput ViewState::Scene(const SimParams& p) const {
+SceneInput ViewState::Scene(const SimParams& p, const Showing& showing) const {
   SceneInput in;
   in.params = p;
   in.editMode = m_editor.Editing();
@@ -35,6 +35,7 @@ SceneInput ViewState::Scene(const SimParams& p) const {
     in.perception = &m_perception;
   }
   if (m_runFrame && m_runFrame->planChart) in.planChart = &*m_runFrame->planChart;
+  if (m_runFrame && m_runFrame->paths && showing.paths) in.paths = m_runFrame->paths.get();
   // A finished search or training leaves its charts until the screen changes.
   if (!m_runFrame && m_charts.ended) {
     const FrameSnapshot& e = *m_charts.ended;

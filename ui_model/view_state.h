@@ -30,8 +30,11 @@ class ViewState {
   explicit ViewState(const SimParams& p);  // level 1, the lifeboat at the start
 
   // --- one frame ---------------------------------------------------------
-  // What the next frame shows. Taking it changes nothing.
-  SceneInput Scene(const SimParams& p) const;
+  // What the next frame shows, given what the user wants to see. Taking it
+  // changes nothing.
+  SceneInput Scene(const SimParams& p, const Showing& showing = {}) const;
+  // What the network saw last in the flight on screen, if it is shown.
+  const NetworkView* Network() const { return m_runFrame && m_runFrame->network ? m_runFrame->network.get() : nullptr; }
   // The thrust marker is shown for exactly one frame: set back once that
   // frame has been painted.
   void FramePainted();

@@ -29,10 +29,11 @@ bool SamePlans(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>
 }
 
 Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimParams params,
-               Pace pace = Pace::Fastest) {
+               Pace pace = Pace::Fastest, bool paths = false) {
   RecordingHost host;
   host.params = params;
   host.pace = pace;
+  host.paths = paths;
   CAutoPilot pilot;
   pilot.SetThreads(threads);
   CPlanGA ga;
@@ -151,6 +152,9 @@ TEST(Pace, NeverChangesTheNumbers) {
     SCOPED_TRACE(static_cast<int>(pace));
     ExpectSame(fastest, Search(2, true, 3, 11, p, pace));
   }
+  // Nor does recording the population's paths.
+  ExpectSame(fastest, Search(2, true, 3, 11, p, Pace::Fastest, true));
+  ExpectSame(Search(1, false, 2, 5, p), Search(2, false, 2, 5, p, Pace::Watch, true));
   SimParams t;
   t.TrainingGenerations = 3;
   t.NetPopulationSize = 12;

@@ -143,11 +143,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(View()->size(), QSize(900, 400));
     QCOMPARE(m_frame->ToolBar()->height(), 25);
     // The toolbar sits right above the view, the menu bar above both.
-    QCOMPARE(m_frame->ToolBar()->geometry().bottom() + 1, View()->geometry().top());
+    const QRect view(View()->mapTo(m_frame.get(), QPoint(0, 0)), View()->size());
+    QCOMPARE(m_frame->ToolBar()->geometry().bottom() + 1, view.top());
     // Below the view only the status bar, which names the weights in force.
-    QCOMPARE(View()->geometry().bottom() + 1, m_frame->statusBar()->geometry().top());
+    QCOMPARE(view.bottom() + 1, m_frame->statusBar()->geometry().top());
     QCOMPARE(m_frame->statusBar()->geometry().bottom() + 1, m_frame->height());
     QCOMPARE(m_frame->width(), 900);
+    // The network panel widens the window and leaves the field whole.
+    m_frame->Command(cmd::ShowNetwork)->trigger();
+    QTRY_COMPARE(m_frame->width(), 1200);
+    QCOMPARE(View()->size(), QSize(900, 400));
+    QCOMPARE(View()->mapTo(m_frame.get(), QPoint(0, 0)), view.topLeft());
+    m_frame->Command(cmd::ShowNetwork)->trigger();
+    QTRY_COMPARE(m_frame->width(), 900);
   }
 
   void ctrlAStartsAManualFlightLikeTheMenu() {

@@ -17,6 +17,8 @@ class RecordingHost : public IHost {
   std::vector<bool> marks;
   int pauses = 0;
   Pace pace = Pace::Fastest;
+  bool paths = false;
+  bool network = false;
   std::vector<PauseKind> pausesRequested;
   int sleeps = 0;
   std::function<bool(PauseKind)> pauseHook;
@@ -37,7 +39,7 @@ class RecordingHost : public IHost {
   }
   bool StopRequested() override { return stopHook && stopHook(); }
   void Sleep(int) override { ++sleeps; }
-  Pace RunPace() override { return pace; }
+  Showing WhatToShow() override { return {pace, paths, network}; }
   void RequestPause(PauseKind kind) override { pausesRequested.push_back(kind); }
   void LoadBuiltInLevel(int n) override { levelsLoaded.push_back(n); }
   void ShowPerceptionMarks(bool on) override { marks.push_back(on); }

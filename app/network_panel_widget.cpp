@@ -1,0 +1,47 @@
+#include "app/network_panel_widget.h"
+
+#include <QPainter>
+
+#include "app/qt_text.h"
+#include "app/scene_renderer.h"
+#include "ui_model/see_inside.h"
+
+namespace korvane {
+
+NetworkPanelWidget::NetworkPanelWidget(const ViewState& state, QWidget* parent) : QWidget(parent), m_state(state) {
+  setFixedSize(NetworkPanelWidth, ViewHeight);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view) {
+  p.fillRect(QRect(0, 0, NetworkPanelWidth, ViewHeight), QColor(12, 14, 30));
+  if (!view) return;
+  const NetworkPanel g = NetworkPanelGeometry(*view);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  for (std::size_t i = 0; i < g.connections.size(); ++i) {
+    const Segment& s = g.connections[i];
+    QColor c = QColor::fromRgb(s.rgb);
+    c.setAlpha(static_cast<int>(g.connectionAlpha[i]));
+    p.setPen(QPen(c, s.width));
+    p.drawLine(s.x1, s.y1, s.x2, s.y2);
+  }
+  for (const NeuronDot& n : g.neurons) {
+    p.setPen(QPen(n.chosen ? QColor(255, 255, 128) : QColor(200, 200, 220), n.chosen ? 3 : 1));
+    p.setBrush(QColor::fromRgb(n.rgb));
+    p.drawEllipse(QPoint(n.x, n.y), n.r, n.r);
+  }
+  p.setPen(Qt::NoPen);
+  for (const LayerBar& b : g.bars) p.fillRect(QRect(b.rect.x, b.rect.y, b.rect.w, b.rect.h), QColor::fromRgb(b.rgb));
+  static const QFont font = SceneRenderer::PanelFont();
+  p.setFont(font);
+  p.setPen(QColor(220, 225, 255));
+  const int ascent = QFontMetrics(p.font()).ascent();
+  for (const TextLine& l : g.labels) p.drawText(l.x, l.y + ascent, U(l.text));
+}
+
+void NetworkPanelWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  Paint(p, m_state.Network());
+}
+
+}  // namespace korvane
