@@ -36,7 +36,7 @@ class CliHost : public IHost {
   // A stream that can no longer be written stops the run: its work is lost.
   bool StopRequested() override { return m_streamFailed.load(); }
   void Sleep(int) override {}
-  Pace RunPace() override { return Pace::Fastest; }
+  Showing WhatToShow() override { return {}; }
   void RequestPause(PauseKind) override {}
   void LoadBuiltInLevel(int) override {}
   void ShowPerceptionMarks(bool) override {}
