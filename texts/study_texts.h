@@ -92,4 +92,14 @@ inline constexpr const char* ReportPairsTitle =
 inline constexpr std::array<const char*, 9> ReportPairHeader = {
     "field", "settings", "A", "B", "pairs", "A wins", "B wins", "ties", "sign test p"};
 
+// --- the plots ---------------------------------------------------------------
+inline constexpr const char* PlotRateTitle = "Escape rate and its 95 % Wilson interval";
+inline constexpr const char* PlotRateAxis = "runs that escaped";
+inline constexpr const char* PlotGenerationTitle =
+    "Escape generation of the runs that escaped: quartiles, median, first and last";
+inline constexpr const char* PlotGenerationAxis = "generation";
+inline constexpr const char* PlotFitnessAxis = "mean best fitness";
+inline constexpr const char* PlotFieldAxis = "field";
+inline constexpr const char* PlotNotSaved = "the picture could not be saved";
+
 }  // namespace korvane::text
