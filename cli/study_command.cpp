@@ -1,5 +1,6 @@
 // study: every run of the grid that the runs file does not hold yet, flown
 // on as many threads at once and appended line by line as each finishes.
+#include <filesystem>
 #include <map>
 
 #include "cli/cli_host.h"
@@ -86,9 +87,11 @@ int RunStudy(const Options& o) {
 
   // What the file holds already: those runs are not flown again, unless
   // they were flown with other settings, which is refused.
+  // Only a regular file is read back: /dev/null or a pipe holds no runs.
   study::RunsFile file;
+  std::error_code ec;
   try {
-    file = study::ReadRunsFile(plan.out);
+    if (std::filesystem::is_regular_file(plan.out, ec)) file = study::ReadRunsFile(plan.out);
   } catch (const study::InputError& e) {
     Refuse(e.text);
   }
