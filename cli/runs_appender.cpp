@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "cli/exit_codes.h"
-#include "texts/cli_texts.h"
+#include "cli/output.h"
 #include "texts/study_texts.h"
 
 namespace korvane::cli {
@@ -27,17 +27,7 @@ void RunsAppender::CutTo(std::size_t bytes) {
 }
 
 void RunsAppender::Append(std::string_view line) {
-  std::size_t done = 0;
-  while (done < line.size()) {
-    const ssize_t n = ::write(m_fd, line.data() + done, line.size() - done);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      throw WriteFailure{text::CannotAppend(m_path, n < 0 ? std::strerror(errno) : text::NothingWritten)};
-    }
-  }
+  if (const std::string why = WriteAll(m_fd, line); !why.empty()) throw WriteFailure{text::CannotAppend(m_path, why)};
 }
 
 }  // namespace korvane::cli

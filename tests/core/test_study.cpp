@@ -20,16 +20,10 @@ namespace {
 using nlohmann::json;
 using test::Cli;
 using test::CliRun;
+using test::Lines;
 
 const std::string kWeights = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/table_weights.txt";
 const std::string kSmall = " --set MaxGenerations=20 --set PopulationSize=200 --quiet";
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 std::set<std::string> Keys(const std::string& text) {
   std::set<std::string> keys;
