@@ -70,8 +70,13 @@ void Axes::DrawXTicks(QPainter& p) const {
 void Axes::DrawCategories(QPainter& p, const QStringList& names) const {
   const QFontMetricsF fm(p.font());
   p.setPen(Qt::black);
-  for (int i = 0; i < names.size(); ++i)
-    p.drawText(QPointF(X(i + 0.5) - fm.horizontalAdvance(names[i]) / 2, m_plot.bottom() + 4 + fm.ascent()), names[i]);
+  for (int i = 0; i < names.size(); ++i) {
+    const QStringList lines = names[i].split('\n');
+    for (int l = 0; l < lines.size(); ++l)
+      p.drawText(QPointF(X(i + 0.5) - fm.horizontalAdvance(lines[l]) / 2,
+                         m_plot.bottom() + 4 + fm.ascent() + l * fm.height()),
+                 lines[l]);
+  }
 }
 
 QColor SeriesColor(int i) {

@@ -23,7 +23,8 @@ class Axes {
 
   // The frame, the y ticks with their grid lines and the titles.
   void Draw(QPainter& p, const QString& title, const QString& yTitle, const QString& xTitle) const;
-  // Numeric x ticks, or one label centred on each of the categories 0..n-1.
+  // Numeric x ticks, or one label (lines apart at '\n') centred under each
+  // of the categories 0..n-1.
   void DrawXTicks(QPainter& p) const;
   void DrawCategories(QPainter& p, const QStringList& names) const;
 

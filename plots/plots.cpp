@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "plots/chart.h"
 #include "texts/study_texts.h"
@@ -15,42 +16,96 @@
 namespace korvane::plots {
 namespace {
 
-// The cells as fields (the x axis or the panels) and series (method and
-// settings), each in the order the report gives them.
+// The cells as groups (a field and its settings: the x axis's categories or
+// the panels) and series (the methods), each in the order the report gives
+// them. Where every group varies the same settings, a group's label holds
+// only their values and `names` says which they are.
 struct Model {
-  QStringList fields;
+  QStringList groups;
   QStringList series;
-  std::vector<std::vector<const study::Cell*>> at;  // [field][series], null where none
+  QString names;
+  std::vector<std::vector<const study::Cell*>> at;  // [group][series], null where none
 };
+
+// "A=1 B=2" as its names and its values.
+std::pair<QStringList, QStringList> SplitSettings(const std::string& settings) {
+  QStringList names, values;
+  for (const QString& item : QString::fromStdString(settings).split(' ', Qt::SkipEmptyParts)) {
+    names << item.section('=', 0, 0);
+    values << item.section('=', 1);
+  }
+  return {names, values};
+}
 
 Model MakeModel(const study::Report& r) {
   Model m;
+  std::vector<std::string> keys;  // field and settings of each group
+  bool sameNames = true;
+  std::optional<QStringList> firstNames;
   for (const study::Cell& c : r.cells) {
-    const QString field = QString::fromStdString(c.field);
-    const QString series = QString::fromStdString(c.settings.empty() ? c.method : c.method + " " + c.settings);
-    if (!m.fields.contains(field)) m.fields.push_back(field);
-    if (!m.series.contains(series)) m.series.push_back(series);
+    const QString method = QString::fromStdString(c.method);
+    if (!m.series.contains(method)) m.series.push_back(method);
+    const std::string key = c.field + "|" + c.settings;
+    if (std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
+    keys.push_back(key);
+    const QStringList names = SplitSettings(c.settings).first;
+    if (!firstNames) firstNames = names;
+    sameNames = sameNames && names == *firstNames;
   }
-  m.at.assign(m.fields.size(), std::vector<const study::Cell*>(m.series.size(), nullptr));
-  for (const study::Cell& c : r.cells)
-    m.at[m.fields.indexOf(QString::fromStdString(c.field))]
-        [m.series.indexOf(QString::fromStdString(c.settings.empty() ? c.method : c.method + " " + c.settings))] = &c;
+  const bool compact = sameNames && firstNames && !firstNames->isEmpty();
+  if (compact) m.names = firstNames->join(" / ");
+  m.at.assign(keys.size(), std::vector<const study::Cell*>(m.series.size(), nullptr));
+  for (const study::Cell& c : r.cells) {
+    const auto group = std::find(keys.begin(), keys.end(), c.field + "|" + c.settings) - keys.begin();
+    if (group == m.groups.size()) {
+      const QString values = compact ? SplitSettings(c.settings).second.join(" / ") : QString::fromStdString(c.settings);
+      m.groups << QString::fromStdString(c.field) + (values.isEmpty() ? "" : "\n" + values);
+    }
+    m.at[group][m.series.indexOf(QString::fromStdString(c.method))] = &c;
+  }
   return m;
 }
 
-constexpr int kWidth = 1000;
 constexpr int kLegendWidth = 300;
+constexpr int kLeft = 80;
+constexpr int kTop = 56;
 
-QRectF PlotArea(QSize size) { return QRectF(80, 56, size.width() - 80 - kLegendWidth, size.height() - 56 - 64); }
+// A category wide enough for its label and its series.
+int CategoryWidth(const Model& m) {
+  const QFontMetrics fm{QFont()};
+  int widest = 0;
+  for (const QString& g : m.groups)
+    for (const QString& line : g.split('\n')) widest = std::max(widest, fm.horizontalAdvance(line));
+  return std::max({widest + 16, static_cast<int>(m.series.size()) * 24 + 24, 120});
+}
+
+QSize CategorySize(const Model& m) {
+  const int plot = std::max(620, static_cast<int>(m.groups.size()) * CategoryWidth(m));
+  return {kLeft + plot + 20 + kLegendWidth, 520};
+}
+
+QRectF PlotArea(QSize size) {
+  return QRectF(kLeft, kTop, size.width() - kLeft - 20 - kLegendWidth, size.height() - kTop - 84);
+}
+
+void DrawKey(QPainter& p, QSize size, const Model& m, double top) {
+  DrawLegend(p, QPointF(size.width() - kLegendWidth + 10, top), m.series);
+  if (m.names.isEmpty()) return;
+  const QFontMetricsF fm(p.font());
+  p.setPen(Qt::black);
+  p.drawText(QRectF(size.width() - kLegendWidth + 10, top + (m.series.size() + 1) * (fm.height() + 2),
+                    kLegendWidth - 20, 6 * fm.height()),
+             Qt::TextWordWrap, QString(text::PlotSettingsKey) + m.names);
+}
 
 // Where series j of n sits within category i.
 double Slot(int i, int j, int n) { return i + (j + 1.0) / (n + 1.0); }
 
 void DrawRate(QPainter& p, QSize size, const Model& m) {
-  const Axes axes(PlotArea(size), 0, m.fields.size(), 0, 1);
-  axes.Draw(p, text::PlotRateTitle, text::PlotRateAxis, text::PlotFieldAxis);
-  axes.DrawCategories(p, m.fields);
-  for (int i = 0; i < m.fields.size(); ++i)
+  const Axes axes(PlotArea(size), 0, m.groups.size(), 0, 1);
+  axes.Draw(p, text::PlotRateTitle, text::PlotRateAxis, "");
+  axes.DrawCategories(p, m.groups);
+  for (int i = 0; i < m.groups.size(); ++i)
     for (int j = 0; j < m.series.size(); ++j) {
       const study::Cell* c = m.at[i][j];
       if (!c) continue;
@@ -61,7 +116,7 @@ void DrawRate(QPainter& p, QSize size, const Model& m) {
       p.setBrush(SeriesColor(j));
       p.drawEllipse(QPointF(x, axes.Y(static_cast<double>(c->escaped) / c->runs)), 4, 4);
     }
-  DrawLegend(p, QPointF(size.width() - kLegendWidth + 20, 56), m.series);
+  DrawKey(p, size, m, kTop);
 }
 
 void DrawGenerations(QPainter& p, QSize size, const Model& m) {
@@ -69,11 +124,11 @@ void DrawGenerations(QPainter& p, QSize size, const Model& m) {
   for (const auto& row : m.at)
     for (const study::Cell* c : row)
       if (c && !c->escapeGenerations.empty()) most = std::max(most, c->escapeGenerations.back());
-  const Axes axes(PlotArea(size), 0, m.fields.size(), 0, most);
-  axes.Draw(p, text::PlotGenerationTitle, text::PlotGenerationAxis, text::PlotFieldAxis);
-  axes.DrawCategories(p, m.fields);
+  const Axes axes(PlotArea(size), 0, m.groups.size(), 0, most);
+  axes.Draw(p, text::PlotGenerationTitle, text::PlotGenerationAxis, "");
+  axes.DrawCategories(p, m.groups);
   const double half = (axes.X(1) - axes.X(0)) / (m.series.size() + 1) * 0.35;
-  for (int i = 0; i < m.fields.size(); ++i)
+  for (int i = 0; i < m.groups.size(); ++i)
     for (int j = 0; j < m.series.size(); ++j) {
       const study::Cell* c = m.at[i][j];
       if (!c) continue;
@@ -95,16 +150,17 @@ void DrawGenerations(QPainter& p, QSize size, const Model& m) {
       p.setPen(QPen(SeriesColor(j).darker(150), 2.5));
       p.drawLine(QPointF(x - half, axes.Y(*c->median)), QPointF(x + half, axes.Y(*c->median)));
     }
-  DrawLegend(p, QPointF(size.width() - kLegendWidth + 20, 56), m.series);
+  DrawKey(p, size, m, kTop);
 }
 
+constexpr int kPanelWidth = 420;
 constexpr int kPanelHeight = 300;
-int Columns(const Model& m) { return m.fields.size() > 1 ? 2 : 1; }
-int Rows(const Model& m) { return (static_cast<int>(m.fields.size()) + Columns(m) - 1) / Columns(m); }
+int Columns(const Model& m) { return m.groups.size() > 4 ? 3 : m.groups.size() > 1 ? 2 : 1; }
+int Rows(const Model& m) { return (static_cast<int>(m.groups.size()) + Columns(m) - 1) / Columns(m); }
+QSize PanelsSize(const Model& m) { return {Columns(m) * kPanelWidth + kLegendWidth, std::max(520, Rows(m) * kPanelHeight)}; }
 
 void DrawFitness(QPainter& p, QSize size, const Model& m) {
-  const double panelWidth = (size.width() - kLegendWidth) / static_cast<double>(Columns(m));
-  for (int i = 0; i < m.fields.size(); ++i) {
+  for (int i = 0; i < m.groups.size(); ++i) {
     std::size_t length = 1;
     double lo = INFINITY, hi = -INFINITY;
     for (const study::Cell* c : m.at[i])
@@ -115,10 +171,10 @@ void DrawFitness(QPainter& p, QSize size, const Model& m) {
           hi = std::max(hi, v);
         }
     if (lo > hi) lo = 0, hi = 1;
-    const QRectF panel((i % Columns(m)) * panelWidth, (i / Columns(m)) * kPanelHeight, panelWidth, kPanelHeight);
+    const QRectF panel((i % Columns(m)) * kPanelWidth, (i / Columns(m)) * kPanelHeight, kPanelWidth, kPanelHeight);
     const Axes axes(QRectF(panel.left() + 80, panel.top() + 40, panel.width() - 100, panel.height() - 40 - 56), 1,
                     static_cast<double>(length), lo, hi);
-    axes.Draw(p, m.fields[i], text::PlotFitnessAxis, text::PlotGenerationAxis);
+    axes.Draw(p, QString(m.groups[i]).replace('\n', ": "), text::PlotFitnessAxis, text::PlotGenerationAxis);
     axes.DrawXTicks(p);
     for (int j = 0; j < m.series.size(); ++j) {
       const study::Cell* c = m.at[i][j];
@@ -130,7 +186,7 @@ void DrawFitness(QPainter& p, QSize size, const Model& m) {
       p.drawPolyline(line);
     }
   }
-  DrawLegend(p, QPointF(size.width() - kLegendWidth + 20, 40), m.series);
+  DrawKey(p, size, m, 40);
 }
 
 using Draw = std::function<void(QPainter&, QSize, const Model&)>;
@@ -171,9 +227,8 @@ std::string WriteEach(const study::Report& report, const std::string& dir) {
   static char* argv[] = {arg0, arg1, arg2, nullptr};
   if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
   const Model m = MakeModel(report);
-  const int tall = std::max(500, static_cast<int>(m.series.size()) * 20 + 120);
   const Draw draws[] = {DrawRate, DrawGenerations, DrawFitness};
-  const QSize sizes[] = {{kWidth, tall}, {kWidth, tall}, {kWidth, std::max(tall, Rows(m) * kPanelHeight)}};
+  const QSize sizes[] = {CategorySize(m), CategorySize(m), PanelsSize(m)};
   for (std::size_t i = 0; i < kPlotNames.size(); ++i)
     if (std::string error = Save(dir + "/" + kPlotNames[i], sizes[i], draws[i], m); !error.empty()) return error;
   return {};

@@ -99,7 +99,7 @@ inline constexpr const char* PlotGenerationTitle =
     "Escape generation of the runs that escaped: quartiles, median, first and last";
 inline constexpr const char* PlotGenerationAxis = "generation";
 inline constexpr const char* PlotFitnessAxis = "mean best fitness";
-inline constexpr const char* PlotFieldAxis = "field";
+inline constexpr const char* PlotSettingsKey = "Under each field, the values of ";
 inline constexpr const char* PlotNotSaved = "the picture could not be saved";
 
 }  // namespace korvane::text
