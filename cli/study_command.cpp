@@ -1,5 +1,7 @@
 // study: every run of the grid that the runs file does not hold yet, flown
 // on as many threads at once and appended line by line as each finishes.
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -27,11 +29,11 @@ std::vector<std::vector<double>> LoadMethodWeights(const Options& o, const std::
   for (std::size_t m = 0; m < plan.methods.size(); ++m) {
     const study::Method& method = plan.methods[m];
     using Kind = study::Method::Kind;
-    if (method.kind == Kind::Ga) continue;
+    // Weights are read, or trained, only when a run needs them.
+    const bool needed = std::any_of(pending.begin(), pending.end(), [&](auto& r) { return r.method == int(m); });
+    if (method.kind == Kind::Ga || !needed) continue;
     if (method.kind == Kind::Train) {
-      // Trained only when a run needs it, once per seed, under the study's settings.
-      const bool needed = std::any_of(pending.begin(), pending.end(), [&](auto& r) { return r.method == int(m); });
-      if (!needed) continue;
+      // Once per seed, under the study's settings.
       if (!trained.contains(method.trainSeed)) {
         if (!o.quiet) std::fprintf(stderr, "%s\n", text::StudyTraining(method.trainSeed).c_str());
         CAutoPilot pilot;

@@ -6,6 +6,7 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -206,6 +207,7 @@ std::string Save(const std::string& stem, QSize size, const Draw& draw, const Mo
   generator.setFileName(svg);
   generator.setSize(size);
   generator.setViewBox(QRect(QPoint(0, 0), size));
+  generator.setTitle(QString::fromStdString(std::filesystem::path(stem).filename().string()));
   QPainter p;
   if (!p.begin(&generator)) return text::CannotWriteFile(stem + ".svg", text::PlotNotSaved);
   p.fillRect(QRect(QPoint(0, 0), size), Qt::white);

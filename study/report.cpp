@@ -36,17 +36,18 @@ std::string ValueText(const Json& v) {
 struct Sorted {
   const RunRecord* run;
   std::tuple<int, int, std::string, int> field;  // levels first, then maps
-  std::vector<std::pair<std::string, double>> varied;
+  std::vector<std::pair<std::string, double>> values;  // the varied settings, by number
+  Varied varied;
   std::string method;
   std::string group;  // field and varied settings: the runs that pair up
   std::string cell;
 
-  auto Order() const { return std::tie(field, varied, method, run->seed); }
+  auto Order() const { return std::tie(field, values, method, run->seed); }
 };
 
-Sorted SortKey(const RunRecord& r, const Varied& varied) {
-  Sorted s{&r, {r.level ? 0 : 1, r.level, r.map, r.mapIndex}, {}, r.MethodName(), {}, {}};
-  for (const auto& [name, value] : varied) s.varied.emplace_back(name, std::strtod(value.c_str(), nullptr));
+Sorted SortKey(const RunRecord& r) {
+  Sorted s{&r, {r.level ? 0 : 1, r.level, r.map, r.mapIndex}, {}, SplitVaried(*r.Varied()), r.MethodName(), {}, {}};
+  for (const auto& [name, value] : s.varied) s.values.emplace_back(name, std::strtod(value.c_str(), nullptr));
   s.group = (r.level ? "level=" + std::to_string(r.level) : "map=" + r.map + ":" + std::to_string(r.mapIndex)) +
             std::string(*r.Varied());
   s.cell = std::string(CellOfKey(r.key));
@@ -57,8 +58,9 @@ std::string Label(const RunRecord& r) {
   return Field{r.level, r.map, r.mapIndex}.Label();
 }
 
-Cell MakeCell(std::span<const Sorted> runs, const Varied& varied, const Report& report) {
+Cell MakeCell(std::span<const Sorted> runs, const Report& report) {
   const RunRecord& first = *runs.front().run;
+  const Varied& varied = runs.front().varied;
   Cell c;
   c.field = Label(first);
   c.method = runs.front().method;
@@ -158,10 +160,8 @@ std::vector<RunRecord> MergeRuns(const std::vector<std::pair<std::string, RunsFi
 }
 
 Report BuildReport(std::vector<RunRecord> runs) {
-  std::vector<Varied> varied;
   std::vector<Sorted> sorted;
-  for (const RunRecord& r : runs) varied.push_back(SplitVaried(*r.Varied()));
-  for (std::size_t i = 0; i < runs.size(); ++i) sorted.push_back(SortKey(runs[i], varied[i]));
+  for (const RunRecord& r : runs) sorted.push_back(SortKey(r));
   std::sort(sorted.begin(), sorted.end(), [](const Sorted& a, const Sorted& b) { return a.Order() < b.Order(); });
   Report report;
   report.runs = static_cast<int>(runs.size());
@@ -171,7 +171,7 @@ Report BuildReport(std::vector<RunRecord> runs) {
   for (std::size_t i = 0, j = 0; i < sorted.size(); i = j) {
     while (j < sorted.size() && sorted[j].cell == sorted[i].cell) ++j;
     spans.emplace_back(sorted.data() + i, j - i);
-    report.cells.push_back(MakeCell(spans.back(), SplitVaried(*sorted[i].run->Varied()), report));
+    report.cells.push_back(MakeCell(spans.back(), report));
   }
   for (std::size_t i = 0; i < spans.size(); ++i)
     for (std::size_t j = i + 1; j < spans.size() && spans[j].front().group == spans[i].front().group; ++j)

@@ -68,6 +68,18 @@ TEST_F(StudyCli, EachRunIsTheGaCallWithTheSameArguments) {
     escaped += line["escaped"].get<bool>();
   }
   EXPECT_GT(escaped, 0);  // both kinds of line are compared
+
+  // A network trained in the study: once for all its runs, and not again
+  // when there is nothing left to fly.
+  const std::string trained = "study --methods heuristic:train=3 --levels 1,4 --seeds 1-2 --set TrainingGenerations=2"
+                              " --set NetPopulationSize=10 --set MaxGenerations=2 --set PopulationSize=20 --out " +
+                              Path("trained.jsonl");
+  const CliRun train = Cli(trained);
+  ASSERT_EQ(train.status, 0) << train.err;
+  EXPECT_EQ(Lines(train.err).front(), "study: training the network with seed 3");
+  EXPECT_EQ(train.err.find("training", 10), std::string::npos) << train.err;
+  EXPECT_EQ(json::parse(Lines(ReadFile(Path("trained.jsonl"))).front())["weights"], "train=3");
+  EXPECT_EQ(Cli(trained).err.find("training"), std::string::npos);
 }
 
 TEST_F(StudyCli, AStudyGoesOnWhereItStopped) {
