@@ -10,11 +10,16 @@
 namespace korvane::cli {
 
 CliHost::CliHost(const SimParams& p, const Setup& setup)
-    : m_params(p), m_stream(setup.stream), m_progress(setup.command, setup.totalGenerations, setup.progress) {}
+    : m_params(p),
+      m_stream(setup.stream),
+      m_echo(setup.echoMessages),
+      m_progress(setup.command, setup.totalGenerations, setup.progress) {}
 
 void CliHost::ShowMessage(const std::string& text) {
-  m_progress.BreakLine();
-  std::fprintf(stderr, "%s\n", text.c_str());
+  if (m_echo) {
+    m_progress.BreakLine();
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
   m_messages.push_back(text);
 }
 

@@ -25,6 +25,7 @@ class CliHost : public IHost {
     int totalGenerations = 0;
     bool progress = true;
     bool stream = false;
+    bool echoMessages = true;  // the run's messages on stderr as well
   };
   CliHost(const SimParams& p, const Setup& setup);
 
@@ -54,6 +55,7 @@ class CliHost : public IHost {
 
   SimParams m_params;
   bool m_stream;
+  bool m_echo;
   Progress m_progress;
   std::vector<GenerationRecord> m_generations;
   std::vector<std::string> m_messages;

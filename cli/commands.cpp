@@ -6,6 +6,7 @@
 #include "cli/exit_codes.h"
 #include "cli/inputs.h"
 #include "cli/output.h"
+#include "cli/search_run.h"
 #include "engine/autopilot.h"
 #include "texts/cli_texts.h"
 
@@ -31,16 +32,12 @@ void Finish(CliHost& host, const Json& result) {
 }
 
 int RunGa(const Options& o) {
-  CAutoPilot pilot;
-  pilot.SetThreads(o.threads);
-  CNeuralNet net = NetworkFor(o.params);
-  if (o.heuristic) pilot.SetWeights(LoadWeightsFor(o, net));
+  const std::vector<double> weights = o.heuristic ? LoadWeightsFor(o, NetworkFor(o.params)) : std::vector<double>();
   const MeteorField field = LoadField(o);
   CliHost host(o.params, HostSetup(o, o.params.MaxGenerations + 1));
-  CPlanGA ga;
-  const SearchResult r = o.heuristic ? pilot.OnStartHeuristicGenAlg(host, o.params, ga, net, field, o.seed)
-                                     : pilot.OnStartGenAlg(host, o.params, ga, field, o.seed);
-  const CPlanGenome best = pilot.BestPlan();
+  const SearchRun run = RunSearch(host, o.params, field, o.seed, o.heuristic ? &weights : nullptr, o.threads);
+  const SearchResult& r = run.result;
+  const CPlanGenome& best = run.best;
   Json out;
   out["escaped"] = r.escaped;
   out["escape_generation"] = r.escaped ? Json(r.escapeGeneration) : Json(nullptr);
@@ -143,6 +140,8 @@ int RunCommand(const Options& o) {
     case Command::FlyNet: return RunFlyNet(o);
     case Command::FlyPlan: return RunFlyPlan(o);
     case Command::Settings: return RunSettings(o);
+    case Command::Study: return RunStudy(o);
+    case Command::Report: return RunReport(o);
   }
   return kExitRefused;
 }

@@ -11,4 +11,9 @@ int RunCommand(const Options& o);
 // The settings list (settings_command.cpp).
 int RunSettings(const Options& o);
 
+// A study's runs appended to its runs file (study_command.cpp), and the
+// report of runs files (report_command.cpp).
+int RunStudy(const Options& o);
+int RunReport(const Options& o);
+
 }  // namespace korvane::cli

@@ -13,6 +13,7 @@
 #include "engine/parallel.h"
 #include "sim/meteor_field.h"
 #include "texts/cli_texts.h"
+#include "texts/study_texts.h"
 
 namespace korvane::cli {
 namespace {
@@ -20,13 +21,14 @@ namespace {
 // The values as typed, before they are checked.
 struct Raw {
   std::string level, map, mapIndex, seed, weights, block, weightsOut, plan, variant, threads;
-  std::vector<std::string> sets;
+  std::string methods, levels, maps, seeds, out, shard, csv, plots;
+  std::vector<std::string> sets, vary, files;
   bool heuristic = false, stream = false, quiet = false, json = false;
 };
 
-enum : unsigned { kGa = 1, kTrain = 2, kFlyNet = 4, kFlyPlan = 8, kSettings = 16 };
+enum : unsigned { kGa = 1, kTrain = 2, kFlyNet = 4, kFlyPlan = 8, kSettings = 16, kStudy = 32, kReport = 64 };
 constexpr unsigned kFlights = kGa | kFlyNet | kFlyPlan;
-constexpr unsigned kRuns = kFlights | kTrain;
+constexpr unsigned kRuns = kFlights | kTrain | kStudy;
 
 struct CommandDef {
   const char* name;
@@ -40,9 +42,13 @@ const CommandDef kCommands[] = {
     {"fly-net", Command::FlyNet, kFlyNet, text::HelpFlyNet},
     {"fly-plan", Command::FlyPlan, kFlyPlan, text::HelpFlyPlan},
     {"settings", Command::Settings, kSettings, text::HelpSettings},
+    {"study", Command::Study, kStudy, text::HelpStudy},
+    {"report", Command::Report, kReport, text::HelpReport},
 };
 
-enum class Kind { Value, File, Switch, List };
+// A Positional option is added only to the commands that use it, so that a
+// stray word elsewhere stays an unexpected argument.
+enum class Kind { Value, File, Switch, List, Positional };
 
 // Every option and the commands that use it. Each command parses all of
 // them, the ones it does not use hidden from its help, so that one given to
@@ -66,13 +72,23 @@ const OptionDef kOptions[] = {
     {"--weights", "W", Kind::File, kFlights, text::HelpWeights, &Raw::weights},
     {"--block", "N", Kind::Value, kFlights, text::HelpBlock, &Raw::block},
     {"--weights-out", "FILE", Kind::File, kTrain, text::HelpWeightsOut, &Raw::weightsOut},
-    {"--threads", "N", Kind::Value, kGa | kTrain, text::HelpThreads, &Raw::threads},
+    {"--threads", "N", Kind::Value, kGa | kTrain | kStudy, text::HelpThreads, &Raw::threads},
     {"--plan", "FILE", Kind::File, kFlyPlan, text::HelpPlan, &Raw::plan},
     {"--variant", "V", Kind::Value, kFlyPlan, text::HelpVariant, &Raw::variant},
     {"--set", "Name=Value", Kind::List, kRuns, text::HelpSet, nullptr, nullptr, &Raw::sets},
     {"--stream", "", Kind::Switch, kGa | kTrain, text::HelpStream, nullptr, &Raw::stream},
-    {"--quiet", "", Kind::Switch, kGa | kTrain, text::HelpQuiet, nullptr, &Raw::quiet},
+    {"--quiet", "", Kind::Switch, kGa | kTrain | kStudy, text::HelpQuiet, nullptr, &Raw::quiet},
     {"--json", "", Kind::Switch, kSettings, text::HelpJson, nullptr, &Raw::json},
+    {"--methods", "M,...", Kind::Value, kStudy, text::HelpMethods, &Raw::methods},
+    {"--levels", "N,...", Kind::Value, kStudy, text::HelpLevels, &Raw::levels},
+    {"--maps", "FILE:K,...", Kind::Value, kStudy, text::HelpMaps, &Raw::maps},
+    {"--seeds", "A-B", Kind::Value, kStudy, text::HelpSeeds, &Raw::seeds},
+    {"--out", "FILE", Kind::File, kStudy, text::HelpOut, &Raw::out},
+    {"--vary", "Name=v1,v2", Kind::List, kStudy, text::HelpVary, nullptr, nullptr, &Raw::vary},
+    {"--shard", "K/N", Kind::Value, kStudy, text::HelpShard, &Raw::shard},
+    {"runs", "FILE", Kind::Positional, kReport, text::HelpRunsFiles, nullptr, nullptr, &Raw::files},
+    {"--csv", "FILE", Kind::File, kReport, text::HelpCsv, &Raw::csv},
+    {"--plots", "DIR", Kind::Value, kReport, text::HelpPlots, &Raw::plots},
 };
 
 [[noreturn]] void Fail(std::string text) { throw ArgumentError{std::move(text), {}}; }
@@ -114,6 +130,21 @@ SimParams CheckSettings(const std::vector<std::string>& sets) {
     if (auto problem = CheckParam(p, name)) Fail(text::SettingGot(problem->reason, value));
   if (auto problem = CheckParams(p)) Fail(problem->reason);
   return p;
+}
+
+void CheckStudy(const Raw& r, const std::set<std::string_view>& typed, Options& o) {
+  StudyPlan& plan = o.study;
+  plan.methods = ParseMethods(r.methods);
+  plan.fields = ParseFields(r.levels, r.maps);
+  ParseSeeds(r.seeds, plan);
+  if (!typed.contains("--out")) Fail(text::StudyNeeds("--out"));
+  plan.out = r.out;
+  if (!CanWrite(plan.out)) Fail(text::CannotWriteTo("--out", plan.out));
+  if (typed.contains("--shard")) ParseShard(r.shard, plan);
+  plan.vary = ParseVary(r.vary, r.sets, o.params);
+  const double runs =
+      study::GridSize(plan.methods.size(), plan.fields.size(), plan.vary, plan.firstSeed, plan.lastSeed);
+  if (runs > kMaxStudyRuns) Fail(text::StudyTooLarge(runs));
 }
 
 // The one place that checks a command line. `typed` holds the options
@@ -175,6 +206,22 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
   }
   // Refused before the training time is spent, not after.
   if (!o.weightsOut.empty() && !CanWrite(o.weightsOut)) Fail(text::CannotWriteTo("--weights-out", o.weightsOut));
+  if (cmd.command == Command::Study) CheckStudy(r, typed, o);
+  if (cmd.command == Command::Report) {
+    if (r.files.empty()) Fail(text::ReportNeedsFiles);
+    o.runsFiles = r.files;
+    o.csv = r.csv;
+    o.plots = r.plots;
+    if (!o.csv.empty() && !CanWrite(o.csv)) Fail(text::CannotWriteTo("--csv", o.csv));
+    if (typed.contains("--plots")) {
+#ifndef KORVANE_HAS_PLOTS
+      Fail(text::PlotsUnavailable);
+#endif
+      if (o.plots.empty()) Fail(text::NeedsDirectoryName("--plots"));
+      std::error_code ec;
+      if (std::filesystem::exists(o.plots, ec) && !IsDirectory(o.plots)) Fail(text::NotADirectory("--plots", o.plots));
+    }
+  }
   return o;
 }
 
@@ -196,7 +243,12 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     CLI::App* sub = app.add_subcommand(c.name, c.help);
     std::vector<CLI::Option*> opts;
     for (const OptionDef& def : kOptions) {
+      if (def.kind == Kind::Positional && !(def.commands & c.bit)) {
+        opts.push_back(nullptr);
+        continue;
+      }
       CLI::Option* opt = def.on ? sub->add_flag(def.flag, raw.*def.on, def.help)
+                         : def.kind == Kind::Positional ? sub->add_option(def.flag, raw.*def.list, def.help)
                          : def.list ? sub->add_option(def.flag, raw.*def.list, def.help)->allow_extra_args(false)
                                     : sub->add_option(def.flag, raw.*def.text, def.help);
       opt->type_name(def.value);
@@ -219,7 +271,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     if (!parsed[c].first->parsed()) continue;
     std::set<std::string_view> typed;
     for (std::size_t i = 0; i < std::size(kOptions); ++i)
-      if (parsed[c].second[i]->count() > 0) typed.insert(kOptions[i].flag);
+      if (parsed[c].second[i] && parsed[c].second[i]->count() > 0) typed.insert(kOptions[i].flag);
     try {
       return {Check(kCommands[c], raw, typed), {}};
     } catch (ArgumentError& e) {

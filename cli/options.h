@@ -1,14 +1,16 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "cli/study_options.h"
 #include "engine/flight.h"
 #include "sim/params.h"
 
 // What a command line asks for, parsed and checked.
 namespace korvane::cli {
 
-enum class Command { Ga, Train, FlyNet, FlyPlan, Settings };
+enum class Command { Ga, Train, FlyNet, FlyPlan, Settings, Study, Report };
 
 struct Options {
   Command command = Command::Ga;
@@ -33,6 +35,12 @@ struct Options {
   bool stream = false;
   bool quiet = false;
   bool json = false;
+  // study: its grid and its output; report: the runs files and where the
+  // CSV and the plots go (empty: none).
+  StudyPlan study;
+  std::vector<std::string> runsFiles;
+  std::string csv;
+  std::string plots;
 };
 
 // Either the options of a run, or the help asked for (print it, exit 0).

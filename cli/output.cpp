@@ -15,18 +15,23 @@
 
 namespace korvane::cli {
 
-void WriteOut(std::string_view text) {
+std::string WriteAll(int fd, std::string_view text) {
   std::size_t done = 0;
   while (done < text.size()) {
-    const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
     if (n > 0) {
       done += static_cast<std::size_t>(n);
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
-      throw WriteFailure{text::StdoutFailed(n < 0 ? std::strerror(errno) : text::NothingWritten)};
+      return n < 0 ? std::strerror(errno) : text::NothingWritten;
     }
   }
+  return {};
+}
+
+void WriteOut(std::string_view text) {
+  if (const std::string why = WriteAll(STDOUT_FILENO, text); !why.empty()) throw WriteFailure{text::StdoutFailed(why)};
 }
 
 void AwaitReader() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <nlohmann/json.hpp>
+#include <string>
 #include <string_view>
 
 // stdout, where a write that fails or falls short is an error to report,
@@ -8,6 +9,10 @@ namespace korvane::cli {
 
 // Keys keep the order they are written in.
 using Json = nlohmann::ordered_json;
+
+// Writes all of text to fd, going on after interruptions and short writes.
+// Empty when done, else why not (the system's reason).
+std::string WriteAll(int fd, std::string_view text);
 
 // Writes all of text to stdout; throws WriteFailure when it cannot. SIGPIPE
 // must be ignored, so that a closed pipe shows as an error here.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "texts/cli_texts.h"
+#include "texts/study_texts.h"
 
 namespace korvane::cli {
 namespace {
@@ -29,16 +30,25 @@ Progress::Progress(std::string command, int total, bool on)
 Progress::~Progress() { BreakLine(); }
 
 void Progress::Generation(int generation, double best, double average) {
-  if (!m_on) return;
+  if (m_on)
+    Show(text::ProgressBar(generation, m_total, best),
+         text::ProgressLine(m_command, generation, m_total, best, average));
+}
+
+void Progress::Runs(int done, int escaped) {
+  if (m_on) Show(text::StudyBar(done, m_total, escaped), text::StudyLine(done, m_total, escaped));
+}
+
+void Progress::Show(const std::string& bar, const std::string& line) {
   if (m_terminal) {
-    std::fprintf(stderr, "\r%s", text::ProgressBar(generation, m_total, best).c_str());
+    std::fprintf(stderr, "\r%s", bar.c_str());
     m_barShown = true;
     return;
   }
   const Clock::time_point now = Clock::now();
   if (now - m_last < m_interval) return;
   m_last = now;
-  std::fprintf(stderr, "%s\n", text::ProgressLine(m_command, generation, m_total, best, average).c_str());
+  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 void Progress::BreakLine() {

@@ -19,10 +19,15 @@ class Progress {
   Progress& operator=(const Progress&) = delete;
 
   void Generation(int generation, double best, double average);
+  // A study's runs: done of the total, and how many escaped.
+  void Runs(int done, int escaped);
   // Ends the bar's line before another text goes to stderr.
   void BreakLine();
 
  private:
+  // The bar on a terminal, else the line when the interval has passed.
+  void Show(const std::string& bar, const std::string& line);
+
   std::string m_command;
   int m_total;
   bool m_on;

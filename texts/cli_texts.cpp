@@ -23,7 +23,7 @@ std::string HelpHint(std::string_view command) {
   return hint + " --help'.";
 }
 
-constexpr const char* kCommandList = " (commands: ga, train, fly-net, fly-plan, settings)";
+constexpr const char* kCommandList = " (commands: ga, train, fly-net, fly-plan, settings, study, report)";
 
 std::string NoCommand() { return std::string("no command given") + kCommandList; }
 
@@ -108,15 +108,19 @@ std::string WeightsNotWritten(std::string_view file) {
   return "the trained weights could not be written to " + Quoted(file) + " (they are in the output)";
 }
 
-std::string ProgressBar(int generation, int total, double best) {
+std::string Bar(int done, int total) {
   constexpr int kWidth = 30;
-  const int done = generation < 0 ? 0 : generation > total ? total : generation;
+  done = done < 0 ? 0 : done > total ? total : done;
   const int filled = total > 0 ? static_cast<int>(static_cast<long long>(kWidth) * done / total) : kWidth;
-  char tail[96];
-  std::snprintf(tail, sizeof tail, "] %d/%d best %.1f", generation, total, best);
   std::string bar(1, '[');
   bar.append(static_cast<std::size_t>(filled), '#').append(static_cast<std::size_t>(kWidth - filled), '.');
-  return bar + tail;
+  return bar + ']';
+}
+
+std::string ProgressBar(int generation, int total, double best) {
+  char tail[96];
+  std::snprintf(tail, sizeof tail, " %d/%d best %.1f", generation, total, best);
+  return Bar(generation, total) + tail;
 }
 
 std::string ProgressLine(std::string_view command, int generation, int total, double best, double average) {

@@ -33,7 +33,8 @@ inline constexpr const char* HelpWeights =
 inline constexpr const char* HelpBlock = "block N, from 1, of the --weights file";
 inline constexpr const char* HelpWeightsOut = "append the trained weights to FILE as the program appends to weights.txt";
 inline constexpr const char* HelpThreads =
-    "threads that fly each generation, 1 to 256 (default: every core); the numbers do not change";
+    "threads, 1 to 256 (default: every core): ga and train fly each generation on them, study flies as many runs "
+    "at once; the numbers do not change";
 inline constexpr const char* HelpPlan = "the plan: {\"actions\": [...], \"durations\": [...]}";
 inline constexpr const char* HelpVariant = "ga, heuristic (flown with the network) or step (default: ga)";
 inline constexpr const char* HelpSet = "change a setting; repeat for more ('korvane-cli settings' lists them)";
@@ -98,6 +99,8 @@ std::string WeightsNotWritten(std::string_view file);
 inline constexpr const char* Unexpected = "stopped by an unexpected error: ";
 
 // --- progress -------------------------------------------------------------
+// "[#########.....................]": done of total.
+std::string Bar(int done, int total);
 // "[#########.....................] 12/40 best 1234.5"
 std::string ProgressBar(int generation, int total, double best);
 // "ga: generation 12 of 201, best 1234.5, average 234.5"

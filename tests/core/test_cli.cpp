@@ -20,18 +20,12 @@ namespace {
 using nlohmann::json;
 using test::Cli;
 using test::CliRun;
+using test::Lines;
 
 const std::string kWeights = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/table_weights.txt";
 const std::string kPlan = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/plan.json";
 const std::string kSmallGa = "ga --level 4 --seed 3 --set MaxGenerations=2 --set PopulationSize=20";
 const std::string kSmallTrain = "train --seed 1 --set TrainingGenerations=2 --set NetPopulationSize=10";
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // A plan file of n genes.
 std::string PlanOf(int n) {

@@ -1,0 +1,66 @@
+// report: the runs files read as one set, the report printed, and written
+// as CSV and plots when asked.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "cli/commands.h"
+#include "cli/exit_codes.h"
+#include "cli/output.h"
+#include "study/report.h"
+#include "study/report_text.h"
+#include "texts/study_texts.h"
+#ifdef KORVANE_HAS_PLOTS
+#include "plots/plots.h"
+#endif
+
+namespace korvane::cli {
+namespace {
+
+void WriteWholeFile(const std::string& path, const std::string& text) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) throw WriteFailure{text::CannotWriteFile(path, std::strerror(errno))};
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  const int err = errno;
+  if (std::fclose(f) != 0 || !written) throw WriteFailure{text::CannotWriteFile(path, std::strerror(written ? errno : err))};
+}
+
+study::Report ReadReport(const Options& o) {
+  std::vector<std::pair<std::string, study::RunsFile>> files;
+  try {
+    for (const std::string& path : o.runsFiles) {
+      std::error_code ec;
+      if (!std::filesystem::exists(path, ec)) Refuse(text::RunsFileMissing(path));
+      files.emplace_back(path, study::ReadRunsFile(path));
+      if (files.back().second.damagedLastLine) Complain(text::LastLineLeftOut(path, files.back().second.damagedLastLine));
+    }
+    return study::BuildReport(study::MergeRuns(files));
+  } catch (const study::InputError& e) {
+    Refuse(e.text);
+  }
+}
+
+}  // namespace
+
+int RunReport(const Options& o) {
+  const study::Report report = ReadReport(o);
+  if (!o.csv.empty()) {
+    const study::CsvPaths csv = study::CsvPathsFor(o.csv);
+    WriteWholeFile(csv.cells, study::CellsCsv(report));
+    WriteWholeFile(csv.pairs, study::PairsCsv(report));
+    WriteWholeFile(csv.fitness, study::FitnessCsv(report));
+  }
+#ifdef KORVANE_HAS_PLOTS
+  if (!o.plots.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(o.plots, ec);
+    if (ec) throw WriteFailure{text::CannotWriteFile(o.plots, ec.message())};
+    if (const std::string error = plots::WritePlots(report, o.plots); !error.empty()) throw WriteFailure{error};
+  }
+#endif
+  WriteOut(study::ReportTable(report));
+  return kExitOk;
+}
+
+}  // namespace korvane::cli

@@ -1,0 +1,88 @@
+#include "cli/study_runner.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "cli/cli_host.h"
+#include "cli/exit_codes.h"
+#include "cli/progress.h"
+#include "cli/search_run.h"
+#include "study/runs_file.h"
+#include "texts/cli_texts.h"
+#include "texts/study_texts.h"
+
+namespace korvane::cli {
+namespace {
+
+study::RunRecord FlyOne(const Options& o, const study::Run& run, const MeteorField& field,
+                        const std::vector<double>& weights) {
+  const study::Method& method = o.study.methods[run.method];
+  const study::Field& where = o.study.fields[run.field];
+  const SimParams p = WithVaried(o.params, run.varied);
+  const auto start = std::chrono::steady_clock::now();
+  CliHost host(p, {"study", 0, false, false, false});
+  const bool heuristic = method.kind != study::Method::Kind::Ga;
+  const SearchRun s = RunSearch(host, p, field, run.seed, heuristic ? &weights : nullptr, 1);
+  if (s.result.aborted) throw WriteFailure{text::RunStopped(run.key)};
+  study::RunRecord r;
+  r.key = run.key;
+  r.method = method.Search();
+  r.weights = method.Weights();
+  r.level = where.level;
+  r.map = where.map;
+  r.mapIndex = where.mapIndex;
+  r.seed = run.seed;
+  r.settings = study::ChangedSettings(p);
+  r.escaped = s.result.escaped;
+  if (r.escaped) r.escapeGeneration = s.result.escapeGeneration;
+  for (const GenerationRecord& g : host.Generations()) r.generations.push_back({g.generation, g.best, g.average});
+  r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return r;
+}
+
+}  // namespace
+
+StudyTally FlyStudy(const Options& o, const std::vector<study::Run>& runs, const std::vector<MeteorField>& fields,
+                    const std::vector<std::vector<double>>& weights, RunsAppender& out) {
+  StudyTally tally;
+  Progress progress("study", static_cast<int>(runs.size()), !o.quiet);
+  std::mutex mutex;  // guards the file, the tally, the progress and the failure
+  std::optional<WriteFailure> failure;
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false};
+  auto work = [&] {
+    for (std::size_t i; !stop && (i = next++) < runs.size();) {
+      try {
+        const study::RunRecord r = FlyOne(o, runs[i], fields[runs[i].field], weights[runs[i].method]);
+        const std::string line = study::FormatRunLine(r);
+        std::lock_guard lock(mutex);
+        if (failure) return;
+        out.Append(line);
+        ++tally.flown;
+        tally.escaped += r.escaped;
+        progress.Runs(tally.flown, tally.escaped);
+      } catch (const WriteFailure& e) {
+        std::lock_guard lock(mutex);
+        if (!failure) failure = e;
+        stop = true;
+      } catch (const std::exception& e) {
+        std::lock_guard lock(mutex);
+        if (!failure) failure = WriteFailure{text::Unexpected + std::string(e.what())};
+        stop = true;
+      }
+    }
+  };
+  const int threads = std::max(1, std::min<int>(o.threads, static_cast<int>(runs.size())));
+  std::vector<std::thread> pool;
+  for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+  work();
+  for (std::thread& t : pool) t.join();
+  progress.BreakLine();
+  if (failure) throw *failure;
+  return tally;
+}
+
+}  // namespace korvane::cli
