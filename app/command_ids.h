@@ -35,6 +35,7 @@ inline constexpr int ExportChart = 33016;
 inline constexpr int ExportHistory = 33017;
 inline constexpr int ShowPaths = 33018;
 inline constexpr int ShowNetwork = 33019;
+inline constexpr int OpenReportPlot = 33020;
 inline constexpr int About = 57664;
 
 }  // namespace korvane::cmd

@@ -1,10 +1,15 @@
 #include "app/dialog_commands.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QVBoxLayout>
 #include <charconv>
 #include <optional>
 
@@ -82,6 +87,27 @@ void DialogCommands::OnExportHistory() {
   const QByteArray csv = QByteArray::fromStdString(HistoryCsv(*m_view->State().LastHistory(), m_view->State().LastHistoryIsPlanSearch()));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) != csv.size() || !file.flush())
     m_view->ShowMessage(text::ExportFailed);
+}
+
+void DialogCommands::OnOpenReportPlot() {
+  const QString path = QFileDialog::getOpenFileName(m_view->window(), U(text::MenuOpenReportPlot), QDir::currentPath(),
+                                                    U(text::ReportPlotFilter));
+  if (path.isEmpty()) return;
+  const QPixmap plot(path);
+  if (plot.isNull()) {
+    m_view->ShowMessage(text::ReportPlotUnreadable);
+    return;
+  }
+  // A plot from korvane-cli report --plots, shown as it is, scaled down to fit.
+  QDialog box(m_view->window());
+  box.setWindowTitle(QFileInfo(path).fileName());
+  auto* image = new QLabel(&box);
+  image->setPixmap(plot.width() > 1100 || plot.height() > 750
+                       ? plot.scaled(1100, 750, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                       : plot);
+  auto* layout = new QVBoxLayout(&box);
+  layout->addWidget(image);
+  box.exec();
 }
 
 }  // namespace korvane

@@ -168,6 +168,9 @@ void CMainFrame::BuildMenus() {
   wire(AddCommand(control, cmd::ExportChart, text::MenuExportChart), m_dialogs, &DialogCommands::OnExportChart);
   wire(AddCommand(control, cmd::ExportHistory, text::MenuExportHistory), m_dialogs,
        &DialogCommands::OnExportHistory);
+  // A plot that korvane-cli report --plots drew.
+  wire(AddCommand(control, cmd::OpenReportPlot, text::MenuOpenReportPlot), m_dialogs,
+       &DialogCommands::OnOpenReportPlot);
 }
 
 void CMainFrame::UpdatePauseText(PauseKind kind, bool paused) {
