@@ -52,6 +52,9 @@ class CAutoPilot {
   static void ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p);
   static NetworkInputs BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p);
   static int PickAction(std::span<const double> outputs);
+  // PickAction of the sigmoids of the output sums, bit for bit, taking only
+  // the sigmoids that can change the choice (action_pick.cpp).
+  static int PickFromSums(std::span<const double> sums, double sigmoidParam);
   // The network's thrust for the flight's state; nothing when the network
   // does not take this many inputs.
   static std::optional<int> NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p);

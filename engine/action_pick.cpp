@@ -1,0 +1,72 @@
+// The network's thrust from its outputs, and the same choice made from the
+// output sums with the sigmoid taken only where it can change the choice.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/autopilot.h"
+#include "vecmath/exact_exp.h"
+
+namespace korvane {
+
+int CAutoPilot::PickAction(std::span<const double> outputs) {
+  const int n = std::min<int>(static_cast<int>(outputs.size()), SimParams::NetOutputCount);
+  int best = 0;
+  for (int i = 1; i < n; ++i)
+    if (outputs[i] > outputs[best]) best = i;
+  return best;
+}
+
+// PickAction(o) for o[j] = ScalarSigmoid(slope, sums[j]) = S(x[j]), with
+// x[j] = -slope * sums[j] and S(x) = 1 for x < -36.75, 0 for x > 710, else
+// 1 / (1 + exp(x)); every argument below is about x, so it holds for any
+// slope, zero and negative ones included (slope 0 with an infinite sum gives
+// a NaN x).
+//
+// PickAction keeps the first index of the largest output: j takes over only
+// when o[j] > o[best], so ties keep the lower index and a NaN never takes
+// over; a NaN o[0] stays best, since nothing compares greater.
+//
+// Why an output may be left out (its sigmoid never taken):
+// - x[0] NaN: o[0] is NaN and stays best; the answer is 0.
+// - x[j] NaN, j > 0: o[j] is NaN and never takes over.
+// - x[j] >= x[best] + kApart (x[best] is not NaN): o[j] <= o[best], so j
+//   does not take over. S maps every non-NaN x into [0, 1] (exp >= 0). If
+//   x[best] < -36.75, o[best] = 1. If x[j] > 710, o[j] = 0. Otherwise both
+//   lie in [-36.75, 710] and exp of them is normal or, above 709.78, +inf
+//   (o[j] = 0 then). The test, rounded, still leaves x[j] - x[best] >=
+//   2^-30 - 2^-43 > 2^-31 (|x| < 2^10, half an ulp <= 2^-43), so exp(x[j]) >=
+//   exp(x[best]) (1 + 2^-31) exactly; glibc's exp is within one ulp (2^-52
+//   relative) of each, so its values keep the order, and rounding 1 + e and
+//   1 / (1 + e) is monotonic: o[j] <= o[best]. Infinite x fall in the same
+//   cases: -inf gives 1, +inf gives 0.
+// - o[best] = 1: no output exceeds 1.
+// What is left is compared exactly as PickAction compares it.
+int CAutoPilot::PickFromSums(std::span<const double> sums, double slope) {
+  constexpr double kApart = 0x1p-30;
+  const int n = std::min<int>(static_cast<int>(sums.size()), SimParams::NetOutputCount);
+  if (n == 0) return 0;
+  const double x0 = -slope * sums[0];
+  if (std::isnan(x0)) return 0;
+  int best = 0;
+  double xBest = x0;
+  double oBest = 0.0;
+  bool known = false;  // whether oBest holds S(xBest)
+  for (int j = 1; j < n; ++j) {
+    const double x = -slope * sums[j];
+    if (!(x < xBest + kApart)) continue;  // NaN, or o[j] <= o[best]
+    if (!known) {
+      oBest = vecmath::ScalarSigmoid(slope, sums[best]);
+      known = true;
+    }
+    if (oBest == 1.0) break;
+    const double o = vecmath::ScalarSigmoid(slope, sums[j]);
+    if (o > oBest) {
+      best = j;
+      xBest = x;
+      oBest = o;
+    }
+  }
+  return best;
+}
+
+}  // namespace korvane
