@@ -8,6 +8,7 @@
 
 #include "engine/flight.h"
 #include "engine/host.h"
+#include "engine/lockstep.h"
 #include "engine/pilot_results.h"
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
@@ -111,6 +112,10 @@ class CAutoPilot {
   // Scores every genome of the weight work list on the levels; false when
   // stopped (generation.cpp).
   bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels);
+  // The same in SIMD lanes, for a path and network the lanes serve
+  // (lockstep_generation.cpp).
+  bool FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNeuralNet& net,
+                                  std::span<const MeteorField> levels, int count, int threads, vecmath::SimdPath path);
   void ReportMismatch(IHost& host);
 
   // Per-worker flight state and network copies, reused between generations;
@@ -119,6 +124,8 @@ class CAutoPilot {
   std::vector<WorkerState> m_workers;
   std::vector<CNeuralNet> m_workerNets;
   std::vector<PlanFlightResult> m_results;
+  std::vector<LaneBuffers> m_lanes;  // per worker, for training in lanes
+  std::vector<double> m_laneScores;  // per flight of a generation
   int m_threads;
   FlightState m_flight;  // the flight the progress frames show
   std::shared_ptr<PilotResults> m_shared;

@@ -1,0 +1,134 @@
+// Per-target: CheckCollision over SIMD lanes, for lanes whose squares cannot
+// wrap (LaneLevel::limit); the caller runs CheckCollision itself for the rest.
+// Included from lockstep-inl.h.
+#if defined(KORVANE_ENGINE_LOCKSTEP_PERCEPTION_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef KORVANE_ENGINE_LOCKSTEP_PERCEPTION_INL_H_
+#undef KORVANE_ENGINE_LOCKSTEP_PERCEPTION_INL_H_
+#else
+#define KORVANE_ENGINE_LOCKSTEP_PERCEPTION_INL_H_
+#endif
+
+#include "engine/lockstep.h"
+#include "hwy/highway.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace korvane::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+namespace lanes {
+
+// One slot of the perception table, kept as what its vector is made of:
+// the vector is (gap / dist) * (ix, iy), worked out once, at the end.
+template <class D>
+struct Slot {
+  hn::Vec<D> gap, dist, ix, iy;
+  // Bounds on the squared length of the vector, mag, that CheckCollision
+  // compares a new gap's square with; exact for the filler.
+  hn::Vec<D> below, above;
+  hn::Mask<D> filled;
+};
+
+template <class D>
+HWY_INLINE Slot<D> Choose(hn::Mask<D> m, const Slot<D>& yes, const Slot<D>& no) {
+  return {hn::IfThenElse(m, yes.gap, no.gap),     hn::IfThenElse(m, yes.dist, no.dist),
+          hn::IfThenElse(m, yes.ix, no.ix),       hn::IfThenElse(m, yes.iy, no.iy),
+          hn::IfThenElse(m, yes.below, no.below), hn::IfThenElse(m, yes.above, no.above),
+          hn::Or(hn::And(m, yes.filled), hn::AndNot(m, no.filled))};
+}
+
+// mag as CheckCollision has it: dx * dx + dy * dy of the stored vector.
+template <class D>
+HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
+  const hn::Vec<D> q = s.gap / s.dist;
+  const hn::Vec<D> mx = q * s.ix;
+  const hn::Vec<D> my = q * s.iy;
+  return hn::IfThenElse(s.filled, mx * mx + my * my, filler);
+}
+
+// CheckCollision for the lanes at offset v: returns the lanes that crashed,
+// writes the perception table for k slots (KMax at most), and sets `wrap` to
+// the lanes outside their level's limit, whose results must be replaced.
+//
+// Within the limit, ix and iy are integers below 32767 in magnitude, so
+// ix * ix + iy * iy is exact in doubles and equals the 32-bit square; +0.0
+// turns trunc's -0 into the 0 the integer conversion gives (its sign reaches
+// dx). Meteors are taken in order, as CheckCollision takes them; its skip of
+// far meteors is left out, as it changes no result.
+//
+// Insertion compares gap * gap with each slot's mag. mag is gap_s^2 of the
+// slot's own gap within a few roundings: q = gap_s / dist_s, dist_s =
+// sqrt(d2_s) and the squares and sum of q * ix_s, q * iy_s each round once,
+// all products and quotients of positive factors, so mag / gap_s^2 lies
+// within (1 +- 2^-53)^8. The slot keeps gap_s^2 (1 -+ 2^-40), rounded, below
+// and above every such mag; a square outside them is decided, one between
+// them compares with the exact mag. A gap of 0 gives bounds of 0 and mag 0.
+template <int KMax, class D>
+HWY_INLINE hn::Mask<D> Perceive(D d, LaneBuffers& b, size_t v, int k, int meteors, hn::Vec<D> hull,
+                                hn::Mask<D>& wrap) {
+  using V = hn::Vec<D>;
+  constexpr size_t kN = hn::MaxLanes(D());
+  const V bx = hn::Load(d, b.x + v);
+  const V by = hn::Load(d, b.y + v);
+  const V limit = hn::Load(d, b.limit + v);
+  wrap = hn::Not(hn::And(hn::Abs(bx) < limit, hn::Abs(by) < limit));
+
+  const V zero = hn::Zero(d);
+  const V filler = hn::Set(d, NoMeteor * NoMeteor + NoMeteor * NoMeteor);
+  const V lower = hn::Set(d, 1.0 - 0x1p-40);
+  const V upper = hn::Set(d, 1.0 + 0x1p-40);
+  const hn::Mask<D> none = zero < zero;
+  Slot<D> slot[KMax > 0 ? KMax : 1];
+  for (int j = 0; j < k; ++j) slot[j] = {zero, zero, zero, zero, filler, filler, none};
+
+  hn::Mask<D> crash = none;
+  for (int i = 0; i < meteors; ++i) {
+    const size_t at = static_cast<size_t>(i) * kN + v;
+    const V ix = hn::Trunc(hn::Load(d, b.ox + at) - bx) + zero;
+    const V iy = hn::Trunc(hn::Load(d, b.oy + at) - by) + zero;
+    const V d2 = ix * ix + iy * iy;
+    crash = hn::Or(crash, d2 <= hn::Load(d, b.crashSq + at));
+    if (KMax == 0 || k == 0) continue;
+    const V dist = hn::Sqrt(d2);
+    const V gap = dist - hn::Load(d, b.radius + at);
+    const V gap2 = gap * gap;
+    hn::Mask<D> ins[KMax > 0 ? KMax : 1];
+    hn::Mask<D> unsure = none;
+    for (int j = 0; j < k; ++j) {
+      ins[j] = gap2 < slot[j].below;
+      unsure = hn::Or(unsure, hn::AndNot(ins[j], gap2 < slot[j].above));
+    }
+    if (HWY_UNLIKELY(!hn::AllFalse(d, unsure)))
+      for (int j = 0; j < k; ++j) ins[j] = gap2 < ExactMag(slot[j], filler);
+    // The first slot it beats takes it; the ones after move down.
+    const Slot<D> fresh{gap, dist, ix, iy, gap2 * lower, gap2 * upper, hn::Not(none)};
+    hn::Mask<D> before[KMax > 0 ? KMax : 1];  // before[m]: it goes into a slot above m
+    before[0] = none;
+    for (int m = 1; m < k; ++m) before[m] = hn::Or(before[m - 1], ins[m - 1]);
+    for (int m = k - 1; m >= 0; --m)
+      slot[m] = Choose(before[m], slot[m > 0 ? m - 1 : 0], Choose(ins[m], fresh, slot[m]));
+  }
+
+  // The vectors, then the range filter: far meteors, and meteors behind at
+  // some distance, keep only their x component.
+  const V empty = hn::Set(d, NoMeteor);
+  for (int j = 0; j < k; ++j) {
+    const V q = slot[j].gap / slot[j].dist;
+    const V dx = hn::IfThenElse(slot[j].filled, q * slot[j].ix, empty);
+    V dy = hn::IfThenElse(slot[j].filled, q * slot[j].iy, empty);
+    const V l = hn::Trunc(dx * dx + dy * dy);
+    const auto far = hn::Or(l > hn::Set(d, 360000.0), hn::And(l > hn::Set(d, 40000.0), dx < zero));
+    dy = hn::IfThenElse(far, empty, dy);
+    hn::Store(dx, d, b.dx + static_cast<size_t>(j) * kN + v);
+    hn::Store(dy, d, b.dy + static_cast<size_t>(j) * kN + v);
+  }
+
+  const V height = hn::Set(d, static_cast<double>(PlayfieldHeight));
+  crash = hn::Or(crash, hn::Or(bx - hull < zero, hn::Or(by - hull < zero, by + hull > height)));
+  return crash;
+}
+
+}  // namespace lanes
+}  // namespace korvane::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#endif  // KORVANE_ENGINE_LOCKSTEP_PERCEPTION_INL_H_
