@@ -1,29 +1,17 @@
 // Speed of the engine's hot paths: flight ticks, generations, training.
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <vector>
 
+#include "bench/quiet_host.h"
 #include "engine/autopilot.h"
 #include "net/default_weights.h"
 
 using namespace korvane;
+using korvane::bench::QuietHost;
 
 namespace {
-
-// Plays the part of the window without waiting for anything.
-class QuietHost : public IHost {
- public:
-  SimParams params;
-  SimParams Params() override { return params; }
-  void ShowMessage(const std::string&) override {}
-  void Repaint(const FrameSnapshot&) override {}
-  bool PauseRequested(PauseKind) override { return false; }
-  void WaitWhilePaused(PauseKind) override {}
-  bool StopRequested() override { return false; }
-  void Sleep(int) override {}
-  void LoadBuiltInLevel(int) override {}
-  void ShowPerceptionMarks(bool) override {}
-};
 
 // A generation of random plans, as the search starts with.
 std::vector<CPlanGenome> RandomPlans(const SimParams& p, int count) {
@@ -112,17 +100,32 @@ void BM_TrainingGeneration(benchmark::State& state) {
 }
 BENCHMARK(BM_TrainingGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// A whole default training run (150 generations), once.
-void BM_DefaultTraining(benchmark::State& state) {
+// A whole default training run (150 generations), once, on a given path.
+void BM_DefaultTraining(benchmark::State& state, vecmath::SimdPath path) {
   QuietHost host;
   CAutoPilot pilot;
   pilot.SetThreads(static_cast<int>(state.range(0)));
   CWeightGA wga;
   CNeuralNet net;
+  vecmath::SelectPath(path);
   for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, 1, "");
 }
-BENCHMARK(BM_DefaultTraining)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  for (vecmath::SimdPath path : vecmath::SupportedPaths()) {
+    const std::string name = std::string("BM_DefaultTraining/") + vecmath::PathName(path);
+    benchmark::RegisterBenchmark(name.c_str(), BM_DefaultTraining, path)
+        ->Arg(1)
+        ->Arg(2)
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond)
+        ->UseRealTime();
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

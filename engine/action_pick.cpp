@@ -26,23 +26,26 @@ int CAutoPilot::PickAction(std::span<const double> outputs) {
 // when o[j] > o[best], so ties keep the lower index and a NaN never takes
 // over; a NaN o[0] stays best, since nothing compares greater.
 //
-// Why an output may be left out (its sigmoid never taken):
+// Why an output j may be left out (its sigmoid never taken). At j's turn
+// o[best] >= o[i] for every earlier i with a non-NaN o[i], unless o[0] is
+// NaN (then nothing takes over at all): best only moves to larger values.
 // - x[0] NaN: o[0] is NaN and stays best; the answer is 0.
 // - x[j] NaN, j > 0: o[j] is NaN and never takes over.
-// - x[j] >= x[best] + kApart (x[best] is not NaN): o[j] <= o[best], so j
-//   does not take over. S maps every non-NaN x into [0, 1] (exp >= 0). If
-//   x[best] < -36.75, o[best] = 1. If x[j] > 710, o[j] = 0. Otherwise both
-//   lie in [-36.75, 710] and exp of them is normal or, above 709.78, +inf
-//   (o[j] = 0 then). The test, rounded, still leaves x[j] - x[best] >=
-//   2^-30 - 2^-43 > 2^-31 (|x| < 2^10, half an ulp <= 2^-43), so exp(x[j]) >=
-//   exp(x[best]) (1 + 2^-31) exactly; glibc's exp is within one ulp (2^-52
-//   relative) of each, so its values keep the order, and rounding 1 + e and
-//   1 / (1 + e) is monotonic: o[j] <= o[best]. Infinite x fall in the same
-//   cases: -inf gives 1, +inf gives 0.
-// - o[best] = 1: no output exceeds 1.
-// What is left is compared exactly as PickAction compares it.
+// - x[j] >= x[i] + kPickApart for an earlier i, x[i] not NaN: o[j] <= o[i],
+//   so j does not take over. S maps every non-NaN x into [0, 1] (exp >= 0).
+//   If x[i] < -36.75, o[i] = 1. If x[j] > 710, o[j] = 0. Otherwise both lie
+//   in [-36.75, 710] and exp of them is normal or, above 709.78, +inf (o[j] =
+//   0 then). The test, rounded, still leaves x[j] - x[i] >= 2^-30 - 2^-43 >
+//   2^-31 (|x| < 2^10, half an ulp <= 2^-43), so exp(x[j]) >= exp(x[i])
+//   (1 + 2^-31) exactly; glibc's exp is within one ulp (2^-52 relative) of
+//   each, so its values keep the order, and rounding 1 + e and 1 / (1 + e) is
+//   monotonic: o[j] <= o[i]. Infinite x fall in the same cases: -inf gives 1,
+//   +inf gives 0.
+// - o[best] = 1, or x[i] < -36.75 (o[i] = 1) for an earlier i: no output
+//   exceeds 1.
+// What is left is compared exactly as PickAction compares it; with one
+// output left, it is the answer.
 int CAutoPilot::PickFromSums(std::span<const double> sums, double slope) {
-  constexpr double kApart = 0x1p-30;
   const int n = std::min<int>(static_cast<int>(sums.size()), SimParams::NetOutputCount);
   if (n == 0) return 0;
   const double x0 = -slope * sums[0];
@@ -53,7 +56,7 @@ int CAutoPilot::PickFromSums(std::span<const double> sums, double slope) {
   bool known = false;  // whether oBest holds S(xBest)
   for (int j = 1; j < n; ++j) {
     const double x = -slope * sums[j];
-    if (!(x < xBest + kApart)) continue;  // NaN, or o[j] <= o[best]
+    if (!(x < xBest + kPickApart)) continue;  // NaN, or o[j] <= o[best]
     if (!known) {
       oBest = vecmath::ScalarSigmoid(slope, sums[best]);
       known = true;

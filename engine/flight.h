@@ -43,6 +43,10 @@ struct NetworkInputs {
   std::span<const double> View() const { return {values, static_cast<std::size_t>(count)}; }
 };
 
+// An output whose sigmoid argument lies this far above an earlier output's
+// cannot be the network's choice (proof in action_pick.cpp).
+inline constexpr double kPickApart = 0x1p-30;
+
 enum class NetFlightEnd { Escaped, Crashed, Stalled, Timeout, NetworkMismatch };
 
 struct NetFlightResult {

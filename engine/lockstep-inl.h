@@ -34,10 +34,8 @@ class Flights {
   void Run() {
     const D d;
     using V = hn::Vec<D>;
-    for (size_t lane = 0; lane < kN; ++lane) {
-      m_b.level[lane] = -1;
-      Refill(lane);
-    }
+    for (size_t lane = 0; lane < kN; ++lane) m_b.level[lane] = -1;
+    for (size_t lane = 0; lane < kN; ++lane) Refill(lane);
     const V norm = hn::Set(d, m_p.NormalizeParam);
     const V dtAccel = hn::Set(d, m_p.TimeStep * m_p.LifeboatAccel);
     const V dtGravity = hn::Set(d, m_p.TimeStep * m_p.Gravity);
@@ -48,8 +46,7 @@ class Flights {
     const auto code = [&](double c) { return hn::Set(d, c); };
     while (m_live != 0) {
       Inputs(d, m_b, 0, m_k, norm);
-      const double* out = Network(d, m_b, m_job.layers, m_w, m_p.SigmoidParam);
-      Pick(d, out, m_job.layers.back().neuronCount, m_b.action);
+      Decide(d, m_b, m_job.layers, m_w, m_p.SigmoidParam);
 
       // ApplyThrust, ApplyGravity and Step, term for term.
       const V a = hn::Load(d, m_b.action);
@@ -126,12 +123,19 @@ class Flights {
   }
 
   // The next flight into `lane`, at the start with the start's perception;
-  // a lane left without one flies on unseen from the start.
+  // a lane left without one flies on unseen from the start. A flight that
+  // crashes where it starts is scored at once.
   void Refill(size_t lane) {
-    const int f = m_feed.Next();
+    const int genomes = static_cast<int>(m_job.genomes.size());
+    int f = m_feed.Next();
+    while (f >= 0 && m_job.levels[static_cast<size_t>(f / genomes)].startCrash) {
+      CLifeboat boat;
+      boat.ResetToStart(m_p);
+      m_job.scores[f] = EndScore(0, boat);
+      f = m_feed.Next();
+    }
     const uint32_t bit = 1u << lane;
     m_live = f < 0 ? m_live & ~bit : m_live | bit;
-    const int genomes = static_cast<int>(m_job.genomes.size());
     const int level = f < 0 ? (m_b.level[lane] < 0 ? 0 : m_b.level[lane]) : f / genomes;
     m_b.flight[lane] = f;
     if (f >= 0) {

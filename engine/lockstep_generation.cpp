@@ -33,8 +33,7 @@ bool CAutoPilot::FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNe
   std::atomic<int> shownBy{0};
 
   // Flights in order; the last one, whose end the chart frame shows, flies
-  // through FlyNetworkScored on the worker's own state, and a flight that
-  // crashes at the start is scored without a lane.
+  // through FlyNetworkScored on the worker's own state.
   class Feed final : public LaneFeed {
    public:
     Feed(CAutoPilot& pilot, IHost& host, const SimParams& p, std::span<const MeteorField> levels,
@@ -56,10 +55,6 @@ bool CAutoPilot::FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNe
                                              m_levels[level])
                                 .score;
           m_shownBy.store(m_worker);
-        } else if (m_job.levels[level].startCrash) {
-          CLifeboat boat;
-          boat.ResetToStart(m_p);
-          m_job.scores[f] = EndScore(0, boat);
         } else {
           return f;
         }

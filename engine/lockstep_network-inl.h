@@ -26,7 +26,7 @@ namespace lanes {
 // n / dy of each slot. A component of exactly 0 gives an infinite input, as
 // in the scalar code.
 template <class D>
-HWY_INLINE void Inputs(D d, LaneBuffers& b, size_t v, int k, hn::Vec<D> norm) {
+HWY_NOINLINE void Inputs(D d, LaneBuffers& b, size_t v, int k, hn::Vec<D> norm) {
   constexpr size_t kN = hn::MaxLanes(D());
   const hn::Vec<D> y = hn::Load(d, b.y + v);
   hn::Store(norm / (hn::Set(d, static_cast<double>(PlayfieldHeight)) - y), d, b.in + v);
@@ -40,72 +40,125 @@ HWY_INLINE void Inputs(D d, LaneBuffers& b, size_t v, int k, hn::Vec<D> norm) {
   }
 }
 
-// Every layer, for all kN lanes; returns the last layer's values. Each sum
-// runs from k = 0 in order and subtracts the bias weight last; the first
-// layer is linear, the others go through the sigmoid. Lanes the vector exp
-// cannot settle are filled in by the library once per layer.
+// One neuron's sum over the lanes: from k = 0 in order, the bias weight
+// subtracted last, as CNeuralNet sums it.
 template <class D>
-HWY_INLINE const double* Network(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w,
-                                 double slope) {
-  using V = hn::Vec<D>;
-  namespace vm = korvane::vecmath::HWY_NAMESPACE;
+HWY_INLINE hn::Vec<D> Sum(D d, const double* nw, const double* src, int values) {
   constexpr size_t kN = hn::MaxLanes(D());
-  const V negSlope = hn::Neg(hn::Set(d, slope));  // x = -slope * sum, one rounding
-  const double* src = b.in;
-  int flip = 0;
-  for (size_t L = 0; L < layers.size(); ++L) {
-    const NeuronLayer& layer = layers[L];
-    const int values = layer.inputsPerNeuron - 1;
-    double* out = b.layer[flip];
-    uint8_t slow[kLaneMaxWidth] = {};
-    unsigned anySlow = 0;
-    for (int j = 0; j < layer.neuronCount; ++j) {
-      const double* nw = w + static_cast<size_t>(layer.offset + j * layer.inputsPerNeuron) * kN;
-      V s = hn::Zero(d);
-      for (int i = 0; i < values; ++i)
-        s = s + hn::Load(d, nw + static_cast<size_t>(i) * kN) * hn::Load(d, src + static_cast<size_t>(i) * kN);
-      s = s - hn::Load(d, nw + static_cast<size_t>(values) * kN);
-      if (L == 0) {
-        hn::Store(s, d, out + static_cast<size_t>(j) * kN);
-        continue;
-      }
-      const V x = negSlope * s;
-      const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
-      hn::Store(f.value, d, out + static_cast<size_t>(j) * kN);
-      hn::Store(x, d, b.arg + static_cast<size_t>(j) * kN);
-      hn::StoreMaskBits(d, f.slow, &slow[j]);
-      anySlow |= slow[j];
-    }
-    if (HWY_UNLIKELY(anySlow != 0)) {
-      for (int j = 0; j < layer.neuronCount; ++j) {
-        for (unsigned bits = slow[j]; bits != 0; bits &= bits - 1) {
-          const size_t at = static_cast<size_t>(j) * kN + static_cast<size_t>(__builtin_ctz(bits));
-          out[at] = 1.0 / (1.0 + std::exp(b.arg[at]));
-        }
-      }
-    }
-    src = out;
-    flip ^= 1;
-  }
-  return src;
+  hn::Vec<D> s = hn::Zero(d);
+  for (int i = 0; i < values; ++i)
+    s = s + hn::Load(d, nw + static_cast<size_t>(i) * kN) * hn::Load(d, src + static_cast<size_t>(i) * kN);
+  return s - hn::Load(d, nw + static_cast<size_t>(values) * kN);
 }
 
-// PickAction of the outputs: the first largest of the first five; a NaN never
-// takes over, a NaN first output stays.
+// Lanes the vector exp could not settle, marked in `slow` row by row, get
+// 1 / (1 + exp(x)) from the library: once per layer, not once per neuron.
 template <class D>
-HWY_INLINE void Pick(D d, const double* out, int outputs, double* action) {
+HWY_INLINE void FillSlow(const uint8_t* slow, int rows, const double* arg, double* out) {
+  constexpr size_t kN = hn::MaxLanes(D());
+  for (int j = 0; j < rows; ++j) {
+    for (unsigned bits = slow[j]; bits != 0; bits &= bits - 1) {
+      const size_t at = static_cast<size_t>(j) * kN + static_cast<size_t>(__builtin_ctz(bits));
+      out[at] = 1.0 / (1.0 + std::exp(arg[at]));
+    }
+  }
+}
+
+// The first largest of rows 0..n-1, as PickAction takes it: a NaN never
+// takes over, a NaN first row stays.
+template <class D>
+HWY_INLINE void Pick(D d, const double* rows, int n, double* action) {
   using V = hn::Vec<D>;
   constexpr size_t kN = hn::MaxLanes(D());
-  const int n = outputs < SimParams::NetOutputCount ? outputs : SimParams::NetOutputCount;
-  V best = hn::Load(d, out);
+  V best = hn::Load(d, rows);
   V index = hn::Zero(d);
   for (int j = 1; j < n; ++j) {
-    const V o = hn::Load(d, out + static_cast<size_t>(j) * kN);
+    const V o = hn::Load(d, rows + static_cast<size_t>(j) * kN);
     const auto wins = o > best;
     best = hn::IfThenElse(wins, o, best);
     index = hn::IfThenElse(wins, hn::Set(d, static_cast<double>(j)), index);
   }
   hn::Store(index, d, action);
+}
+
+// The network of every lane and its thrust, into b.action. Layers before the
+// last: the first linear, the others through the sigmoid. The last layer's
+// sigmoid is taken only for outputs PickFromSums would take it for: an
+// output is out of the running when its x is NaN, lies kPickApart above an
+// earlier output's, or follows one below -36.75 (proof in action_pick.cpp);
+// a lane with one output left takes it, and the others compare exactly.
+template <class D>
+HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
+  using V = hn::Vec<D>;
+  using M = hn::Mask<D>;
+  namespace vm = korvane::vecmath::HWY_NAMESPACE;
+  constexpr size_t kN = hn::MaxLanes(D());
+  const V negSlope = hn::Neg(hn::Set(d, slope));  // x = -slope * sum, one rounding
+  const auto row = [](double* base, int j) { return base + static_cast<size_t>(j) * kN; };
+  const auto weights = [&](const NeuronLayer& l, int j) {
+    return w + static_cast<size_t>(l.offset + j * l.inputsPerNeuron) * kN;
+  };
+  const double* src = b.in;
+  int flip = 0;
+  for (size_t L = 0; L + 1 < layers.size(); ++L) {
+    const NeuronLayer& layer = layers[L];
+    double* out = b.layer[flip];
+    uint8_t slow[kLaneMaxWidth] = {};
+    unsigned anySlow = 0;
+    for (int j = 0; j < layer.neuronCount; ++j) {
+      const V s = Sum(d, weights(layer, j), src, layer.inputsPerNeuron - 1);
+      if (L == 0) {
+        hn::Store(s, d, row(out, j));
+        continue;
+      }
+      const V x = negSlope * s;
+      const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
+      hn::Store(f.value, d, row(out, j));
+      hn::Store(x, d, row(b.arg, j));
+      hn::StoreMaskBits(d, f.slow, &slow[j]);
+      anySlow |= slow[j];
+    }
+    if (HWY_UNLIKELY(anySlow != 0)) FillSlow<D>(slow, layer.neuronCount, b.arg, out);
+    src = out;
+    flip ^= 1;
+  }
+
+  const NeuronLayer& last = layers.back();
+  const int n = last.neuronCount < SimParams::NetOutputCount ? last.neuronCount : SimParams::NetOutputCount;
+  double* out = b.layer[flip];
+  if (layers.size() == 1) {  // a linear output layer: the sums are the outputs
+    for (int j = 0; j < n; ++j) hn::Store(Sum(d, weights(last, j), src, last.inputsPerNeuron - 1), d, row(out, j));
+    Pick(d, out, n, b.action);
+    return;
+  }
+  const V one = hn::Set(d, 1.0);
+  M running[SimParams::NetOutputCount];
+  V least = hn::Set(d, HUGE_VAL);  // the least non-NaN x so far
+  V count = hn::Zero(d);
+  for (int j = 0; j < n; ++j) {
+    const V x = negSlope * Sum(d, weights(last, j), src, last.inputsPerNeuron - 1);
+    hn::Store(x, d, row(b.arg, j));
+    running[j] = j == 0 ? hn::Eq(one, one)
+                        : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow), x < least + hn::Set(d, kPickApart));
+    count = count + hn::IfThenElseZero(running[j], one);
+    least = hn::IfThenElse(x < least, x, least);
+  }
+  const M several = count > one;
+  uint8_t slow[SimParams::NetOutputCount] = {};
+  unsigned anySlow = 0;
+  for (int j = 0; j < n; ++j) {
+    const M exact = hn::And(running[j], several);
+    V value = hn::IfThenElse(running[j], one, hn::Set(d, -1.0));  // below every sigmoid
+    if (!hn::AllFalse(d, exact)) {
+      const vm::Flagged<D> f = vm::SigmoidOrFlag(d, hn::Load(d, row(b.arg, j)));
+      value = hn::IfThenElse(exact, f.value, value);
+      hn::StoreMaskBits(d, hn::And(exact, f.slow), &slow[j]);
+      anySlow |= slow[j];
+    }
+    hn::Store(value, d, row(out, j));
+  }
+  if (HWY_UNLIKELY(anySlow != 0)) FillSlow<D>(slow, n, b.arg, out);
+  Pick(d, out, n, b.action);
 }
 
 }  // namespace lanes

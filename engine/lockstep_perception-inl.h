@@ -8,6 +8,8 @@
 #define KORVANE_ENGINE_LOCKSTEP_PERCEPTION_INL_H_
 #endif
 
+#include <cmath>
+
 #include "engine/lockstep.h"
 #include "hwy/highway.h"
 
@@ -25,6 +27,7 @@ struct Slot {
   // Bounds on the squared length of the vector, mag, that CheckCollision
   // compares a new gap's square with; exact for the filler.
   hn::Vec<D> below, above;
+  hn::Vec<D> reach;  // CheckCollision's slotReach
   hn::Mask<D> filled;
 };
 
@@ -33,7 +36,7 @@ HWY_INLINE Slot<D> Choose(hn::Mask<D> m, const Slot<D>& yes, const Slot<D>& no) 
   return {hn::IfThenElse(m, yes.gap, no.gap),     hn::IfThenElse(m, yes.dist, no.dist),
           hn::IfThenElse(m, yes.ix, no.ix),       hn::IfThenElse(m, yes.iy, no.iy),
           hn::IfThenElse(m, yes.below, no.below), hn::IfThenElse(m, yes.above, no.above),
-          hn::Or(hn::And(m, yes.filled), hn::AndNot(m, no.filled))};
+          hn::IfThenElse(m, yes.reach, no.reach),   hn::Or(hn::And(m, yes.filled), hn::AndNot(m, no.filled))};
 }
 
 // mag as CheckCollision has it: dx * dx + dy * dy of the stored vector.
@@ -52,8 +55,10 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
 // Within the limit, ix and iy are integers below 32767 in magnitude, so
 // ix * ix + iy * iy is exact in doubles and equals the 32-bit square; +0.0
 // turns trunc's -0 into the 0 the integer conversion gives (its sign reaches
-// dx). Meteors are taken in order, as CheckCollision takes them; its skip of
-// far meteors is left out, as it changes no result.
+// dx). Meteors are taken in order, as CheckCollision takes them; one that
+// CheckCollision's proven bound skips in every lane is skipped here too (a
+// skipped meteor enters no slot, so skipping in only some lanes would change
+// nothing either).
 //
 // Insertion compares gap * gap with each slot's mag. mag is gap_s^2 of the
 // slot's own gap within a few roundings: q = gap_s / dist_s, dist_s =
@@ -63,7 +68,7 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
 // and above every such mag; a square outside them is decided, one between
 // them compares with the exact mag. A gap of 0 gives bounds of 0 and mag 0.
 template <int KMax, class D>
-HWY_INLINE hn::Mask<D> Perceive(D d, LaneBuffers& b, size_t v, int k, int meteors, hn::Vec<D> hull,
+HWY_NOINLINE hn::Mask<D> Perceive(D d, LaneBuffers& b, size_t v, int k, int meteors, hn::Vec<D> hull,
                                 hn::Mask<D>& wrap) {
   using V = hn::Vec<D>;
   constexpr size_t kN = hn::MaxLanes(D());
@@ -77,8 +82,10 @@ HWY_INLINE hn::Mask<D> Perceive(D d, LaneBuffers& b, size_t v, int k, int meteor
   const V lower = hn::Set(d, 1.0 - 0x1p-40);
   const V upper = hn::Set(d, 1.0 + 0x1p-40);
   const hn::Mask<D> none = zero < zero;
+  static const double kFillerReach = std::sqrt(NoMeteor * NoMeteor + NoMeteor * NoMeteor);
+  V reach = hn::Set(d, kFillerReach);
   Slot<D> slot[KMax > 0 ? KMax : 1];
-  for (int j = 0; j < k; ++j) slot[j] = {zero, zero, zero, zero, filler, filler, none};
+  for (int j = 0; j < k; ++j) slot[j] = {zero, zero, zero, zero, filler, filler, reach, none};
 
   hn::Mask<D> crash = none;
   for (int i = 0; i < meteors; ++i) {
@@ -86,10 +93,14 @@ HWY_INLINE hn::Mask<D> Perceive(D d, LaneBuffers& b, size_t v, int k, int meteor
     const V ix = hn::Trunc(hn::Load(d, b.ox + at) - bx) + zero;
     const V iy = hn::Trunc(hn::Load(d, b.oy + at) - by) + zero;
     const V d2 = ix * ix + iy * iy;
-    crash = hn::Or(crash, d2 <= hn::Load(d, b.crashSq + at));
+    const V crashSq = hn::Load(d, b.crashSq + at);
+    crash = hn::Or(crash, d2 <= crashSq);
     if (KMax == 0 || k == 0) continue;
+    const V radius = hn::Load(d, b.radius + at);
+    const V far = (radius + reach) * hn::Set(d, 1.0 + 1e-9) + hn::Set(d, 1e-6);
+    if (hn::AllTrue(d, hn::Or(hn::And(far > zero, d2 >= far * far), crashSq < zero))) continue;  // or padding
     const V dist = hn::Sqrt(d2);
-    const V gap = dist - hn::Load(d, b.radius + at);
+    const V gap = dist - radius;
     const V gap2 = gap * gap;
     hn::Mask<D> ins[KMax > 0 ? KMax : 1];
     hn::Mask<D> unsure = none;
@@ -100,12 +111,15 @@ HWY_INLINE hn::Mask<D> Perceive(D d, LaneBuffers& b, size_t v, int k, int meteor
     if (HWY_UNLIKELY(!hn::AllFalse(d, unsure)))
       for (int j = 0; j < k; ++j) ins[j] = gap2 < ExactMag(slot[j], filler);
     // The first slot it beats takes it; the ones after move down.
-    const Slot<D> fresh{gap, dist, ix, iy, gap2 * lower, gap2 * upper, hn::Not(none)};
+    const V slotReach = hn::Abs(gap) * hn::Set(d, 1.0 + 1e-12) + hn::Set(d, 1e-12);  // the square did not wrap
+    const Slot<D> fresh{gap, dist, ix, iy, gap2 * lower, gap2 * upper, slotReach, hn::Not(none)};
     hn::Mask<D> before[KMax > 0 ? KMax : 1];  // before[m]: it goes into a slot above m
     before[0] = none;
     for (int m = 1; m < k; ++m) before[m] = hn::Or(before[m - 1], ins[m - 1]);
     for (int m = k - 1; m >= 0; --m)
       slot[m] = Choose(before[m], slot[m > 0 ? m - 1 : 0], Choose(ins[m], fresh, slot[m]));
+    reach = slot[0].reach;
+    for (int j = 1; j < k; ++j) reach = hn::Max(reach, slot[j].reach);
   }
 
   // The vectors, then the range filter: far meteors, and meteors behind at
