@@ -22,10 +22,13 @@ namespace lanes {
 
 static_assert(SimParams::TicksPerDecision == 1, "one tick per decision");
 
-template <class D>
+// kGroups vectors of lanes per worker: while one waits on a long chain
+// (a layer's exp, a division), the other's work fills in.
+template <class D, size_t kGroups>
 class Flights {
  public:
-  static constexpr size_t kN = hn::MaxLanes(D());
+  static constexpr size_t kL = hn::MaxLanes(D());
+  static constexpr size_t kN = kGroups * kL;
   static_assert(kN <= kMaxLanes && kN <= 32, "one bit per lane");
 
   Flights(const LaneJob& job, LaneFeed& feed, LaneBuffers& b)
@@ -45,37 +48,44 @@ class Flights {
     const V width = hn::Set(d, static_cast<double>(PlayfieldWidth));
     const auto code = [&](double c) { return hn::Set(d, c); };
     while (m_live != 0) {
-      Inputs(d, m_b, 0, m_k, norm);
-      Decide(d, m_b, m_job.layers, m_w, m_p.SigmoidParam);
-
-      // ApplyThrust, ApplyGravity and Step, term for term.
-      const V a = hn::Load(d, m_b.action);
-      V vx = hn::Load(d, m_b.vx);
-      V vy = hn::Load(d, m_b.vy);
-      vy = hn::IfThenElse(a == code(1), vy - dtAccel, hn::IfThenElse(a == code(2), vy + dtAccel, vy));
-      vx = hn::IfThenElse(a == code(3), vx - dtAccel, hn::IfThenElse(a == code(4), vx + dtAccel, vx));
-      vy = vy + dtGravity;
-      const V x = hn::Load(d, m_b.x) + scale * (dt * vx);
-      const V y = hn::Load(d, m_b.y) + scale * (dt * vy);
-      const V t = hn::Load(d, m_b.t) + code(1);
-      hn::Store(vx, d, m_b.vx);
-      hn::Store(vy, d, m_b.vy);
-      hn::Store(x, d, m_b.x);
-      hn::Store(y, d, m_b.y);
-      hn::Store(t, d, m_b.t);
-
-      // Escaped, stalled or out of time, in FlyNetworkScored's order; the
-      // others are checked for a crash.
-      const auto escaped = x + hull > width;
-      const auto stalled = hn::Or(hn::And(t > code(80), x < code(80)), hn::And(t > code(240), x < code(400)));
-      const auto ended = hn::Or(escaped, hn::Or(stalled, t > code(900)));
-      hn::Mask<D> wrap;
-      const auto crash = m_k <= 1 ? Perceive<1>(d, m_b, 0, m_k, m_meteors, hull, wrap)
-                                  : Perceive<MaxPerceived>(d, m_b, 0, m_k, m_meteors, hull, wrap);
-      const uint32_t escapedBits = Bits(d, escaped);
-      const uint32_t endedBits = Bits(d, ended) & m_live;
-      uint32_t crashBits = Bits(d, crash) & m_live & ~endedBits;
-      const uint32_t wrapBits = Bits(d, wrap) & m_live & ~endedBits;
+      Inputs<kN>(d, m_b, m_k, norm);
+      Decide<kN>(d, m_b, m_job.layers, m_w, m_p.SigmoidParam);
+      uint32_t escapedBits = 0, endedBits = 0, crashBits = 0, wrapBits = 0;
+      for (size_t v = 0; v < kN; v += kL) {
+        // ApplyThrust, ApplyGravity and Step, term for term.
+        const V a = hn::Load(d, m_b.action + v);
+        V vx = hn::Load(d, m_b.vx + v);
+        V vy = hn::Load(d, m_b.vy + v);
+        vy = hn::IfThenElse(a == code(1), vy - dtAccel, hn::IfThenElse(a == code(2), vy + dtAccel, vy));
+        vx = hn::IfThenElse(a == code(3), vx - dtAccel, hn::IfThenElse(a == code(4), vx + dtAccel, vx));
+        vy = vy + dtGravity;
+        const V x = hn::Load(d, m_b.x + v) + scale * (dt * vx);
+        const V y = hn::Load(d, m_b.y + v) + scale * (dt * vy);
+        const V t = hn::Load(d, m_b.t + v) + code(1);
+        hn::Store(vx, d, m_b.vx + v);
+        hn::Store(vy, d, m_b.vy + v);
+        hn::Store(x, d, m_b.x + v);
+        hn::Store(y, d, m_b.y + v);
+        hn::Store(t, d, m_b.t + v);
+        // Escaped, stalled or out of time, in FlyNetworkScored's order; the
+        // others are checked for a crash.
+        const auto escaped = x + hull > width;
+        const auto stalled = hn::Or(hn::And(t > code(80), x < code(80)), hn::And(t > code(240), x < code(400)));
+        escapedBits |= Bits(d, escaped) << v;
+        endedBits |= Bits(d, hn::Or(escaped, hn::Or(stalled, t > code(900)))) << v;
+      }
+      hn::Mask<D> crash[kGroups], wrap[kGroups];
+      if (m_k <= 1)
+        Perceive<1, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
+      else
+        Perceive<MaxPerceived, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
+      for (size_t g = 0; g < kGroups; ++g) {
+        crashBits |= Bits(d, crash[g]) << (g * kL);
+        wrapBits |= Bits(d, wrap[g]) << (g * kL);
+      }
+      endedBits &= m_live;
+      crashBits &= m_live & ~endedBits;
+      wrapBits &= m_live & ~endedBits;
       if (HWY_UNLIKELY(wrapBits != 0)) crashBits = (crashBits & ~wrapBits) | CheckInScalar(wrapBits);
       for (uint32_t done = endedBits | crashBits; done != 0; done &= done - 1) {
         const size_t lane = static_cast<size_t>(__builtin_ctz(done));

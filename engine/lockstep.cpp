@@ -19,8 +19,11 @@ namespace korvane::HWY_NAMESPACE {
 // The portable baseline keeps FlyNetworkScored: vector exp there is slower
 // than the library's.
 #if HWY_TARGET != HWY_SCALAR && HWY_TARGET != HWY_EMU128
+constexpr size_t kGroups = 2;
+constexpr int kLaneCount = static_cast<int>(kGroups * hn::MaxLanes(hn::ScalableTag<double>()));
+
 void FlyLanes(const LaneJob& job, LaneFeed& feed, LaneBuffers& buffers) {
-  lanes::Flights<hn::ScalableTag<double>>(job, feed, buffers).Run();
+  lanes::Flights<hn::ScalableTag<double>, kGroups>(job, feed, buffers).Run();
 }
 #endif
 
@@ -43,13 +46,13 @@ Built For(vecmath::SimdPath path) {
     case vecmath::SimdPath::Scalar: break;
     case vecmath::SimdPath::Avx2:
 #if HWY_TARGETS & HWY_AVX2
-      return {N_AVX2::FlyLanes, static_cast<int>(hwy::N_AVX2::MaxLanes(hwy::N_AVX2::ScalableTag<double>()))};
+      return {N_AVX2::FlyLanes, N_AVX2::kLaneCount};
 #else
       break;
 #endif
     case vecmath::SimdPath::Avx512:
 #if HWY_TARGETS & HWY_AVX3
-      return {N_AVX3::FlyLanes, static_cast<int>(hwy::N_AVX3::MaxLanes(hwy::N_AVX3::ScalableTag<double>()))};
+      return {N_AVX3::FlyLanes, N_AVX3::kLaneCount};
 #else
       break;
 #endif

@@ -22,63 +22,69 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 namespace lanes {
 
-// Inputs of the lanes at v: n / (400 - y), n / y, vx, vy, then n / dx and
+// Inputs of all kN lanes: n / (400 - y), n / y, vx, vy, then n / dx and
 // n / dy of each slot. A component of exactly 0 gives an infinite input, as
 // in the scalar code.
-template <class D>
-HWY_NOINLINE void Inputs(D d, LaneBuffers& b, size_t v, int k, hn::Vec<D> norm) {
-  constexpr size_t kN = hn::MaxLanes(D());
-  const hn::Vec<D> y = hn::Load(d, b.y + v);
-  hn::Store(norm / (hn::Set(d, static_cast<double>(PlayfieldHeight)) - y), d, b.in + v);
-  hn::Store(norm / y, d, b.in + kN + v);
-  hn::Store(hn::Load(d, b.vx + v), d, b.in + 2 * kN + v);
-  hn::Store(hn::Load(d, b.vy + v), d, b.in + 3 * kN + v);
-  for (int j = 0; j < k; ++j) {
-    const size_t at = static_cast<size_t>(j) * kN + v;
-    hn::Store(norm / hn::Load(d, b.dx + at), d, b.in + (4 + 2 * j) * kN + v);
-    hn::Store(norm / hn::Load(d, b.dy + at), d, b.in + (5 + 2 * j) * kN + v);
+template <size_t kN, class D>
+HWY_INLINE void Inputs(D d, LaneBuffers& b, int k, hn::Vec<D> norm) {
+  constexpr size_t kL = hn::MaxLanes(D());
+  const hn::Vec<D> height = hn::Set(d, static_cast<double>(PlayfieldHeight));
+  for (size_t v = 0; v < kN; v += kL) {
+    const hn::Vec<D> y = hn::Load(d, b.y + v);
+    hn::Store(norm / (height - y), d, b.in + v);
+    hn::Store(norm / y, d, b.in + kN + v);
+    hn::Store(hn::Load(d, b.vx + v), d, b.in + 2 * kN + v);
+    hn::Store(hn::Load(d, b.vy + v), d, b.in + 3 * kN + v);
+    for (int j = 0; j < k; ++j) {
+      const size_t at = static_cast<size_t>(j) * kN + v;
+      hn::Store(norm / hn::Load(d, b.dx + at), d, b.in + (4 + 2 * j) * kN + v);
+      hn::Store(norm / hn::Load(d, b.dy + at), d, b.in + (5 + 2 * j) * kN + v);
+    }
   }
 }
 
-// One neuron's sum over the lanes: from k = 0 in order, the bias weight
-// subtracted last, as CNeuralNet sums it.
-template <class D>
+// One neuron's sum for the lanes at nw and src: from k = 0 in order, the
+// bias weight subtracted last, as CNeuralNet sums it.
+template <size_t kN, class D>
 HWY_INLINE hn::Vec<D> Sum(D d, const double* nw, const double* src, int values) {
-  constexpr size_t kN = hn::MaxLanes(D());
   hn::Vec<D> s = hn::Zero(d);
   for (int i = 0; i < values; ++i)
     s = s + hn::Load(d, nw + static_cast<size_t>(i) * kN) * hn::Load(d, src + static_cast<size_t>(i) * kN);
   return s - hn::Load(d, nw + static_cast<size_t>(values) * kN);
 }
 
-// Lanes the vector exp could not settle, marked in `slow` row by row, get
-// 1 / (1 + exp(x)) from the library: once per layer, not once per neuron.
-template <class D>
-HWY_INLINE void FillSlow(const uint8_t* slow, int rows, const double* arg, double* out) {
-  constexpr size_t kN = hn::MaxLanes(D());
+// Lanes the vector exp could not settle, marked in `slow` (a byte per vector
+// of a row), get 1 / (1 + exp(x)) from the library: once per layer, not once
+// per neuron.
+template <size_t kN, class D>
+HWY_INLINE void FillSlow(const uint8_t (*slow)[kN / hn::MaxLanes(D())], int rows, const double* arg, double* out) {
+  constexpr size_t kL = hn::MaxLanes(D());
   for (int j = 0; j < rows; ++j) {
-    for (unsigned bits = slow[j]; bits != 0; bits &= bits - 1) {
-      const size_t at = static_cast<size_t>(j) * kN + static_cast<size_t>(__builtin_ctz(bits));
-      out[at] = 1.0 / (1.0 + std::exp(arg[at]));
+    for (size_t g = 0; g < kN / kL; ++g) {
+      for (unsigned bits = slow[j][g]; bits != 0; bits &= bits - 1) {
+        const size_t at = static_cast<size_t>(j) * kN + g * kL + static_cast<size_t>(__builtin_ctz(bits));
+        out[at] = 1.0 / (1.0 + std::exp(arg[at]));
+      }
     }
   }
 }
 
 // The first largest of rows 0..n-1, as PickAction takes it: a NaN never
 // takes over, a NaN first row stays.
-template <class D>
+template <size_t kN, class D>
 HWY_INLINE void Pick(D d, const double* rows, int n, double* action) {
   using V = hn::Vec<D>;
-  constexpr size_t kN = hn::MaxLanes(D());
-  V best = hn::Load(d, rows);
-  V index = hn::Zero(d);
-  for (int j = 1; j < n; ++j) {
-    const V o = hn::Load(d, rows + static_cast<size_t>(j) * kN);
-    const auto wins = o > best;
-    best = hn::IfThenElse(wins, o, best);
-    index = hn::IfThenElse(wins, hn::Set(d, static_cast<double>(j)), index);
+  for (size_t v = 0; v < kN; v += hn::MaxLanes(D())) {
+    V best = hn::Load(d, rows + v);
+    V index = hn::Zero(d);
+    for (int j = 1; j < n; ++j) {
+      const V o = hn::Load(d, rows + static_cast<size_t>(j) * kN + v);
+      const auto wins = o > best;
+      best = hn::IfThenElse(wins, o, best);
+      index = hn::IfThenElse(wins, hn::Set(d, static_cast<double>(j)), index);
+    }
+    hn::Store(index, d, action + v);
   }
-  hn::Store(index, d, action);
 }
 
 // The network of every lane and its thrust, into b.action. Layers before the
@@ -87,12 +93,13 @@ HWY_INLINE void Pick(D d, const double* rows, int n, double* action) {
 // output is out of the running when its x is NaN, lies kPickApart above an
 // earlier output's, or follows one below -36.75 (proof in action_pick.cpp);
 // a lane with one output left takes it, and the others compare exactly.
-template <class D>
+template <size_t kN, class D>
 HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
   using V = hn::Vec<D>;
   using M = hn::Mask<D>;
   namespace vm = korvane::vecmath::HWY_NAMESPACE;
-  constexpr size_t kN = hn::MaxLanes(D());
+  constexpr size_t kL = hn::MaxLanes(D());
+  constexpr size_t kGroups = kN / kL;
   const V negSlope = hn::Neg(hn::Set(d, slope));  // x = -slope * sum, one rounding
   const auto row = [](double* base, int j) { return base + static_cast<size_t>(j) * kN; };
   const auto weights = [&](const NeuronLayer& l, int j) {
@@ -103,22 +110,24 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   for (size_t L = 0; L + 1 < layers.size(); ++L) {
     const NeuronLayer& layer = layers[L];
     double* out = b.layer[flip];
-    uint8_t slow[kLaneMaxWidth] = {};
+    uint8_t slow[kLaneMaxWidth][kGroups] = {};
     unsigned anySlow = 0;
     for (int j = 0; j < layer.neuronCount; ++j) {
-      const V s = Sum(d, weights(layer, j), src, layer.inputsPerNeuron - 1);
-      if (L == 0) {
-        hn::Store(s, d, row(out, j));
-        continue;
+      for (size_t g = 0; g < kGroups; ++g) {
+        const V s = Sum<kN>(d, weights(layer, j) + g * kL, src + g * kL, layer.inputsPerNeuron - 1);
+        if (L == 0) {
+          hn::Store(s, d, row(out, j) + g * kL);
+          continue;
+        }
+        const V x = negSlope * s;
+        const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
+        hn::Store(f.value, d, row(out, j) + g * kL);
+        hn::Store(x, d, row(b.arg, j) + g * kL);
+        hn::StoreMaskBits(d, f.slow, &slow[j][g]);
+        anySlow |= slow[j][g];
       }
-      const V x = negSlope * s;
-      const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
-      hn::Store(f.value, d, row(out, j));
-      hn::Store(x, d, row(b.arg, j));
-      hn::StoreMaskBits(d, f.slow, &slow[j]);
-      anySlow |= slow[j];
     }
-    if (HWY_UNLIKELY(anySlow != 0)) FillSlow<D>(slow, layer.neuronCount, b.arg, out);
+    if (HWY_UNLIKELY(anySlow != 0)) FillSlow<kN, D>(slow, layer.neuronCount, b.arg, out);
     src = out;
     flip ^= 1;
   }
@@ -127,38 +136,47 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   const int n = last.neuronCount < SimParams::NetOutputCount ? last.neuronCount : SimParams::NetOutputCount;
   double* out = b.layer[flip];
   if (layers.size() == 1) {  // a linear output layer: the sums are the outputs
-    for (int j = 0; j < n; ++j) hn::Store(Sum(d, weights(last, j), src, last.inputsPerNeuron - 1), d, row(out, j));
-    Pick(d, out, n, b.action);
+    for (int j = 0; j < n; ++j)
+      for (size_t g = 0; g < kGroups; ++g)
+        hn::Store(Sum<kN>(d, weights(last, j) + g * kL, src + g * kL, last.inputsPerNeuron - 1), d,
+                  row(out, j) + g * kL);
+    Pick<kN>(d, out, n, b.action);
     return;
   }
   const V one = hn::Set(d, 1.0);
-  M running[SimParams::NetOutputCount];
-  V least = hn::Set(d, HUGE_VAL);  // the least non-NaN x so far
-  V count = hn::Zero(d);
-  for (int j = 0; j < n; ++j) {
-    const V x = negSlope * Sum(d, weights(last, j), src, last.inputsPerNeuron - 1);
-    hn::Store(x, d, row(b.arg, j));
-    running[j] = j == 0 ? hn::Eq(one, one)
-                        : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow), x < least + hn::Set(d, kPickApart));
-    count = count + hn::IfThenElseZero(running[j], one);
-    least = hn::IfThenElse(x < least, x, least);
+  M running[SimParams::NetOutputCount][kGroups];
+  M several[kGroups];
+  for (size_t g = 0; g < kGroups; ++g) {
+    V least = hn::Set(d, HUGE_VAL);  // the least non-NaN x so far
+    V count = hn::Zero(d);
+    for (int j = 0; j < n; ++j) {
+      const V x = negSlope * Sum<kN>(d, weights(last, j) + g * kL, src + g * kL, last.inputsPerNeuron - 1);
+      hn::Store(x, d, row(b.arg, j) + g * kL);
+      running[j][g] = j == 0 ? hn::Eq(one, one)
+                             : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow),
+                                          x < least + hn::Set(d, kPickApart));
+      count = count + hn::IfThenElseZero(running[j][g], one);
+      least = hn::IfThenElse(x < least, x, least);
+    }
+    several[g] = count > one;
   }
-  const M several = count > one;
-  uint8_t slow[SimParams::NetOutputCount] = {};
+  uint8_t slow[SimParams::NetOutputCount][kGroups] = {};
   unsigned anySlow = 0;
   for (int j = 0; j < n; ++j) {
-    const M exact = hn::And(running[j], several);
-    V value = hn::IfThenElse(running[j], one, hn::Set(d, -1.0));  // below every sigmoid
-    if (!hn::AllFalse(d, exact)) {
-      const vm::Flagged<D> f = vm::SigmoidOrFlag(d, hn::Load(d, row(b.arg, j)));
-      value = hn::IfThenElse(exact, f.value, value);
-      hn::StoreMaskBits(d, hn::And(exact, f.slow), &slow[j]);
-      anySlow |= slow[j];
+    for (size_t g = 0; g < kGroups; ++g) {
+      const M exact = hn::And(running[j][g], several[g]);
+      V value = hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0));  // -1: below every sigmoid
+      if (!hn::AllFalse(d, exact)) {
+        const vm::Flagged<D> f = vm::SigmoidOrFlag(d, hn::Load(d, row(b.arg, j) + g * kL));
+        value = hn::IfThenElse(exact, f.value, value);
+        hn::StoreMaskBits(d, hn::And(exact, f.slow), &slow[j][g]);
+        anySlow |= slow[j][g];
+      }
+      hn::Store(value, d, row(out, j) + g * kL);
     }
-    hn::Store(value, d, row(out, j));
   }
-  if (HWY_UNLIKELY(anySlow != 0)) FillSlow<D>(slow, n, b.arg, out);
-  Pick(d, out, n, b.action);
+  if (HWY_UNLIKELY(anySlow != 0)) FillSlow<kN, D>(slow, n, b.arg, out);
+  Pick<kN>(d, out, n, b.action);
 }
 
 }  // namespace lanes

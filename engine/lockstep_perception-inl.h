@@ -48,9 +48,10 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
   return hn::IfThenElse(s.filled, mx * mx + my * my, filler);
 }
 
-// CheckCollision for the lanes at offset v: returns the lanes that crashed,
-// writes the perception table for k slots (KMax at most), and sets `wrap` to
-// the lanes outside their level's limit, whose results must be replaced.
+// CheckCollision for all kN lanes, a vector of them at a time: sets `crash`
+// to the lanes that crashed and `wrap` to the lanes outside their level's
+// limit, whose results must be replaced, and writes the perception table for
+// k slots (KMax at most).
 //
 // Within the limit, ix and iy are integers below 32767 in magnitude, so
 // ix * ix + iy * iy is exact in doubles and equals the 32-bit square; +0.0
@@ -67,78 +68,84 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
 // within (1 +- 2^-53)^8. The slot keeps gap_s^2 (1 -+ 2^-40), rounded, below
 // and above every such mag; a square outside them is decided, one between
 // them compares with the exact mag. A gap of 0 gives bounds of 0 and mag 0.
-template <int KMax, class D>
-HWY_NOINLINE hn::Mask<D> Perceive(D d, LaneBuffers& b, size_t v, int k, int meteors, hn::Vec<D> hull,
-                                hn::Mask<D>& wrap) {
+template <int KMax, size_t kN, class D>
+HWY_INLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
+                         hn::Mask<D>* wrap) {
   using V = hn::Vec<D>;
-  constexpr size_t kN = hn::MaxLanes(D());
-  const V bx = hn::Load(d, b.x + v);
-  const V by = hn::Load(d, b.y + v);
-  const V limit = hn::Load(d, b.limit + v);
-  wrap = hn::Not(hn::And(hn::Abs(bx) < limit, hn::Abs(by) < limit));
-
+  constexpr size_t kL = hn::MaxLanes(D());
+  constexpr size_t kGroups = kN / kL;
   const V zero = hn::Zero(d);
   const V filler = hn::Set(d, NoMeteor * NoMeteor + NoMeteor * NoMeteor);
   const V lower = hn::Set(d, 1.0 - 0x1p-40);
   const V upper = hn::Set(d, 1.0 + 0x1p-40);
   const hn::Mask<D> none = zero < zero;
   static const double kFillerReach = std::sqrt(NoMeteor * NoMeteor + NoMeteor * NoMeteor);
-  V reach = hn::Set(d, kFillerReach);
-  Slot<D> slot[KMax > 0 ? KMax : 1];
-  for (int j = 0; j < k; ++j) slot[j] = {zero, zero, zero, zero, filler, filler, reach, none};
+  V bx[kGroups], by[kGroups], reach[kGroups];
+  Slot<D> slot[kGroups][KMax > 0 ? KMax : 1];
+  for (size_t g = 0; g < kGroups; ++g) {
+    bx[g] = hn::Load(d, b.x + g * kL);
+    by[g] = hn::Load(d, b.y + g * kL);
+    const V limit = hn::Load(d, b.limit + g * kL);
+    wrap[g] = hn::Not(hn::And(hn::Abs(bx[g]) < limit, hn::Abs(by[g]) < limit));
+    crash[g] = none;
+    reach[g] = hn::Set(d, kFillerReach);
+    for (int j = 0; j < k; ++j) slot[g][j] = {zero, zero, zero, zero, filler, filler, reach[g], none};
+  }
 
-  hn::Mask<D> crash = none;
   for (int i = 0; i < meteors; ++i) {
-    const size_t at = static_cast<size_t>(i) * kN + v;
-    const V ix = hn::Trunc(hn::Load(d, b.ox + at) - bx) + zero;
-    const V iy = hn::Trunc(hn::Load(d, b.oy + at) - by) + zero;
-    const V d2 = ix * ix + iy * iy;
-    const V crashSq = hn::Load(d, b.crashSq + at);
-    crash = hn::Or(crash, d2 <= crashSq);
-    if (KMax == 0 || k == 0) continue;
-    const V radius = hn::Load(d, b.radius + at);
-    const V far = (radius + reach) * hn::Set(d, 1.0 + 1e-9) + hn::Set(d, 1e-6);
-    if (hn::AllTrue(d, hn::Or(hn::And(far > zero, d2 >= far * far), crashSq < zero))) continue;  // or padding
-    const V dist = hn::Sqrt(d2);
-    const V gap = dist - radius;
-    const V gap2 = gap * gap;
-    hn::Mask<D> ins[KMax > 0 ? KMax : 1];
-    hn::Mask<D> unsure = none;
-    for (int j = 0; j < k; ++j) {
-      ins[j] = gap2 < slot[j].below;
-      unsure = hn::Or(unsure, hn::AndNot(ins[j], gap2 < slot[j].above));
+    for (size_t g = 0; g < kGroups; ++g) {
+      const size_t at = static_cast<size_t>(i) * kN + g * kL;
+      const V ix = hn::Trunc(hn::Load(d, b.ox + at) - bx[g]) + zero;
+      const V iy = hn::Trunc(hn::Load(d, b.oy + at) - by[g]) + zero;
+      const V d2 = ix * ix + iy * iy;
+      const V crashSq = hn::Load(d, b.crashSq + at);
+      crash[g] = hn::Or(crash[g], d2 <= crashSq);
+      if (KMax == 0 || k == 0) continue;
+      const V radius = hn::Load(d, b.radius + at);
+      const V far = (radius + reach[g]) * hn::Set(d, 1.0 + 1e-9) + hn::Set(d, 1e-6);
+      if (hn::AllTrue(d, hn::Or(hn::And(far > zero, d2 >= far * far), crashSq < zero))) continue;  // or padding
+      const V dist = hn::Sqrt(d2);
+      const V gap = dist - radius;
+      const V gap2 = gap * gap;
+      Slot<D>* s = slot[g];
+      hn::Mask<D> ins[KMax > 0 ? KMax : 1];
+      hn::Mask<D> unsure = none;
+      for (int j = 0; j < k; ++j) {
+        ins[j] = gap2 < s[j].below;
+        unsure = hn::Or(unsure, hn::AndNot(ins[j], gap2 < s[j].above));
+      }
+      if (HWY_UNLIKELY(!hn::AllFalse(d, unsure)))
+        for (int j = 0; j < k; ++j) ins[j] = gap2 < ExactMag(s[j], filler);
+      // The first slot it beats takes it; the ones after move down.
+      const V slotReach = hn::Abs(gap) * hn::Set(d, 1.0 + 1e-12) + hn::Set(d, 1e-12);  // the square did not wrap
+      const Slot<D> fresh{gap, dist, ix, iy, gap2 * lower, gap2 * upper, slotReach, hn::Not(none)};
+      hn::Mask<D> before[KMax > 0 ? KMax : 1];  // before[m]: it goes into a slot above m
+      before[0] = none;
+      for (int m = 1; m < k; ++m) before[m] = hn::Or(before[m - 1], ins[m - 1]);
+      for (int m = k - 1; m >= 0; --m) s[m] = Choose(before[m], s[m > 0 ? m - 1 : 0], Choose(ins[m], fresh, s[m]));
+      reach[g] = s[0].reach;
+      for (int j = 1; j < k; ++j) reach[g] = hn::Max(reach[g], s[j].reach);
     }
-    if (HWY_UNLIKELY(!hn::AllFalse(d, unsure)))
-      for (int j = 0; j < k; ++j) ins[j] = gap2 < ExactMag(slot[j], filler);
-    // The first slot it beats takes it; the ones after move down.
-    const V slotReach = hn::Abs(gap) * hn::Set(d, 1.0 + 1e-12) + hn::Set(d, 1e-12);  // the square did not wrap
-    const Slot<D> fresh{gap, dist, ix, iy, gap2 * lower, gap2 * upper, slotReach, hn::Not(none)};
-    hn::Mask<D> before[KMax > 0 ? KMax : 1];  // before[m]: it goes into a slot above m
-    before[0] = none;
-    for (int m = 1; m < k; ++m) before[m] = hn::Or(before[m - 1], ins[m - 1]);
-    for (int m = k - 1; m >= 0; --m)
-      slot[m] = Choose(before[m], slot[m > 0 ? m - 1 : 0], Choose(ins[m], fresh, slot[m]));
-    reach = slot[0].reach;
-    for (int j = 1; j < k; ++j) reach = hn::Max(reach, slot[j].reach);
   }
 
   // The vectors, then the range filter: far meteors, and meteors behind at
   // some distance, keep only their x component.
   const V empty = hn::Set(d, NoMeteor);
-  for (int j = 0; j < k; ++j) {
-    const V q = slot[j].gap / slot[j].dist;
-    const V dx = hn::IfThenElse(slot[j].filled, q * slot[j].ix, empty);
-    V dy = hn::IfThenElse(slot[j].filled, q * slot[j].iy, empty);
-    const V l = hn::Trunc(dx * dx + dy * dy);
-    const auto far = hn::Or(l > hn::Set(d, 360000.0), hn::And(l > hn::Set(d, 40000.0), dx < zero));
-    dy = hn::IfThenElse(far, empty, dy);
-    hn::Store(dx, d, b.dx + static_cast<size_t>(j) * kN + v);
-    hn::Store(dy, d, b.dy + static_cast<size_t>(j) * kN + v);
-  }
-
   const V height = hn::Set(d, static_cast<double>(PlayfieldHeight));
-  crash = hn::Or(crash, hn::Or(bx - hull < zero, hn::Or(by - hull < zero, by + hull > height)));
-  return crash;
+  for (size_t g = 0; g < kGroups; ++g) {
+    for (int j = 0; j < k; ++j) {
+      const Slot<D>& s = slot[g][j];
+      const V q = s.gap / s.dist;
+      const V dx = hn::IfThenElse(s.filled, q * s.ix, empty);
+      V dy = hn::IfThenElse(s.filled, q * s.iy, empty);
+      const V l = hn::Trunc(dx * dx + dy * dy);
+      const auto far = hn::Or(l > hn::Set(d, 360000.0), hn::And(l > hn::Set(d, 40000.0), dx < zero));
+      dy = hn::IfThenElse(far, empty, dy);
+      hn::Store(dx, d, b.dx + static_cast<size_t>(j) * kN + g * kL);
+      hn::Store(dy, d, b.dy + static_cast<size_t>(j) * kN + g * kL);
+    }
+    crash[g] = hn::Or(crash[g], hn::Or(bx[g] - hull < zero, hn::Or(by[g] - hull < zero, by[g] + hull > height)));
+  }
 }
 
 }  // namespace lanes
