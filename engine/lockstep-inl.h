@@ -75,10 +75,12 @@ class Flights {
         endedBits |= Bits(d, hn::Or(escaped, hn::Or(stalled, t > code(900)))) << v;
       }
       hn::Mask<D> crash[kGroups], wrap[kGroups];
-      if (m_k <= 1)
+      if (m_k == 1 && m_hullSafe && PerceiveNearest<kN>(d, m_b, m_meteors, hull, crash, wrap)) {
+      } else if (m_k <= 1) {
         Perceive<1, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
-      else
+      } else {
         Perceive<MaxPerceived, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
+      }
       for (size_t g = 0; g < kGroups; ++g) {
         crashBits |= Bits(d, crash[g]) << (g * kL);
         wrapBits |= Bits(d, wrap[g]) << (g * kL);
@@ -183,6 +185,7 @@ class Flights {
   LaneBuffers& m_b;
   double* m_w;
   const int m_k;
+  const bool m_hullSafe = HullRadius * m_p.LifeboatSize >= 0.0;  // gaps >= 0 until a crash
   int m_meteors = 0;   // the most any lane's level has
   uint32_t m_live = 0;  // lanes flying a flight of the job
 };

@@ -73,7 +73,7 @@ LaneLevel MakeLaneLevel(const MeteorField& field, const SimParams& p) {
     const Obstacle& o = field.obstacles[static_cast<std::size_t>(i)];
     if (i >= lv.count) {
       lv.x[i] = lv.y[i] = 0.0;
-      lv.radius[i] = kInf;
+      lv.radius[i] = -kInf;
       lv.crashSq[i] = -kInf;
       continue;
     }

@@ -21,7 +21,7 @@ inline constexpr int kLaneMaxInputs = 4 + 2 * MaxPerceived;
 
 // A level as the lanes read it. A level with fewer meteors than another
 // lane's is padded with meteors that can neither be hit (crashSq = -inf) nor
-// perceived (radius = +inf: the gap is -inf, its square +inf).
+// perceived (radius = -inf: the gap and its square are +inf).
 struct LaneLevel {
   const MeteorField* field = nullptr;
   int count = 0;

@@ -26,7 +26,7 @@ namespace lanes {
 // n / dy of each slot. A component of exactly 0 gives an infinite input, as
 // in the scalar code.
 template <size_t kN, class D>
-HWY_INLINE void Inputs(D d, LaneBuffers& b, int k, hn::Vec<D> norm) {
+HWY_NOINLINE void Inputs(D d, LaneBuffers& b, int k, hn::Vec<D> norm) {
   constexpr size_t kL = hn::MaxLanes(D());
   const hn::Vec<D> height = hn::Set(d, static_cast<double>(PlayfieldHeight));
   for (size_t v = 0; v < kN; v += kL) {
@@ -94,7 +94,7 @@ HWY_INLINE void Pick(D d, const double* rows, int n, double* action) {
 // earlier output's, or follows one below -36.75 (proof in action_pick.cpp);
 // a lane with one output left takes it, and the others compare exactly.
 template <size_t kN, class D>
-HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
+HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
   using V = hn::Vec<D>;
   using M = hn::Mask<D>;
   namespace vm = korvane::vecmath::HWY_NAMESPACE;
@@ -113,17 +113,20 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
     uint8_t slow[kLaneMaxWidth][kGroups] = {};
     unsigned anySlow = 0;
     for (int j = 0; j < layer.neuronCount; ++j) {
+      V x[kGroups];
+      for (size_t g = 0; g < kGroups; ++g)
+        x[g] = Sum<kN>(d, weights(layer, j) + g * kL, src + g * kL, layer.inputsPerNeuron - 1);
+      if (L == 0) {
+        for (size_t g = 0; g < kGroups; ++g) hn::Store(x[g], d, row(out, j) + g * kL);
+        continue;
+      }
+      for (size_t g = 0; g < kGroups; ++g) x[g] = negSlope * x[g];
+      vm::Flagged<D> f[kGroups];
+      vm::SigmoidOrFlag<kGroups>(d, x, f);
       for (size_t g = 0; g < kGroups; ++g) {
-        const V s = Sum<kN>(d, weights(layer, j) + g * kL, src + g * kL, layer.inputsPerNeuron - 1);
-        if (L == 0) {
-          hn::Store(s, d, row(out, j) + g * kL);
-          continue;
-        }
-        const V x = negSlope * s;
-        const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
-        hn::Store(f.value, d, row(out, j) + g * kL);
-        hn::Store(x, d, row(b.arg, j) + g * kL);
-        hn::StoreMaskBits(d, f.slow, &slow[j][g]);
+        hn::Store(f[g].value, d, row(out, j) + g * kL);
+        hn::Store(x[g], d, row(b.arg, j) + g * kL);
+        hn::StoreMaskBits(d, f[g].slow, &slow[j][g]);
         anySlow |= slow[j][g];
       }
     }
@@ -163,13 +166,23 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   uint8_t slow[SimParams::NetOutputCount][kGroups] = {};
   unsigned anySlow = 0;
   for (int j = 0; j < n; ++j) {
+    M exact[kGroups];
+    bool any = false;
     for (size_t g = 0; g < kGroups; ++g) {
-      const M exact = hn::And(running[j][g], several[g]);
+      exact[g] = hn::And(running[j][g], several[g]);
+      any = any || !hn::AllFalse(d, exact[g]);
+    }
+    vm::Flagged<D> f[kGroups];
+    if (any) {
+      V x[kGroups];
+      for (size_t g = 0; g < kGroups; ++g) x[g] = hn::Load(d, row(b.arg, j) + g * kL);
+      vm::SigmoidOrFlag<kGroups>(d, x, f);
+    }
+    for (size_t g = 0; g < kGroups; ++g) {
       V value = hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0));  // -1: below every sigmoid
-      if (!hn::AllFalse(d, exact)) {
-        const vm::Flagged<D> f = vm::SigmoidOrFlag(d, hn::Load(d, row(b.arg, j) + g * kL));
-        value = hn::IfThenElse(exact, f.value, value);
-        hn::StoreMaskBits(d, hn::And(exact, f.slow), &slow[j][g]);
+      if (any) {
+        value = hn::IfThenElse(exact[g], f[g].value, value);
+        hn::StoreMaskBits(d, hn::And(exact[g], f[g].slow), &slow[j][g]);
         anySlow |= slow[j][g];
       }
       hn::Store(value, d, row(out, j) + g * kL);

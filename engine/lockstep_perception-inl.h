@@ -69,7 +69,7 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
 // and above every such mag; a square outside them is decided, one between
 // them compares with the exact mag. A gap of 0 gives bounds of 0 and mag 0.
 template <int KMax, size_t kN, class D>
-HWY_INLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
+HWY_NOINLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
                          hn::Mask<D>* wrap) {
   using V = hn::Vec<D>;
   constexpr size_t kL = hn::MaxLanes(D());
@@ -146,6 +146,100 @@ HWY_INLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hul
     }
     crash[g] = hn::Or(crash[g], hn::Or(bx[g] - hull < zero, hn::Or(by[g] - hull < zero, by[g] + hull > height)));
   }
+}
+
+// A bound on sqrt(d2) without a square root, relative error below kRootError:
+// AVX-512's 14-bit reciprocal root, or on AVX2 the 12-bit one of floats.
+template <class D>
+HWY_INLINE hn::Vec<D> RoughRoot(D d, hn::Vec<D> d2) {
+  const hn::Vec<D> at = hn::Max(d2, hn::Set(d, 1.0));  // d2 is a whole number; 0 stays 0
+#if HWY_TARGET == HWY_AVX3
+  return d2 * hn::Vec<D>{_mm512_rsqrt14_pd(at.raw)};
+#else
+  return d2 * hn::Vec<D>{_mm256_cvtps_pd(_mm_rsqrt_ps(_mm256_cvtpd_ps(at.raw)))};
+#endif
+}
+#if HWY_TARGET == HWY_AVX3
+constexpr double kRootError = 0x1p-12;  // rsqrt14: 2^-14
+#else
+constexpr double kRootError = 0x1p-8;  // rsqrtps: 1.5 * 2^-12, and two conversions
+#endif
+
+// CheckCollision with one slot, in one pass without square roots: with one
+// slot, the table ends up holding the meteor of least gap, whenever that
+// meteor is clear of all others. Each meteor's computed gap fl(fl(sqrt(d2))
+// - r) lies between lo and hi, worked out from the rough root with margins
+// above its error. When the second least lo exceeds G (1 + 2^-30), G the
+// least hi (of meteor m, the first with it), every other meteor's gap is
+// above gap_m (1 + 2^-30), and gaps are >= 0 in a lane that has not crashed
+// (hull >= 0). Then m enters the slot when its turn comes: gap_m^2 is below
+// the filler's mag and below every earlier meteor's mag, which is the square
+// of a gap over gap_m (1 + 2^-30) within (1 +- 2^-53)^8 (see Perceive); and
+// no later meteor enters, its gap^2 being as far above m's mag. So the slot
+// is m, whose vector is then worked out exactly. Returns false when some lane
+// within its limit is not that clear: the caller runs Perceive instead.
+template <size_t kN, class D>
+HWY_NOINLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
+                                hn::Mask<D>* wrap) {
+  using V = hn::Vec<D>;
+  constexpr size_t kL = hn::MaxLanes(D());
+  constexpr size_t kGroups = kN / kL;
+  const V zero = hn::Zero(d);
+  const V inf = hn::Set(d, HUGE_VAL);
+  const V above = hn::Set(d, 1.0 + kRootError);
+  const V below = hn::Set(d, 1.0 - kRootError);
+  V bx[kGroups], by[kGroups], least[kGroups], lo1[kGroups], lo2[kGroups];
+  V ix[kGroups], iy[kGroups], d2[kGroups], radius[kGroups];  // meteor m's
+  for (size_t g = 0; g < kGroups; ++g) {
+    bx[g] = hn::Load(d, b.x + g * kL);
+    by[g] = hn::Load(d, b.y + g * kL);
+    const V limit = hn::Load(d, b.limit + g * kL);
+    wrap[g] = hn::Not(hn::And(hn::Abs(bx[g]) < limit, hn::Abs(by[g]) < limit));
+    crash[g] = zero < zero;
+    least[g] = lo1[g] = lo2[g] = inf;
+    ix[g] = iy[g] = radius[g] = zero;
+    d2[g] = hn::Set(d, 1.0);
+  }
+  for (int i = 0; i < meteors; ++i) {
+    for (size_t g = 0; g < kGroups; ++g) {
+      const size_t at = static_cast<size_t>(i) * kN + g * kL;
+      const V mx = hn::Trunc(hn::Load(d, b.ox + at) - bx[g]) + zero;
+      const V my = hn::Trunc(hn::Load(d, b.oy + at) - by[g]) + zero;
+      const V md2 = mx * mx + my * my;
+      crash[g] = hn::Or(crash[g], md2 <= hn::Load(d, b.crashSq + at));
+      const V r = hn::Load(d, b.radius + at);
+      const V root = RoughRoot(d, md2);
+      const V hi = root * above - r;
+      const V lo = root * below - r;
+      const auto take = hi < least[g];
+      least[g] = hn::IfThenElse(take, hi, least[g]);
+      ix[g] = hn::IfThenElse(take, mx, ix[g]);
+      iy[g] = hn::IfThenElse(take, my, iy[g]);
+      d2[g] = hn::IfThenElse(take, md2, d2[g]);
+      radius[g] = hn::IfThenElse(take, r, radius[g]);
+      lo2[g] = hn::Min(lo2[g], hn::Max(lo1[g], lo));
+      lo1[g] = hn::Min(lo1[g], lo);
+    }
+  }
+  const V apart = hn::Set(d, 1.0 + 0x1p-30);
+  for (size_t g = 0; g < kGroups; ++g)
+    if (!hn::AllFalse(d, hn::AndNot(wrap[g], hn::Not(lo2[g] > least[g] * apart)))) return false;
+
+  const V empty = hn::Set(d, NoMeteor);
+  const V height = hn::Set(d, static_cast<double>(PlayfieldHeight));
+  for (size_t g = 0; g < kGroups; ++g) {
+    const auto filled = least[g] < inf;
+    const V dist = hn::Sqrt(d2[g]);
+    const V q = (dist - radius[g]) / dist;
+    const V dx = hn::IfThenElse(filled, q * ix[g], empty);
+    V dy = hn::IfThenElse(filled, q * iy[g], empty);
+    const V l = hn::Trunc(dx * dx + dy * dy);
+    const auto far = hn::Or(l > hn::Set(d, 360000.0), hn::And(l > hn::Set(d, 40000.0), dx < zero));
+    hn::Store(dx, d, b.dx + g * kL);
+    hn::Store(hn::IfThenElse(far, empty, dy), d, b.dy + g * kL);
+    crash[g] = hn::Or(crash[g], hn::Or(bx[g] - hull < zero, hn::Or(by[g] - hull < zero, by[g] + hull > height)));
+  }
+  return true;
 }
 
 }  // namespace lanes
