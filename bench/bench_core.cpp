@@ -100,6 +100,27 @@ void BM_TrainingGeneration(benchmark::State& state) {
 }
 BENCHMARK(BM_TrainingGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// Breeding one default generation: sort, statistics, roulette, mutation.
+void BM_WeightEpoch(benchmark::State& state) {
+  SimParams p;
+  CRand rng(5);
+  CNeuralNet net;
+  net.Build(p, rng);
+  CWeightGA ga;
+  ga.Reset(p.NetPopulationSize, p.SmallMutationRate, p.NetCrossoverRate, net.WeightCount(), rng);
+  std::vector<WeightGenome> scored;
+  for (int n = 0; n < p.NetPopulationSize; ++n) {
+    net.Build(p, rng);
+    scored.push_back({net.CollectWeights(), 1000.0 + (n * 7919) % 15000});
+  }
+  std::vector<WeightGenome> list;
+  for (auto _ : state) {
+    list = scored;
+    ga.Epoch(list, p, rng);
+  }
+}
+BENCHMARK(BM_WeightEpoch)->Unit(benchmark::kMicrosecond);
+
 // A whole default training run (150 generations), once, on a given path.
 void BM_DefaultTraining(benchmark::State& state, vecmath::SimdPath path) {
   QuietHost host;

@@ -61,6 +61,10 @@ class CWeightGA {
   void UpdateStatistics();
 
   std::vector<WeightGenome> m_population;
+  // Running sums of the first ActiveCount() fitness values, as the roulette
+  // adds them, and whether none of those values is negative or NaN.
+  std::vector<double> m_sums;
+  bool m_sumsRise = true;
   int m_popSize = 0;
   int m_genomeLength = 0;
   double m_totalFitness = 0.0;
