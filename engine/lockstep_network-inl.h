@@ -53,21 +53,47 @@ HWY_INLINE hn::Vec<D> Sum(D d, const double* nw, const double* src, int values) 
   return s - hn::Load(d, nw + static_cast<size_t>(values) * kN);
 }
 
-// Lanes the vector exp could not settle, marked in `slow` (a byte per vector
-// of a row), get 1 / (1 + exp(x)) from the library: once per layer, not once
-// per neuron.
-template <size_t kN, class D>
-HWY_INLINE void FillSlow(const uint8_t (*slow)[kN / hn::MaxLanes(D())], int rows, const double* arg, double* out) {
-  constexpr size_t kL = hn::MaxLanes(D());
-  for (int j = 0; j < rows; ++j) {
-    for (size_t g = 0; g < kN / kL; ++g) {
-      for (unsigned bits = slow[j][g]; bits != 0; bits &= bits - 1) {
-        const size_t at = static_cast<size_t>(j) * kN + g * kL + static_cast<size_t>(__builtin_ctz(bits));
-        out[at] = 1.0 / (1.0 + std::exp(arg[at]));
-      }
-    }
-  }
+// The lanes of v set in `bits`, moved to the front in order. (Highway's
+// Compress of 64-bit lanes copies a table onto the stack at every call.)
+template <class V>
+HWY_INLINE V Packed(V v, unsigned bits) {
+#if HWY_TARGET == HWY_AVX3
+  return V{_mm512_maskz_compress_pd(static_cast<__mmask8>(bits), v.raw)};
+#else
+  // For each mask of four lanes, the 32-bit halves of the chosen lanes.
+  alignas(32) static constexpr int32_t kOrder[16][8] = {
+      {0, 1, 2, 3, 4, 5, 6, 7}, {0, 1, 2, 3, 4, 5, 6, 7}, {2, 3, 0, 1, 4, 5, 6, 7}, {0, 1, 2, 3, 4, 5, 6, 7},
+      {4, 5, 0, 1, 2, 3, 6, 7}, {0, 1, 4, 5, 2, 3, 6, 7}, {2, 3, 4, 5, 0, 1, 6, 7}, {0, 1, 2, 3, 4, 5, 6, 7},
+      {6, 7, 0, 1, 2, 3, 4, 5}, {0, 1, 6, 7, 2, 3, 4, 5}, {2, 3, 6, 7, 0, 1, 4, 5}, {0, 1, 2, 3, 6, 7, 4, 5},
+      {4, 5, 6, 7, 0, 1, 2, 3}, {0, 1, 4, 5, 6, 7, 2, 3}, {2, 3, 4, 5, 6, 7, 0, 1}, {0, 1, 2, 3, 4, 5, 6, 7}};
+  const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(kOrder[bits & 15]));
+  return V{_mm256_castsi256_pd(_mm256_permutevar8x32_epi32(_mm256_castpd_si256(v.raw), order))};
+#endif
 }
+
+// Lanes the vector exp could not settle, listed as they are met without a
+// branch, then given 1 / (1 + exp(x)) by the library at the end of a layer.
+template <class D, size_t kCapacity>
+class SlowLanes {
+ public:
+  void Add(D d, hn::Vec<D> x, hn::Mask<D> slow, size_t at) {
+    uint8_t bits = 0;
+    hn::StoreMaskBits(d, slow, &bits);
+    hn::StoreU(Packed(x, bits), d, m_arg + m_count);
+    hn::StoreU(Packed(hn::Iota(d, static_cast<double>(at)), bits), d, m_at + m_count);
+    m_count += static_cast<size_t>(__builtin_popcount(bits));
+  }
+  void Fill(double* out) {
+    for (size_t i = 0; i < m_count; ++i) out[static_cast<size_t>(m_at[i])] = 1.0 / (1.0 + std::exp(m_arg[i]));
+    m_count = 0;
+  }
+
+ private:
+  static constexpr size_t kL = hn::MaxLanes(D());
+  HWY_ALIGN double m_arg[kCapacity + kL];
+  HWY_ALIGN double m_at[kCapacity + kL];
+  size_t m_count = 0;
+};
 
 // The first largest of rows 0..n-1, as PickAction takes it: a NaN never
 // takes over, a NaN first row stays.
@@ -105,13 +131,12 @@ HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layer
   const auto weights = [&](const NeuronLayer& l, int j) {
     return w + static_cast<size_t>(l.offset + j * l.inputsPerNeuron) * kN;
   };
+  SlowLanes<D, kLaneMaxWidth * kN> slowLanes;
   const double* src = b.in;
   int flip = 0;
   for (size_t L = 0; L + 1 < layers.size(); ++L) {
     const NeuronLayer& layer = layers[L];
     double* out = b.layer[flip];
-    uint8_t slow[kLaneMaxWidth][kGroups] = {};
-    unsigned anySlow = 0;
     for (int j = 0; j < layer.neuronCount; ++j) {
       V x[kGroups];
       for (size_t g = 0; g < kGroups; ++g)
@@ -125,12 +150,10 @@ HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layer
       vm::SigmoidOrFlag<kGroups>(d, x, f);
       for (size_t g = 0; g < kGroups; ++g) {
         hn::Store(f[g].value, d, row(out, j) + g * kL);
-        hn::Store(x[g], d, row(b.arg, j) + g * kL);
-        hn::StoreMaskBits(d, f[g].slow, &slow[j][g]);
-        anySlow |= slow[j][g];
+        slowLanes.Add(d, x[g], f[g].slow, static_cast<size_t>(j) * kN + g * kL);
       }
     }
-    if (HWY_UNLIKELY(anySlow != 0)) FillSlow<kN, D>(slow, layer.neuronCount, b.arg, out);
+    slowLanes.Fill(out);
     src = out;
     flip ^= 1;
   }
@@ -163,8 +186,6 @@ HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layer
     }
     several[g] = count > one;
   }
-  uint8_t slow[SimParams::NetOutputCount][kGroups] = {};
-  unsigned anySlow = 0;
   for (int j = 0; j < n; ++j) {
     M exact[kGroups];
     bool any = false;
@@ -182,13 +203,13 @@ HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layer
       V value = hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0));  // -1: below every sigmoid
       if (any) {
         value = hn::IfThenElse(exact[g], f[g].value, value);
-        hn::StoreMaskBits(d, hn::And(exact[g], f[g].slow), &slow[j][g]);
-        anySlow |= slow[j][g];
+        slowLanes.Add(d, hn::Load(d, row(b.arg, j) + g * kL), hn::And(exact[g], f[g].slow),
+                      static_cast<size_t>(j) * kN + g * kL);
       }
       hn::Store(value, d, row(out, j) + g * kL);
     }
   }
-  if (HWY_UNLIKELY(anySlow != 0)) FillSlow<kN, D>(slow, n, b.arg, out);
+  slowLanes.Fill(out);
   Pick<kN>(d, out, n, b.action);
 }
 
