@@ -45,11 +45,42 @@ int CAutoPilot::PickAction(std::span<const double> outputs) {
 //   exceeds 1.
 // What is left is compared exactly as PickAction compares it; with one
 // output left, it is the answer.
+//
+// A clear winner needs no sigmoid at all: x[0] not NaN, m the index of the
+// least non-NaN x, and PickIsClear(x[m], the least other non-NaN x), which
+// asks x[m] <= 700 and one of the bands below. Then o[m] > o[k] for every
+// other k whose o is not NaN, so m is the answer. If x[k] > 710, or
+// exp(x[k]) overflows, o[k] = 0 < o[m].
+// Otherwise, with e = glibc's exp within one ulp and s = fl(1 + e):
+// - x[m] in [-20, 700], x[k] >= x[m] + 2^-19 (rounded: over 2^-19.01 apart):
+//   e[k] - e[m] > 2^-19.02 e[m] with e[m] > 2^-28.9, so s[k] and s[m] differ
+//   by over 2^-48 relative, more than the roundings of the sums (2^-53 each)
+//   can undo, and so do the reciprocals.
+// - x[m] in [-36.75, -20), x[k] >= x[m] + 2: e[m] >= 2^-53.1, e[k] >= 7.3
+//   e[m], so 1 + e[k] exceeds 1 + e[m] by over two steps of 2^-52, s[k] >
+//   s[m] on that grid, and 1 / s, within 2^-29 of 1, keeps them at least a
+//   step of 2^-53 apart after rounding.
+// - x[m] < -36.75: o[m] = 1; x[k] >= -36 gives e[k] > 2^-51.9, s[k] >= 1 +
+//   2^-52 and o[k] < 1.
 int CAutoPilot::PickFromSums(std::span<const double> sums, double slope) {
   const int n = std::min<int>(static_cast<int>(sums.size()), SimParams::NetOutputCount);
   if (n == 0) return 0;
   const double x0 = -slope * sums[0];
   if (std::isnan(x0)) return 0;
+  int least = 0;
+  double xLeast = x0;
+  double xNext = HUGE_VAL;  // the least non-NaN x of the others
+  for (int j = 1; j < n; ++j) {
+    const double x = -slope * sums[j];
+    if (x < xLeast) {
+      xNext = xLeast;
+      xLeast = x;
+      least = j;
+    } else if (x < xNext) {
+      xNext = x;
+    }
+  }
+  if (PickIsClear(xLeast, xNext)) return least;
   int best = 0;
   double xBest = x0;
   double oBest = 0.0;

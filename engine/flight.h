@@ -6,6 +6,7 @@
 #include "sim/meteor_field.h"
 #include "sim/params.h"
 #include "sim/perception.h"
+#include "vecmath/exact_exp.h"
 
 namespace korvane {
 
@@ -46,6 +47,21 @@ struct NetworkInputs {
 // An output whose sigmoid argument lies this far above an earlier output's
 // cannot be the network's choice (proof in action_pick.cpp).
 inline constexpr double kPickApart = 0x1p-30;
+// Whether the output with the least sigmoid argument, `least`, is the
+// network's choice when every other output's argument is `next` or more
+// (proof in action_pick.cpp; the lanes test the same bands).
+inline constexpr double kClearTop = 700.0;
+inline constexpr double kClearHigh = -20.0;  // from here up, kClearHighApart
+inline constexpr double kClearHighApart = 0x1p-19;
+inline constexpr double kClearLow = vecmath::kSigmoidOneBelow;  // from here to kClearHigh, kClearLowApart
+inline constexpr double kClearLowApart = 2.0;
+inline constexpr double kClearBelowOne = -36.0;  // below kClearLow, the others from here
+inline bool PickIsClear(double least, double next) {
+  if (!(least <= kClearTop)) return false;
+  if (least >= kClearHigh) return next >= least + kClearHighApart;
+  if (least >= kClearLow) return next >= least + kClearLowApart;
+  return next >= kClearBelowOne;
+}
 
 enum class NetFlightEnd { Escaped, Crashed, Stalled, Timeout, NetworkMismatch };
 

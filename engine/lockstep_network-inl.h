@@ -117,8 +117,9 @@ HWY_INLINE void Pick(D d, const double* rows, int n, double* action) {
 // last: the first linear, the others through the sigmoid. The last layer's
 // sigmoid is taken only for outputs PickFromSums would take it for: an
 // output is out of the running when its x is NaN, lies kPickApart above an
-// earlier output's, or follows one below -36.75 (proof in action_pick.cpp);
-// a lane with one output left takes it, and the others compare exactly.
+// earlier output's, or follows one below -36.75, and none is taken when one
+// output wins clearly (proofs in action_pick.cpp); a lane with one output
+// left takes it, and the others compare exactly.
 template <size_t kN, class D>
 HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
   using V = hn::Vec<D>;
@@ -171,46 +172,54 @@ HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layer
   }
   const V one = hn::Set(d, 1.0);
   M running[SimParams::NetOutputCount][kGroups];
-  M several[kGroups];
+  M several[kGroups], settled[kGroups];
+  V choice[kGroups];
   for (size_t g = 0; g < kGroups; ++g) {
-    V least = hn::Set(d, HUGE_VAL);  // the least non-NaN x so far
+    V least = hn::Set(d, HUGE_VAL);  // the least non-NaN x so far, at output `at`
+    V next = least;                  // the least non-NaN x of the others
+    V at = hn::Zero(d);
     V count = hn::Zero(d);
+    M firstNaN;
     for (int j = 0; j < n; ++j) {
       const V x = negSlope * Sum<kN>(d, weights(last, j) + g * kL, src + g * kL, last.inputsPerNeuron - 1);
       hn::Store(x, d, row(b.arg, j) + g * kL);
+      if (j == 0) firstNaN = hn::IsNaN(x);
       running[j][g] = j == 0 ? hn::Eq(one, one)
                              : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow),
                                           x < least + hn::Set(d, kPickApart));
       count = count + hn::IfThenElseZero(running[j][g], one);
-      least = hn::IfThenElse(x < least, x, least);
+      const M lower = x < least;
+      next = hn::IfThenElse(lower, least, hn::IfThenElse(x < next, x, next));
+      at = hn::IfThenElse(lower, hn::Set(d, static_cast<double>(j)), at);
+      least = hn::IfThenElse(lower, x, least);
     }
-    several[g] = count > one;
+    // A NaN first output is the choice; so is a clear winner (PickIsClear).
+    const V apart = hn::IfThenElse(least >= hn::Set(d, kClearHigh), hn::Set(d, kClearHighApart),
+                                   hn::Set(d, kClearLowApart));
+    const M clear = hn::And(least <= hn::Set(d, kClearTop),
+                            next >= hn::IfThenElse(least >= hn::Set(d, kClearLow), least + apart,
+                                                   hn::Set(d, kClearBelowOne)));
+    settled[g] = hn::Or(firstNaN, clear);
+    choice[g] = hn::IfThenZeroElse(firstNaN, at);
+    several[g] = hn::AndNot(settled[g], count > one);
   }
   for (int j = 0; j < n; ++j) {
-    M exact[kGroups];
-    bool any = false;
     for (size_t g = 0; g < kGroups; ++g) {
-      exact[g] = hn::And(running[j][g], several[g]);
-      any = any || !hn::AllFalse(d, exact[g]);
-    }
-    vm::Flagged<D> f[kGroups];
-    if (any) {
-      V x[kGroups];
-      for (size_t g = 0; g < kGroups; ++g) x[g] = hn::Load(d, row(b.arg, j) + g * kL);
-      vm::SigmoidOrFlag<kGroups>(d, x, f);
-    }
-    for (size_t g = 0; g < kGroups; ++g) {
+      const M exact = hn::And(running[j][g], several[g]);
       V value = hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0));  // -1: below every sigmoid
-      if (any) {
-        value = hn::IfThenElse(exact[g], f[g].value, value);
-        slowLanes.Add(d, hn::Load(d, row(b.arg, j) + g * kL), hn::And(exact[g], f[g].slow),
-                      static_cast<size_t>(j) * kN + g * kL);
+      if (!hn::AllFalse(d, exact)) {
+        const V x = hn::Load(d, row(b.arg, j) + g * kL);
+        const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
+        value = hn::IfThenElse(exact, f.value, value);
+        slowLanes.Add(d, x, hn::And(exact, f.slow), static_cast<size_t>(j) * kN + g * kL);
       }
       hn::Store(value, d, row(out, j) + g * kL);
     }
   }
   slowLanes.Fill(out);
   Pick<kN>(d, out, n, b.action);
+  for (size_t g = 0; g < kGroups; ++g)
+    hn::Store(hn::IfThenElse(settled[g], choice[g], hn::Load(d, b.action + g * kL)), d, b.action + g * kL);
 }
 
 }  // namespace lanes

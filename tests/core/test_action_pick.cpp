@@ -31,10 +31,11 @@ int LiteralPick(const std::vector<double>& sums, double slope) {
   return CAutoPilot::PickAction(out);
 }
 
-// Sums that meet every case of the shortcut: saturated ones (exactly 1 or 0
-// and just inside), ties, neighbours closer than its margin, NaN, infinities.
+// Sums that meet every case of the shortcuts: saturated ones (exactly 1 or 0
+// and just inside), the bands of a clear winner, ties, neighbours closer than
+// the margins, NaN, infinities.
 double DrawSum(std::mt19937_64& rng, double slope, const std::vector<double>& earlier) {
-  std::uniform_int_distribution<int> kind(0, 11);
+  std::uniform_int_distribution<int> kind(0, 13);
   std::normal_distribution<double> normal(0.0, 1.0);
   const double cut = -36.75 / (slope == 0.0 ? 1.0 : -slope);  // the sum where x = -36.75
   switch (kind(rng)) {
@@ -52,6 +53,8 @@ double DrawSum(std::mt19937_64& rng, double slope, const std::vector<double>& ea
     case 7: return kNaN;
     case 8: return (rng() & 1) ? kInf : -kInf;
     case 9: return 0.0;
+    case 10: return (20.0 + normal(rng) * 3.0) / (slope == 0.0 ? 1.0 : slope);  // x around -20
+    case 11: return (36.0 + normal(rng) * 0.5) / (slope == 0.0 ? 1.0 : slope);  // x around -36
     default: return 5.0 * normal(rng);
   }
 }
