@@ -26,7 +26,7 @@ namespace lanes {
 // n / dy of each slot. A component of exactly 0 gives an infinite input, as
 // in the scalar code.
 template <size_t kN, class D>
-HWY_NOINLINE void Inputs(D d, LaneBuffers& b, int k, hn::Vec<D> norm) {
+HWY_INLINE void Inputs(D d, LaneBuffers& b, int k, hn::Vec<D> norm) {
   constexpr size_t kL = hn::MaxLanes(D());
   const hn::Vec<D> height = hn::Set(d, static_cast<double>(PlayfieldHeight));
   for (size_t v = 0; v < kN; v += kL) {
@@ -121,7 +121,7 @@ HWY_INLINE void Pick(D d, const double* rows, int n, double* action) {
 // output wins clearly (proofs in action_pick.cpp); a lane with one output
 // left takes it, and the others compare exactly.
 template <size_t kN, class D>
-HWY_NOINLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
+HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
   using V = hn::Vec<D>;
   using M = hn::Mask<D>;
   namespace vm = korvane::vecmath::HWY_NAMESPACE;

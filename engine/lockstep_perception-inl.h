@@ -69,7 +69,7 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
 // and above every such mag; a square outside them is decided, one between
 // them compares with the exact mag. A gap of 0 gives bounds of 0 and mag 0.
 template <int KMax, size_t kN, class D>
-HWY_NOINLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
+HWY_INLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
                          hn::Mask<D>* wrap) {
   using V = hn::Vec<D>;
   constexpr size_t kL = hn::MaxLanes(D());
@@ -179,7 +179,7 @@ constexpr double kRootError = 0x1p-8;  // rsqrtps: 1.5 * 2^-12, and two conversi
 // is m, whose vector is then worked out exactly. Returns false when some lane
 // within its limit is not that clear: the caller runs Perceive instead.
 template <size_t kN, class D>
-HWY_NOINLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
+HWY_INLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hull, hn::Mask<D>* crash,
                                 hn::Mask<D>* wrap) {
   using V = hn::Vec<D>;
   constexpr size_t kL = hn::MaxLanes(D());
