@@ -75,12 +75,9 @@ class Flights {
         endedBits |= Bits(d, hn::Or(escaped, hn::Or(stalled, t > code(900)))) << v;
       }
       hn::Mask<D> crash[kGroups], wrap[kGroups];
-      if (m_k == 1 && m_hullSafe && PerceiveNearest<kN>(d, m_b, m_meteors, hull, crash, wrap)) {
-      } else if (m_k <= 1) {
-        Perceive<1, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
-      } else {
-        Perceive<MaxPerceived, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
-      }
+      const bool nearest = m_k == 1 && m_hullSafe && PerceiveNearest<kN>(d, m_b, m_meteors, hull, crash, wrap);
+      if (!nearest && m_k <= 1) Perceive<1, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
+      if (!nearest && m_k > 1) Perceive<MaxPerceived, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
       for (size_t g = 0; g < kGroups; ++g) {
         crashBits |= Bits(d, crash[g]) << (g * kL);
         wrapBits |= Bits(d, wrap[g]) << (g * kL);
