@@ -78,6 +78,17 @@ struct NetFlightResult {
 double EscapeScore(int ticks, const CLifeboat& boat);
 double EndScore(int ticks, const CLifeboat& boat);
 
+// Training ends a flight that stalls (still left of x 80 after 80 ticks, or
+// of x 400 after 240) or runs out of time (900 ticks). The lanes test the
+// same limits in vector form.
+inline constexpr int kStallTicks[2] = {80, 240};
+inline constexpr double kStallX[2] = {80.0, 400.0};
+inline constexpr int kTimeLimit = 900;
+inline bool Stalled(int ticks, double x) {
+  return (ticks > kStallTicks[0] && x < kStallX[0]) || (ticks > kStallTicks[1] && x < kStallX[1]);
+}
+inline bool OutOfTime(int ticks) { return ticks > kTimeLimit; }
+
 // The perceived meteors the settings ask for, within the table's ten slots.
 inline int PerceivedCount(const SimParams& p) {
   const int k = p.PerceivedMeteors();

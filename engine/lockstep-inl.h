@@ -67,12 +67,13 @@ class Flights {
         hn::Store(x, d, m_b.x + v);
         hn::Store(y, d, m_b.y + v);
         hn::Store(t, d, m_b.t + v);
-        // Escaped, stalled or out of time, in FlyNetworkScored's order; the
-        // others are checked for a crash.
+        // Escaped (HasEscaped), Stalled or OutOfTime, in FlyNetworkScored's
+        // order; the others are checked for a crash.
         const auto escaped = x + hull > width;
-        const auto stalled = hn::Or(hn::And(t > code(80), x < code(80)), hn::And(t > code(240), x < code(400)));
+        const auto stalled = hn::Or(hn::And(t > code(kStallTicks[0]), x < code(kStallX[0])),
+                                    hn::And(t > code(kStallTicks[1]), x < code(kStallX[1])));
         escapedBits |= Bits(d, escaped) << v;
-        endedBits |= Bits(d, hn::Or(escaped, hn::Or(stalled, t > code(900)))) << v;
+        endedBits |= Bits(d, hn::Or(escaped, hn::Or(stalled, t > code(kTimeLimit)))) << v;
       }
       hn::Mask<D> crash[kGroups], wrap[kGroups];
       const bool nearest = m_k == 1 && m_hullSafe && PerceiveNearest<kN>(d, m_b, m_meteors, hull, crash, wrap);

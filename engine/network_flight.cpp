@@ -72,8 +72,8 @@ NetFlightResult CAutoPilot::FlyNetworkScored(FlightState& fs, CNeuralNet& net, c
       r.score = EscapeScore(t, fs.boat);
       return r;
     }
-    if ((t > 80 && x < 80.0) || (t > 240 && x < 400.0)) return scoreB(NetFlightEnd::Stalled);
-    if (t > 900) return scoreB(NetFlightEnd::Timeout);
+    if (Stalled(t, x)) return scoreB(NetFlightEnd::Stalled);
+    if (OutOfTime(t)) return scoreB(NetFlightEnd::Timeout);
     if (CheckCollision(fs.per, fs.boat, field, k)) return scoreB(NetFlightEnd::Crashed);
   }
 }
