@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -9,6 +10,7 @@
 #include "engine/flight.h"
 #include "engine/host.h"
 #include "engine/lockstep.h"
+#include "engine/worker_pool.h"
 #include "engine/pilot_results.h"
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
@@ -111,11 +113,15 @@ class CAutoPilot {
                               CNeuralNet* net, CRand* rng, int count);
   // Scores every genome of the weight work list on the levels; false when
   // stopped (generation.cpp).
-  bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels);
+  // `alongside`, if any, runs once while the generation flies (on a worker
+  // of its own when there are several).
+  bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
+                           const std::function<void()>& alongside = {});
   // The same in SIMD lanes, for a path and network the lanes serve
   // (lockstep_generation.cpp).
   bool FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNeuralNet& net,
-                                  std::span<const MeteorField> levels, int count, int threads, vecmath::SimdPath path);
+                                  std::span<const MeteorField> levels, int count, int threads, vecmath::SimdPath path,
+                                  const std::function<void()>& alongside);
   void ReportMismatch(IHost& host);
 
   // Per-worker flight state and network copies, reused between generations;
@@ -126,6 +132,7 @@ class CAutoPilot {
   std::vector<PlanFlightResult> m_results;
   std::vector<LaneBuffers> m_lanes;  // per worker, for training in lanes
   std::vector<double> m_laneScores;  // per flight of a generation
+  std::unique_ptr<WorkerPool> m_pool = std::make_unique<WorkerPool>();
   int m_threads;
   FlightState m_flight;  // the flight the progress frames show
   std::shared_ptr<PilotResults> m_shared;

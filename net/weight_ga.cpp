@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <stdexcept>
 #include <cmath>
 
 namespace korvane {
@@ -19,6 +20,7 @@ void CWeightGA::Reset(int popSize, double mutationRate, double crossoverRate, in
 
   m_population.clear();
   m_sums.clear();
+  m_drawn.ready = false;
   const int len = std::max(0, genomeLength);
   for (int i = 0; i < popSize; ++i) {
     WeightGenome g;
@@ -73,32 +75,83 @@ bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand
   UpdateStatistics();
 
   const std::size_t active = ActiveCount();
-  const std::size_t target = static_cast<std::size_t>(std::max(0, m_popSize));
+  const std::size_t elites = EliteCount(list.size(), p);
+  const std::size_t pairs = PairCount(list.size(), p);
+  const bool drawn = m_drawn.ready;
+  if (drawn) {
+    m_drawn.ready = false;
+    bool same = m_drawn.listSize == list.size() && m_drawn.elites == elites && m_drawn.picks.size() == 2 * pairs &&
+                std::bit_cast<std::uint64_t>(m_drawn.smallRange) == std::bit_cast<std::uint64_t>(p.SmallMutationRange) &&
+                std::bit_cast<std::uint64_t>(m_drawn.largeRate) == std::bit_cast<std::uint64_t>(p.LargeMutationRate);
+    for (std::size_t i = 0; i < active && same; ++i) same = m_population[i].weights.size() == m_drawn.weightCount;
+    if (!same) throw std::logic_error("CWeightGA::Epoch: not the list and settings DrawAhead drew for");
+  }
 
-  // Elites, best first; the settings sheet lets E exceed P, so clamp here.
-  const std::size_t elites = std::min(
-      static_cast<std::size_t>(std::clamp(p.NetEliteCount, 0, std::max(0, m_popSize))), active);
-  // Children come in pairs until the list is full; without anyone to pick
-  // from none can be made.
-  const std::size_t pairs = active > 0 && elites < target ? (target - elites + 1) / 2 : 0;
   // The list's genomes are written over in place: their weight lists keep
-  // their memory from one generation to the next.
+  // their memory from one generation to the next. Elites come first, best
+  // first, then pairs of children of roulette-picked parents, mutated.
   list.resize(elites + 2 * pairs);
   for (std::size_t i = 0; i < elites; ++i) list[i] = m_population[active - 1 - i];
-  for (std::size_t k = elites; k < list.size(); k += 2) {
-    const std::size_t mother = PickIndex(rng);
-    const std::size_t father = PickIndex(rng);
+  for (std::size_t k = elites, c = 0; k < list.size(); k += 2, c += 2) {
+    const std::size_t mother = drawn ? PickAt(m_drawn.picks[c]) : PickIndex(rng);
+    const std::size_t father = drawn ? PickAt(m_drawn.picks[c + 1]) : PickIndex(rng);
     list[k].weights = m_population[mother].weights;
     list[k + 1].weights = m_population[father].weights;
-    Mutate(list[k].weights, p, rng);
-    Mutate(list[k + 1].weights, p, rng);
+    for (std::size_t child = 0; child < 2; ++child) {
+      std::vector<double>& w = list[k + child].weights;
+      if (!drawn) {
+        Mutate(w, p, rng);
+        continue;
+      }
+      const std::size_t at = (c + child) * m_drawn.weightCount;
+      for (std::size_t i = 0; i < w.size(); ++i) w[i] = m_drawn.moves[at + i] ? w[i] + m_drawn.deltas[at + i] : w[i];
+      if (m_drawn.large[c + child] >= 0) w[static_cast<std::size_t>(m_drawn.large[c + child])] += p.LargeMutationRange;
+    }
   }
   for (WeightGenome& g : list) g.fitness = 0.0;
-  return list.size() == target;
+  return list.size() == static_cast<std::size_t>(std::max(0, m_popSize));
 }
 
-std::size_t CWeightGA::PickIndex(CRand& rng) const {
-  const double slice = rng.Unit() * m_totalFitness;
+std::size_t CWeightGA::EliteCount(std::size_t listSize, const SimParams& p) const {
+  // The settings sheet lets E exceed P, so clamp here.
+  const std::size_t active = std::min(listSize, static_cast<std::size_t>(std::max(0, m_popSize)));
+  return std::min(static_cast<std::size_t>(std::clamp(p.NetEliteCount, 0, std::max(0, m_popSize))), active);
+}
+
+std::size_t CWeightGA::PairCount(std::size_t listSize, const SimParams& p) const {
+  // Children come in pairs until the list is full; without anyone to pick
+  // from none can be made.
+  const std::size_t target = static_cast<std::size_t>(std::max(0, m_popSize));
+  const std::size_t elites = EliteCount(listSize, p);
+  return std::min(listSize, target) > 0 && elites < target ? (target - elites + 1) / 2 : 0;
+}
+
+void CWeightGA::DrawAhead(std::size_t listSize, std::size_t weightCount, const SimParams& p, CRand& rng) {
+  const std::size_t pairs = PairCount(listSize, p);
+  Drawn& d = m_drawn;
+  d = Drawn{true, listSize, weightCount, EliteCount(listSize, p), p.SmallMutationRange, p.LargeMutationRate,
+            std::move(d.picks), std::move(d.deltas), std::move(d.moves), std::move(d.large)};
+  d.picks.resize(2 * pairs);
+  d.deltas.resize(2 * pairs * weightCount);
+  d.moves.resize(2 * pairs * weightCount);
+  d.large.resize(2 * pairs);
+  for (std::size_t c = 0; c < 2 * pairs; c += 2) {
+    d.picks[c] = rng.Unit();
+    d.picks[c + 1] = rng.Unit();
+    for (std::size_t child = c; child < c + 2; ++child) {
+      const std::size_t at = child * weightCount;
+      d.large[child] = DrawMutation(weightCount, p, rng, [&](std::size_t i, double delta, std::uint64_t keep) {
+        d.deltas[at + i] = delta;
+        d.moves[at + i] = keep == 0;
+      });
+    }
+  }
+}
+
+std::size_t CWeightGA::PickIndex(CRand& rng) const { return PickAt(rng.Unit()); }
+
+std::size_t CWeightGA::PickAt(double unit) const {
+  const double slice = unit * m_totalFitness;
   const std::size_t n = ActiveCount();
   // The first genome whose running sum reaches the slice; the running sums
   // are those of the loop below, kept from UpdateStatistics. Non-negative
@@ -129,34 +182,41 @@ WeightGenome CWeightGA::PickRoulette(CRand& rng) const {
   return m_population[PickIndex(rng)];
 }
 
-void CWeightGA::Mutate(std::vector<double>& w, const SimParams& p, CRand& rng) const {
+template <class Small>
+int CWeightGA::DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Small&& small) const {
   // Per weight: a draw against the rate, and when it passes two more, a and b,
-  // and v += (b - a) * range. Worked out without a branch (the test fails one
-  // time in five, unpredictably): the three draws are taken, the state moves
-  // by one or by three.
+  // and the move (b - a) * range. Worked out without a branch (the test
+  // fails one time in five, unpredictably): the three draws are taken, the
+  // state moves by one or by three.
   // Unit(r) < rate exactly when r < below: Unit rises with r.
   int below = 0;
   for (int step = 1 << 15; step > 0; step >>= 1)
     if (below + step <= 32768 && CRand::Unit(below + step - 1) < m_mutationRate) below += step;
   std::uint32_t state = rng.State();
-  for (double& v : w) {
+  for (std::size_t i = 0; i < size; ++i) {
     const std::uint32_t s1 = CRand::Step(state);
     const std::uint32_t s2 = CRand::Steps<2>(state);
     const std::uint32_t s3 = CRand::Steps<3>(state);
     const double a = CRand::Unit(CRand::Value(s2));
     const double b = CRand::Unit(CRand::Value(s3));
-    const double moved = v + (b - a) * p.SmallMutationRange;
-    // All ones to keep v, zero to take the move: masks, so that the compiler
-    // does not turn the choice back into a branch.
+    // All ones where the weight stays: a mask, so that the compiler does not
+    // turn the choice back into a branch.
     const std::uint64_t keep = static_cast<std::uint64_t>(CRand::Value(s1) < below) - 1;
-    v = std::bit_cast<double>((std::bit_cast<std::uint64_t>(v) & keep) | (std::bit_cast<std::uint64_t>(moved) & ~keep));
+    small(i, (b - a) * p.SmallMutationRange, keep);
     state = (s1 & static_cast<std::uint32_t>(keep)) | (s3 & ~static_cast<std::uint32_t>(keep));
   }
   rng.Seed(state);
-  if (rng.Unit() < p.LargeMutationRate && !w.empty()) {
-    const int k = rng.Below(static_cast<int>(w.size()));
-    w[static_cast<std::size_t>(k)] += p.LargeMutationRange;
-  }
+  if (rng.Unit() < p.LargeMutationRate && size > 0) return rng.Below(static_cast<int>(size));
+  return -1;
+}
+
+void CWeightGA::Mutate(std::vector<double>& w, const SimParams& p, CRand& rng) const {
+  const int large = DrawMutation(w.size(), p, rng, [&](std::size_t i, double delta, std::uint64_t keep) {
+    const double moved = w[i] + delta;
+    w[i] = std::bit_cast<double>((std::bit_cast<std::uint64_t>(w[i]) & keep) |
+                                 (std::bit_cast<std::uint64_t>(moved) & ~keep));
+  });
+  if (large >= 0) w[static_cast<std::size_t>(large)] += p.LargeMutationRange;
 }
 
 const WeightGenome& CWeightGA::Best() const {
