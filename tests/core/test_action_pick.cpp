@@ -66,7 +66,12 @@ TEST(PickFromSums, ChoosesWhatTheLiteralSigmoidsChoose) {
   std::uniform_real_distribution<double> anySlope(-3.0, 3.0);
   const double slopes[] = {0.5, 1.0, 0.01, 1e6, -0.5, -1e6, 0.0, -0.0};
   int decided = 0;
-  for (int trial = 0; trial < 300000; ++trial) {
+#ifdef KORVANE_SANITIZED
+  constexpr int kTrials = 30000;
+#else
+  constexpr int kTrials = 300000;
+#endif
+  for (int trial = 0; trial < kTrials; ++trial) {
     const double slope = trial % 10 < 8 ? slopes[trial % 8] : anySlope(rng);
     const int n = trial % 50 == 0 ? static_cast<int>(rng() % 8) : 5;  // short and long lists too
     std::vector<double> sums;
@@ -75,7 +80,7 @@ TEST(PickFromSums, ChoosesWhatTheLiteralSigmoidsChoose) {
     ASSERT_EQ(CAutoPilot::PickFromSums(sums, slope), want) << "trial " << trial;
     decided += want > 0;
   }
-  EXPECT_GT(decided, 100000);  // not all ties at 0
+  EXPECT_GT(decided, kTrials / 3);  // not all ties at 0
 }
 
 // The flight's choice through EvaluateOutputSums and PickFromSums against
