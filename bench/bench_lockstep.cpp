@@ -71,16 +71,6 @@ void BM_FlightsOneByOne(benchmark::State& state) {
   PerTick(state, w.ticks);
 }
 
-class AllFlights final : public LaneFeed {
- public:
-  explicit AllFlights(int count) : m_count(count) {}
-  int Next() override { return m_next < m_count ? m_next++ : -1; }
-
- private:
-  int m_count;
-  int m_next = 0;
-};
-
 void BM_FlightsInLanes(benchmark::State& state, vecmath::SimdPath path) {
   const Workload& w = Flights();
   std::vector<LaneLevel> levels;
@@ -91,7 +81,7 @@ void BM_FlightsInLanes(benchmark::State& state, vecmath::SimdPath path) {
   LaneBuffers buffers;
   buffers.SizeFor(w.net.WeightCount());
   for (auto _ : state) {
-    AllFlights feed(flights);
+    InOrderFeed feed(flights);
     FlyInLanes(path, job, feed, buffers);
     benchmark::DoNotOptimize(scores.data());
   }

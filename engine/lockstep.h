@@ -59,6 +59,17 @@ class LaneFeed {
   ~LaneFeed() = default;
 };
 
+// Flights 0..count-1 in order, for one worker on its own.
+class InOrderFeed final : public LaneFeed {
+ public:
+  explicit InOrderFeed(int count) : m_count(count) {}
+  int Next() override { return m_next < m_count ? m_next++ : -1; }
+
+ private:
+  int m_count;
+  int m_next = 0;
+};
+
 // One worker's lanes: state, inputs, layer values and weights, one row of
 // kMaxLanes doubles per quantity (a path uses the first 4, 8 or 16 of each).
 struct alignas(64) LaneBuffers {

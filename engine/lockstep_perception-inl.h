@@ -48,6 +48,61 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
   return hn::IfThenElse(s.filled, mx * mx + my * my, filler);
 }
 
+// One vector of lifeboats, and those beyond their level's limit, whose
+// results the caller replaces.
+template <class D>
+struct Boats {
+  hn::Vec<D> x, y;
+  hn::Mask<D> beyond;
+};
+
+template <class D>
+HWY_INLINE Boats<D> LoadBoats(D d, const LaneBuffers& b, size_t at) {
+  const hn::Vec<D> x = hn::Load(d, b.x + at);
+  const hn::Vec<D> y = hn::Load(d, b.y + at);
+  const hn::Vec<D> limit = hn::Load(d, b.limit + at);
+  return {x, y, hn::Not(hn::And(hn::Abs(x) < limit, hn::Abs(y) < limit))};
+}
+
+// A meteor (row `at` of the meteor columns) from the lifeboats: ix, iy and
+// d2 as CheckCollision has them (exact within the limit, see Perceive), and
+// the crash distance squared (-inf for padding).
+template <class D>
+struct Offset {
+  hn::Vec<D> ix, iy, d2, crashSq;
+};
+
+template <class D>
+HWY_INLINE Offset<D> OffsetTo(D d, const LaneBuffers& b, size_t at, const Boats<D>& boats) {
+  const hn::Vec<D> zero = hn::Zero(d);
+  const hn::Vec<D> ix = hn::Trunc(hn::Load(d, b.ox + at) - boats.x) + zero;
+  const hn::Vec<D> iy = hn::Trunc(hn::Load(d, b.oy + at) - boats.y) + zero;
+  return {ix, iy, ix * ix + iy * iy, hn::Load(d, b.crashSq + at)};
+}
+
+// Stores slot `row`'s vector, (gap / dist) * (ix, iy) or the filler's, for the
+// lanes at `at`, after the range filter: far meteors, and meteors behind at
+// some distance, keep only their x component.
+template <size_t kN, class D>
+HWY_INLINE void StoreSlot(D d, LaneBuffers& b, int row, size_t at, hn::Vec<D> q, hn::Vec<D> ix, hn::Vec<D> iy,
+                          hn::Mask<D> filled) {
+  const hn::Vec<D> empty = hn::Set(d, NoMeteor);
+  const hn::Vec<D> dx = hn::IfThenElse(filled, q * ix, empty);
+  const hn::Vec<D> dy = hn::IfThenElse(filled, q * iy, empty);
+  const hn::Vec<D> l = hn::Trunc(dx * dx + dy * dy);
+  const auto far = hn::Or(l > hn::Set(d, 360000.0), hn::And(l > hn::Set(d, 40000.0), dx < hn::Zero(d)));
+  hn::Store(dx, d, b.dx + static_cast<size_t>(row) * kN + at);
+  hn::Store(hn::IfThenElse(far, empty, dy), d, b.dy + static_cast<size_t>(row) * kN + at);
+}
+
+// Out through the left, top or bottom edge.
+template <class D>
+HWY_INLINE hn::Mask<D> OutOfField(D d, const Boats<D>& boats, hn::Vec<D> hull) {
+  const hn::Vec<D> zero = hn::Zero(d);
+  return hn::Or(boats.x - hull < zero,
+                hn::Or(boats.y - hull < zero, boats.y + hull > hn::Set(d, static_cast<double>(PlayfieldHeight))));
+}
+
 // CheckCollision for all kN lanes, a vector of them at a time: sets `crash`
 // to the lanes that crashed and `wrap` to the lanes outside their level's
 // limit, whose results must be replaced, and writes the perception table for
@@ -80,13 +135,12 @@ HWY_INLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hul
   const V upper = hn::Set(d, 1.0 + 0x1p-40);
   const hn::Mask<D> none = zero < zero;
   static const double kFillerReach = std::sqrt(NoMeteor * NoMeteor + NoMeteor * NoMeteor);
-  V bx[kGroups], by[kGroups], reach[kGroups];
+  Boats<D> boats[kGroups];
+  V reach[kGroups];
   Slot<D> slot[kGroups][KMax > 0 ? KMax : 1];
   for (size_t g = 0; g < kGroups; ++g) {
-    bx[g] = hn::Load(d, b.x + g * kL);
-    by[g] = hn::Load(d, b.y + g * kL);
-    const V limit = hn::Load(d, b.limit + g * kL);
-    wrap[g] = hn::Not(hn::And(hn::Abs(bx[g]) < limit, hn::Abs(by[g]) < limit));
+    boats[g] = LoadBoats(d, b, g * kL);
+    wrap[g] = boats[g].beyond;
     crash[g] = none;
     reach[g] = hn::Set(d, kFillerReach);
     for (int j = 0; j < k; ++j) slot[g][j] = {zero, zero, zero, zero, filler, filler, reach[g], none};
@@ -95,15 +149,13 @@ HWY_INLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hul
   for (int i = 0; i < meteors; ++i) {
     for (size_t g = 0; g < kGroups; ++g) {
       const size_t at = static_cast<size_t>(i) * kN + g * kL;
-      const V ix = hn::Trunc(hn::Load(d, b.ox + at) - bx[g]) + zero;
-      const V iy = hn::Trunc(hn::Load(d, b.oy + at) - by[g]) + zero;
-      const V d2 = ix * ix + iy * iy;
-      const V crashSq = hn::Load(d, b.crashSq + at);
-      crash[g] = hn::Or(crash[g], d2 <= crashSq);
+      const Offset<D> o = OffsetTo(d, b, at, boats[g]);
+      const V ix = o.ix, iy = o.iy, d2 = o.d2;
+      crash[g] = hn::Or(crash[g], d2 <= o.crashSq);
       if (KMax == 0 || k == 0) continue;
       const V radius = hn::Load(d, b.radius + at);
       const V far = (radius + reach[g]) * hn::Set(d, 1.0 + 1e-9) + hn::Set(d, 1e-6);
-      if (hn::AllTrue(d, hn::Or(hn::And(far > zero, d2 >= far * far), crashSq < zero))) continue;  // or padding
+      if (hn::AllTrue(d, hn::Or(hn::And(far > zero, d2 >= far * far), o.crashSq < zero))) continue;  // or padding
       const V dist = hn::Sqrt(d2);
       const V gap = dist - radius;
       const V gap2 = gap * gap;
@@ -128,23 +180,12 @@ HWY_INLINE void Perceive(D d, LaneBuffers& b, int k, int meteors, hn::Vec<D> hul
     }
   }
 
-  // The vectors, then the range filter: far meteors, and meteors behind at
-  // some distance, keep only their x component.
-  const V empty = hn::Set(d, NoMeteor);
-  const V height = hn::Set(d, static_cast<double>(PlayfieldHeight));
   for (size_t g = 0; g < kGroups; ++g) {
     for (int j = 0; j < k; ++j) {
       const Slot<D>& s = slot[g][j];
-      const V q = s.gap / s.dist;
-      const V dx = hn::IfThenElse(s.filled, q * s.ix, empty);
-      V dy = hn::IfThenElse(s.filled, q * s.iy, empty);
-      const V l = hn::Trunc(dx * dx + dy * dy);
-      const auto far = hn::Or(l > hn::Set(d, 360000.0), hn::And(l > hn::Set(d, 40000.0), dx < zero));
-      dy = hn::IfThenElse(far, empty, dy);
-      hn::Store(dx, d, b.dx + static_cast<size_t>(j) * kN + g * kL);
-      hn::Store(dy, d, b.dy + static_cast<size_t>(j) * kN + g * kL);
+      StoreSlot<kN>(d, b, j, g * kL, s.gap / s.dist, s.ix, s.iy, s.filled);
     }
-    crash[g] = hn::Or(crash[g], hn::Or(bx[g] - hull < zero, hn::Or(by[g] - hull < zero, by[g] + hull > height)));
+    crash[g] = hn::Or(crash[g], OutOfField(d, boats[g], hull));
   }
 }
 
@@ -188,13 +229,12 @@ HWY_INLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hul
   const V inf = hn::Set(d, HUGE_VAL);
   const V above = hn::Set(d, 1.0 + kRootError);
   const V below = hn::Set(d, 1.0 - kRootError);
-  V bx[kGroups], by[kGroups], least[kGroups], lo1[kGroups], lo2[kGroups];
+  Boats<D> boats[kGroups];
+  V least[kGroups], lo1[kGroups], lo2[kGroups];
   V ix[kGroups], iy[kGroups], d2[kGroups], radius[kGroups];  // meteor m's
   for (size_t g = 0; g < kGroups; ++g) {
-    bx[g] = hn::Load(d, b.x + g * kL);
-    by[g] = hn::Load(d, b.y + g * kL);
-    const V limit = hn::Load(d, b.limit + g * kL);
-    wrap[g] = hn::Not(hn::And(hn::Abs(bx[g]) < limit, hn::Abs(by[g]) < limit));
+    boats[g] = LoadBoats(d, b, g * kL);
+    wrap[g] = boats[g].beyond;
     crash[g] = zero < zero;
     least[g] = lo1[g] = lo2[g] = inf;
     ix[g] = iy[g] = radius[g] = zero;
@@ -203,19 +243,17 @@ HWY_INLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hul
   for (int i = 0; i < meteors; ++i) {
     for (size_t g = 0; g < kGroups; ++g) {
       const size_t at = static_cast<size_t>(i) * kN + g * kL;
-      const V mx = hn::Trunc(hn::Load(d, b.ox + at) - bx[g]) + zero;
-      const V my = hn::Trunc(hn::Load(d, b.oy + at) - by[g]) + zero;
-      const V md2 = mx * mx + my * my;
-      crash[g] = hn::Or(crash[g], md2 <= hn::Load(d, b.crashSq + at));
+      const Offset<D> o = OffsetTo(d, b, at, boats[g]);
+      crash[g] = hn::Or(crash[g], o.d2 <= o.crashSq);
       const V r = hn::Load(d, b.radius + at);
-      const V root = RoughRoot(d, md2);
+      const V root = RoughRoot(d, o.d2);
       const V hi = root * above - r;
       const V lo = root * below - r;
       const auto take = hi < least[g];
       least[g] = hn::IfThenElse(take, hi, least[g]);
-      ix[g] = hn::IfThenElse(take, mx, ix[g]);
-      iy[g] = hn::IfThenElse(take, my, iy[g]);
-      d2[g] = hn::IfThenElse(take, md2, d2[g]);
+      ix[g] = hn::IfThenElse(take, o.ix, ix[g]);
+      iy[g] = hn::IfThenElse(take, o.iy, iy[g]);
+      d2[g] = hn::IfThenElse(take, o.d2, d2[g]);
       radius[g] = hn::IfThenElse(take, r, radius[g]);
       lo2[g] = hn::Min(lo2[g], hn::Max(lo1[g], lo));
       lo1[g] = hn::Min(lo1[g], lo);
@@ -225,19 +263,10 @@ HWY_INLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hul
   for (size_t g = 0; g < kGroups; ++g)
     if (!hn::AllFalse(d, hn::AndNot(wrap[g], hn::Not(lo2[g] > least[g] * apart)))) return false;
 
-  const V empty = hn::Set(d, NoMeteor);
-  const V height = hn::Set(d, static_cast<double>(PlayfieldHeight));
   for (size_t g = 0; g < kGroups; ++g) {
-    const auto filled = least[g] < inf;
     const V dist = hn::Sqrt(d2[g]);
-    const V q = (dist - radius[g]) / dist;
-    const V dx = hn::IfThenElse(filled, q * ix[g], empty);
-    V dy = hn::IfThenElse(filled, q * iy[g], empty);
-    const V l = hn::Trunc(dx * dx + dy * dy);
-    const auto far = hn::Or(l > hn::Set(d, 360000.0), hn::And(l > hn::Set(d, 40000.0), dx < zero));
-    hn::Store(dx, d, b.dx + g * kL);
-    hn::Store(hn::IfThenElse(far, empty, dy), d, b.dy + g * kL);
-    crash[g] = hn::Or(crash[g], hn::Or(bx[g] - hull < zero, hn::Or(by[g] - hull < zero, by[g] + hull > height)));
+    StoreSlot<kN>(d, b, 0, g * kL, (dist - radius[g]) / dist, ix[g], iy[g], least[g] < inf);
+    crash[g] = hn::Or(crash[g], OutOfField(d, boats[g], hull));
   }
   return true;
 }

@@ -20,17 +20,6 @@ constexpr int kGenomes = 12;
 constexpr int kGenomes = 60;
 #endif
 
-// Hands out flights 0..count-1 in order.
-class InOrder final : public LaneFeed {
- public:
-  explicit InOrder(int count) : m_count(count) {}
-  int Next() override { return m_next < m_count ? m_next++ : -1; }
-
- private:
-  int m_count;
-  int m_next = 0;
-};
-
 bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 struct Case {
@@ -96,7 +85,7 @@ TEST(Lockstep, LanesFlyAsFlightsOneByOne) {
       const LaneJob job{&p, net.Layers(), net.WeightCount(), laneLevels, genomes, scores.data()};
       LaneBuffers buffers;
       buffers.SizeFor(net.WeightCount());
-      InOrder feed(flights);
+      InOrderFeed feed(flights);
       FlyInLanes(path, job, feed, buffers);
 
       std::set<int> ticks;
