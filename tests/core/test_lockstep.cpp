@@ -105,3 +105,24 @@ TEST(Lockstep, LanesFlyAsFlightsOneByOne) {
   }
   if (paths == 0) GTEST_SKIP() << "no SIMD path on this machine";
 }
+
+// Shapes beyond the lanes' buffers, and a network that does not take the
+// settings' inputs, are left to the flights one by one.
+TEST(Lockstep, LanesServeOnlyTheShapesTheyHold) {
+  struct Case {
+    int inputs, hidden, neurons, perceived;
+    bool served;
+  };
+  for (const Case c : {Case{6, 2, 5, 1, true}, Case{24, 3, 32, 10, true}, Case{6, 1, 33, 1, false},
+                       Case{6, 2, 5, 2, false}, Case{4, 0, 1, 0, true}, Case{6, 40, 12, 1, false}}) {
+    SimParams p;
+    p.NetInputCount = c.inputs;
+    p.HiddenLayerCount = c.hidden;
+    p.NeuronsPerHiddenLayer = c.neurons;
+    CRand rng(1);
+    CNeuralNet net;
+    net.Build(p, rng);
+    p.SetPerceivedMeteors(c.perceived);
+    EXPECT_EQ(LanesServe(p, net), c.served) << c.inputs << " " << c.hidden << "x" << c.neurons;
+  }
+}
