@@ -1,32 +1,17 @@
 // Speed of the engine's hot paths: flight ticks, generations, training.
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <vector>
 
+#include "bench/quiet_host.h"
 #include "engine/autopilot.h"
 #include "net/default_weights.h"
 
 using namespace korvane;
+using korvane::bench::QuietHost;
 
 namespace {
-
-// Plays the part of the window without waiting for anything.
-class QuietHost : public IHost {
- public:
-  SimParams params;
-  Showing showing;
-  SimParams Params() override { return params; }
-  void ShowMessage(const std::string&) override {}
-  void Repaint(const FrameSnapshot&) override {}
-  bool PauseRequested(PauseKind) override { return false; }
-  void WaitWhilePaused(PauseKind) override {}
-  bool StopRequested() override { return false; }
-  void Sleep(int) override {}
-  Showing WhatToShow() override { return showing; }
-  void RequestPause(PauseKind) override {}
-  void LoadBuiltInLevel(int) override {}
-  void ShowPerceptionMarks(bool) override {}
-};
 
 // A generation of random plans, as the search starts with.
 std::vector<CPlanGenome> RandomPlans(const SimParams& p, int count) {
@@ -117,17 +102,58 @@ void BM_TrainingGeneration(benchmark::State& state) {
 }
 BENCHMARK(BM_TrainingGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// A whole default training run (150 generations), once.
-void BM_DefaultTraining(benchmark::State& state) {
+// Breeding one default generation: sort, statistics, roulette, mutation;
+// with Arg 1 the draws are taken ahead (while a generation flies, in
+// training) and only what remains is timed.
+void BM_WeightEpoch(benchmark::State& state) {
+  SimParams p;
+  CRand rng(5);
+  CNeuralNet net;
+  net.Build(p, rng);
+  CWeightGA ga;
+  ga.Reset(p.NetPopulationSize, p.SmallMutationRate, p.NetCrossoverRate, net.WeightCount(), rng);
+  std::vector<WeightGenome> scored;
+  for (int n = 0; n < p.NetPopulationSize; ++n) {
+    net.Build(p, rng);
+    scored.push_back({net.CollectWeights(), 1000.0 + (n * 7919) % 15000});
+  }
+  std::vector<WeightGenome> list;
+  for (auto _ : state) {
+    state.PauseTiming();
+    list = scored;
+    if (state.range(0) == 1) ga.DrawAhead(list.size(), static_cast<std::size_t>(net.WeightCount()), p, rng);
+    state.ResumeTiming();
+    ga.Epoch(list, p, rng);
+  }
+}
+BENCHMARK(BM_WeightEpoch)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A whole default training run (150 generations), once, on a given path.
+void BM_DefaultTraining(benchmark::State& state, vecmath::SimdPath path) {
   QuietHost host;
   CAutoPilot pilot;
   pilot.SetThreads(static_cast<int>(state.range(0)));
   CWeightGA wga;
   CNeuralNet net;
+  vecmath::SelectPath(path);
   for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, 1, "");
 }
-BENCHMARK(BM_DefaultTraining)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  for (vecmath::SimdPath path : vecmath::SupportedPaths()) {
+    const std::string name = std::string("BM_DefaultTraining/") + vecmath::PathName(path);
+    benchmark::RegisterBenchmark(name.c_str(), BM_DefaultTraining, path)
+        ->Arg(1)
+        ->Arg(2)
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond)
+        ->UseRealTime();
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

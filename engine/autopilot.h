@@ -9,6 +9,8 @@
 
 #include "engine/flight.h"
 #include "engine/host.h"
+#include "engine/lockstep.h"
+#include "engine/worker_pool.h"
 #include "engine/pilot_results.h"
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
@@ -54,6 +56,9 @@ class CAutoPilot {
   static void ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p);
   static NetworkInputs BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p);
   static int PickAction(std::span<const double> outputs);
+  // PickAction of the sigmoids of the output sums, bit for bit, taking only
+  // the sigmoids that can change the choice (action_pick.cpp).
+  static int PickFromSums(std::span<const double> sums, double sigmoidParam);
   // The network's thrust for the flight's state; nothing when the network
   // does not take this many inputs.
   static std::optional<int> NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p);
@@ -116,7 +121,15 @@ class CAutoPilot {
                               CNeuralNet* net, CRand* rng, int count, bool recordPaths = false);
   // Scores every genome of the weight work list on the levels; false when
   // stopped (generation.cpp).
-  bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels);
+  // `alongside`, if any, runs once while the generation flies (on a worker
+  // of its own when there are several).
+  bool FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
+                           const std::function<void()>& alongside = {});
+  // The same in SIMD lanes, for a path and network the lanes serve
+  // (lockstep_generation.cpp).
+  bool FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNeuralNet& net,
+                                  std::span<const MeteorField> levels, int count, int threads, vecmath::SimdPath path,
+                                  const std::function<void()>& alongside);
   void ReportMismatch(IHost& host);
   // A copy of the first `flown` paths for a frame, with the best marked.
   PathsPtr PublishPaths(int flown);
@@ -130,6 +143,9 @@ class CAutoPilot {
   std::vector<WorkerState> m_workers;
   std::vector<CNeuralNet> m_workerNets;
   std::vector<PlanFlightResult> m_results;
+  std::vector<LaneBuffers> m_lanes;  // per worker, for training in lanes
+  std::vector<double> m_laneScores;  // per flight of a generation
+  std::unique_ptr<WorkerPool> m_pool = std::make_unique<WorkerPool>();
   int m_threads;
   FlightState m_flight;  // the flight the progress frames show
   std::vector<PlanPath> m_paths;  // one per plan, when a generation's paths are shown

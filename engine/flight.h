@@ -6,6 +6,7 @@
 #include "sim/meteor_field.h"
 #include "sim/params.h"
 #include "sim/perception.h"
+#include "vecmath/exact_exp.h"
 
 namespace korvane {
 
@@ -43,6 +44,25 @@ struct NetworkInputs {
   std::span<const double> View() const { return {values, static_cast<std::size_t>(count)}; }
 };
 
+// An output whose sigmoid argument lies this far above an earlier output's
+// cannot be the network's choice (proof in action_pick.cpp).
+inline constexpr double kPickApart = 0x1p-30;
+// Whether the output with the least sigmoid argument, `least`, is the
+// network's choice when every other output's argument is `next` or more
+// (proof in action_pick.cpp; the lanes test the same bands).
+inline constexpr double kClearTop = 700.0;
+inline constexpr double kClearHigh = -20.0;  // from here up, kClearHighApart
+inline constexpr double kClearHighApart = 0x1p-19;
+inline constexpr double kClearLow = vecmath::kSigmoidOneBelow;  // from here to kClearHigh, kClearLowApart
+inline constexpr double kClearLowApart = 2.0;
+inline constexpr double kClearBelowOne = -36.0;  // below kClearLow, the others from here
+inline bool PickIsClear(double least, double next) {
+  if (!(least <= kClearTop)) return false;
+  if (least >= kClearHigh) return next >= least + kClearHighApart;
+  if (least >= kClearLow) return next >= least + kClearLowApart;
+  return next >= kClearBelowOne;
+}
+
 enum class NetFlightEnd { Escaped, Crashed, Stalled, Timeout, NetworkMismatch };
 
 struct NetFlightResult {
@@ -59,9 +79,15 @@ double EscapeScore(int ticks, const CLifeboat& boat);
 double EndScore(int ticks, const CLifeboat& boat);
 
 // Training ends a flight that stalls (still left of x 80 after 80 ticks, or
-// of x 400 after 240) or runs out of time (900 ticks).
-inline bool Stalled(int ticks, double x) { return (ticks > 80 && x < 80.0) || (ticks > 240 && x < 400.0); }
-inline bool OutOfTime(int ticks) { return ticks > 900; }
+// of x 400 after 240) or runs out of time (900 ticks). The lanes test the
+// same limits in vector form.
+inline constexpr int kStallTicks[2] = {80, 240};
+inline constexpr double kStallX[2] = {80.0, 400.0};
+inline constexpr int kTimeLimit = 900;
+inline bool Stalled(int ticks, double x) {
+  return (ticks > kStallTicks[0] && x < kStallX[0]) || (ticks > kStallTicks[1] && x < kStallX[1]);
+}
+inline bool OutOfTime(int ticks) { return ticks > kTimeLimit; }
 
 // The perceived meteors the settings ask for, within the table's ten slots.
 inline int PerceivedCount(const SimParams& p) {

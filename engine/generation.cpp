@@ -93,11 +93,17 @@ PathsPtr CAutoPilot::PublishPaths(int flown) {
 }
 
 bool CAutoPilot::FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net,
-                                     std::span<const MeteorField> levels) {
+                                     std::span<const MeteorField> levels, const std::function<void()>& alongside) {
   const int count = std::min<int>(p.NetPopulationSize, static_cast<int>(m_weightWorkList.size()));
   const int threads = std::max(1, std::min(m_threads, count));
   m_workers.resize(threads);
   m_workerNets.assign(threads, net);
+  const vecmath::SimdPath path = vecmath::ActivePath();
+  bool lanes = count > 0 && LaneCount(path) > 0 && LanesServe(p, net);
+  for (int n = 0; lanes && n < count; ++n)
+    lanes = static_cast<int>(m_weightWorkList[n].weights.size()) == net.WeightCount();
+  if (lanes) return FlyWeightGenerationInLanes(host, p, net, levels, count, threads, path, alongside);
+  if (alongside) alongside();
   // Each genome flies the levels in order, so its fitness adds up in the same
   // order whichever worker flies it.
   const ParallelPass pass = FlyInParallel(host, threads, count, 1, [&](int w, int n) {

@@ -1,5 +1,4 @@
 // The network at the controls: its inputs, its choice and a scored flight.
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -33,19 +32,11 @@ NetworkInputs CAutoPilot::BuildNetworkInputs(const CLifeboat& boat, const Percep
   return in;
 }
 
-int CAutoPilot::PickAction(std::span<const double> outputs) {
-  const int n = std::min<int>(static_cast<int>(outputs.size()), SimParams::NetOutputCount);
-  int best = 0;
-  for (int i = 1; i < n; ++i)
-    if (outputs[i] > outputs[best]) best = i;
-  return best;
-}
-
 std::optional<int> CAutoPilot::NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p) {
   const NetworkInputs in = BuildNetworkInputs(fs.boat, fs.per, p);
-  const std::span<const double> out = net.Evaluate(in.View(), p.SigmoidParam);
+  const std::span<const double> out = net.EvaluateOutputSums(in.View(), p.SigmoidParam);
   if (out.size() < static_cast<std::size_t>(SimParams::NetOutputCount)) return std::nullopt;
-  return PickAction(out);
+  return net.OutputsAreSigmoids() ? PickFromSums(out, p.SigmoidParam) : PickAction(out);
 }
 
 std::shared_ptr<const NetworkView> CAutoPilot::ViewNetwork(const CNeuralNet& net, const FlightState& fs,

@@ -78,7 +78,12 @@ TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWe
   };
 
   for (int g = 1; g <= p.TrainingGenerations && g <= CWeightGA::MaxHistory; ++g) {
-    if (!FlyWeightGeneration(host, p, net, levels)) return stop();
+    // Breeding's draws do not depend on the scores: they are taken while
+    // the generation flies, so that the breeding after it is short.
+    const auto drawAhead = [&] {
+      weightGA.DrawAhead(m_weightWorkList.size(), static_cast<std::size_t>(weightGA.GenomeLength()), p, rng);
+    };
+    if (!FlyWeightGeneration(host, p, net, levels, drawAhead)) return stop();
     shown = levels[BuiltInLevelCount - 1];
     if (!weightGA.Epoch(m_weightWorkList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
     host.Repaint(chartFrame());

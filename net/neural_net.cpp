@@ -1,7 +1,8 @@
 #include "net/neural_net.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "vecmath/exact_exp.h"
 
 namespace korvane {
 
@@ -53,24 +54,26 @@ void CNeuralNet::Build(const SimParams& p, CRand& rng) {
   m_buffers.assign(kPad + 2 * m_stride, 0.0);
 }
 
-namespace {
-
-// exp overflows to +inf above ~709.78 and underflows to 0 below ~-745.13;
-// answering those ends here gives the same bits without libm's slow
-// error path, which saturated neurons hit all the time.
-inline double Sigmoid(double slope, double sum) {
-  const double x = -slope * sum;
-  if (x > 710.0) return 0.0;
-  if (x < -746.0) return 1.0;
-  return 1.0 / (1.0 + std::exp(x));
+std::span<const double> CNeuralNet::Evaluate(std::span<const double> inputs, double sigmoidParam) {
+  double* out = OutputSums(inputs, sigmoidParam);
+  if (out == nullptr) return {};
+  const int n = m_layers.back().neuronCount;
+  if (OutputsAreSigmoids())
+    for (int j = 0; j < n; ++j) out[j] = vecmath::ScalarSigmoid(sigmoidParam, out[j]);
+  return {out, static_cast<std::size_t>(n)};
 }
 
-}  // namespace
+std::span<const double> CNeuralNet::EvaluateOutputSums(std::span<const double> inputs, double sigmoidParam) {
+  const double* out = OutputSums(inputs, sigmoidParam);
+  if (out == nullptr) return {};
+  return {out, static_cast<std::size_t>(m_layers.back().neuronCount)};
+}
 
-std::span<const double> CNeuralNet::Evaluate(std::span<const double> inputs, double sigmoidParam) {
-  if (inputs.size() != static_cast<std::size_t>(m_inputCount) || m_layers.empty()) return {};
+double* CNeuralNet::OutputSums(std::span<const double> inputs, double sigmoidParam) {
+  if (inputs.size() != static_cast<std::size_t>(m_inputCount) || m_layers.empty()) return nullptr;
 
   const double* received = inputs.data();
+  double* last = nullptr;
   double* out = m_buffers.data() + kPad;
   double* spare = out + m_stride;
   const double* w = m_weights.data();
@@ -106,13 +109,14 @@ std::span<const double> CNeuralNet::Evaluate(std::span<const double> inputs, dou
       for (int k = 0; k < values; ++k) sum += nw[k] * received[k];
       out[j] = sum - nw[values];
     }
-    // The first layer is linear; every later one is a sigmoid.
-    if (L > 0)
-      for (int n = 0; n < layer.neuronCount; ++n) out[n] = Sigmoid(sigmoidParam, out[n]);
-    received = out;
+    // The first layer is linear; every later one is a sigmoid (the last one's
+    // is left to the caller). ScalarSigmoid gives the formula's bits.
+    if (L > 0 && L + 1 < m_layers.size())
+      for (int n = 0; n < layer.neuronCount; ++n) out[n] = vecmath::ScalarSigmoid(sigmoidParam, out[n]);
+    received = last = out;
     std::swap(out, spare);
   }
-  return std::span<const double>(received, static_cast<std::size_t>(m_layers.back().neuronCount));
+  return last;
 }
 
 std::vector<std::vector<double>> CNeuralNet::Trace(std::span<const double> inputs, double sigmoidParam) const {
@@ -128,7 +132,7 @@ std::vector<std::vector<double>> CNeuralNet::Trace(std::span<const double> input
       double sum = 0.0;
       for (int k = 0; k + 1 < layer.inputsPerNeuron; ++k) sum += w[k] * received[static_cast<std::size_t>(k)];
       sum = sum - w[layer.inputsPerNeuron - 1];
-      out[static_cast<std::size_t>(j)] = L > 0 ? Sigmoid(sigmoidParam, sum) : sum;
+      out[static_cast<std::size_t>(j)] = L > 0 ? vecmath::ScalarSigmoid(sigmoidParam, sum) : sum;
     }
     layers.push_back(std::move(out));
   }

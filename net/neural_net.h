@@ -35,6 +35,11 @@ class CNeuralNet {
   // outputs). The span stays valid until the next Evaluate, Build or
   // LoadWeights. Nothing is allocated here: the buffers are sized by Build.
   std::span<const double> Evaluate(std::span<const double> inputs, double sigmoidParam);
+  // As Evaluate, but the last layer is left as its sums, before the sigmoid
+  // that Evaluate applies when OutputsAreSigmoids(): for a caller that needs
+  // only some outputs.
+  std::span<const double> EvaluateOutputSums(std::span<const double> inputs, double sigmoidParam);
+  bool OutputsAreSigmoids() const { return m_layers.size() > 1; }
 
   // Every layer's outputs for the inputs, as Evaluate computes them, the
   // inputs first; empty when the input count is wrong. For showing the
@@ -66,6 +71,9 @@ class CNeuralNet {
   static constexpr std::size_t kPad = 8;  // doubles in a 64-byte line
   std::vector<double> m_buffers;
   std::size_t m_stride = 0;
+  // Every layer but the last one's sigmoid; the last layer's values, or
+  // nullptr when the input count is wrong.
+  double* OutputSums(std::span<const double> inputs, double sigmoidParam);
 };
 
 }  // namespace korvane

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -30,6 +31,13 @@ class CWeightGA {
   // size (P - E odd); the caller then shows "你的人口数目不是单数!!!".
   bool Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng);
 
+  // Takes now, in order, every draw that the next Epoch of a list of
+  // `listSize` genomes of `weightCount` weights under p would take (none
+  // depends on the fitness), so that the draws can be made while the list
+  // is scored. That Epoch then only picks, copies and adds; it must be given
+  // such a list and settings, or it throws std::logic_error.
+  void DrawAhead(std::size_t listSize, std::size_t weightCount, const SimParams& p, CRand& rng);
+
   // A copy of one genome of the sorted working copy, chosen by fitness.
   WeightGenome PickRoulette(CRand& rng) const;
   // Small mutations at the stored rate, then possibly one large one.
@@ -58,9 +66,37 @@ class CWeightGA {
   // list handed in was short.
   std::size_t ActiveCount() const;
   std::size_t PickIndex(CRand& rng) const;
+  // The genome a roulette draw of `unit` (a Unit() value) lands on.
+  std::size_t PickAt(double unit) const;
+  // The elites and pairs of children an Epoch of a list of this size makes.
+  std::size_t EliteCount(std::size_t listSize, const SimParams& p) const;
+  std::size_t PairCount(std::size_t listSize, const SimParams& p) const;
+  // The draws of one mutation of `size` weights, in order: small(i, delta,
+  // keep) for each weight (keep all ones where it stays), then the weight the
+  // large mutation hits, or -1.
+  template <class Small>
+  int DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Small&& small) const;
   void UpdateStatistics();
 
   std::vector<WeightGenome> m_population;
+  // What DrawAhead drew, for the next Epoch.
+  struct Drawn {
+    bool ready = false;
+    std::size_t listSize = 0;
+    std::size_t weightCount = 0;
+    std::size_t elites = 0;
+    double smallRange = 0.0;
+    double largeRate = 0.0;
+    std::vector<double> picks;           // each roulette draw, mother then father
+    std::vector<double> deltas;          // per child and weight: the small move
+    std::vector<std::uint8_t> moves;     // per child and weight: whether it moves
+    std::vector<int> large;              // per child: the weight moved by the range, or -1
+  };
+  Drawn m_drawn;
+  // Running sums of the first ActiveCount() fitness values, as the roulette
+  // adds them, and whether none of those values is negative or NaN.
+  std::vector<double> m_sums;
+  bool m_sumsRise = true;
   int m_popSize = 0;
   int m_genomeLength = 0;
   double m_totalFitness = 0.0;

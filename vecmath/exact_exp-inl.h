@@ -131,9 +131,10 @@ HWY_INLINE hn::Vec<D> Lookup64(D d, const double* table, VI j) {
 }
 
 // For |x| <= kMaxAbsX: exp(x) = (hi + lo) * 2^m to 2^-64.9 relative, where hi
-// is the double nearest that value, in (0.994, 1.99). Returns m << 52.
-template <class D, class V = hn::Vec<D>>
-HWY_INLINE hn::Vec<hn::RebindToUnsigned<D>> ExpParts(D d, V x, V& hi, V& lo) {
+// is the double nearest that value, in (0.994, 1.99); m52 = m << 52. For K
+// vectors at once, step by step, so that their chains overlap.
+template <size_t K, class D, class V = hn::Vec<D>>
+HWY_INLINE void ExpParts(D d, const V* x, V* hi, V* lo, hn::Vec<hn::RebindToUnsigned<D>>* m52) {
   const hn::RebindToUnsigned<D> du;
   const hn::RebindToSigned<D> di;
   const V one = hn::Set(d, 1.0);
@@ -142,44 +143,48 @@ HWY_INLINE hn::Vec<hn::RebindToUnsigned<D>> ExpParts(D d, V x, V& hi, V& lo) {
   // integer k, left in the low bits of t. Any k would do as long as |r| stays
   // near ln2/128; the product's rounding adds 2^-42 at most.
   const V shift = hn::Set(d, 0x1.8p52);
-  const V t = x * hn::Set(d, kInvLn2N) + shift;
-  const V kd = t - shift;
+  V t[K], r1[K], c[K], r[K], q[K];
+  for (size_t i = 0; i < K; ++i) t[i] = x[i] * hn::Set(d, kInvLn2N) + shift;
   // r1 is exact: for |x| < 2^-8 k is 0, else x and k * kLn2Hi (|k| < 2^16)
   // are multiples of 2^-60 less than 2^-7 apart. r = r1 - c, c off by 2^-77.
-  const V r1 = x - kd * hn::Set(d, kLn2Hi);
-  const V c = kd * hn::Set(d, kLn2Lo);
-  const V r = r1 - c;
+  for (size_t i = 0; i < K; ++i) {
+    const V kd = t[i] - shift;
+    r1[i] = x[i] - kd * hn::Set(d, kLn2Hi);
+    c[i] = kd * hn::Set(d, kLn2Lo);
+  }
+  for (size_t i = 0; i < K; ++i) r[i] = r1[i] - c[i];
 
   // e^r - 1 - r = r^2 * p(r) for |r| <= 0.00542 to 2^-68.9, p fitted with
   // mpmath's chebyfit (error checked on a fine grid).
-  V q = hn::Set(d, 0x1.6c16d111822e8p-10);
-  q = q * r + hn::Set(d, 0x1.111120b67c939p-7);
-  q = q * r + hn::Set(d, 0x1.5555555555191p-5);
-  q = q * r + hn::Set(d, 0x1.5555555554dcep-3);
-  q = q * r + hn::Set(d, 0.5);
-  q = q * (r * r);
+  for (size_t i = 0; i < K; ++i) q[i] = hn::Set(d, 0x1.6c16d111822e8p-10) * r[i] + hn::Set(d, 0x1.111120b67c939p-7);
+  for (size_t i = 0; i < K; ++i) q[i] = q[i] * r[i] + hn::Set(d, 0x1.5555555555191p-5);
+  for (size_t i = 0; i < K; ++i) q[i] = q[i] * r[i] + hn::Set(d, 0x1.5555555554dcep-3);
+  for (size_t i = 0; i < K; ++i) q[i] = q[i] * r[i] + hn::Set(d, 0.5);
+  for (size_t i = 0; i < K; ++i) q[i] = q[i] * (r[i] * r[i]);
 
   // 2^(j/64) e^r = th + th*r1 + [th*(q - c) + tl*(1 + r + q)], th*r1 exact as
   // ph + pl: th has 26 bits, r1 splits into two 26-bit halves (Veltkamp).
   // Budget, relative: table 2^-79, reduction 2^-77, rounding r for q 2^-68,
   // p 2^-68.9, rounding in q 2^-67.5, bracket 2^-66.4, final sums 2^-67:
   // under 2^-64.9, i.e. 0.00027 ulp for a result in [1, 2).
-  const auto tbits = hn::BitCast(du, t);
-  const auto j = hn::BitCast(di, hn::And(tbits, hn::Set(du, 63)));
-  const V th = Lookup64(d, detail::kExp2Hi, j);
-  const V tl = Lookup64(d, detail::kExp2Lo, j);
-  const V split = hn::Set(d, 0x1p27 + 1.0) * r1;
-  const V r1h = split - (split - r1);
-  const V ph = th * r1;
-  const V pl = (th * r1h - ph) + th * (r1 - r1h);
-  const V small = th * (q - c) + tl * ((one + r) + q);
-  V s, e;
-  FastTwoSum(th, ph, s, e);
-  FastTwoSum(s, e + (pl + small), hi, lo);
-
-  // m << 52 (mod 2^64), m = k >> 6, from t's pattern: that of 1.5 * 2^52 plus
-  // k, where 1.5 * 2^52's is a multiple of 64 that moving by 46 pushes out.
-  return hn::ShiftLeft<52>(hn::ShiftRight<6>(tbits));
+  for (size_t i = 0; i < K; ++i) {
+    const auto tbits = hn::BitCast(du, t[i]);
+    const auto j = hn::BitCast(di, hn::And(tbits, hn::Set(du, 63)));
+    const V th = Lookup64(d, detail::kExp2Hi, j);
+    const V tl = Lookup64(d, detail::kExp2Lo, j);
+    const V split = hn::Set(d, 0x1p27 + 1.0) * r1[i];
+    const V r1h = split - (split - r1[i]);
+    const V ph = th * r1[i];
+    const V pl = (th * r1h - ph) + th * (r1[i] - r1h);
+    const V small = th * (q[i] - c[i]) + tl * ((one + r[i]) + q[i]);
+    V sum, e;
+    FastTwoSum(th, ph, sum, e);
+    FastTwoSum(sum, e + (pl + small), hi[i], lo[i]);
+    // m << 52 (mod 2^64), m = k >> 6, from t's pattern: that of 1.5 * 2^52
+    // plus k, where 1.5 * 2^52's is a multiple of 64 that moving by 46 pushes
+    // out.
+    m52[i] = hn::ShiftLeft<52>(hn::ShiftRight<6>(tbits));
+  }
 }
 
 // Stores y to out[0, lanes), but f(x) in the lanes set in `use`. Returns how
@@ -218,41 +223,84 @@ struct Flagged {
   hn::Mask<D> slow;  // these lanes must be taken from the library
 };
 
-// exp(x), except in the lanes set in `slow`.
-template <class D, class V = hn::Vec<D>>
-HWY_INLINE Flagged<D> ExpOrFlag(D d, V x) {
+// exp(x), except in the lanes set in `slow`; K vectors at once. Where the
+// only doubt is a nearby midpoint (`near`), `other` is the double beyond it,
+// the one other value glibc's exp can give there: exp(x) is within 0.031 +
+// 0.0003 ulp of the midpoint between hi and it, every further double over
+// 1.4 ulp away, and glibc within 0.53 ulp.
+template <size_t K, class D, class V = hn::Vec<D>>
+HWY_INLINE void ExpOrFlag(D d, const V* x, Flagged<D>* out, V* other = nullptr, hn::Mask<D>* near = nullptr) {
   namespace ed = exact_exp_detail;
   const hn::RebindToUnsigned<D> du;
-  V hi, lo;
-  const auto m52 = ed::ExpParts(d, x, hi, lo);
-  // Results below 1, from j = 0 and r < 0, go to the library with those just
-  // above 1: the ulp halves at 1, and an error bound over half an ulp does not
-  // pin down the result there (from 1 + tiny, glibc may round to 1 - 2^-53).
-  // That is 1/128 of all x; the rest have hi in (1 + 2^-51, 1.99), ulp 2^-52.
-  auto slow = hi <= hn::Set(d, 1.0 + 0x1p-51);
-  const V to_midpoint = hn::Abs(hn::Abs(lo) - hn::Set(d, 0x1p-53));
-  slow = hn::Or(slow, to_midpoint < hn::Set(d, ed::kBand * 0x1p-52));
-  // Results near or past the ends of the normal range, infinities and NaN.
-  slow = hn::Or(slow, hn::Not(hn::Abs(x) <= hn::Set(d, ed::kMaxAbsX)));
-  // Except exp(+-0) = 1, which C's Annex F demands and glibc follows; hi is
-  // exactly 1 and m = 0 there.
-  slow = hn::AndNot(x == hn::Zero(d), slow);
-  // hi * 2^m, by adding m to the exponent: the result is normal.
-  return {hn::BitCast(d, hn::BitCast(du, hi) + m52), slow};
+  V hi[K], lo[K];
+  hn::Vec<hn::RebindToUnsigned<D>> m52[K];
+  ed::ExpParts<K>(d, x, hi, lo, m52);
+  for (size_t i = 0; i < K; ++i) {
+    // Results below 1, from j = 0 and r < 0, go to the library with those just
+    // above 1: the ulp halves at 1, and an error bound over half an ulp does
+    // not pin down the result there (from 1 + tiny, glibc may round to
+    // 1 - 2^-53). That is 1/128 of all x; the rest have hi in (1 + 2^-51,
+    // 1.99), ulp 2^-52.
+    auto slow = hi[i] <= hn::Set(d, 1.0 + 0x1p-51);
+    // Results near or past the ends of the normal range, infinities and NaN.
+    slow = hn::Or(slow, hn::Not(hn::Abs(x[i]) <= hn::Set(d, ed::kMaxAbsX)));
+    const V to_midpoint = hn::Abs(hn::Abs(lo[i]) - hn::Set(d, 0x1p-53));
+    const auto midpoint = to_midpoint < hn::Set(d, ed::kBand * 0x1p-52);
+    // Except exp(+-0) = 1, which C's Annex F demands and glibc follows; hi is
+    // exactly 1 and m = 0 there.
+    const auto zero = x[i] == hn::Zero(d);
+    // hi * 2^m, by adding m to the exponent: the result is normal.
+    const auto bits = hn::BitCast(du, hi[i]) + m52[i];
+    out[i] = {hn::BitCast(d, bits), hn::AndNot(zero, hn::Or(slow, midpoint))};
+    if (other != nullptr) {
+      const auto step = hn::IfThenElse(hn::RebindMask(du, lo[i] > hn::Zero(d)), hn::Set(du, 1), hn::Set(du, ~0ull));
+      other[i] = hn::BitCast(d, bits + step);  // hi's neighbour on lo's side, scaled: the same binade
+      near[i] = hn::AndNot(hn::Or(zero, slow), midpoint);
+    }
+  }
+}
+
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE Flagged<D> ExpOrFlag(D d, V x) {
+  Flagged<D> r;
+  ExpOrFlag<1>(d, &x, &r);
+  return r;
 }
 
 // 1 / (1 + exp(x)) with the scalar sigmoid's cut-offs, for x = -slope * sum,
-// except in the lanes set in `slow`.
+// except in the lanes set in `slow`; K vectors at once.
+template <size_t K, class D, class V = hn::Vec<D>>
+HWY_INLINE void SigmoidOrFlag(D d, const V* x, Flagged<D>* out) {
+  hn::Mask<D> one_lanes[K], zero_lanes[K];
+  V settled[K];
+  for (size_t i = 0; i < K; ++i) {
+    one_lanes[i] = x[i] < hn::Set(d, kSigmoidOneBelow);
+    zero_lanes[i] = x[i] > hn::Set(d, kSigmoidZeroAbove);
+    // Lanes settled without exp get x = 0, which is never slow; NaN goes on
+    // to the library as in the scalar code.
+    settled[i] = hn::IfThenZeroElse(hn::Or(one_lanes[i], zero_lanes[i]), x[i]);
+  }
+  Flagged<D> e[K];
+  V other[K];
+  hn::Mask<D> near[K];
+  ExpOrFlag<K>(d, settled, e, other, near);
+  const V one = hn::Set(d, 1.0);
+  for (size_t i = 0; i < K; ++i) {
+    // The sigmoid depends on exp only through fl(1 + e): when both values
+    // glibc may give near a midpoint round to the same sum, the lane is
+    // settled (rounding is monotonic, and 1 / s is then the same too).
+    const V sum = one + e[i].value;
+    const auto same = hn::And(near[i], sum == one + other[i]);
+    const V s = one / sum;
+    out[i] = {hn::IfThenElse(one_lanes[i], one, hn::IfThenZeroElse(zero_lanes[i], s)), hn::AndNot(same, e[i].slow)};
+  }
+}
+
 template <class D, class V = hn::Vec<D>>
 HWY_INLINE Flagged<D> SigmoidOrFlag(D d, V x) {
-  const auto one_lanes = x < hn::Set(d, kSigmoidOneBelow);
-  const auto zero_lanes = x > hn::Set(d, kSigmoidZeroAbove);
-  // Lanes settled without exp get x = 0, which is never slow; NaN goes on to
-  // the library as in the scalar code.
-  const Flagged<D> e = ExpOrFlag(d, hn::IfThenZeroElse(hn::Or(one_lanes, zero_lanes), x));
-  const V one = hn::Set(d, 1.0);
-  const V s = one / (one + e.value);
-  return {hn::IfThenElse(one_lanes, one, hn::IfThenZeroElse(zero_lanes, s)), e.slow};
+  Flagged<D> r;
+  SigmoidOrFlag<1>(d, &x, &r);
+  return r;
 }
 
 // std::exp(x) in every lane, bit for bit. Adds to *fallbacks the number of

@@ -2,11 +2,7 @@
 // baseline, AVX2 and AVX-512, and the run-time choice among them.
 #include "vecmath/exact_exp.h"
 
-// SSSE3 and SSE4 would only add code: every x86-64 that lacks AVX2 gets the
-// portable baseline (HWY_EMU128, or HWY_SCALAR where GCC < 12.3 breaks EMU128).
-#ifndef HWY_DISABLED_TARGETS
-#define HWY_DISABLED_TARGETS (HWY_SSSE3 | HWY_SSE4)
-#endif
+#include "vecmath/simd_targets.h"
 
 #include <algorithm>
 #include <array>

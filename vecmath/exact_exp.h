@@ -25,7 +25,8 @@ inline constexpr double kSigmoidZeroAbove = 710.0;
 // The program's sigmoid, 1 / (1 + exp(-slope * sum)). Gives the same bits as
 // the formula for every input: -inf lands in the first branch, +inf in the
 // second, NaN falls through to exp(NaN) = NaN, slope 0 gives x = +-0 (0.5) or
-// NaN for infinite sums, just as the formula does.
+// NaN for infinite sums, just as the formula does. Both cut-offs look at x
+// alone, so a negative slope is covered as well.
 inline double ScalarSigmoid(double slope, double sum) {
   const double x = -slope * sum;
   if (x < kSigmoidOneBelow) return 1.0;

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "engine/autopilot.h"
+#include "engine/lockstep.h"
 #include "net/default_weights.h"
 
 namespace {
@@ -78,4 +79,27 @@ TEST(NoAllocation, NetworkFlightsAndEvaluations) {
               for (int i = 0; i < 1000; ++i) net.Evaluate(inputs, 0.5);
             }),
             0);
+}
+
+TEST(NoAllocation, FlightsInLanes) {
+  SimParams p;
+  CRand rng(4);
+  CNeuralNet net;
+  std::vector<WeightGenome> genomes;
+  for (int n = 0; n < 40; ++n) {
+    net.Build(p, rng);
+    genomes.push_back({net.CollectWeights(), 0.0});
+  }
+  const MeteorField fields[4] = {BuiltInLevel(1), BuiltInLevel(2), BuiltInLevel(3), BuiltInLevel(4)};
+  std::vector<LaneLevel> levels;
+  for (const MeteorField& f : fields) levels.push_back(MakeLaneLevel(f, p));
+  std::vector<double> scores(genomes.size() * levels.size());
+  const LaneJob job{&p, net.Layers(), net.WeightCount(), levels, genomes, scores.data()};
+  LaneBuffers buffers;
+  buffers.SizeFor(net.WeightCount());
+  for (vecmath::SimdPath path : vecmath::SupportedPaths()) {
+    if (LaneCount(path) == 0) continue;
+    InOrderFeed feed(static_cast<int>(scores.size()));
+    EXPECT_EQ(AllocationsDuring([&] { FlyInLanes(path, job, feed, buffers); }), 0) << vecmath::PathName(path);
+  }
 }

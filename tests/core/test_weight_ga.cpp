@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "net/weight_ga.h"
@@ -127,6 +129,52 @@ TEST(WeightGAEpoch, ParentsArePickedInPairsAndChildrenKeepTheirOrder) {
     EXPECT_EQ(list[3 + 2 * pair].weights, father.weights) << pair;
   }
   EXPECT_EQ(ref.State(), f.rng.State());
+}
+
+// Breeding with its draws taken ahead gives what breeding draws as it goes
+// gives: the same next list and generator state, for lists of every kind of
+// fitness (negative, NaN, ties), odd populations, more elites than genomes;
+// and a list or settings other than those drawn for are refused.
+TEST(WeightGAEpoch, DrawsTakenAheadBreedTheSame) {
+  struct Case {
+    int P, E;
+    std::size_t listSize;
+    double rate, large;
+  };
+  std::mt19937_64 draw(4);
+  std::normal_distribution<double> normal(0.0, 500.0);
+  for (const Case c : {Case{40, 4, 40, 0.8, 0.4}, Case{41, 4, 41, 0.3, 1.0}, Case{10, 12, 10, 0.8, 0.4},
+                       Case{7, 1, 8, 1.0, 0.0}, Case{6, 0, 6, 0.0, 0.5}}) {
+    Fixture ahead, asGoes;
+    ahead.Reset(c.P, c.rate, 30);
+    asGoes.Reset(c.P, c.rate, 30);
+    for (Fixture* f : {&ahead, &asGoes}) {
+      f->p.NetEliteCount = c.E;
+      f->p.LargeMutationRate = c.large;
+    }
+    auto a = MakeList(std::vector<double>(c.listSize, 0.0), 30);
+    for (int gen = 0; gen < 3; ++gen) {
+      for (std::size_t i = 0; i < a.size(); ++i) {
+        const int kind = static_cast<int>(draw() % 6);
+        a[i].fitness = kind == 0 ? std::nan("") : kind == 1 ? 7.0 : normal(draw) + (gen == 2 ? 2000.0 : 0.0);
+      }
+      auto b = a;
+      ahead.ga.DrawAhead(a.size(), 30, ahead.p, ahead.rng);
+      const bool okAhead = ahead.ga.Epoch(a, ahead.p, ahead.rng);
+      ASSERT_EQ(okAhead, asGoes.ga.Epoch(b, asGoes.p, asGoes.rng));
+      ASSERT_EQ(ahead.rng.State(), asGoes.rng.State()) << c.P << " gen " << gen;
+      ASSERT_EQ(a.size(), b.size());
+      for (std::size_t i = 0; i < a.size(); ++i) ASSERT_EQ(a[i].weights, b[i].weights) << c.P << " " << i;
+    }
+  }
+  Fixture f;
+  f.Reset(10);
+  auto list = MakeList(std::vector<double>(10, 1.0));
+  f.ga.DrawAhead(list.size(), 4, f.p, f.rng);
+  f.p.SmallMutationRange = 3.0;
+  EXPECT_THROW(f.ga.Epoch(list, f.p, f.rng), std::logic_error);
+  f.ga.DrawAhead(list.size(), 5, f.p, f.rng);  // five weights drawn for, four there
+  EXPECT_THROW(f.ga.Epoch(list, f.p, f.rng), std::logic_error);
 }
 
 TEST(WeightGAEpoch, ZeroFitnessAlwaysPicksTheFirstGenome) {

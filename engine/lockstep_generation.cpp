@@ -1,0 +1,86 @@
+// A training generation flown in SIMD lanes on every core: the flights are
+// handed out one by one, so every lane stays busy until the last ones.
+#include <atomic>
+
+#include "engine/autopilot.h"
+
+namespace korvane {
+namespace {
+
+// One generation's flights, handed out in turn. The first handed out is the
+// last flight, whose end the chart frame shows: it flies through
+// FlyNetworkScored on a worker's own state, early, so that it never holds up
+// the end of the generation. Worker 0 asks the host about a stop.
+class Feed final : public LaneFeed {
+ public:
+  struct Shared {
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    std::atomic<int> shownBy{0};
+  };
+
+  Feed(IHost& host, const LaneJob& job, std::span<const MeteorField> levels, Shared& shared, int worker,
+       FlightState& state, CNeuralNet& net)
+      : m_host(host), m_job(job), m_levels(levels), m_shared(shared), m_worker(worker), m_state(state), m_net(net) {}
+
+  int Next() override {
+    const int genomes = static_cast<int>(m_job.genomes.size());
+    const int flights = genomes * static_cast<int>(m_levels.size());
+    for (;;) {
+      if (m_worker == 0 && m_host.StopRequested()) m_shared.stop.store(true);
+      if (m_shared.stop.load(std::memory_order_relaxed)) return -1;
+      const int turn = m_shared.next.fetch_add(1, std::memory_order_relaxed);
+      if (turn >= flights) return -1;
+      if (turn > 0) return turn - 1;
+      const int shown = flights - 1;
+      m_net.LoadWeights(m_job.genomes[static_cast<std::size_t>(shown % genomes)].weights);
+      m_job.scores[shown] =
+          CAutoPilot::FlyNetworkScored(m_state, m_net, *m_job.params, m_levels[static_cast<std::size_t>(shown / genomes)])
+              .score;
+      m_shared.shownBy.store(m_worker);
+    }
+  }
+
+ private:
+  IHost& m_host;
+  const LaneJob& m_job;
+  std::span<const MeteorField> m_levels;
+  Shared& m_shared;
+  int m_worker;
+  FlightState& m_state;
+  CNeuralNet& m_net;
+};
+
+}  // namespace
+
+bool CAutoPilot::FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNeuralNet& net,
+                                            std::span<const MeteorField> levels, int count, int threads,
+                                            vecmath::SimdPath path, const std::function<void()>& alongside) {
+  std::vector<LaneLevel> laneLevels;
+  for (const MeteorField& level : levels) laneLevels.push_back(MakeLaneLevel(level, p));
+  m_laneScores.assign(static_cast<std::size_t>(count) * levels.size(), 0.0);
+  m_lanes.resize(static_cast<std::size_t>(threads));
+  for (LaneBuffers& b : m_lanes) b.SizeFor(net.WeightCount());
+  const LaneJob job{&p, net.Layers(), net.WeightCount(), laneLevels,
+                    std::span<const WeightGenome>(m_weightWorkList.data(), static_cast<std::size_t>(count)),
+                    m_laneScores.data()};
+  Feed::Shared shared;
+  m_pool->Run(threads, [&](int w) {
+    const std::size_t at = static_cast<std::size_t>(w);
+    // The last worker takes on the side job first; the others fly meanwhile.
+    if (w == threads - 1 && alongside) alongside();
+    Feed feed(host, job, levels, shared, w, m_workers[at], m_workerNets[at]);
+    FlyInLanes(path, job, feed, m_lanes[at]);
+  });
+  if (shared.stop.load()) return false;
+  // Each genome's fitness adds up its levels in order, as one by one.
+  for (int n = 0; n < count; ++n)
+    for (std::size_t l = 0; l < levels.size(); ++l)
+      m_weightWorkList[static_cast<std::size_t>(n)].fitness += m_laneScores[l * count + n];
+  const std::size_t shownBy = static_cast<std::size_t>(shared.shownBy.load());
+  m_flight = m_workers[shownBy];
+  net = m_workerNets[shownBy];
+  return true;
+}
+
+}  // namespace korvane
