@@ -145,6 +145,7 @@ class CAutoPilot {
   std::vector<PlanFlightResult> m_results;
   std::vector<LaneBuffers> m_lanes;  // per worker, for training in lanes
   std::vector<double> m_laneScores;  // per flight of a generation
+  std::vector<int> m_laneTicks;      // per flight: its length, -1 while it flies
   std::unique_ptr<WorkerPool> m_pool = std::make_unique<WorkerPool>();
   int m_threads;
   FlightState m_flight;  // the flight the progress frames show

@@ -7,6 +7,7 @@
 #define KORVANE_ENGINE_LOCKSTEP_INL_H_
 #endif
 
+#include <atomic>
 #include <cstdint>
 
 #include "engine/lockstep.h"
@@ -126,10 +127,15 @@ class Flights {
     return crashed;
   }
 
+  void RecordTicks(int flight, int ticks) {
+    if (m_job.ticks != nullptr) std::atomic_ref<int>(m_job.ticks[flight]).store(ticks, std::memory_order_relaxed);
+  }
+
   void End(size_t lane, bool escaped) {
     const CLifeboat boat = Boat(lane);
     const int ticks = static_cast<int>(m_b.t[lane]);
     m_job.scores[m_b.flight[lane]] = escaped ? EscapeScore(ticks, boat) : EndScore(ticks, boat);
+    RecordTicks(m_b.flight[lane], ticks);
   }
 
   // The next flight into `lane`, at the start with the start's perception;
@@ -142,6 +148,7 @@ class Flights {
       CLifeboat boat;
       boat.ResetToStart(m_p);
       m_job.scores[f] = EndScore(0, boat);
+      RecordTicks(f, 0);
       f = m_feed.Next();
     }
     const uint32_t bit = 1u << lane;

@@ -47,6 +47,9 @@ struct LaneJob {
   std::span<const LaneLevel> levels;
   std::span<const WeightGenome> genomes;
   double* scores = nullptr;  // one per flight
+  // When set, one per flight: its length in ticks, stored (relaxed atomic)
+  // as it ends, for a feed that orders what is left by length.
+  int* ticks = nullptr;
 };
 
 // Where a worker's lanes draw their flights from.

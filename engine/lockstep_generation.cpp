@@ -1,6 +1,9 @@
 // A training generation flown in SIMD lanes on every core: the flights are
 // handed out one by one, so every lane stays busy until the last ones.
+#include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <numeric>
 
 #include "engine/autopilot.h"
 
@@ -10,13 +13,18 @@ namespace {
 // One generation's flights, handed out in turn. The first handed out is the
 // last flight, whose end the chart frame shows: it flies through
 // FlyNetworkScored on a worker's own state, early, so that it never holds up
-// the end of the generation. Worker 0 asks the host about a stop.
+// the end of the generation. The last level's flights go longest first, as
+// the genome's flights on the other levels foretell, so that the lanes run
+// dry on short flights. Worker 0 asks the host about a stop. The order only
+// decides when a flight flies: its score has its own place.
 class Feed final : public LaneFeed {
  public:
   struct Shared {
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
     std::atomic<int> shownBy{0};
+    std::once_flag ordered;
+    std::vector<int> lastLevel;  // genomes of the last level, in the order flown
   };
 
   Feed(IHost& host, const LaneJob& job, std::span<const MeteorField> levels, Shared& shared, int worker,
@@ -31,7 +39,7 @@ class Feed final : public LaneFeed {
       if (m_shared.stop.load(std::memory_order_relaxed)) return -1;
       const int turn = m_shared.next.fetch_add(1, std::memory_order_relaxed);
       if (turn >= flights) return -1;
-      if (turn > 0) return turn - 1;
+      if (turn > 0) return FlightAt(turn - 1, genomes, flights);
       const int shown = flights - 1;
       m_net.LoadWeights(m_job.genomes[static_cast<std::size_t>(shown % genomes)].weights);
       m_job.scores[shown] =
@@ -42,6 +50,30 @@ class Feed final : public LaneFeed {
   }
 
  private:
+  int FlightAt(int f, int genomes, int flights) {
+    const int base = flights - genomes;
+    if (m_job.ticks == nullptr || base == 0 || f < base) return f;
+    std::call_once(m_shared.ordered, [&] { OrderLastLevel(genomes, base); });
+    return base + m_shared.lastLevel[static_cast<std::size_t>(f - base)];
+  }
+
+  // The last level's genomes but the shown one, by their ticks on the other
+  // levels, most first; a flight still going counts as the longest.
+  void OrderLastLevel(int genomes, int base) {
+    std::vector<long>& key = m_keys;
+    key.assign(static_cast<std::size_t>(genomes), 0);
+    for (int f = 0; f < base; ++f) {
+      const int t = std::atomic_ref<int>(m_job.ticks[f]).load(std::memory_order_relaxed);
+      key[static_cast<std::size_t>(f % genomes)] += t < 0 ? kTimeLimit + 1 : t;
+    }
+    std::vector<int>& order = m_shared.lastLevel;
+    order.resize(static_cast<std::size_t>(genomes - 1));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      return key[static_cast<std::size_t>(a)] > key[static_cast<std::size_t>(b)];
+    });
+  }
+
   IHost& m_host;
   const LaneJob& m_job;
   std::span<const MeteorField> m_levels;
@@ -49,6 +81,7 @@ class Feed final : public LaneFeed {
   int m_worker;
   FlightState& m_state;
   CNeuralNet& m_net;
+  std::vector<long> m_keys;
 };
 
 }  // namespace
@@ -59,11 +92,12 @@ bool CAutoPilot::FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNe
   std::vector<LaneLevel> laneLevels;
   for (const MeteorField& level : levels) laneLevels.push_back(MakeLaneLevel(level, p));
   m_laneScores.assign(static_cast<std::size_t>(count) * levels.size(), 0.0);
+  m_laneTicks.assign(m_laneScores.size(), -1);
   m_lanes.resize(static_cast<std::size_t>(threads));
   for (LaneBuffers& b : m_lanes) b.SizeFor(net.WeightCount());
   const LaneJob job{&p, net.Layers(), net.WeightCount(), laneLevels,
                     std::span<const WeightGenome>(m_weightWorkList.data(), static_cast<std::size_t>(count)),
-                    m_laneScores.data()};
+                    m_laneScores.data(), m_laneTicks.data()};
   Feed::Shared shared;
   m_pool->Run(threads, [&](int w) {
     const std::size_t at = static_cast<std::size_t>(w);
