@@ -21,9 +21,8 @@ using nlohmann::json;
 using test::Cli;
 using test::CliRun;
 using test::Lines;
+using test::kTableWeights;
 
-const std::string kWeights = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/table_weights.txt";
-const std::string kPlan = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/plan.json";
 const std::string kSmallGa = "ga --level 4 --seed 3 --set MaxGenerations=2 --set PopulationSize=20";
 const std::string kSmallTrain = "train --seed 1 --set TrainingGenerations=2 --set NetPopulationSize=10";
 
@@ -76,12 +75,12 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       // Options the command would ignore.
       {"fly-net --level 1 --seed 3", "fly-net does not use --seed"},
       {"fly-net --level 1 --threads 2", "fly-net does not use --threads"},
-      {"fly-plan --level 1 --plan " + kPlan + " --seed 3", "fly-plan does not use --seed"},
+      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --seed 3", "fly-plan does not use --seed"},
       {"train --level 1", "train does not use --level"},
       {"settings --set Gravity=1", "settings does not use --set"},
-      {"ga --level 1 --weights " + kWeights, "--weights is used only with --heuristic"},
-      {"fly-plan --level 1 --plan " + kPlan + " --weights " + kWeights, "only with --variant heuristic"},
-      {"fly-plan --level 1 --plan " + kPlan + " --variant step --weights " + kWeights, "only with --variant heuristic"},
+      {"ga --level 1 --weights " + kTableWeights, "--weights is used only with --heuristic"},
+      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --weights " + kTableWeights, "only with --variant heuristic"},
+      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --variant step --weights " + kTableWeights, "only with --variant heuristic"},
       // Files: empty names, directories, unwritable, missing, endless, too long.
       {"fly-net --level 1 --weights ''", "--weights needs a file name"},
       {"train --weights-out ''", "--weights-out needs a file name"},
@@ -102,7 +101,7 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"fly-plan --level 1", "fly-plan needs --plan FILE"},
       {"fly-plan --level 1 --plan /no/such/plan.json", "no such file"},
       {"fly-plan --level 1 --plan /dev/zero", "too large for a plan"},
-      {"fly-plan --level 1 --plan " + kPlan + " --variant fast", "--variant must be ga, heuristic or step"},
+      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --variant fast", "--variant must be ga, heuristic or step"},
       {"fly-plan --level 1 --plan " + Path("long.json"), "raise it with --set ChromosomeLength=31"},
       {"fly-plan --level 1 --plan " + Path("longest.json"), "more than ChromosomeLength allows (200)"},
       {"fly-plan --level 1 --plan " + Path("uneven.json"), "\"durations\" has 1"},
@@ -275,7 +274,7 @@ TEST(Cli, WeightSetsAndAnEmptyTraining) {
     const std::string at = "fly-net --level " + std::to_string(level);
     EXPECT_EQ(json::parse(Cli(at).out)["outcome"], "escaped") << level;
     EXPECT_EQ(Cli(at + " --weights builtin").out, Cli(at).out) << level;
-    EXPECT_EQ(Cli(at + " --weights table").out, Cli(at + " --weights " + kWeights).out) << level;
+    EXPECT_EQ(Cli(at + " --weights table").out, Cli(at + " --weights " + kTableWeights).out) << level;
   }
   // No generation flown, none reported.
   const CliRun none = Cli("train --quiet --set TrainingGenerations=0 --set NetPopulationSize=4");

@@ -13,8 +13,7 @@
 namespace {
 
 using nlohmann::json;
-
-const std::string kDir = std::string(KORVANE_SOURCE_DIR) + "/tests/golden";
+using korvane::test::kGoldenDir;
 
 struct GoldenCase {
   std::string name;
@@ -25,14 +24,14 @@ struct GoldenCase {
 void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<GoldenCase> LoadCases() {
-  std::ifstream in(kDir + "/cli_cases.json");
+  std::ifstream in(kGoldenDir + "/cli_cases.json");
   std::vector<GoldenCase> cases;
   if (!in) return cases;
   for (const json& c : json::parse(in)) {
     GoldenCase g{c.at("name").get<std::string>(), {}, c.at("output")};
     for (const json& a : c.at("args")) {
       std::string arg = a.get<std::string>();
-      if (const auto at = arg.find("@DIR@"); at != std::string::npos) arg.replace(at, 5, kDir);
+      if (const auto at = arg.find("@DIR@"); at != std::string::npos) arg.replace(at, 5, kGoldenDir);
       g.args.push_back(arg);
     }
     cases.push_back(std::move(g));

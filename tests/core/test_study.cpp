@@ -22,8 +22,8 @@ using nlohmann::json;
 using test::Cli;
 using test::CliRun;
 using test::Lines;
+using test::kTableWeights;
 
-const std::string kWeights = std::string(KORVANE_SOURCE_DIR) + "/tests/golden/table_weights.txt";
 const std::string kSmall = " --set MaxGenerations=20 --set PopulationSize=200 --quiet";
 
 std::set<std::string> Keys(const std::string& text) {
@@ -42,7 +42,7 @@ class StudyCli : public test::TempDirTest {
 
 TEST_F(StudyCli, EachRunIsTheGaCallWithTheSameArguments) {
   const std::string out = Path("runs.jsonl");
-  const CliRun r = Cli("study --methods ga,heuristic:table,heuristic:" + kWeights +
+  const CliRun r = Cli("study --methods ga,heuristic:table,heuristic:" + kTableWeights +
                        " --levels 1,4 --seeds 1-2 --vary EliteCount=2,4 --threads 2" + kSmall + " --out " + out);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(json::parse(r.out)["flown"], 24);

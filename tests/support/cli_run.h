@@ -14,6 +14,11 @@
 
 namespace korvane::test {
 
+// The golden runs' inputs: the table weights, a plan.
+inline const std::string kGoldenDir = std::string(KORVANE_SOURCE_DIR) + "/tests/golden";
+inline const std::string kTableWeights = kGoldenDir + "/table_weights.txt";
+inline const std::string kGoldenPlan = kGoldenDir + "/plan.json";
+
 struct CliRun {
   int status = -1;
   std::string out;
