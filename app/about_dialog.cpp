@@ -7,6 +7,7 @@
 
 #include "app/scene_renderer.h"
 #include "texts/ui_texts.h"
+#include "texts/version_texts.h"
 
 namespace korvane {
 
@@ -25,6 +26,10 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   about->setWordWrap(true);
   about->setFixedWidth(420);
 
+  // The build's own version, after the texts the box has always shown.
+  auto* build = new QLabel(QString::fromStdString(text::AboutBuild()), this);
+  build->setObjectName(QStringLiteral("build"));
+
   auto* ok = new QPushButton(QString::fromUtf8(text::OkButton), this);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -33,6 +38,8 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   texts->addWidget(version);
   texts->addSpacing(8);
   texts->addWidget(about);
+  texts->addSpacing(8);
+  texts->addWidget(build);
 
   auto* top = new QHBoxLayout;
   top->addWidget(icon);

@@ -3,13 +3,27 @@
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
+#include <string_view>
 
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
+#include "texts/version_texts.h"
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so that they need no display.
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--version" || arg == "--help" || arg == "-h") {
+      const std::string out = arg == "--version" ? korvane::text::VersionText("korvane") : korvane::text::GuiHelp;
+      return std::fputs(out.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvane"));
+  QApplication::setApplicationVersion(QString::fromLatin1(korvane::kVersion));
+  // Ties the window to its desktop entry (and so to its icon) on Wayland.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
   // Qt's own dialogs (file chooser, buttons) in Chinese like the rest.
   QTranslator qtTexts;
   if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -14,6 +14,7 @@
 #include "sim/meteor_field.h"
 #include "texts/cli_texts.h"
 #include "texts/study_texts.h"
+#include "texts/version_texts.h"
 
 namespace korvane::cli {
 namespace {
@@ -237,6 +238,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   Raw raw;
   CLI::App app{text::CliAbout, "korvane-cli"};
   app.footer(text::CliFooter);
+  app.set_version_flag("--version", text::VersionText("korvane-cli"));
   app.require_subcommand(1);
   std::vector<std::pair<CLI::App*, std::vector<CLI::Option*>>> parsed;
   for (const CommandDef& c : kCommands) {
@@ -261,6 +263,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     return {Options{}, app.help()};
+  } catch (const CLI::CallForVersion& e) {
+    return {Options{}, e.what()};
   } catch (const CLI::ParseError& e) {
     std::string command;
     for (const auto& [sub, opts] : parsed)

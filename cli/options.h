@@ -43,7 +43,8 @@ struct Options {
   std::string plots;
 };
 
-// Either the options of a run, or the help asked for (print it, exit 0).
+// Either the options of a run, or the help or version asked for (print it,
+// exit 0).
 struct CommandLine {
   Options options;
   std::string help;

@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
   fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth
+  # the manual pages, the package and the tools that check them
+  help2man gzip file dpkg-dev desktop-file-utils appstream man-db lintian
 )
 
 missing=()

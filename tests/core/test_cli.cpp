@@ -13,6 +13,7 @@
 #include "files/weights_file.h"
 #include "sim/params.h"
 #include "temp_dir.h"
+#include "texts/version.h"
 
 namespace korvane {
 namespace {
@@ -127,9 +128,14 @@ TEST(Cli, HelpForTheToolAndEachCommand) {
   for (const char* args : {"--help", "-h"}) {
     const CliRun r = Cli(args);
     EXPECT_EQ(r.status, 0) << args;
-    for (const char* command : {"ga", "train", "fly-net", "fly-plan", "settings", "Exit status"})
+    for (const char* command : {"ga", "train", "fly-net", "fly-plan", "settings", "Exit status", "--version"})
       EXPECT_NE(r.out.find(command), std::string::npos) << args << " " << command;
   }
+  // The first line is what help2man takes as the name and version.
+  const CliRun version = Cli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(Lines(version.out).at(0), std::string("korvane-cli ") + kVersion);
+  EXPECT_NE(version.out.find("License MIT"), std::string::npos);
   // Each command lists what it uses and hides what it would refuse.
   const struct {
     const char* command;

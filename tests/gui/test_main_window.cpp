@@ -19,6 +19,7 @@
 #include "files/weights_file.h"
 #include "gui_test_support.h"
 #include "texts/ui_texts.h"
+#include "texts/version.h"
 #include "ui_model/settings_store.h"
 
 using namespace korvane;
@@ -187,13 +188,14 @@ class MainWindowTest : public QObject {
   }
 
   void aboutBoxHasItsTexts() {
-    QString title, version, description, button;
+    QString title, version, description, build, button;
     QTimer::singleShot(0, this, [&] {
       QWidget* w = QApplication::activeModalWidget();
       QVERIFY(w);
       title = w->windowTitle();
       version = w->findChild<QLabel*>(QStringLiteral("version"))->text();
       description = w->findChild<QLabel*>(QStringLiteral("description"))->text();
+      build = w->findChild<QLabel*>(QStringLiteral("build"))->text();
       QPushButton* ok = w->findChild<QPushButton*>();
       button = ok->text();
       ok->click();
@@ -203,6 +205,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(version, U("Korvane 1.0 版"));
     QCOMPARE(button, U("确定"));
     QVERIFY(description.startsWith(U("简要说明：")));
+    QCOMPARE(build, U("程序版本 ") + QString::fromLatin1(korvane::kVersion) + U("，MIT 许可证"));
   }
 
   void levelCommandsLoadTheBuiltInLevels() {

@@ -1,5 +1,5 @@
 // Draws Korvane's pictures: the nebula background, the meteor and lifeboat
-// sprites and the toolbar strip. Every picture is computed from fixed seeds,
+// sprites, the toolbar strip and the icon (icon.cpp). Every picture is computed from fixed seeds,
 // so running this again writes the same files.
 //
 // Usage: make_pictures OUTPUT_DIR
@@ -16,6 +16,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "icon.h"
 
 namespace {
 
@@ -633,5 +635,6 @@ int main(int argc, char** argv) {
   ok = save(makeLifeboat(), dir, "lifeboat.png") && ok;
   ok = save(makeToolbar(), dir, "toolbar.png") && ok;
   ok = save(makeRunToolbar(), dir, "run_toolbar.png") && ok;
+  ok = MakeIcons(dir) && ok;
   return ok ? 0 : 1;
 }
