@@ -10,6 +10,7 @@
 
 #include "engine/autopilot.h"
 #include "recording_host.h"
+#include "ui_model/trained_weights_save.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
@@ -74,10 +75,10 @@ void NetworkFlight(RecordingHost& h, int level, const std::vector<double>& weigh
 
 // The desktop program's training: the run, then the weights appended to path.
 void Training(RecordingHost& h, const std::string& path) {
-  CAutoPilot pilot;
+  PilotResults results;
   CWeightGA wga;
   CNeuralNet net;
-  pilot.TrainNetwork(h, h.params, wga, net, 3, path);
+  TrainAndSave(h, results, {h.params, 3, 2}, wga, net, path);
 }
 
 struct Case {
@@ -152,9 +153,9 @@ TEST(RunBoxes, EveryRunKindAndOutcome) {
          CPlanGA ga;
          CRand rng(1);
          ga.Init(4, 0.5, 30, h.params, rng);
-         pilot.m_workList = ga.Genomes();
-         pilot.m_workList[2].m_actions[0] = 9;
-         pilot.StepByStep(h, ga, EmptyField(), h.params, rng);
+         std::vector<CPlanGenome> work = ga.Genomes();
+         work[2].m_actions[0] = 9;
+         pilot.StepByStep(h, ga, work, EmptyField(), h.params, rng);
        },
        {"box:action9 i2 j0 你的行动数不对!!!(StepByStep)"}},
       // The replay of the kept plan.
