@@ -11,13 +11,13 @@ CAutoPilot::CAutoPilot(std::shared_ptr<PilotResults> results)
 
 RunOutcome CAutoPilot::OnStartGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field,
                                      std::uint32_t seed) {
-  PlanSearchRun run(Link(host), {start, field, seed, m_threads, nullptr}, ga);
+  PlanSearchRun run(Link(host), {start, field, seed, m_threads}, ga);
   return RunToEnd(run, host);
 }
 
 RunOutcome CAutoPilot::OnStartHeuristicGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, CNeuralNet& net,
                                               const MeteorField& field, std::uint32_t seed) {
-  PlanSearchRun run(Link(host), {start, field, seed, m_threads, &net}, ga);
+  PlanSearchRun run(Link(host), {start, field, seed, m_threads}, ga, &net);
   return RunToEnd(run, host);
 }
 

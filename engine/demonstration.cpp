@@ -2,7 +2,6 @@
 // of each flown on screen in between.
 #include "engine/demonstration.h"
 
-#include "engine/plan_search.h"
 #include "engine/run_settings.h"
 
 namespace korvane {
@@ -40,7 +39,7 @@ bool StepByStep(const RunLink& link, GenerationEvaluator& eval, CPlanGA& ga, std
   return true;
 }
 
-DemonstrationRun::DemonstrationRun(const RunLink& link, const Setup& setup, CPlanGA& ga)
+DemonstrationRun::DemonstrationRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga)
     : m_link(link), m_setup(setup), m_p(setup.start), m_ga(ga), m_rng(setup.seed), m_eval(setup.threads) {
   const SimParams& start = m_setup.start;
   m_ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, m_p, m_rng);
@@ -58,7 +57,7 @@ RunStep DemonstrationRun::Step() {
   const FrameMaker frame = [this] { return Frame(); };
   const std::optional<ShownEnd> end =
       m_shown.flight.Step(m_link.asks, m_link.tell, m_shown.p, m_setup.field, PerceivedCount(m_setup.start), frame);
-  if (!end) return {DemoTickMs};
+  if (!end) return {DemoTickMs, {}};
   switch (*end) {
     case ShownEnd::InvalidCode:
       m_link.tell.Notice({NoticeKind::DemoInvalidCode});

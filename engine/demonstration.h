@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/generation.h"
+#include "engine/plan_search.h"
 #include "engine/run.h"
 #include "engine/run_link.h"
 #include "engine/shown_flight.h"
@@ -22,13 +23,7 @@ bool StepByStep(const RunLink& link, GenerationEvaluator& eval, CPlanGA& ga, std
 // flight on screen.
 class DemonstrationRun final : public IRun {
  public:
-  struct Setup {
-    SimParams start;
-    MeteorField field;
-    std::uint32_t seed = 0;
-    int threads = 1;
-  };
-  DemonstrationRun(const RunLink& link, const Setup& setup, CPlanGA& ga);
+  DemonstrationRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga);
 
   RunStep Step() override;
 
@@ -37,7 +32,7 @@ class DemonstrationRun final : public IRun {
   FrameSnapshot Frame() const;
 
   RunLink m_link;
-  Setup m_setup;
+  SearchSetup m_setup;
   SimParams m_p;
   CPlanGA& m_ga;
   CRand m_rng;

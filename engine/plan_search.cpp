@@ -22,18 +22,22 @@ FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const 
   return f;
 }
 
-PlanSearchRun::PlanSearchRun(const RunLink& link, const Setup& setup, CPlanGA& ga)
-    : m_link(link), m_setup(setup), m_p(setup.start), m_ga(ga), m_rng(setup.seed), m_eval(setup.threads) {
-  if (m_setup.net) m_setup.net->LoadWeights(m_link.results.Weights());
-  const SimParams& start = m_setup.start;
-  m_ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, m_p, m_rng);
+PlanSearchRun::PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net)
+    : GenerationalRun(link, setup.start, net ? PauseKind::Heuristic : PauseKind::GA, 0),
+      m_field(setup.field),
+      m_net(net),
+      m_ga(ga),
+      m_rng(setup.seed),
+      m_eval(setup.threads) {
+  if (m_net) m_net->LoadWeights(m_link.results.Weights());
+  m_ga.Init(m_start.PopulationSize, m_start.DurationMutationRate, m_start.ChromosomeLength, m_p, m_rng);
   m_workList = m_ga.Genomes();
 }
 
 // Histories are copied into a frame only when they are shown: at the end,
 // and under the two slower paces.
 FrameSnapshot PlanSearchRun::Frame(const FlightState& fs, bool withChart) const {
-  FrameSnapshot f = PlanProgressFrame(m_ga, fs, m_setup.field);
+  FrameSnapshot f = PlanProgressFrame(m_ga, fs, m_field);
   if (withChart) f.planChart = m_history;
   f.paths = m_paths;
   return f;
@@ -48,6 +52,8 @@ FrameSnapshot PlanSearchRun::Resting(bool withChart) const {
   }
   return f;
 }
+
+void PlanSearchRun::Held() { KeepBest(); }
 
 void PlanSearchRun::KeepBest() {
   if (const CPlanGenome* best = m_ga.Best())
@@ -69,13 +75,12 @@ RunStep PlanSearchRun::Step() {
       const FrameMaker frame = [this] {
         FrameSnapshot f = Frame(m_shown.flight.State(), true);
         // The heuristic search's network, as it sees the shown flight.
-        if (m_setup.net && m_link.asks.WhatToShow().network)
-          f.network = ViewNetwork(*m_setup.net, m_shown.flight.State(), m_shown.p);
+        if (m_net && m_link.asks.WhatToShow().network)
+          f.network = ViewNetwork(*m_net, m_shown.flight.State(), m_shown.p);
         return f;
       };
-      if (!m_shown.flight.Step(m_link.asks, m_link.tell, m_shown.p, m_setup.field, PerceivedCount(m_setup.start),
-                               frame))
-        return {DemoTickMs};
+      if (!m_shown.flight.Step(m_link.asks, m_link.tell, m_shown.p, m_field, PerceivedCount(m_start), frame))
+        return {DemoTickMs, {}};
       return Checkpoint();
     }
   }
@@ -83,14 +88,15 @@ RunStep PlanSearchRun::Step() {
 }
 
 RunStep PlanSearchRun::FlyGeneration() {
+  // From generation 0 up to the last, read anew after each.
   if (m_at.generation > m_p.MaxGenerations) return NoMoreGenerations();
-  const bool heuristic = m_setup.net != nullptr;
+  const bool heuristic = m_net != nullptr;
   const Showing showing = m_link.asks.WhatToShow();
   PlanGeneration g;
   g.variant = heuristic ? FlyVariant::Heuristic : FlyVariant::GA;
   g.params = &m_p;
-  g.field = &m_setup.field;
-  g.net = m_setup.net;
+  g.field = &m_field;
+  g.net = m_net;
   g.rng = &m_rng;
   g.plans = &m_workList;
   g.count = m_ga.PopSize();
@@ -137,26 +143,6 @@ RunStep PlanSearchRun::FlyGeneration() {
     return {};
   }
   return Checkpoint();
-}
-
-// After a generation (and its flight on screen): the pause, if asked for.
-RunStep PlanSearchRun::Checkpoint() {
-  const PauseKind kind = m_setup.net ? PauseKind::Heuristic : PauseKind::GA;
-  if (m_at.pace == Pace::Step) m_link.asks.RequestPause(kind);
-  if (m_link.asks.PauseRequested(kind)) {
-    KeepBest();
-    m_at.phase = Phase::Paused;
-    return {0, kind};
-  }
-  return NextGeneration();
-}
-
-RunStep PlanSearchRun::NextGeneration() {
-  if (m_link.asks.StopRequested()) return Stopped();
-  m_p = BetweenGenerations(m_link.asks, m_setup.start, m_p);
-  m_at.phase = Phase::Generation;
-  if (++m_at.generation <= m_p.MaxGenerations) return {};
-  return NoMoreGenerations();
 }
 
 RunStep PlanSearchRun::NoMoreGenerations() {

@@ -3,8 +3,7 @@
 #include <vector>
 
 #include "engine/generation.h"
-#include "engine/run.h"
-#include "engine/run_link.h"
+#include "engine/generational_run.h"
 #include "engine/shown_flight.h"
 #include "plan_ga/plan_ga.h"
 
@@ -13,21 +12,23 @@ namespace korvane {
 // A plan search's progress frame after an epoch.
 FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field);
 
+// What a plan search starts from.
+struct SearchSetup {
+  SimParams start;
+  MeteorField field;
+  std::uint32_t seed = 0;
+  int threads = 1;
+};
+
 // 开始遗传算法 and 开始启发式遗传算法: the plan search, plain, or with a
 // network whose suggestions repair crashed genes. A step is a generation
 // (flown, bred, shown), or under 观看 a tick of its best plan flown on
 // screen; the run holds at its pause after each generation.
-class PlanSearchRun final : public IRun {
+class PlanSearchRun final : public GenerationalRun {
  public:
-  struct Setup {
-    SimParams start;
-    MeteorField field;
-    std::uint32_t seed = 0;
-    int threads = 1;
-    // The heuristic search's network; it takes the weights in force.
-    CNeuralNet* net = nullptr;
-  };
-  PlanSearchRun(const RunLink& link, const Setup& setup, CPlanGA& ga);
+  // net: the heuristic search's network, which takes the weights in force;
+  // none for the plain search.
+  PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net = nullptr);
 
   RunStep Step() override;
 
@@ -36,20 +37,16 @@ class PlanSearchRun final : public IRun {
   const ChartData& History() const { return m_history; }
 
  private:
-  enum class Phase { Generation, Watching, Paused };
-
   RunStep FlyGeneration();
-  RunStep Checkpoint();
-  RunStep NextGeneration();
-  RunStep Stopped();
   RunStep NoMoreGenerations();
+  void Held() override;
+  RunStep Stopped() override;
   void KeepBest();
   FrameSnapshot Frame(const FlightState& fs, bool withChart) const;
   FrameSnapshot Resting(bool withChart) const;
 
-  RunLink m_link;
-  Setup m_setup;
-  SimParams m_p;  // the settings of the generation under way
+  MeteorField m_field;
+  CNeuralNet* m_net;
   CPlanGA& m_ga;
   CRand m_rng;
   std::vector<CPlanGenome> m_workList;
@@ -60,11 +57,6 @@ class PlanSearchRun final : public IRun {
     ShownPlanFlight flight;
     SimParams p;
   } m_shown;  // the generation's best, flown under 观看
-  struct {
-    Phase phase = Phase::Generation;
-    int generation = 0;  // from 0
-    Pace pace = Pace::Fastest;
-  } m_at;
 };
 
 }  // namespace korvane

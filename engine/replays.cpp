@@ -23,7 +23,7 @@ RunStep ReplayRun::Step() {
       m_flight.Step(m_link.asks, tell, m_p, m_field, PerceivedCount(m_start), [this] {
         return FlightFrame(m_flight.State(), m_field);
       });
-  if (!end) return {kReplayTickMs};
+  if (!end) return {kReplayTickMs, {}};
   switch (*end) {
     case ShownEnd::UsedUp:
       tell.Notice({NoticeKind::ReplayOver});
@@ -59,7 +59,7 @@ RunStep NetworkFlightRun::Step() {
   RunEvents& tell = m_link.tell;
   const std::optional<ShownEnd> end =
       m_flight.Step(m_link.asks, tell, m_p, m_net, m_field, [this] { return Frame(); });
-  if (!end) return {kNetworkTickMs};
+  if (!end) return {kNetworkTickMs, {}};
   switch (*end) {
     case ShownEnd::Crashed:
       tell.Notice({NoticeKind::FlightCrashed});

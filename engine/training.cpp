@@ -6,9 +6,12 @@
 namespace korvane {
 
 TrainingRun::TrainingRun(const RunLink& link, const Setup& setup, CWeightGA& weightGA, CNeuralNet& net)
-    : m_link(link), m_setup(setup), m_p(setup.start), m_ga(weightGA), m_net(net), m_rng(setup.seed),
+    : GenerationalRun(link, setup.start, PauseKind::Training, 1),
+      m_ga(weightGA),
+      m_net(net),
+      m_rng(setup.seed),
       m_eval(setup.threads) {
-  const SimParams& start = m_setup.start;
+  const SimParams& start = m_start;
   m_net.Build(m_p, m_rng);
   m_ga.Reset(start.NetPopulationSize, start.SmallMutationRate, start.NetCrossoverRate, m_net.WeightCount(), m_rng);
   for (int n = 0; n < start.NetPopulationSize; ++n) {
@@ -19,7 +22,7 @@ TrainingRun::TrainingRun(const RunLink& link, const Setup& setup, CWeightGA& wei
 }
 
 FrameSnapshot TrainingRun::ChartFrame() const {
-  FrameSnapshot f = FlightFrame(m_eval.ShownFlight(), m_levels[m_at.shownLevel]);
+  FrameSnapshot f = FlightFrame(m_eval.ShownFlight(), m_levels[m_shownLevel]);
   ChartData c;
   c.generation = m_ga.Generation();
   c.best = m_ga.BestFitness();
@@ -42,7 +45,7 @@ FrameSnapshot TrainingRun::WatchFrame() const {
 }
 
 FrameSnapshot TrainingRun::FinalFrame() {
-  m_at.shownLevel = 0;
+  m_shownLevel = 0;
   m_eval.ShownFlight().boat.ResetToStart(m_p);
   return ChartFrame();
 }
@@ -51,7 +54,7 @@ FrameSnapshot TrainingRun::FinalFrame() {
 // stop leaves them.
 void TrainingRun::KeepBest(WeightsSource::Kind kind) {
   const WeightsSource source{kind, {}, 0, m_ga.Generation(), m_ga.Best().fitness};
-  m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_setup.start), source);
+  m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start), source);
 }
 
 RunStep TrainingRun::Stopped() {
@@ -68,7 +71,7 @@ RunStep TrainingRun::Stopped() {
 
 RunStep TrainingRun::Trained() {
   const double best = m_ga.Best().fitness;
-  m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_setup.start),
+  m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start),
                             WeightsSource{WeightsSource::Kind::Training, {}, 0, 0, best});
   return Finish(m_link.tell, {RunEnd::Trained, m_ga.Generation(), -1, best});
 }
@@ -80,7 +83,7 @@ RunStep TrainingRun::Step() {
     case Phase::Watching:
       if (!m_watch.flight.Step(m_link.asks, m_link.tell, m_watch.p, m_watch.net, m_watch.level,
                                [this] { return WatchFrame(); }))
-        return {DemoTickMs};
+        return {DemoTickMs, {}};
       return Checkpoint();
   }
   return {};
@@ -94,7 +97,7 @@ RunStep TrainingRun::FlyGeneration() {
     m_ga.DrawAhead(m_workList.size(), static_cast<std::size_t>(m_ga.GenomeLength()), m_p, m_rng);
   };
   if (!m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead)) return Stopped();
-  m_at.shownLevel = BuiltInLevelCount - 1;
+  m_shownLevel = BuiltInLevelCount - 1;
   if (!m_ga.Epoch(m_workList, m_p, m_rng)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
   m_link.tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
   m_link.tell.FrameReady([this] { return ChartFrame(); });
@@ -113,24 +116,10 @@ RunStep TrainingRun::FlyGeneration() {
   return Checkpoint();
 }
 
-RunStep TrainingRun::Checkpoint() {
-  if (m_at.pace == Pace::Step) m_link.asks.RequestPause(PauseKind::Training);
-  if (m_link.asks.PauseRequested(PauseKind::Training)) {
-    KeepBest(WeightsSource::Kind::TrainingPaused);
-    // Going a generation at a time, the charts stay on screen.
-    if (m_at.pace != Pace::Step) m_link.tell.ShowLevel(1);
-    m_at.phase = Phase::Paused;
-    return {0, PauseKind::Training};
-  }
-  return NextGeneration();
-}
-
-RunStep TrainingRun::NextGeneration() {
-  if (m_link.asks.StopRequested()) return Stopped();
-  m_p = BetweenGenerations(m_link.asks, m_setup.start, m_p);
-  m_at.phase = Phase::Generation;
-  ++m_at.generation;
-  return {};
+void TrainingRun::Held() {
+  KeepBest(WeightsSource::Kind::TrainingPaused);
+  // Going a generation at a time, the charts stay on screen.
+  if (m_at.pace != Pace::Step) m_link.tell.ShowLevel(1);
 }
 
 }  // namespace korvane

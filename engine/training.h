@@ -3,8 +3,7 @@
 #include <vector>
 
 #include "engine/generation.h"
-#include "engine/run.h"
-#include "engine/run_link.h"
+#include "engine/generational_run.h"
 #include "engine/shown_flight.h"
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
@@ -15,7 +14,7 @@ namespace korvane {
 // generation (flown, bred, charted), or under 观看 a tick of its best network
 // flying level 1; the run holds at its pause after each generation. At the
 // end the best weights are in force; saving them is the caller's.
-class TrainingRun final : public IRun {
+class TrainingRun final : public GenerationalRun {
  public:
   struct Setup {
     SimParams start;
@@ -32,20 +31,14 @@ class TrainingRun final : public IRun {
   FrameSnapshot FinalFrame();
 
  private:
-  enum class Phase { Generation, Watching, Paused };
-
   RunStep FlyGeneration();
-  RunStep Checkpoint();
-  RunStep NextGeneration();
-  RunStep Stopped();
+  void Held() override;
+  RunStep Stopped() override;
   RunStep Trained();
   void KeepBest(WeightsSource::Kind kind);
   FrameSnapshot ChartFrame() const;
   FrameSnapshot WatchFrame() const;
 
-  RunLink m_link;
-  Setup m_setup;
-  SimParams m_p;  // the settings of the generation under way
   CWeightGA& m_ga;
   CNeuralNet& m_net;
   CRand m_rng;
@@ -58,12 +51,7 @@ class TrainingRun final : public IRun {
     SimParams p;
     MeteorField level;
   } m_watch;  // the generation's best network on level 1, under 观看
-  struct {
-    Phase phase = Phase::Generation;
-    int generation = 1;
-    Pace pace = Pace::Fastest;
-    int shownLevel = 0;  // the level the progress frames show
-  } m_at;
+  int m_shownLevel = 0;  // the level the progress frames show
 };
 
 }  // namespace korvane

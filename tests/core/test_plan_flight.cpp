@@ -4,27 +4,17 @@
 
 #include "engine/autopilot.h"
 #include "engine/shown_flight.h"
+#include "plans.h"
 #include "recording_host.h"
 #include "texts/messages.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
 using korvane::test::RecordingHost;
+using korvane::test::Slingshot;
+using korvane::test::Uniform;
 
 namespace {
-
-CPlanGenome Uniform(int genes, int code, double duration) {
-  return CPlanGenome(std::vector<int>(genes, code), std::vector<double>(genes, duration));
-}
-
-// Gravity off and a huge speed scale: a thrust right escapes within a few
-// ticks, a thrust left crashes, coasting stays put.
-SimParams Slingshot() {
-  SimParams p;
-  p.Gravity = 0.0;
-  p.SpeedScale = 30000.0;
-  return p;
-}
 
 // A plain search driven to its end, with the work list it leaves.
 struct Searched {
@@ -32,7 +22,7 @@ struct Searched {
   std::vector<CPlanGenome> work;
 };
 Searched Search(RecordingHost& host, CAutoPilot& pilot, CPlanGA& ga, const MeteorField& field, std::uint32_t seed) {
-  PlanSearchRun run({host, host, pilot.Results()}, {host.params, field, seed, 2, nullptr}, ga);
+  PlanSearchRun run({host, host, pilot.Results()}, {host.params, field, seed, 2}, ga);
   const RunOutcome outcome = RunToEnd(run, host);
   return {outcome, run.WorkList()};
 }

@@ -9,24 +9,20 @@
 #include <stdlib.h>
 
 #include "engine/autopilot.h"
+#include "plans.h"
 #include "recording_host.h"
 #include "ui_model/trained_weights_save.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
 using korvane::test::RecordingHost;
+using korvane::test::Uniform;
 
 namespace {
 
-CPlanGenome Uniform(int genes, int code, double duration) {
-  return CPlanGenome(std::vector<int>(genes, code), std::vector<double>(genes, duration));
-}
-
-// Gravity off and a huge speed scale: a thrust right escapes at once.
+// A thrust right escapes at once.
 SimParams Slingshot() {
-  SimParams p;
-  p.Gravity = 0.0;
-  p.SpeedScale = 30000.0;
+  SimParams p = test::Slingshot();
   p.PopulationSize = 20;
   return p;
 }

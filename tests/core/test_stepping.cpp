@@ -75,7 +75,7 @@ TEST(Stepping, TheRecordedHistoryIsThePopulationsOwnAtEveryPace) {
         CRand rng(2);
         net.Build(p, rng);
         const bool heuristic = std::string(kind) == "heuristic";
-        PlanSearchRun run({host, host, results}, {p, BuiltInLevel(4), 6, 2, heuristic ? &net : nullptr}, ga);
+        PlanSearchRun run({host, host, results}, {p, BuiltInLevel(4), 6, 2}, ga, heuristic ? &net : nullptr);
         pauses = StepToEnd(run, host);
         EXPECT_EQ(run.Outcome().end, RunEnd::NotEscaped);
         ExpectHistory(host, run.History().bestHistory, run.History().averageHistory);
