@@ -10,6 +10,7 @@
 #include "texts/messages.h"
 #include "texts/ui_texts.h"
 #include "ui_model/settings_store.h"
+#include "ui_model/trained_weights_save.h"
 #include "ui_model/weights_choice.h"
 
 namespace korvane {
@@ -142,7 +143,7 @@ void RunManager::OnTrainNetwork() {
                                 seed = TakeSeed(RunKind::Training)](IHost& h) {
     CWeightGA weightGA;
     CNeuralNet net;
-    CAutoPilot(results).TrainNetwork(h, start, weightGA, net, seed);
+    TrainAndSave(h, *results, {start, seed, DefaultThreadCount()}, weightGA, net, "weights.txt");
   });
 }
 

@@ -1,5 +1,6 @@
 #include "app/view_host.h"
 
+#include "ui_model/run_words.h"
 #include "ui_model/settings_store.h"
 
 namespace korvane {
@@ -14,7 +15,7 @@ UiEvent ViewHost::Event(UiEvent::Kind kind) const {
   return ev;
 }
 
-SimParams ViewHost::Params() { return GlobalParams().Get(); }
+std::optional<SimParams> ViewHost::Params() { return GlobalParams().Get(); }
 
 void ViewHost::ShowMessage(const std::string& text) {
   if (m_control.StopRequested()) return;
@@ -26,9 +27,13 @@ void ViewHost::ShowMessage(const std::string& text) {
   m_control.WaitTicket(ticket);
 }
 
-void ViewHost::Repaint(const FrameSnapshot& frame) {
+void ViewHost::Notice(const RunNotice& notice) {
+  for (const std::string& text : BoxTexts(notice)) ShowMessage(text);
+}
+
+void ViewHost::FrameReady(const FrameMaker& frame) {
   UiEvent ev = Event(UiEvent::Kind::Frame);
-  ev.frame = frame;
+  ev.frame = frame();
   m_mailbox.Post(std::move(ev));
 }
 
@@ -48,15 +53,15 @@ void ViewHost::RequestPause(PauseKind kind) {
   m_mailbox.Post(std::move(ev));
 }
 
-void ViewHost::Sleep(int milliseconds) { m_control.Sleep(static_cast<int>(milliseconds * m_paceScale), m_runId); }
+void ViewHost::Wait(int milliseconds) { m_control.Sleep(static_cast<int>(milliseconds * m_paceScale), m_runId); }
 
-void ViewHost::LoadBuiltInLevel(int n) {
+void ViewHost::ShowLevel(int n) {
   UiEvent ev = Event(UiEvent::Kind::LoadLevel);
   ev.level = n;
   m_mailbox.Post(std::move(ev));
 }
 
-void ViewHost::ShowPerceptionMarks(bool on) {
+void ViewHost::PerceptionMarks(bool on) {
   UiEvent ev = Event(UiEvent::Kind::Marks);
   ev.marks = on;
   m_mailbox.Post(std::move(ev));

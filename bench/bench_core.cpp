@@ -98,7 +98,7 @@ void BM_TrainingGeneration(benchmark::State& state) {
   CWeightGA wga;
   CNeuralNet net;
   std::uint32_t seed = 1;
-  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, seed++, "");
+  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, seed++);
 }
 BENCHMARK(BM_TrainingGeneration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
@@ -136,7 +136,7 @@ void BM_DefaultTraining(benchmark::State& state, vecmath::SimdPath path) {
   CWeightGA wga;
   CNeuralNet net;
   vecmath::SelectPath(path);
-  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, 1, "");
+  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, 1);
 }
 
 }  // namespace

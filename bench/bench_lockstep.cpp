@@ -29,11 +29,11 @@ const Workload& Flights() {
     Workload w;
     QuietHost host;
     host.params.TrainingGenerations = 40;
-    CAutoPilot pilot;
-    pilot.SetThreads(1);
+    PilotResults results;
     CWeightGA ga;
-    pilot.TrainNetwork(host, host.params, ga, w.net, 1, "");
-    w.genomes = pilot.m_weightWorkList;
+    TrainingRun run({host, host, results}, {host.params, 1, 1}, ga, w.net);
+    RunToEnd(run, host);
+    w.genomes = run.WorkList();
     for (int l = 0; l < BuiltInLevelCount; ++l) w.levels[l] = BuiltInLevel(l + 1);
     FlightState fs;
     CNeuralNet net = w.net;

@@ -6,43 +6,56 @@
 
 #include "cli/exit_codes.h"
 #include "cli/output.h"
+#include "texts/cli_texts.h"
+#include "ui_model/run_words.h"
 
 namespace korvane::cli {
+namespace {
 
-CliHost::CliHost(const SimParams& p, const Setup& setup)
-    : m_params(p),
-      m_stream(setup.stream),
+// The English line of a notice, and whether it tells of an error; nothing
+// for a notice the command reports itself.
+struct Line {
+  std::string text;
+  bool error = false;
+};
+
+Line LineOf(const RunNotice& n) {
+  switch (n.kind) {
+    case NoticeKind::SearchEscaped: return {text::SaidEscaped};
+    case NoticeKind::SearchStopped: return {text::SaidStopped};
+    case NoticeKind::PopulationNotEven: return {text::SaidPopulationNotEven, true};
+    case NoticeKind::InvalidCode: return {text::SaidInvalidCode(n.plan, n.gene, n.code), true};
+    case NoticeKind::NetworkMismatch: return {text::SaidNetworkMismatch, true};
+    case NoticeKind::TrainingStopped: return {text::SaidTrainingStopped(n.generation)};
+    case NoticeKind::TrainingStoppedEarly: return {text::SaidTrainingStoppedEarly};
+    case NoticeKind::TrainingDone: return {text::SaidTrainingDone(n.fitness)};
+    default: return {};
+  }
+}
+
+}  // namespace
+
+CliHost::CliHost(const Setup& setup)
+    : m_stream(setup.stream),
       m_echo(setup.echoMessages),
       m_progress(setup.command, setup.totalGenerations, setup.progress) {}
 
-void CliHost::ShowMessage(const std::string& text) {
-  if (m_echo) {
-    m_progress.BreakLine();
-    std::fprintf(stderr, "%s\n", text.c_str());
-  }
-  m_messages.push_back(text);
+void CliHost::Notice(const RunNotice& notice) {
+  for (std::string& text : BoxTexts(notice)) m_messages.push_back(std::move(text));
+  const Line line = LineOf(notice);
+  if (line.text.empty() || !(m_echo || line.error)) return;
+  m_progress.BreakLine();
+  std::fprintf(stderr, "%s\n", line.text.c_str());
 }
 
-void CliHost::Repaint(const FrameSnapshot& frame) {
-  const int last = m_generations.empty() ? 0 : m_generations.back().generation;
-  // A search shows its last generation again when it ends.
-  if (frame.planPanel) {
-    if (frame.planPanel->generation > last)
-      Record(frame.planPanel->generation, frame.planPanel->best, frame.planPanel->average);
-  } else if (frame.chart && frame.chart->generation > last) {
-    // Training shows its last generation again when it ends; with no
-    // generation flown it shows none.
-    Record(frame.chart->generation, frame.chart->best, frame.chart->average);
-  }
-}
-
-void CliHost::Record(int generation, double best, double average) {
-  m_generations.push_back({generation, best, average});
-  m_progress.Generation(generation, best, average);
+void CliHost::GenerationDone(const GenerationEvent& g) {
+  if (g.escaped) return;
+  m_generations.push_back({g.generation, g.best, g.average});
+  m_progress.Generation(g.generation, g.best, g.average);
   if (!m_stream || m_streamFailed) return;
   if (::isatty(STDOUT_FILENO)) m_progress.BreakLine();  // the bar and the lines share the screen
   try {
-    WriteJsonLine(Json{{"generation", generation}, {"best", best}, {"average", average}});
+    WriteJsonLine(Json{{"generation", g.generation}, {"best", g.best}, {"average", g.average}});
   } catch (const WriteFailure& e) {
     m_streamFailure = e.text;
     m_streamFailed = true;

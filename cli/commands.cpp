@@ -8,13 +8,14 @@
 #include "cli/output.h"
 #include "cli/search_run.h"
 #include "engine/autopilot.h"
+#include "ui_model/trained_weights_save.h"
 #include "texts/cli_texts.h"
 
 namespace korvane::cli {
 namespace {
 
 CliHost::Setup HostSetup(const Options& o, int totalGenerations) {
-  return {o.commandName, totalGenerations, !o.quiet, o.stream};
+  return {o.commandName, totalGenerations, !o.quiet, o.stream, !o.quiet};
 }
 
 Json GenerationsJson(const CliHost& host) {
@@ -34,14 +35,15 @@ void Finish(CliHost& host, const Json& result) {
 int RunGa(const Options& o) {
   const std::vector<double> weights = o.heuristic ? LoadWeightsFor(o, NetworkFor(o.params)) : std::vector<double>();
   const MeteorField field = LoadField(o);
-  CliHost host(o.params, HostSetup(o, o.params.MaxGenerations + 1));
+  CliHost host(HostSetup(o, o.params.MaxGenerations + 1));
   const SearchRun run = RunSearch(host, o.params, field, o.seed, o.heuristic ? &weights : nullptr, o.threads);
-  const SearchResult& r = run.result;
+  const RunOutcome& r = run.outcome;
   const CPlanGenome& best = run.best;
+  const bool escaped = r.end == RunEnd::Escaped;
   Json out;
-  out["escaped"] = r.escaped;
-  out["escape_generation"] = r.escaped ? Json(r.escapeGeneration) : Json(nullptr);
-  out["escape_plan"] = r.escaped ? Json(r.escapePlan) : Json(nullptr);
+  out["escaped"] = escaped;
+  out["escape_generation"] = escaped ? Json(r.generation) : Json(nullptr);
+  out["escape_plan"] = escaped ? Json(r.plan) : Json(nullptr);
   out["generations"] = GenerationsJson(host);
   out["best_plan"] = Json{{"actions", best.m_actions}, {"durations", best.m_durations}, {"fitness", best.m_fitness}};
   out["messages"] = host.Messages();
@@ -50,20 +52,21 @@ int RunGa(const Options& o) {
 }
 
 int RunTrain(const Options& o) {
-  CAutoPilot pilot;
-  pilot.SetThreads(o.threads);
+  PilotResults results;
   CNeuralNet net;
   CWeightGA weightGA;
-  CliHost host(o.params, HostSetup(o, std::min(o.params.TrainingGenerations, CWeightGA::MaxHistory)));
-  const TrainingResult r = pilot.TrainNetwork(host, o.params, weightGA, net, o.seed, o.weightsOut);
+  CliHost host(HostSetup(o, std::min(o.params.TrainingGenerations, CWeightGA::MaxHistory)));
+  const TrainedAndSaved t = TrainAndSave(host, results, {o.params, o.seed, o.threads}, weightGA, net, o.weightsOut);
+  const RunOutcome& r = t.outcome;
+  const bool saved = t.saved == SaveResult::Ok;
   Json out;
   out["generations"] = GenerationsJson(host);
-  out["best_fitness"] = r.bestFitness;
-  out["weights"] = pilot.Weights();
+  out["best_fitness"] = r.best;
+  out["weights"] = results.Weights();
   out["messages"] = host.Messages();
   Finish(host, out);
   // The weights are printed all the same, so the training time is not lost.
-  if (!o.weightsOut.empty() && !r.saved) {
+  if (!o.weightsOut.empty() && !saved) {
     Complain(text::WeightsNotWritten(o.weightsOut));
     return kExitFailed;
   }
@@ -109,7 +112,7 @@ int RunFlyPlan(const Options& o) {
   const char* outcome = "finished";
   if (r.outcome == FlyOutcome::InvalidCode) {
     outcome = "invalid";
-    std::fprintf(stderr, "%s\n", InvalidCodeMessage(r, 0, o.variant).c_str());
+    std::fprintf(stderr, "%s\n", text::SaidInvalidCode(0, r.badGene, r.badCode).c_str());
   } else if (r.outcome == FlyOutcome::Escaped) {
     outcome = "escaped";
     // The search stops here without scoring; report the flight as it stands.

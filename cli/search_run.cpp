@@ -11,8 +11,8 @@ SearchRun RunSearch(CliHost& host, const SimParams& p, const MeteorField& field,
   CNeuralNet net = NetworkFor(p);
   if (weights) pilot.SetWeights(*weights);
   CPlanGA ga;
-  const SearchResult r = weights ? pilot.OnStartHeuristicGenAlg(host, p, ga, net, field, seed)
-                                 : pilot.OnStartGenAlg(host, p, ga, field, seed);
+  const RunOutcome r = weights ? pilot.OnStartHeuristicGenAlg(host, p, ga, net, field, seed)
+                               : pilot.OnStartGenAlg(host, p, ga, field, seed);
   return {r, pilot.BestPlan()};
 }
 

@@ -10,7 +10,7 @@
 namespace korvane::cli {
 
 struct SearchRun {
-  SearchResult result;
+  RunOutcome outcome;
   CPlanGenome best;
 };
 

@@ -41,8 +41,8 @@ std::vector<std::vector<double>> LoadMethodWeights(const Options& o, const std::
         CNeuralNet net;
         CWeightGA weightGA;
         const int gens = std::min(o.params.TrainingGenerations, CWeightGA::MaxHistory);
-        CliHost host(o.params, {"train", gens, !o.quiet, false, false});
-        pilot.TrainNetwork(host, o.params, weightGA, net, method.trainSeed, "");
+        CliHost host({"train", gens, !o.quiet, false, false});
+        pilot.TrainNetwork(host, o.params, weightGA, net, method.trainSeed);
         host.EndProgress();
         trained[method.trainSeed] = pilot.Weights();
       }

@@ -23,10 +23,11 @@ study::RunRecord FlyOne(const Options& o, const study::Run& run, const MeteorFie
   const study::Field& where = o.study.fields[run.field];
   const SimParams p = WithVaried(o.params, run.varied);
   const auto start = std::chrono::steady_clock::now();
-  CliHost host(p, {"study", 0, false, false, false});
+  CliHost host({"study", 0, false, false, false});
   const bool heuristic = method.kind != study::Method::Kind::Ga;
   const SearchRun s = RunSearch(host, p, field, run.seed, heuristic ? &weights : nullptr, 1);
-  if (s.result.aborted) throw WriteFailure{text::RunStopped(run.key)};
+  const RunEnd end = s.outcome.end;
+  if (end != RunEnd::Escaped && end != RunEnd::NotEscaped) throw WriteFailure{text::RunStopped(run.key)};
   study::RunRecord r;
   r.key = run.key;
   r.method = method.Search();
@@ -36,8 +37,8 @@ study::RunRecord FlyOne(const Options& o, const study::Run& run, const MeteorFie
   r.mapIndex = where.mapIndex;
   r.seed = run.seed;
   r.settings = study::ChangedSettings(p);
-  r.escaped = s.result.escaped;
-  if (r.escaped) r.escapeGeneration = s.result.escapeGeneration;
+  r.escaped = end == RunEnd::Escaped;
+  if (r.escaped) r.escapeGeneration = s.outcome.generation;
   for (const GenerationRecord& g : host.Generations()) r.generations.push_back({g.generation, g.best, g.average});
   r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return r;

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/autopilot.h"
+#include "engine/network_flight.h"
 #include "vecmath/exact_exp.h"
 
 namespace korvane {
 
-int CAutoPilot::PickAction(std::span<const double> outputs) {
+int PickAction(std::span<const double> outputs) {
   const int n = std::min<int>(static_cast<int>(outputs.size()), SimParams::NetOutputCount);
   int best = 0;
   for (int i = 1; i < n; ++i)
@@ -62,7 +62,7 @@ int CAutoPilot::PickAction(std::span<const double> outputs) {
 //   step of 2^-53 apart after rounding.
 // - x[m] < -36.75: o[m] = 1; x[k] >= -36 gives e[k] > 2^-51.9, s[k] >= 1 +
 //   2^-52 and o[k] < 1.
-int CAutoPilot::PickFromSums(std::span<const double> sums, double slope) {
+int PickFromSums(std::span<const double> sums, double slope) {
   const int n = std::min<int>(static_cast<int>(sums.size()), SimParams::NetOutputCount);
   if (n == 0) return 0;
   const double x0 = -slope * sums[0];

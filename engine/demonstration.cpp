@@ -1,65 +1,97 @@
 // 演示遗传算法过程: the plan search one generation at a time, the best plan
 // of each flown on screen in between.
-#include "engine/autopilot.h"
+#include "engine/demonstration.h"
+
 #include "engine/run_settings.h"
-#include "engine/shown_flight.h"
-#include "texts/messages.h"
 
 namespace korvane {
 
-int CAutoPilot::StepByStep(IHost& host, CPlanGA& ga, const MeteorField& field, const SimParams& p, CRand& rng,
-                           PathsPtr* paths) {
-  const bool record = paths && host.WhatToShow().paths;
-  const GenerationEnd end =
-      FlyGeneration(host, FlyVariant::StepByStep, p, field, nullptr, nullptr, ga.PopSize(), record);
+bool StepByStep(const RunLink& link, GenerationEvaluator& eval, CPlanGA& ga, std::vector<CPlanGenome>& workList,
+                const MeteorField& field, const SimParams& p, CRand& rng, PathsPtr* paths) {
+  PlanGeneration g;
+  g.variant = FlyVariant::StepByStep;
+  g.params = &p;
+  g.field = &field;
+  g.plans = &workList;
+  g.count = ga.PopSize();
+  g.recordPaths = paths && link.asks.WhatToShow().paths;
+  const PlanGenerationEnd end = eval.FlyPlans(link.asks, g);
   if (paths) *paths = end.paths;
-  if (end.last.outcome == FlyOutcome::InvalidCode || end.stopped) return 0;
-  if (const CPlanGenome* best = ga.Best()) SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
+  if (end.stopped) return false;
+  if (end.last.outcome == FlyOutcome::InvalidCode) {
+    RunNotice n{NoticeKind::InvalidCode};
+    n.code = end.last.badCode;
+    n.plan = end.lastPlan;
+    n.gene = end.last.badGene;
+    n.variant = FlyVariant::StepByStep;
+    link.tell.Notice(n);
+    return false;
+  }
+  if (const CPlanGenome* best = ga.Best())
+    link.results.SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
   CPlanGenome escapedPlan;
-  if (end.escapedPlan >= 0) escapedPlan = m_workList[end.escapedPlan];
-  if (!ga.Epoch(m_workList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
-  if (end.escapedPlan < 0) return 0;
+  if (end.escapedPlan >= 0) escapedPlan = workList[static_cast<std::size_t>(end.escapedPlan)];
+  if (!ga.Epoch(workList, p, rng)) link.tell.Notice({NoticeKind::PopulationNotEven});
+  link.tell.GenerationDone({ga.Generation(), ga.BestFitness(), ga.AverageFitness(), end.escapedPlan >= 0});
+  if (end.escapedPlan < 0) return false;
   // A plan escaped, the event that ends the plain search: keep it for the replay.
-  SetBestPlan(CPlanGenome(escapedPlan.m_actions, escapedPlan.m_durations, EscapedFitness));
-  return 1;
+  link.results.SetBestPlan(CPlanGenome(escapedPlan.m_actions, escapedPlan.m_durations, EscapedFitness));
+  return true;
 }
 
-void CAutoPilot::onTimer3(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field,
-                          std::uint32_t seed) {
-  CRand rng(seed);
-  SimParams p = start;
-  ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, p, rng);
-  m_workList = ga.Genomes();
-  ShownPlanFlight shown;
-  PathsPtr paths;  // the last step's generation, when shown
-  const FrameMaker frame = [&] {
-    FrameSnapshot f = PlanProgressFrame(ga, shown.State(), field);
-    f.paths = paths;
-    return f;
-  };
-  // Steps 0, 1, 2, ...; between two, the kept plan is flown on screen.
-  for (int s = 0;; ++s) {
-    if (s > 0) p = BetweenGenerations(host, start);
-    if (StepByStep(host, ga, field, p, rng, &paths)) {
-      host.ShowMessage(msg::Success);
-      host.Repaint(frame());
-      return;
-    }
-    if (host.StopRequested()) return;
-    if (s > 0 && s > p.MaxGenerations) {
-      host.ShowMessage(msg::GiveUp);
-      host.Repaint(frame());
-      return;
-    }
-    SimParams screen = p;
-    shown.Start(BestPlan(), screen);
-    host.Repaint(frame());
-    switch (shown.FlyToEnd(host, screen, field, PerceivedCount(start), DemoTickMs, frame)) {
-      case ShownEnd::InvalidCode: host.ShowMessage(msg::BadActionDemo); return;
-      case ShownEnd::Stopped: return;
-      default: break;
-    }
+DemonstrationRun::DemonstrationRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga)
+    : m_link(link), m_setup(setup), m_p(setup.start), m_ga(ga), m_rng(setup.seed), m_eval(setup.threads) {
+  const SimParams& start = m_setup.start;
+  m_ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, m_p, m_rng);
+  m_workList = m_ga.Genomes();
+}
+
+FrameSnapshot DemonstrationRun::Frame() const {
+  FrameSnapshot f = PlanProgressFrame(m_ga, m_shown.flight.State(), m_setup.field);
+  f.paths = m_paths;
+  return f;
+}
+
+RunStep DemonstrationRun::Step() {
+  if (!m_shown.flying) return NextGeneration();
+  const FrameMaker frame = [this] { return Frame(); };
+  const std::optional<ShownEnd> end =
+      m_shown.flight.Step(m_link.asks, m_link.tell, m_shown.p, m_setup.field, PerceivedCount(m_setup.start), frame);
+  if (!end) return {DemoTickMs, {}};
+  switch (*end) {
+    case ShownEnd::InvalidCode:
+      m_link.tell.Notice({NoticeKind::DemoInvalidCode});
+      return Finish(m_link.tell, {RunEnd::InvalidCode, m_ga.Generation()});
+    case ShownEnd::Stopped: return Finish(m_link.tell, {RunEnd::Stopped, m_ga.Generation()});
+    default: break;
   }
+  // However the flight ended, the next generation follows.
+  m_shown.flying = false;
+  ++m_steps;
+  return {};
+}
+
+// Steps 0, 1, 2, ...; between two, the kept plan is flown on screen.
+RunStep DemonstrationRun::NextGeneration() {
+  RunEvents& tell = m_link.tell;
+  const FrameMaker frame = [this] { return Frame(); };
+  if (m_steps > 0) m_p = BetweenGenerations(m_link.asks, m_setup.start, m_p);
+  if (StepByStep(m_link, m_eval, m_ga, m_workList, m_setup.field, m_p, m_rng, &m_paths)) {
+    tell.Notice({NoticeKind::SearchEscaped});
+    tell.FrameReady(frame);
+    return Finish(tell, {RunEnd::Escaped, m_steps});
+  }
+  if (m_link.asks.StopRequested()) return Finish(tell, {RunEnd::Stopped, m_ga.Generation()});
+  if (m_steps > 0 && m_steps > m_p.MaxGenerations) {
+    tell.Notice({NoticeKind::GaveUp});
+    tell.FrameReady(frame);
+    return Finish(tell, {RunEnd::GaveUp, m_ga.Generation()});
+  }
+  m_shown.p = m_p;
+  m_shown.flight.Start(m_link.results.BestPlan(), m_shown.p);
+  m_shown.flying = true;
+  tell.FrameReady(frame);
+  return {};
 }
 
 }  // namespace korvane

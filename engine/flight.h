@@ -1,7 +1,8 @@
 #pragma once
 #include <span>
 
-#include "engine/host.h"
+#include "engine/frame.h"
+#include "engine/run_events.h"
 #include "sim/lifeboat.h"
 #include "sim/meteor_field.h"
 #include "sim/params.h"
@@ -15,7 +16,6 @@ inline constexpr int MaxSuggestions = 200;
 // What a plan that escaped is worth: the field's width plus one.
 inline constexpr double EscapedFitness = PlayfieldWidth + 1.0;
 
-enum class FlyVariant { GA, Heuristic, StepByStep };
 enum class FlyOutcome { Finished, Escaped, InvalidCode, NetworkMismatch };
 
 // One flight's private state: its own lifeboat and perception, so flights on

@@ -4,15 +4,20 @@
 
 #include <algorithm>
 
-#include "engine/autopilot.h"
+#include "engine/plan_flight.h"
+#include "engine/network_flight.h"
 
 namespace korvane {
 
-CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant variant, const SimParams& p,
-                                                    const MeteorField& field, CNeuralNet* net, CRand* rng,
-                                                    int count, bool recordPaths) {
-  GenerationEnd end;
-  count = std::min<int>(count, static_cast<int>(m_workList.size()));
+GenerationEvaluator::GenerationEvaluator(int threads) : m_threads(threads < 1 ? 1 : threads) {}
+
+PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGeneration& g) {
+  PlanGenerationEnd end;
+  std::vector<CPlanGenome>& plans = *g.plans;
+  const SimParams& p = *g.params;
+  CNeuralNet* net = g.net;
+  const bool recordPaths = g.recordPaths;
+  const int count = std::min<int>(g.count, static_cast<int>(plans.size()));
   const int threads = std::max(1, std::min(m_threads, count));
   m_workers.resize(threads);
   if (net) m_workerNets.assign(threads, *net);
@@ -24,14 +29,14 @@ CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant vari
   };
   std::vector<Scores> before(count);
   for (int n = 0; n < count; ++n) {
-    const CPlanGenome& g = m_workList[n];
-    before[n] = {g.m_fitness, g.m_energyScore, g.m_safetyScore, g.m_timeScore};
+    const CPlanGenome& plan = plans[n];
+    before[n] = {plan.m_fitness, plan.m_energyScore, plan.m_safetyScore, plan.m_timeScore};
   }
   // Each plan records into its own path; the buffers are kept from one
   // generation to the next.
   if (recordPaths) m_paths.resize(count);
-  const ParallelPass pass = FlyInParallel(host, threads, count, 4, [&](int w, int n) {
-    m_results[n] = FlyPlan(m_workers[w], m_workList[n], variant, p, field, net ? &m_workerNets[w] : nullptr,
+  const ParallelPass pass = FlyInParallel(asks, threads, count, 4, [&](int w, int n) {
+    m_results[n] = FlyPlan(m_workers[w], plans[n], g.variant, p, *g.field, net ? &m_workerNets[w] : nullptr,
                            recordPaths ? &m_paths[n] : nullptr);
     return m_results[n].outcome != FlyOutcome::Finished;
   });
@@ -40,14 +45,14 @@ CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant vari
     return end;
   }
   m_flight = m_workers[pass.firstEnd < count ? 0 : pass.lastWorker];
-  if (recordPaths) end.paths = PublishPaths(std::min(count, pass.firstEnd + 1));
+  if (recordPaths) end.paths = PublishPaths(plans, std::min(count, pass.firstEnd + 1));
   auto restoreAfter = [&](int last) {
     for (int n = last + 1; n < count; ++n) {
-      CPlanGenome& g = m_workList[n];
-      g.m_fitness = before[n].fitness;
-      g.m_energyScore = before[n].energy;
-      g.m_safetyScore = before[n].safety;
-      g.m_timeScore = before[n].time;
+      CPlanGenome& plan = plans[n];
+      plan.m_fitness = before[n].fitness;
+      plan.m_energyScore = before[n].energy;
+      plan.m_safetyScore = before[n].safety;
+      plan.m_timeScore = before[n].time;
     }
   };
   // In plan order, as if flown one by one: the repairs draw in this order.
@@ -55,35 +60,36 @@ CAutoPilot::GenerationEnd CAutoPilot::FlyGeneration(IHost& host, FlyVariant vari
     const PlanFlightResult& r = m_results[n];
     if (r.outcome == FlyOutcome::InvalidCode || r.outcome == FlyOutcome::NetworkMismatch) {
       restoreAfter(n);
-      if (r.outcome == FlyOutcome::InvalidCode)
-        host.ShowMessage(InvalidCodeMessage(r, n, variant));
-      else
-        ReportMismatch(host);
       end.last = r;
+      end.lastPlan = n;
       return end;
     }
-    if (variant == FlyVariant::Heuristic && rng) Repair(m_workList[n], r, *rng);
+    if (g.variant == FlyVariant::Heuristic && g.rng) Repair(plans[n], r, *g.rng);
     if (r.escaped && end.escapedPlan < 0) {
       end.escapedPlan = n;
       if (r.outcome == FlyOutcome::Escaped) {
         restoreAfter(n);
         end.last = r;
+        end.lastPlan = n;
         return end;
       }
     }
   }
-  if (count > 0) end.last = m_results[count - 1];
+  if (count > 0) {
+    end.last = m_results[count - 1];
+    end.lastPlan = count - 1;
+  }
   return end;
 }
 
-PathsPtr CAutoPilot::PublishPaths(int flown) {
+PathsPtr GenerationEvaluator::PublishPaths(const std::vector<CPlanGenome>& plans, int flown) const {
   auto out = std::make_shared<PopulationPaths>();
   out->paths.assign(m_paths.begin(), m_paths.begin() + flown);
   // The best as the sort will rank it: the last of the highest fitness, or
   // the plan that escaped.
   double best = -1.0;
   for (int n = 0; n < flown; ++n) {
-    const double f = m_results[n].escaped ? EscapedFitness : m_workList[n].m_fitness;
+    const double f = m_results[n].escaped ? EscapedFitness : plans[n].m_fitness;
     if (f >= best) {
       best = f;
       out->best = n;
@@ -92,25 +98,25 @@ PathsPtr CAutoPilot::PublishPaths(int flown) {
   return out;
 }
 
-bool CAutoPilot::FlyWeightGeneration(IHost& host, const SimParams& p, CNeuralNet& net,
-                                     std::span<const MeteorField> levels, const std::function<void()>& alongside) {
-  const int count = std::min<int>(p.NetPopulationSize, static_cast<int>(m_weightWorkList.size()));
+bool GenerationEvaluator::FlyWeights(RunAsks& asks, const SimParams& p, CNeuralNet& net,
+                                     std::span<const MeteorField> levels, std::vector<WeightGenome>& genomes,
+                                     const std::function<void()>& alongside) {
+  const int count = std::min<int>(p.NetPopulationSize, static_cast<int>(genomes.size()));
   const int threads = std::max(1, std::min(m_threads, count));
   m_workers.resize(threads);
   m_workerNets.assign(threads, net);
   const vecmath::SimdPath path = vecmath::ActivePath();
   bool lanes = count > 0 && LaneCount(path) > 0 && LanesServe(p, net);
   for (int n = 0; lanes && n < count; ++n)
-    lanes = static_cast<int>(m_weightWorkList[n].weights.size()) == net.WeightCount();
-  if (lanes) return FlyWeightGenerationInLanes(host, p, net, levels, count, threads, path, alongside);
+    lanes = static_cast<int>(genomes[n].weights.size()) == net.WeightCount();
+  if (lanes) return FlyWeightsInLanes(asks, p, net, levels, genomes, count, threads, path, alongside);
   if (alongside) alongside();
   // Each genome flies the levels in order, so its fitness adds up in the same
   // order whichever worker flies it.
-  const ParallelPass pass = FlyInParallel(host, threads, count, 1, [&](int w, int n) {
+  const ParallelPass pass = FlyInParallel(asks, threads, count, 1, [&](int w, int n) {
     CNeuralNet& wn = m_workerNets[w];
-    wn.LoadWeights(m_weightWorkList[n].weights);
-    for (const MeteorField& level : levels)
-      m_weightWorkList[n].fitness += FlyNetworkScored(m_workers[w], wn, p, level).score;
+    wn.LoadWeights(genomes[n].weights);
+    for (const MeteorField& level : levels) genomes[n].fitness += FlyNetworkScored(m_workers[w], wn, p, level).score;
     return false;
   });
   if (pass.stopped) return false;

@@ -1,8 +1,20 @@
 #pragma once
 #include <atomic>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
 
+#include "engine/flight.h"
+#include "engine/flight_path.h"
 #include "engine/host.h"
+#include "engine/lockstep.h"
 #include "engine/parallel.h"
+#include "engine/worker_pool.h"
+#include "net/neural_net.h"
+#include "net/weight_ga.h"
+#include "plan_ga/plan_genome.h"
+#include "sim/rand.h"
 
 namespace korvane {
 
@@ -21,12 +33,12 @@ struct ParallelPass {
 // Any faster way of flying a generation (vector lanes, say) must keep what
 // the items record for the screen.
 template <typename Fly>
-ParallelPass FlyInParallel(IHost& host, int threads, int count, int grain, Fly&& fly) {
+ParallelPass FlyInParallel(RunAsks& asks, int threads, int count, int grain, Fly&& fly) {
   std::atomic<int> firstEnd{count};
   std::atomic<bool> stop{false};
   int lastWorker = 0;
   ParallelFor(threads, count, grain, [&](int w, int n) {
-    if (w == 0 && host.StopRequested()) {
+    if (w == 0 && asks.StopRequested()) {
       stop.store(true);
       return false;
     }
@@ -42,5 +54,74 @@ ParallelPass FlyInParallel(IHost& host, int threads, int count, int grain, Fly&&
   });
   return {stop.load(), lastWorker, firstEnd.load()};
 }
+
+// A generation of plans to fly: plans 0..count-1 of the work list.
+struct PlanGeneration {
+  FlyVariant variant = FlyVariant::GA;
+  const SimParams* params = nullptr;
+  const MeteorField* field = nullptr;
+  CNeuralNet* net = nullptr;  // the heuristic search's
+  CRand* rng = nullptr;       // the heuristic repairs draw from it
+  std::vector<CPlanGenome>* plans = nullptr;
+  int count = 0;
+  bool recordPaths = false;
+};
+
+// How a generation of plans ended.
+struct PlanGenerationEnd {
+  PlanFlightResult last;  // the outcome that ended it, or the last plan's
+  int lastPlan = -1;      // whose outcome `last` is
+  int escapedPlan = -1;
+  bool stopped = false;
+  PathsPtr paths;  // the plans' paths, when asked for
+};
+
+// Flies whole generations on every core, with the results of flying them one
+// by one: plans (scalar), or weight genomes on the levels (in SIMD lanes
+// where the machine and the network allow, else scalar). Its per-worker
+// state is kept from one generation to the next.
+class GenerationEvaluator {
+ public:
+  explicit GenerationEvaluator(int threads);
+
+  // Flies the plans as if one by one in plan order, stopping at the first
+  // escape; the heuristic repairs draw in plan order.
+  PlanGenerationEnd FlyPlans(RunAsks& asks, const PlanGeneration& g);
+
+  // Adds each genome's score on every level to its fitness; false when
+  // stopped. `alongside`, if any, runs once while the generation flies (on a
+  // worker of its own when there are several). net takes the weights of the
+  // flight the progress frames show.
+  bool FlyWeights(RunAsks& asks, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
+                  std::vector<WeightGenome>& genomes, const std::function<void()>& alongside = {});
+
+  // The flight the progress frames show: the last one flown.
+  const FlightState& ShownFlight() const { return m_flight; }
+  FlightState& ShownFlight() { return m_flight; }
+  int Threads() const { return m_threads; }
+
+ private:
+  // The same in SIMD lanes, for a path and network the lanes serve
+  // (lockstep_generation.cpp).
+  bool FlyWeightsInLanes(RunAsks& asks, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
+                         std::vector<WeightGenome>& genomes, int count, int threads, vecmath::SimdPath path,
+                         const std::function<void()>& alongside);
+  // A copy of the first `flown` paths for a frame, with the best marked.
+  PathsPtr PublishPaths(const std::vector<CPlanGenome>& plans, int flown) const;
+
+  // Per-worker flight state and network copies; each state on its own cache
+  // lines.
+  struct alignas(64) WorkerState : FlightState {};
+  std::vector<WorkerState> m_workers;
+  std::vector<CNeuralNet> m_workerNets;
+  std::vector<PlanFlightResult> m_results;
+  std::vector<PlanPath> m_paths;      // one per plan, when a generation's paths are shown
+  std::vector<LaneBuffers> m_lanes;   // per worker, for training in lanes
+  std::vector<double> m_laneScores;   // per flight of a generation
+  std::vector<int> m_laneTicks;       // per flight: its length, -1 while it flies
+  std::unique_ptr<WorkerPool> m_pool = std::make_unique<WorkerPool>();
+  FlightState m_flight;
+  int m_threads;
+};
 
 }  // namespace korvane

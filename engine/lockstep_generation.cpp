@@ -5,7 +5,8 @@
 #include <mutex>
 #include <numeric>
 
-#include "engine/autopilot.h"
+#include "engine/generation.h"
+#include "engine/network_flight.h"
 
 namespace korvane {
 namespace {
@@ -31,15 +32,15 @@ class Feed final : public LaneFeed {
     std::vector<int> lastLevel;  // genomes of the last level, in the order flown
   };
 
-  Feed(IHost& host, const LaneJob& job, std::span<const MeteorField> levels, Shared& shared, int worker,
+  Feed(RunAsks& asks, const LaneJob& job, std::span<const MeteorField> levels, Shared& shared, int worker,
        FlightState& state, CNeuralNet& net)
-      : m_host(host), m_job(job), m_levels(levels), m_shared(shared), m_worker(worker), m_state(state), m_net(net) {}
+      : m_asks(asks), m_job(job), m_levels(levels), m_shared(shared), m_worker(worker), m_state(state), m_net(net) {}
 
   int Next() override {
     const int genomes = static_cast<int>(m_job.genomes.size());
     const int flights = genomes * static_cast<int>(m_levels.size());
     for (;;) {
-      if (m_worker == 0 && m_host.StopRequested()) m_shared.stop.store(true);
+      if (m_worker == 0 && m_asks.StopRequested()) m_shared.stop.store(true);
       if (m_shared.stop.load(std::memory_order_relaxed)) return -1;
       if (m_turn == m_turnsEnd) {
         m_turn = m_shared.next.fetch_add(kTurnsTaken, std::memory_order_relaxed);
@@ -54,7 +55,7 @@ class Feed final : public LaneFeed {
       const int shown = flights - 1;
       m_net.LoadWeights(m_job.genomes[static_cast<std::size_t>(shown % genomes)].weights);
       m_job.scores[shown] =
-          CAutoPilot::FlyNetworkScored(m_state, m_net, *m_job.params, m_levels[static_cast<std::size_t>(shown / genomes)])
+          FlyNetworkScored(m_state, m_net, *m_job.params, m_levels[static_cast<std::size_t>(shown / genomes)])
               .score;
       m_shared.shownBy.store(m_worker);
     }
@@ -85,7 +86,7 @@ class Feed final : public LaneFeed {
     });
   }
 
-  IHost& m_host;
+  RunAsks& m_asks;
   const LaneJob& m_job;
   std::span<const MeteorField> m_levels;
   Shared& m_shared;
@@ -98,9 +99,10 @@ class Feed final : public LaneFeed {
 
 }  // namespace
 
-bool CAutoPilot::FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNeuralNet& net,
-                                            std::span<const MeteorField> levels, int count, int threads,
-                                            vecmath::SimdPath path, const std::function<void()>& alongside) {
+bool GenerationEvaluator::FlyWeightsInLanes(RunAsks& asks, const SimParams& p, CNeuralNet& net,
+                                            std::span<const MeteorField> levels, std::vector<WeightGenome>& genomes,
+                                            int count, int threads, vecmath::SimdPath path,
+                                            const std::function<void()>& alongside) {
   std::vector<LaneLevel> laneLevels;
   for (const MeteorField& level : levels) laneLevels.push_back(MakeLaneLevel(level, p));
   m_laneScores.assign(static_cast<std::size_t>(count) * levels.size(), 0.0);
@@ -108,21 +110,21 @@ bool CAutoPilot::FlyWeightGenerationInLanes(IHost& host, const SimParams& p, CNe
   m_lanes.resize(static_cast<std::size_t>(threads));
   for (LaneBuffers& b : m_lanes) b.SizeFor(net.WeightCount());
   const LaneJob job{&p, net.Layers(), net.WeightCount(), laneLevels,
-                    std::span<const WeightGenome>(m_weightWorkList.data(), static_cast<std::size_t>(count)),
+                    std::span<const WeightGenome>(genomes.data(), static_cast<std::size_t>(count)),
                     m_laneScores.data(), m_laneTicks.data()};
   Feed::Shared shared;
   m_pool->Run(threads, [&](int w) {
     const std::size_t at = static_cast<std::size_t>(w);
     // The last worker takes on the side job first; the others fly meanwhile.
     if (w == threads - 1 && alongside) alongside();
-    Feed feed(host, job, levels, shared, w, m_workers[at], m_workerNets[at]);
+    Feed feed(asks, job, levels, shared, w, m_workers[at], m_workerNets[at]);
     FlyInLanes(path, job, feed, m_lanes[at]);
   });
   if (shared.stop.load()) return false;
   // Each genome's fitness adds up its levels in order, as one by one.
   for (int n = 0; n < count; ++n)
     for (std::size_t l = 0; l < levels.size(); ++l)
-      m_weightWorkList[static_cast<std::size_t>(n)].fitness += m_laneScores[l * count + n];
+      genomes[static_cast<std::size_t>(n)].fitness += m_laneScores[l * count + n];
   const std::size_t shownBy = static_cast<std::size_t>(shared.shownBy.load());
   m_flight = m_workers[shownBy];
   net = m_workerNets[shownBy];

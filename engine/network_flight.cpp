@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/autopilot.h"
+#include "engine/network_flight.h"
 #include "sim/trunc.h"
 
 namespace korvane {
@@ -15,7 +15,7 @@ double EndScore(int ticks, const CLifeboat& boat) {
   return ticks + (boat.m_position.x + 1000.0 - static_cast<double>(50 * vx) - static_cast<double>(20 * vy));
 }
 
-NetworkInputs CAutoPilot::BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p) {
+NetworkInputs BuildNetworkInputs(const CLifeboat& boat, const Perception& per, const SimParams& p) {
   NetworkInputs in;
   const double n = p.NormalizeParam;
   const double y = boat.m_position.y;
@@ -32,15 +32,14 @@ NetworkInputs CAutoPilot::BuildNetworkInputs(const CLifeboat& boat, const Percep
   return in;
 }
 
-std::optional<int> CAutoPilot::NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p) {
+std::optional<int> NetworkChoice(CNeuralNet& net, const FlightState& fs, const SimParams& p) {
   const NetworkInputs in = BuildNetworkInputs(fs.boat, fs.per, p);
   const std::span<const double> out = net.EvaluateOutputSums(in.View(), p.SigmoidParam);
   if (out.size() < static_cast<std::size_t>(SimParams::NetOutputCount)) return std::nullopt;
   return net.OutputsAreSigmoids() ? PickFromSums(out, p.SigmoidParam) : PickAction(out);
 }
 
-std::shared_ptr<const NetworkView> CAutoPilot::ViewNetwork(const CNeuralNet& net, const FlightState& fs,
-                                                           const SimParams& p) {
+std::shared_ptr<const NetworkView> ViewNetwork(const CNeuralNet& net, const FlightState& fs, const SimParams& p) {
   const NetworkInputs in = BuildNetworkInputs(fs.boat, fs.per, p);
   auto view = std::make_shared<NetworkView>();
   view->layers = net.Trace(in.View(), p.SigmoidParam);
@@ -55,8 +54,7 @@ std::shared_ptr<const NetworkView> CAutoPilot::ViewNetwork(const CNeuralNet& net
   return view;
 }
 
-NetFlightResult CAutoPilot::FlyNetworkScored(FlightState& fs, CNeuralNet& net, const SimParams& p,
-                                             const MeteorField& field) {
+NetFlightResult FlyNetworkScored(FlightState& fs, CNeuralNet& net, const SimParams& p, const MeteorField& field) {
   NetFlightResult r;
   const int k = PerceivedCount(p);
   fs.boat.ResetToStart(p);

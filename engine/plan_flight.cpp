@@ -1,15 +1,15 @@
 // Flying one plan and scoring it.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
-#include "engine/autopilot.h"
-#include "texts/messages.h"
+#include "engine/plan_flight.h"
+
+#include "engine/network_flight.h"
 
 namespace korvane {
 
-PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant, const SimParams& p,
-                                     const MeteorField& field, CNeuralNet* net, PlanPath* path) {
+PlanFlightResult FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant, const SimParams& p,
+                         const MeteorField& field, CNeuralNet* net, PlanPath* path) {
   PlanFlightResult result;
   fs.per.m_minClearance = NoMeteor;
   fs.m_thrustCount = 0;
@@ -86,25 +86,18 @@ PlanFlightResult CAutoPilot::FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVari
   return result;
 }
 
-void CAutoPilot::Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng) {
+void Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng) {
   if (r.crashGene < 0) return;
   const int draw = rng();
   if (draw > 8191 && r.crashGene < plan.Length() && r.crashGene < MaxSuggestions)
     plan.m_actions[r.crashGene] = r.crashSuggestion;
 }
 
-void CAutoPilot::ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p) {
+void ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p) {
   plan.m_energyScore = fs.m_thrustCount * p.EnergyWeight;
   plan.m_safetyScore = std::sqrt(fs.per.m_minClearance) * p.SafetyWeight;
   plan.m_timeScore = fs.m_tickCount * p.TimeWeight;
   plan.m_fitness = fs.boat.m_position.x > 0 ? fs.boat.m_position.x : 0.0;
-}
-
-std::string InvalidCodeMessage(const PlanFlightResult& r, int planIndex, FlyVariant variant) {
-  char buf[160];
-  std::snprintf(buf, sizeof buf, msg::BadActionFormat, r.badCode, planIndex, r.badGene,
-                variant == FlyVariant::StepByStep ? "StepByStep" : "OnStartGenAlg");
-  return buf;
 }
 
 }  // namespace korvane

@@ -1,9 +1,9 @@
 // 开始遗传算法 and 开始启发式遗传算法: the plan search, plain or repaired by
 // the network.
-#include "engine/autopilot.h"
+#include "engine/plan_search.h"
+
+#include "engine/network_flight.h"
 #include "engine/run_settings.h"
-#include "engine/shown_flight.h"
-#include "texts/messages.h"
 
 namespace korvane {
 
@@ -22,110 +22,133 @@ FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const 
   return f;
 }
 
-void CAutoPilot::ReportMismatch(IHost& host) {
-  host.ShowMessage(msg::NetworkError);
-  host.ShowMessage(msg::NetworkMismatch);
+PlanSearchRun::PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net)
+    : GenerationalRun(link, setup.start, net ? PauseKind::Heuristic : PauseKind::GA, 0),
+      m_field(setup.field),
+      m_net(net),
+      m_ga(ga),
+      m_rng(setup.seed),
+      m_eval(setup.threads) {
+  if (m_net) m_net->LoadWeights(m_link.results.Weights());
+  m_ga.Init(m_start.PopulationSize, m_start.DurationMutationRate, m_start.ChromosomeLength, m_p, m_rng);
+  m_workList = m_ga.Genomes();
 }
 
-SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPlanGA& ga, CNeuralNet* net,
-                                       const MeteorField& field, std::uint32_t seed, FlyVariant variant,
-                                       PauseKind pause) {
-  SearchResult result;
-  CRand rng(seed);
-  SimParams p = start;
-  if (net) net->LoadWeights(Weights());
-  ga.Init(start.PopulationSize, start.DurationMutationRate, start.ChromosomeLength, p, rng);
-  m_workList = ga.Genomes();
-  ChartData history;  // best and average after each epoch
-  PathsPtr paths;     // the last generation's, when they are shown
-  // Histories are copied into a frame only when they are shown: at the end,
-  // and under the two slower paces.
-  auto frame = [&](const FlightState& fs, bool withChart) {
-    FrameSnapshot f = PlanProgressFrame(ga, fs, field);
-    if (withChart) f.planChart = history;
-    f.paths = paths;
-    return f;
-  };
-  // Between flights the camera follows the generation's best path.
-  auto resting = [&](bool withChart) {
-    FrameSnapshot f = frame(m_flight, withChart);
-    if (paths && paths->best >= 0) {
-      const PathPoint end = paths->paths[static_cast<std::size_t>(paths->best)].Last();
-      f.boat.m_position = {end.x, end.y};
-    }
-    return f;
-  };
-  auto keepBest = [&] {
-    if (const CPlanGenome* best = ga.Best()) SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
-  };
-  auto stop = [&] {
-    keepBest();
-    host.Repaint(resting(true));
-    host.ShowMessage(msg::SearchStopped);
-    result.aborted = true;
-    return result;
-  };
-  for (int g = 0; g <= p.MaxGenerations; ++g) {
-    Showing showing = host.WhatToShow();
-    const GenerationEnd end = FlyGeneration(host, variant, p, field, net, &rng, ga.PopSize(), showing.paths);
-    paths = end.paths;
-    if (end.escapedPlan >= 0) {
-      const CPlanGenome& plan = m_workList[end.escapedPlan];
-      SetBestPlan(CPlanGenome(plan.m_actions, plan.m_durations, EscapedFitness));
-      result.escaped = true;
-      result.escapeGeneration = g;
-      result.escapePlan = end.escapedPlan;
-      history.escaped = true;
-      host.Repaint(resting(true));
-      host.ShowMessage(msg::Success);
-      return result;
-    }
-    if (end.stopped) return stop();
-    if (end.last.outcome == FlyOutcome::InvalidCode || end.last.outcome == FlyOutcome::NetworkMismatch) {
-      result.aborted = true;
-      return result;
-    }
-    if (!ga.Epoch(m_workList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
-    history.generation = ga.Generation();
-    history.best = ga.BestFitness();
-    history.average = ga.AverageFitness();
-    history.bestHistory.push_back(ga.BestFitness());
-    history.averageHistory.push_back(ga.AverageFitness());
-    showing = host.WhatToShow();
-    const Pace pace = showing.pace;
-    host.Repaint(resting(pace != Pace::Fastest));
-    if (pace == Pace::Watch && ga.Best()) {
-      ShownPlanFlight shown;
-      SimParams screen = p;
-      shown.Start(*ga.Best(), screen);
-      shown.FlyToEnd(host, screen, field, PerceivedCount(start), DemoTickMs, [&] {
-        FrameSnapshot f = frame(shown.State(), true);
-        // The heuristic search's network, as it sees the shown flight.
-        if (net && showing.network) f.network = ViewNetwork(*net, shown.State(), screen);
-        return f;
-      });
-    }
-    if (pace == Pace::Step) host.RequestPause(pause);
-    if (host.PauseRequested(pause)) {
-      keepBest();
-      host.WaitWhilePaused(pause);
-    }
-    if (host.StopRequested()) return stop();
-    p = BetweenGenerations(host, start);
+// Histories are copied into a frame only when they are shown: at the end,
+// and under the two slower paces.
+FrameSnapshot PlanSearchRun::Frame(const FlightState& fs, bool withChart) const {
+  FrameSnapshot f = PlanProgressFrame(m_ga, fs, m_field);
+  if (withChart) f.planChart = m_history;
+  f.paths = m_paths;
+  return f;
+}
+
+// Between flights the camera follows the generation's best path.
+FrameSnapshot PlanSearchRun::Resting(bool withChart) const {
+  FrameSnapshot f = Frame(m_eval.ShownFlight(), withChart);
+  if (m_paths && m_paths->best >= 0) {
+    const PathPoint end = m_paths->paths[static_cast<std::size_t>(m_paths->best)].Last();
+    f.boat.m_position = {end.x, end.y};
   }
-  keepBest();
-  host.Repaint(resting(true));
-  return result;
+  return f;
 }
 
-SearchResult CAutoPilot::OnStartGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field,
-                                       std::uint32_t seed) {
-  return RunPlanSearch(host, start, ga, nullptr, field, seed, FlyVariant::GA, PauseKind::GA);
+void PlanSearchRun::Held() { KeepBest(); }
+
+void PlanSearchRun::KeepBest() {
+  if (const CPlanGenome* best = m_ga.Best())
+    m_link.results.SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
 }
 
-SearchResult CAutoPilot::OnStartHeuristicGenAlg(IHost& host, const SimParams& start, CPlanGA& ga, CNeuralNet& net,
-                                                const MeteorField& field, std::uint32_t seed) {
-  return RunPlanSearch(host, start, ga, &net, field, seed, FlyVariant::Heuristic, PauseKind::Heuristic);
+RunStep PlanSearchRun::Stopped() {
+  KeepBest();
+  m_link.tell.FrameReady([this] { return Resting(true); });
+  m_link.tell.Notice({NoticeKind::SearchStopped});
+  return Finish(m_link.tell, {RunEnd::Stopped, m_ga.Generation()});
+}
+
+RunStep PlanSearchRun::Step() {
+  switch (m_at.phase) {
+    case Phase::Generation: return FlyGeneration();
+    case Phase::Paused: return NextGeneration();
+    case Phase::Watching: {
+      const FrameMaker frame = [this] {
+        FrameSnapshot f = Frame(m_shown.flight.State(), true);
+        // The heuristic search's network, as it sees the shown flight.
+        if (m_net && m_link.asks.WhatToShow().network)
+          f.network = ViewNetwork(*m_net, m_shown.flight.State(), m_shown.p);
+        return f;
+      };
+      if (!m_shown.flight.Step(m_link.asks, m_link.tell, m_shown.p, m_field, PerceivedCount(m_start), frame))
+        return {DemoTickMs, {}};
+      return Checkpoint();
+    }
+  }
+  return {};
+}
+
+RunStep PlanSearchRun::FlyGeneration() {
+  // From generation 0 up to the last, read anew after each.
+  if (m_at.generation > m_p.MaxGenerations) return NoMoreGenerations();
+  const bool heuristic = m_net != nullptr;
+  const Showing showing = m_link.asks.WhatToShow();
+  PlanGeneration g;
+  g.variant = heuristic ? FlyVariant::Heuristic : FlyVariant::GA;
+  g.params = &m_p;
+  g.field = &m_field;
+  g.net = m_net;
+  g.rng = &m_rng;
+  g.plans = &m_workList;
+  g.count = m_ga.PopSize();
+  g.recordPaths = showing.paths;
+  const PlanGenerationEnd end = m_eval.FlyPlans(m_link.asks, g);
+  m_paths = end.paths;
+  RunEvents& tell = m_link.tell;
+  if (end.escapedPlan >= 0) {
+    const CPlanGenome& plan = m_workList[static_cast<std::size_t>(end.escapedPlan)];
+    m_link.results.SetBestPlan(CPlanGenome(plan.m_actions, plan.m_durations, EscapedFitness));
+    m_history.escaped = true;
+    tell.GenerationDone({m_at.generation + 1, EscapedFitness, GenerationEvent{}.average, true});
+    tell.FrameReady([this] { return Resting(true); });
+    tell.Notice({NoticeKind::SearchEscaped});
+    return Finish(tell, {RunEnd::Escaped, m_at.generation, end.escapedPlan});
+  }
+  if (end.stopped) return Stopped();
+  if (end.last.outcome == FlyOutcome::InvalidCode) {
+    RunNotice n{NoticeKind::InvalidCode};
+    n.code = end.last.badCode;
+    n.plan = end.lastPlan;
+    n.gene = end.last.badGene;
+    n.variant = g.variant;
+    tell.Notice(n);
+    return Finish(tell, {RunEnd::InvalidCode, m_ga.Generation(), end.lastPlan});
+  }
+  if (end.last.outcome == FlyOutcome::NetworkMismatch) {
+    tell.Notice({NoticeKind::NetworkMismatch});
+    return Finish(tell, {RunEnd::NetworkMismatch, m_ga.Generation()});
+  }
+  if (!m_ga.Epoch(m_workList, m_p, m_rng)) tell.Notice({NoticeKind::PopulationNotEven});
+  m_history.generation = m_ga.Generation();
+  m_history.best = m_ga.BestFitness();
+  m_history.average = m_ga.AverageFitness();
+  m_history.bestHistory.push_back(m_ga.BestFitness());
+  m_history.averageHistory.push_back(m_ga.AverageFitness());
+  tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
+  m_at.pace = m_link.asks.WhatToShow().pace;
+  tell.FrameReady([this, chart = m_at.pace != Pace::Fastest] { return Resting(chart); });
+  if (m_at.pace == Pace::Watch && m_ga.Best()) {
+    m_shown.p = m_p;
+    m_shown.flight.Start(*m_ga.Best(), m_shown.p);
+    m_at.phase = Phase::Watching;
+    return {};
+  }
+  return Checkpoint();
+}
+
+RunStep PlanSearchRun::NoMoreGenerations() {
+  KeepBest();
+  m_link.tell.FrameReady([this] { return Resting(true); });
+  return Finish(m_link.tell, {RunEnd::NotEscaped, m_ga.Generation(), -1, m_ga.BestFitness()});
 }
 
 }  // namespace korvane

@@ -2,8 +2,8 @@
 
 namespace korvane {
 
-SimParams BetweenGenerations(IHost& host, const SimParams& start) {
-  SimParams p = host.Params();
+SimParams BetweenGenerations(RunAsks& asks, const SimParams& start, const SimParams& current) {
+  SimParams p = asks.Params().value_or(current);
   p.PopulationSize = start.PopulationSize;
   p.ChromosomeLength = start.ChromosomeLength;
   p.NetPopulationSize = start.NetPopulationSize;
@@ -13,12 +13,13 @@ SimParams BetweenGenerations(IHost& host, const SimParams& start) {
   return p;
 }
 
-void BeforeShownTick(IHost& host, SimParams& p) {
-  const SimParams now = host.Params();
-  p.Gravity = now.Gravity;
-  p.LifeboatAccel = now.LifeboatAccel;
-  p.TimeStep = now.TimeStep;
-  p.SpeedScale = now.SpeedScale;
+void BeforeShownTick(RunAsks& asks, SimParams& p) {
+  const std::optional<SimParams> now = asks.Params();
+  if (!now) return;
+  p.Gravity = now->Gravity;
+  p.LifeboatAccel = now->LifeboatAccel;
+  p.TimeStep = now->TimeStep;
+  p.SpeedScale = now->SpeedScale;
 }
 
 }  // namespace korvane

@@ -13,7 +13,9 @@ namespace korvane {
 // - Single flights shown on screen re-read the physics every tick.
 // - Display switches and the lifeboat's picture are the screen's: it reads
 //   them at the next frame.
-SimParams BetweenGenerations(IHost& host, const SimParams& start);
-void BeforeShownTick(IHost& host, SimParams& p);
+// The settings for the next generation: those of now, with the sizes of the
+// start. A host that has none keeps `current`.
+SimParams BetweenGenerations(RunAsks& asks, const SimParams& start, const SimParams& current);
+void BeforeShownTick(RunAsks& asks, SimParams& p);
 
 }  // namespace korvane

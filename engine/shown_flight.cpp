@@ -1,6 +1,6 @@
 #include "engine/shown_flight.h"
 
-#include "engine/autopilot.h"
+#include "engine/network_flight.h"
 #include "engine/run_settings.h"
 
 namespace korvane {
@@ -10,10 +10,27 @@ void ShownPlanFlight::Start(const CPlanGenome& plan, const SimParams& p) {
   m_fs.boat.ResetToStart(p);
   m_gene = 0;
   m_tick = 0;
+  m_thrusting = false;
 }
 
-ShownPlanFlight::Tick ShownPlanFlight::Fly(IHost& host, SimParams& p, int sleepMs, const FrameMaker& frame) {
-  BeforeShownTick(host, p);
+std::optional<ShownEnd> ShownPlanFlight::Step(RunAsks& asks, RunEvents& events, SimParams& p,
+                                              const MeteorField& field, int k, const FrameMaker& frame) {
+  if (m_thrusting) {
+    m_thrusting = false;
+    m_fs.boat.ApplyGravity(p);
+    m_fs.boat.Step(p);
+    events.FlightTick(m_fs.boat);
+    if (HasEscaped(m_fs.boat)) {
+      events.FrameReady(frame);
+      return ShownEnd::Escaped;
+    }
+    if (CheckCollision(m_fs.per, m_fs.boat, field, k)) {
+      events.FrameReady(frame);
+      return ShownEnd::Crashed;
+    }
+  }
+  if (asks.StopRequested()) return ShownEnd::Stopped;
+  BeforeShownTick(asks, p);
   const int len = m_plan.Length();
   if (m_gene < len && m_tick >= m_plan.m_durations[m_gene]) {
     ++m_gene;
@@ -22,65 +39,55 @@ ShownPlanFlight::Tick ShownPlanFlight::Fly(IHost& host, SimParams& p, int sleepM
     ++m_tick;
   }
   // A plan shorter than the setting (or none yet) ends at its end.
-  if (m_gene >= p.ChromosomeLength || m_gene >= len) return Tick::UsedUp;
+  if (m_gene >= p.ChromosomeLength || m_gene >= len) return ShownEnd::UsedUp;
   const int code = m_plan.m_actions[m_gene];
-  if (!m_fs.boat.ApplyThrust(code, p)) return Tick::InvalidCode;
+  if (!m_fs.boat.ApplyThrust(code, p)) return ShownEnd::InvalidCode;
   SetMarker(m_fs.boat, code);
-  host.Repaint(frame());
-  host.Sleep(sleepMs);
+  events.FrameReady(frame);
+  m_thrusting = true;
+  return std::nullopt;
+}
+
+void ShownNetworkFlight::Move(RunEvents& events, const SimParams& p) {
+  m_fs.boat.ApplyThrust(m_action, p);
+  SetMarker(m_fs.boat, m_action);
   m_fs.boat.ApplyGravity(p);
   m_fs.boat.Step(p);
-  return Tick::Flew;
+  events.FlightTick(m_fs.boat);
+  m_moved = true;
 }
 
-ShownEnd ShownPlanFlight::FlyToEnd(IHost& host, SimParams& p, const MeteorField& field, int k, int sleepMs,
-                                   const FrameMaker& frame) {
-  for (;;) {
-    if (host.StopRequested()) return ShownEnd::Stopped;
-    switch (Fly(host, p, sleepMs, frame)) {
-      case Tick::UsedUp: return ShownEnd::UsedUp;
-      case Tick::InvalidCode: return ShownEnd::InvalidCode;
-      case Tick::Flew: break;
-    }
-    if (HasEscaped(m_fs.boat)) {
-      host.Repaint(frame());
-      return ShownEnd::Escaped;
-    }
-    if (CheckCollision(m_fs.per, m_fs.boat, field, k)) {
-      host.Repaint(frame());
+std::optional<ShownEnd> ShownNetworkFlight::Step(RunAsks& asks, RunEvents& events, SimParams& p, CNeuralNet& net,
+                                                 const MeteorField& field, const FrameMaker& frame) {
+  if (!m_started) {
+    m_started = true;
+    m_k = PerceivedCount(p);
+    m_fs.boat.ResetToStart(p);
+    CheckCollision(m_fs.per, m_fs.boat, field, m_k);
+    events.FrameReady(frame);
+  } else if (m_moved) {
+    m_moved = false;
+    events.FrameReady(frame);
+    ++m_ticks;
+    if (CheckCollision(m_fs.per, m_fs.boat, field, m_k)) {
+      events.FrameReady(frame);
       return ShownEnd::Crashed;
     }
-  }
-}
-
-ShownEnd FlyNetworkOnScreen(IHost& host, SimParams& p, CNeuralNet& net, const MeteorField& field, FlightState& fs,
-                            int sleepMs, const FrameMaker& frame, bool trainingLimits) {
-  const int k = PerceivedCount(p);
-  int ticks = 0;
-  fs.boat.ResetToStart(p);
-  CheckCollision(fs.per, fs.boat, field, k);
-  host.Repaint(frame());
-  for (;;) {
-    if (host.StopRequested()) return ShownEnd::Stopped;
-    BeforeShownTick(host, p);
-    const std::optional<int> a = CAutoPilot::NetworkChoice(net, fs, p);
-    if (!a) return ShownEnd::NetworkMismatch;
-    for (int d = 0; d < SimParams::TicksPerDecision; ++d) {
-      fs.boat.ApplyThrust(*a, p);
-      SetMarker(fs.boat, *a);
-      fs.boat.ApplyGravity(p);
-      fs.boat.Step(p);
-      host.Sleep(sleepMs);
-      host.Repaint(frame());
-      ++ticks;
-      if (CheckCollision(fs.per, fs.boat, field, k)) {
-        host.Repaint(frame());
-        return ShownEnd::Crashed;
-      }
+    if (++m_tickOfDecision < SimParams::TicksPerDecision) {
+      Move(events, p);
+      return std::nullopt;
     }
-    if (HasEscaped(fs.boat)) return ShownEnd::Escaped;
-    if (trainingLimits && (Stalled(ticks, fs.boat.m_position.x) || OutOfTime(ticks))) return ShownEnd::UsedUp;
+    if (HasEscaped(m_fs.boat)) return ShownEnd::Escaped;
+    if (m_limits && (Stalled(m_ticks, m_fs.boat.m_position.x) || OutOfTime(m_ticks))) return ShownEnd::UsedUp;
   }
+  if (asks.StopRequested()) return ShownEnd::Stopped;
+  BeforeShownTick(asks, p);
+  const std::optional<int> a = NetworkChoice(net, m_fs, p);
+  if (!a) return ShownEnd::NetworkMismatch;
+  m_action = *a;
+  m_tickOfDecision = 0;
+  Move(events, p);
+  return std::nullopt;
 }
 
 }  // namespace korvane

@@ -1,5 +1,5 @@
 #pragma once
-#include <functional>
+#include <optional>
 
 #include "engine/flight.h"
 #include "engine/host.h"
@@ -15,27 +15,25 @@ inline constexpr int DemoTickMs = 20;
 // How a flight shown on screen ended.
 enum class ShownEnd { Escaped, Crashed, UsedUp, InvalidCode, NetworkMismatch, Stopped };
 
-using FrameMaker = std::function<FrameSnapshot()>;
-
 // A plan flown on screen, as the replay and the demonstration fly it: stay
 // on gene i until its tick count reaches its duration, then move to the next
 // gene without looking at that one's duration. So gene 0 is skipped when its
 // duration is 0 or less, while every later gene gets at least one tick.
+//
+// Stepped a tick at a time; the caller waits the pace between two steps.
+// A tick shows its thrust in a frame before the lifeboat moves, so a step
+// first moves the lifeboat of the tick before (escape first, then collision
+// with the first k perceived meteors, the last frame shown), then, unless
+// the flight ended or a stop is asked, chooses the gene, applies its thrust
+// and marker and shows the frame. The physics are re-read every tick.
 class ShownPlanFlight {
  public:
-  enum class Tick { Flew, UsedUp, InvalidCode };
-
   // A fresh flight of plan from the start position.
   void Start(const CPlanGenome& plan, const SimParams& p);
-
-  // One tick: choose the gene, apply its thrust and marker, show the frame
-  // and wait, then apply gravity and step. The physics are re-read first.
-  // UsedUp (no tick flown) when the plan or the length setting runs out.
-  Tick Fly(IHost& host, SimParams& p, int sleepMs, const FrameMaker& frame);
-
-  // Ticks until the flight ends: escape first, then collision with the first
-  // k perceived meteors; the last frame is shown.
-  ShownEnd FlyToEnd(IHost& host, SimParams& p, const MeteorField& field, int k, int sleepMs, const FrameMaker& frame);
+  // Nothing while the flight goes on; UsedUp when the plan or the length
+  // setting runs out.
+  std::optional<ShownEnd> Step(RunAsks& asks, RunEvents& events, SimParams& p, const MeteorField& field, int k,
+                               const FrameMaker& frame);
 
   FlightState& State() { return m_fs; }
   const FlightState& State() const { return m_fs; }
@@ -45,6 +43,7 @@ class ShownPlanFlight {
   FlightState m_fs;
   int m_gene = 0;
   int m_tick = 0;
+  bool m_thrusting = false;  // a tick's thrust is shown; its motion is due
 };
 
 // The network flying on screen from the start position, one decision a
@@ -52,7 +51,31 @@ class ShownPlanFlight {
 // the decision's ticks. The physics are re-read every decision. With
 // trainingLimits a stall or the time limit ends it (UsedUp), as it ends the
 // flights training scores; without, it flies until it escapes or crashes.
-ShownEnd FlyNetworkOnScreen(IHost& host, SimParams& p, CNeuralNet& net, const MeteorField& field, FlightState& fs,
-                            int sleepMs, const FrameMaker& frame, bool trainingLimits = false);
+//
+// Stepped a tick at a time: the lifeboat moves, the caller waits the pace,
+// and the next step shows the frame and tests the collision before it
+// decides and moves again.
+class ShownNetworkFlight {
+ public:
+  explicit ShownNetworkFlight(bool trainingLimits = false) : m_limits(trainingLimits) {}
+  std::optional<ShownEnd> Step(RunAsks& asks, RunEvents& events, SimParams& p, CNeuralNet& net,
+                               const MeteorField& field, const FrameMaker& frame);
+
+  FlightState& State() { return m_fs; }
+  const FlightState& State() const { return m_fs; }
+
+ private:
+  // The decision's next tick: thrust, marker, motion.
+  void Move(RunEvents& events, const SimParams& p);
+
+  FlightState m_fs;
+  bool m_limits;
+  bool m_started = false;
+  bool m_moved = false;  // a tick has moved the lifeboat; its frame is due
+  int m_k = 0;           // perceived meteors, as the flight started
+  int m_ticks = 0;
+  int m_tickOfDecision = 0;
+  int m_action = 0;
+};
 
 }  // namespace korvane

@@ -1,123 +1,125 @@
 // 训练网络: the weights evolved over the four built-in levels.
-#include <cstdio>
-#include <functional>
+#include "engine/training.h"
 
-#include "engine/autopilot.h"
 #include "engine/run_settings.h"
-#include "engine/shown_flight.h"
-#include "files/weights_file.h"
-#include "texts/messages.h"
 
 namespace korvane {
 
-void CAutoPilot::WatchBestNetwork(IHost& host, const SimParams& p, const CNeuralNet& shape, const CWeightGA& weightGA,
-                                  const std::function<FrameSnapshot()>& chartFrame) {
-  // The generation's best network on level 1, with the chart, at the
-  // demonstration's pace; its own flight, so the numbers never change.
-  CNeuralNet net = shape;
-  net.LoadWeights(weightGA.Best().weights);
-  const MeteorField level = BuiltInLevel(1);
-  FlightState fs;
-  SimParams screen = p;
-  FlyNetworkOnScreen(host, screen, net, level, fs, DemoTickMs, [&] {
-    FrameSnapshot f = chartFrame();
-    f.boat = fs.boat;
-    f.field = level;
-    f.perception = fs.per;
-    return f;
-  }, true);
+TrainingRun::TrainingRun(const RunLink& link, const Setup& setup, CWeightGA& weightGA, CNeuralNet& net)
+    : GenerationalRun(link, setup.start, PauseKind::Training, 1),
+      m_ga(weightGA),
+      m_net(net),
+      m_rng(setup.seed),
+      m_eval(setup.threads) {
+  const SimParams& start = m_start;
+  m_net.Build(m_p, m_rng);
+  m_ga.Reset(start.NetPopulationSize, start.SmallMutationRate, start.NetCrossoverRate, m_net.WeightCount(), m_rng);
+  for (int n = 0; n < start.NetPopulationSize; ++n) {
+    m_net.Build(m_p, m_rng);
+    m_workList.push_back(WeightGenome{m_net.CollectWeights(), 0.0});
+  }
+  for (int l = 0; l < BuiltInLevelCount; ++l) m_levels[l] = BuiltInLevel(l + 1);
 }
 
-TrainingResult CAutoPilot::TrainNetwork(IHost& host, const SimParams& start, CWeightGA& weightGA, CNeuralNet& net,
-                                        std::uint32_t seed, const std::string& weightsPath) {
-  TrainingResult result;
-  CRand rng(seed);
-  SimParams p = start;
-  net.Build(p, rng);
-  weightGA.Reset(start.NetPopulationSize, start.SmallMutationRate, start.NetCrossoverRate, net.WeightCount(), rng);
-  m_weightWorkList.clear();
-  for (int n = 0; n < start.NetPopulationSize; ++n) {
-    net.Build(p, rng);
-    m_weightWorkList.push_back(WeightGenome{net.CollectWeights(), 0.0});
-  }
-  MeteorField levels[BuiltInLevelCount];
-  for (int l = 0; l < BuiltInLevelCount; ++l) levels[l] = BuiltInLevel(l + 1);
-  MeteorField shown = levels[0];
-  const NetShape shape = NetShapeOf(start);
+FrameSnapshot TrainingRun::ChartFrame() const {
+  FrameSnapshot f = FlightFrame(m_eval.ShownFlight(), m_levels[m_shownLevel]);
+  ChartData c;
+  c.generation = m_ga.Generation();
+  c.best = m_ga.BestFitness();
+  c.average = m_ga.AverageFitness();
+  auto bh = m_ga.BestHistory();
+  auto ah = m_ga.AverageHistory();
+  c.bestHistory.assign(bh.begin(), bh.end());
+  c.averageHistory.assign(ah.begin(), ah.end());
+  f.chart = std::move(c);
+  return f;
+}
 
-  auto chartFrame = [&] {
-    FrameSnapshot f = FlightFrame(m_flight, shown);
-    ChartData c;
-    c.generation = weightGA.Generation();
-    c.best = weightGA.BestFitness();
-    c.average = weightGA.AverageFitness();
-    auto bh = weightGA.BestHistory();
-    auto ah = weightGA.AverageHistory();
-    c.bestHistory.assign(bh.begin(), bh.end());
-    c.averageHistory.assign(ah.begin(), ah.end());
-    f.chart = std::move(c);
-    return f;
-  };
+FrameSnapshot TrainingRun::WatchFrame() const {
+  FrameSnapshot f = ChartFrame();
+  const FlightState& fs = m_watch.flight.State();
+  f.boat = fs.boat;
+  f.field = m_watch.level;
+  f.perception = fs.per;
+  return f;
+}
 
-  // The best weights of the last generation flown, in force as a pause or a
-  // stop leaves them.
-  auto keepBest = [&](WeightsSource::Kind kind) {
-    const WeightsSource source{kind, {}, 0, weightGA.Generation(), weightGA.Best().fitness};
-    m_shared->SetWeights(weightGA.Best().weights, shape, source);
-  };
-  auto stop = [&] {
-    char buf[256];
-    if (weightGA.Generation() > 0) {
-      keepBest(WeightsSource::Kind::TrainingStopped);
-      std::snprintf(buf, sizeof buf, msg::TrainingStopped, weightGA.Generation());
-    } else {
-      std::snprintf(buf, sizeof buf, "%s", msg::TrainingStoppedEarly);
-    }
-    host.ShowMessage(buf);
-    return result;
-  };
+FrameSnapshot TrainingRun::FinalFrame() {
+  m_shownLevel = 0;
+  m_eval.ShownFlight().boat.ResetToStart(m_p);
+  return ChartFrame();
+}
 
-  for (int g = 1; g <= p.TrainingGenerations && g <= CWeightGA::MaxHistory; ++g) {
-    // Breeding's draws do not depend on the scores: they are taken while
-    // the generation flies, so that the breeding after it is short.
-    const auto drawAhead = [&] {
-      weightGA.DrawAhead(m_weightWorkList.size(), static_cast<std::size_t>(weightGA.GenomeLength()), p, rng);
-    };
-    if (!FlyWeightGeneration(host, p, net, levels, drawAhead)) return stop();
-    shown = levels[BuiltInLevelCount - 1];
-    if (!weightGA.Epoch(m_weightWorkList, p, rng)) host.ShowMessage(msg::PopulationNotOdd);
-    host.Repaint(chartFrame());
-    const Pace pace = host.WhatToShow().pace;
-    if (pace == Pace::Watch) WatchBestNetwork(host, p, net, weightGA, chartFrame);
-    if (pace == Pace::Step) host.RequestPause(PauseKind::Training);
-    if (host.PauseRequested(PauseKind::Training)) {
-      keepBest(WeightsSource::Kind::TrainingPaused);
-      // Going a generation at a time, the charts stay on screen.
-      if (pace != Pace::Step) host.LoadBuiltInLevel(1);
-      host.WaitWhilePaused(PauseKind::Training);
-    }
-    if (host.StopRequested()) return stop();
-    p = BetweenGenerations(host, start);
+// The best weights of the last generation flown, in force as a pause or a
+// stop leaves them.
+void TrainingRun::KeepBest(WeightsSource::Kind kind) {
+  const WeightsSource source{kind, {}, 0, m_ga.Generation(), m_ga.Best().fitness};
+  m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start), source);
+}
+
+RunStep TrainingRun::Stopped() {
+  if (m_ga.Generation() > 0) {
+    KeepBest(WeightsSource::Kind::TrainingStopped);
+    RunNotice n{NoticeKind::TrainingStopped};
+    n.generation = m_ga.Generation();
+    m_link.tell.Notice(n);
+  } else {
+    m_link.tell.Notice({NoticeKind::TrainingStoppedEarly});
   }
-  result.completed = true;
-  result.bestFitness = weightGA.Best().fitness;
-  m_shared->SetWeights(weightGA.Best().weights, shape,
-                       WeightsSource{WeightsSource::Kind::Training, {}, 0, 0, result.bestFitness});
-  if (!weightsPath.empty()) {
-    switch (AppendWeightsFile(weightsPath, FormatWeightsText(Weights()))) {
-      case SaveResult::OpenFailed: host.ShowMessage(msg::FileOpenError); return result;
-      case SaveResult::WriteFailed: host.ShowMessage(msg::FileWriteError); return result;
-      case SaveResult::Ok: result.saved = true; break;
-    }
+  return Finish(m_link.tell, {RunEnd::Stopped, m_ga.Generation()});
+}
+
+RunStep TrainingRun::Trained() {
+  const double best = m_ga.Best().fitness;
+  m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start),
+                            WeightsSource{WeightsSource::Kind::Training, {}, 0, 0, best});
+  return Finish(m_link.tell, {RunEnd::Trained, m_ga.Generation(), -1, best});
+}
+
+RunStep TrainingRun::Step() {
+  switch (m_at.phase) {
+    case Phase::Generation: return FlyGeneration();
+    case Phase::Paused: return NextGeneration();
+    case Phase::Watching:
+      if (!m_watch.flight.Step(m_link.asks, m_link.tell, m_watch.p, m_watch.net, m_watch.level,
+                               [this] { return WatchFrame(); }))
+        return {DemoTickMs, {}};
+      return Checkpoint();
   }
-  host.LoadBuiltInLevel(1);
-  shown = levels[0];
-  m_flight.boat.ResetToStart(p);
-  host.Repaint(chartFrame());
-  char buf[128];
-  std::snprintf(buf, sizeof buf, msg::TrainingDone, result.bestFitness);
-  host.ShowMessage(buf);
-  return result;
+  return {};
+}
+
+RunStep TrainingRun::FlyGeneration() {
+  if (m_at.generation > m_p.TrainingGenerations || m_at.generation > CWeightGA::MaxHistory) return Trained();
+  // Breeding's draws do not depend on the scores: they are taken while the
+  // generation flies, so that the breeding after it is short.
+  const auto drawAhead = [&] {
+    m_ga.DrawAhead(m_workList.size(), static_cast<std::size_t>(m_ga.GenomeLength()), m_p, m_rng);
+  };
+  if (!m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead)) return Stopped();
+  m_shownLevel = BuiltInLevelCount - 1;
+  if (!m_ga.Epoch(m_workList, m_p, m_rng)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
+  m_link.tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
+  m_link.tell.FrameReady([this] { return ChartFrame(); });
+  m_at.pace = m_link.asks.WhatToShow().pace;
+  if (m_at.pace == Pace::Watch) {
+    // The generation's best network on level 1, at the demonstration's pace;
+    // its own flight, so the numbers never change.
+    m_watch.net = m_net;
+    m_watch.net.LoadWeights(m_ga.Best().weights);
+    m_watch.flight = ShownNetworkFlight(true);
+    m_watch.p = m_p;
+    m_watch.level = m_levels[0];
+    m_at.phase = Phase::Watching;
+    return {};
+  }
+  return Checkpoint();
+}
+
+void TrainingRun::Held() {
+  KeepBest(WeightsSource::Kind::TrainingPaused);
+  // Going a generation at a time, the charts stay on screen.
+  if (m_at.pace != Pace::Step) m_link.tell.ShowLevel(1);
 }
 
 }  // namespace korvane

@@ -129,4 +129,23 @@ std::string ProgressLine(std::string_view command, int generation, int total, do
   return S(command) + buf;
 }
 
+std::string SaidInvalidCode(int plan, int gene, int code) {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "plan %d holds code %d at gene %d, which is no thrust (0 to 4)", plan, code, gene);
+  return buf;
+}
+
+std::string SaidTrainingStopped(int generations) {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "training stopped after %d generations; the best weights of the last are printed",
+                generations);
+  return buf;
+}
+
+std::string SaidTrainingDone(double fitness) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "training finished, best fitness %.17g", fitness);
+  return buf;
+}
+
 }  // namespace korvane::text

@@ -98,6 +98,19 @@ inline constexpr const char* ReaderGone = "the reader closed the pipe before rea
 std::string WeightsNotWritten(std::string_view file);
 inline constexpr const char* Unexpected = "stopped by an unexpected error: ";
 
+// --- what a run tells (the desktop program's boxes) ------------------------
+inline constexpr const char* SaidEscaped = "a plan escaped the meteor field";
+inline constexpr const char* SaidStopped = "the run stopped; its best plan so far is kept";
+inline constexpr const char* SaidPopulationNotEven =
+    "the population minus the elites is odd: the next generation is a plan short";
+// A plan being scored holds a code that is no thrust.
+std::string SaidInvalidCode(int plan, int gene, int code);
+inline constexpr const char* SaidNetworkMismatch =
+    "the network's inputs do not fit the number of perceived meteors: train the network again";
+std::string SaidTrainingStopped(int generations);
+inline constexpr const char* SaidTrainingStoppedEarly = "training stopped before its first generation was complete";
+std::string SaidTrainingDone(double fitness);
+
 // --- progress -------------------------------------------------------------
 // "[#########.....................]": done of total.
 std::string Bar(int done, int total);

@@ -11,6 +11,7 @@
 #include "net/default_weights.h"
 #include "recording_host.h"
 #include "texts/messages.h"
+#include "ui_model/trained_weights_save.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
@@ -213,8 +214,8 @@ TEST(NetworkFlight, InputCountThatNoLongerFitsEndsCleanly) {
   search.params.PopulationSize = 10;
   search.params.SetPerceivedMeteors(3);
   CPlanGA ga;
-  SearchResult r = pilot.OnStartHeuristicGenAlg(search, search.params, ga, net, BuiltInLevel(1), 1);
-  EXPECT_TRUE(r.aborted);
+  const RunOutcome r = pilot.OnStartHeuristicGenAlg(search, search.params, ga, net, BuiltInLevel(1), 1);
+  EXPECT_EQ(r.end, RunEnd::NetworkMismatch);
   ASSERT_EQ(search.messages.size(), 2u);
   EXPECT_EQ(search.messages[0], msg::NetworkError);
 }
@@ -322,8 +323,8 @@ TEST_F(TrainingFile, ZeroGenerationsTakeThePlaceholderAndTwoRunsAppendTwoBlocks)
   CWeightGA wga;
   CNeuralNet net;
   const std::string path = (dir / "weights.txt").string();
-  TrainingResult r = pilot.TrainNetwork(host, host.params, wga, net, 5, path);
-  EXPECT_TRUE(r.saved);
+  TrainedAndSaved r = TrainAndSave(host, pilot.Results(), {host.params, 5, 2}, wga, net, path);
+  EXPECT_EQ(r.saved, SaveResult::Ok);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "训练完成,得分为0.000000!");
   std::vector<double> w = pilot.Weights();
@@ -331,7 +332,7 @@ TEST_F(TrainingFile, ZeroGenerationsTakeThePlaceholderAndTwoRunsAppendTwoBlocks)
   for (double v : w) EXPECT_EQ(v, std::floor(v));  // placeholder weights are whole numbers
   EXPECT_EQ(host.levelsLoaded, std::vector<int>{1});
   const std::string first = Slurp(path);
-  pilot.TrainNetwork(host, host.params, wga, net, 6, path);
+  TrainAndSave(host, pilot.Results(), {host.params, 6, 2}, wga, net, path);
   const std::string both = Slurp(path);
   ASSERT_EQ(both.substr(0, first.size()), first);
   EXPECT_EQ(both.size(), 2 * first.size());
@@ -348,8 +349,9 @@ TEST_F(TrainingFile, UnopenableFileKeepsTheWeightsButSkipsTheRest) {
   CAutoPilot pilot;
   CWeightGA wga;
   CNeuralNet net;
-  TrainingResult r = pilot.TrainNetwork(host, host.params, wga, net, 5, (dir / "no" / "such" / "weights.txt").string());
-  EXPECT_FALSE(r.saved);
+  TrainedAndSaved r =
+      TrainAndSave(host, pilot.Results(), {host.params, 5, 2}, wga, net, (dir / "no" / "such" / "weights.txt").string());
+  EXPECT_EQ(r.saved, SaveResult::OpenFailed);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], msg::FileOpenError);
   EXPECT_TRUE(host.levelsLoaded.empty());
@@ -370,8 +372,8 @@ TEST(Training, PauseHandsOverTheBestWeightsAndShowsLevelOne) {
     EXPECT_EQ(inForce, wga.Best().weights);
     EXPECT_EQ(host.levelsLoaded, std::vector<int>{1});
   };
-  TrainingResult r = pilot.TrainNetwork(host, host.params, wga, net, 8, "");
-  EXPECT_TRUE(r.completed);
+  TrainedAndSaved r = TrainAndSave(host, pilot.Results(), {host.params, 8, 2}, wga, net, "");
+  EXPECT_EQ(r.outcome.end, RunEnd::Trained);
   EXPECT_EQ(host.pauses, 1);
   EXPECT_EQ(host.levelsLoaded, (std::vector<int>{1, 1}));  // at the pause and at the end
   EXPECT_EQ(inForce.size(), 95u);
@@ -389,7 +391,7 @@ TEST(Training, SameSeedSameWeights) {
     CAutoPilot pilot;
     CWeightGA wga;
     CNeuralNet net;
-    pilot.TrainNetwork(host, host.params, wga, net, seed, "");
+    pilot.TrainNetwork(host, host.params, wga, net, seed);
     return pilot.Weights();
   };
   EXPECT_EQ(run(3), run(3));

@@ -10,7 +10,7 @@ using korvane::test::RecordingHost;
 namespace {
 
 struct Outcome {
-  SearchResult result;
+  RunOutcome result;
   std::vector<CPlanGenome> workList;
   CPlanGenome best;
   std::vector<std::string> messages;
@@ -34,18 +34,17 @@ Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimPa
   host.params = params;
   host.pace = pace;
   host.paths = paths;
-  CAutoPilot pilot;
-  pilot.SetThreads(threads);
+  PilotResults results;
   CPlanGA ga;
   CNeuralNet net;
   CRand rng(5);
   net.Build(params, rng);
   Outcome o;
   MeteorField field = level ? BuiltInLevel(level) : EmptyField();
-  o.result = heuristic ? pilot.OnStartHeuristicGenAlg(host, host.params, ga, net, field, seed)
-                       : pilot.OnStartGenAlg(host, host.params, ga, field, seed);
-  o.workList = pilot.m_workList;
-  o.best = pilot.BestPlan();
+  PlanSearchRun run({host, host, results}, {host.params, field, seed, threads}, ga, heuristic ? &net : nullptr);
+  o.result = RunToEnd(run, host);
+  o.workList = run.WorkList();
+  o.best = results.BestPlan();
   o.messages = host.messages;
   // The generations as the run painted them, once each.
   int shown = 0;
@@ -58,9 +57,9 @@ Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimPa
 }
 
 void ExpectSame(const Outcome& a, const Outcome& b) {
-  EXPECT_EQ(a.result.escaped, b.result.escaped);
-  EXPECT_EQ(a.result.escapeGeneration, b.result.escapeGeneration);
-  EXPECT_EQ(a.result.escapePlan, b.result.escapePlan);
+  EXPECT_EQ(a.result.end, b.result.end);
+  EXPECT_EQ(a.result.generation, b.result.generation);
+  EXPECT_EQ(a.result.plan, b.result.plan);
   EXPECT_TRUE(SamePlans(a.workList, b.workList));
   EXPECT_EQ(a.best.m_actions, b.best.m_actions);
   EXPECT_EQ(a.best.m_durations, b.best.m_durations);
@@ -97,9 +96,9 @@ TEST(Parallel, FirstEscapeInPlanOrderEndsTheGeneration) {
   p.PopulationSize = 64;
   for (bool heuristic : {false, true}) {
     Outcome one = Search(1, heuristic, 0, 31, p);
-    ASSERT_TRUE(one.result.escaped);
+    ASSERT_EQ(one.result.end, RunEnd::Escaped);
     // Plans after the escaping one were not flown: their scores are untouched.
-    for (size_t n = one.result.escapePlan + 1; n < one.workList.size(); ++n)
+    for (size_t n = one.result.plan + 1; n < one.workList.size(); ++n)
       EXPECT_EQ(one.workList[n].m_fitness, 0.0);
     for (int t : {2, 4}) ExpectSame(one, Search(t, heuristic, 0, 31, p));
   }
@@ -122,7 +121,7 @@ TEST(Parallel, TrainingIsBitIdenticalOnEveryPath) {
     pilot.SetThreads(threads);
     CWeightGA wga;
     CNeuralNet net;
-    pilot.TrainNetwork(host, host.params, wga, net, 77, "");
+    pilot.TrainNetwork(host, host.params, wga, net, 77);
     std::vector<double> trace;
     for (const auto& f : host.frames) {
       if (!f.chart) continue;
@@ -179,7 +178,7 @@ TEST(Pace, NeverChangesTheNumbers) {
     CAutoPilot pilot;
     CWeightGA wga;
     CNeuralNet net;
-    pilot.TrainNetwork(host, host.params, wga, net, 4, "");
+    pilot.TrainNetwork(host, host.params, wga, net, 4);
     weights[i] = pilot.Weights();
     if (i) {
       EXPECT_GT(host.sleeps, 0);  // the best networks were flown on screen

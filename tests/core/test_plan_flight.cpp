@@ -4,26 +4,27 @@
 
 #include "engine/autopilot.h"
 #include "engine/shown_flight.h"
+#include "plans.h"
 #include "recording_host.h"
 #include "texts/messages.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
 using korvane::test::RecordingHost;
+using korvane::test::Slingshot;
+using korvane::test::Uniform;
 
 namespace {
 
-CPlanGenome Uniform(int genes, int code, double duration) {
-  return CPlanGenome(std::vector<int>(genes, code), std::vector<double>(genes, duration));
-}
-
-// Gravity off and a huge speed scale: a thrust right escapes within a few
-// ticks, a thrust left crashes, coasting stays put.
-SimParams Slingshot() {
-  SimParams p;
-  p.Gravity = 0.0;
-  p.SpeedScale = 30000.0;
-  return p;
+// A plain search driven to its end, with the work list it leaves.
+struct Searched {
+  RunOutcome outcome;
+  std::vector<CPlanGenome> work;
+};
+Searched Search(RecordingHost& host, CAutoPilot& pilot, CPlanGA& ga, const MeteorField& field, std::uint32_t seed) {
+  PlanSearchRun run({host, host, pilot.Results()}, {host.params, field, seed, 2}, ga);
+  const RunOutcome outcome = RunToEnd(run, host);
+  return {outcome, run.WorkList()};
 }
 
 }  // namespace
@@ -131,15 +132,15 @@ TEST(GaRun, MaxGenerationsZeroFliesAndBreedsOnce) {
   host.params.PopulationSize = 20;
   CAutoPilot pilot;
   CPlanGA ga;
-  SearchResult r = pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(4), 7);
-  EXPECT_FALSE(r.escaped);
+  const Searched s = Search(host, pilot, ga, BuiltInLevel(4), 7);
+  EXPECT_EQ(s.outcome.end, RunEnd::NotEscaped);
   EXPECT_EQ(host.PlanFrames(), 1);
   EXPECT_EQ(ga.Generation(), 1);
   EXPECT_TRUE(host.messages.empty());
   CPlanGenome best = pilot.BestPlan();
   EXPECT_EQ(best.m_fitness, 0.0);
   EXPECT_EQ(best.m_actions, ga.Best()->m_actions);
-  EXPECT_EQ(pilot.m_workList.size(), 20u);
+  EXPECT_EQ(s.work.size(), 20u);
 }
 
 TEST(GaRun, EscapeInGenerationZeroStopsAtOnce) {
@@ -147,15 +148,15 @@ TEST(GaRun, EscapeInGenerationZeroStopsAtOnce) {
   host.params = Slingshot();
   CAutoPilot pilot;
   CPlanGA ga;
-  SearchResult r = pilot.OnStartGenAlg(host, host.params, ga, EmptyField(), 3);
-  ASSERT_TRUE(r.escaped);
-  EXPECT_EQ(r.escapeGeneration, 0);
+  const Searched s = Search(host, pilot, ga, EmptyField(), 3);
+  ASSERT_EQ(s.outcome.end, RunEnd::Escaped);
+  EXPECT_EQ(s.outcome.generation, 0);
   EXPECT_EQ(host.PlanFrames(), 0);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], msg::Success);
   CPlanGenome best = pilot.BestPlan();
   EXPECT_EQ(best.m_fitness, 1801.0);
-  EXPECT_EQ(best.m_actions, pilot.m_workList[r.escapePlan].m_actions);
+  EXPECT_EQ(best.m_actions, s.work[s.outcome.plan].m_actions);
   // Every plan before it was flown and did not escape.
   FlightState fs;
   CPlanGenome again = best;
@@ -185,10 +186,10 @@ TEST(GaRun, OddPopulationWarnsAfterEveryEpoch) {
   host.params.PopulationSize = 21;
   CAutoPilot pilot;
   CPlanGA ga;
-  pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(4), 5);
+  const Searched s = Search(host, pilot, ga, BuiltInLevel(4), 5);
   ASSERT_EQ(host.messages.size(), 3u);
   for (const auto& m : host.messages) EXPECT_EQ(m, msg::PopulationNotOdd);
-  EXPECT_EQ(pilot.m_workList.size(), 22u);
+  EXPECT_EQ(s.work.size(), 22u);
 }
 
 TEST(GaRun, PauseKeepsTheGenerationsBestAndGoesOn) {
@@ -221,11 +222,11 @@ TEST(GaRun, StopEndsTheRunAndSettingsChangesCannotResizeIt) {
     h.params.ChromosomeLength = 200;
   };
   host.stopHook = [&] { return ga.Generation() >= 3; };
-  SearchResult r = pilot.OnStartGenAlg(host, host.params, ga, BuiltInLevel(4), 5);
-  EXPECT_TRUE(r.aborted);
+  const Searched s = Search(host, pilot, ga, BuiltInLevel(4), 5);
+  EXPECT_EQ(s.outcome.end, RunEnd::Stopped);
   EXPECT_EQ(ga.Generation(), 3);
-  EXPECT_EQ(pilot.m_workList.size(), 30u);
-  for (const auto& plan : pilot.m_workList) EXPECT_EQ(plan.Length(), 10);
+  EXPECT_EQ(s.work.size(), 30u);
+  for (const auto& plan : s.work) EXPECT_EQ(plan.Length(), 10);
 }
 
 TEST(StepByStep, GivesUpAfterTheLastGeneration) {
@@ -260,11 +261,11 @@ TEST(StepByStep, InvalidCodeIsReportedWithItsPlanAndGene) {
   CPlanGA ga;
   CRand rng(1);
   ga.Init(4, 0.5, 30, host.params, rng);
-  pilot.m_workList = ga.Genomes();
-  pilot.m_workList[2].m_actions[5] = 9;
-  pilot.m_workList[2].m_durations[5] = 1;
-  for (int i = 0; i < 5; ++i) pilot.m_workList[2].m_durations[i] = 0;
-  EXPECT_EQ(pilot.StepByStep(host, ga, EmptyField(), host.params, rng), 0);
+  std::vector<CPlanGenome> work = ga.Genomes();
+  work[2].m_actions[5] = 9;
+  work[2].m_durations[5] = 1;
+  for (int i = 0; i < 5; ++i) work[2].m_durations[i] = 0;
+  EXPECT_FALSE(pilot.StepByStep(host, ga, work, EmptyField(), host.params, rng));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "action9 i2 j5 你的行动数不对!!!(StepByStep)");
   EXPECT_EQ(ga.Generation(), 0);  // no epoch
@@ -334,12 +335,7 @@ TEST(ShownFlight, FollowsTheScoredFlight) {
       SimParams p = host.params;
       shown.Start(plan, p);
       int ticks = 0;
-      for (;;) {
-        if (shown.Fly(host, p, 0, [] { return FrameSnapshot{}; }) != ShownPlanFlight::Tick::Flew) break;
-        ++ticks;
-        FlightState& fs = shown.State();
-        if (HasEscaped(fs.boat) || CheckCollision(fs.per, fs.boat, field, 1)) break;
-      }
+      while (!shown.Step(host, host, p, field, 1, [] { return FrameSnapshot{}; })) ++ticks;
       const CLifeboat& a = scored.boat;
       const CLifeboat& b = shown.State().boat;
       ASSERT_EQ(a.m_position.x, b.m_position.x) << level << " " << n;

@@ -1,0 +1,76 @@
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/flight_path.h"
+#include "sim/lifeboat.h"
+#include "sim/meteor_field.h"
+#include "sim/params.h"
+#include "sim/perception.h"
+
+// What a run shows: plain data, copied out of the run so that a screen on
+// another thread never reads state the run is writing.
+namespace korvane {
+
+enum class PauseKind { GA, Training, Heuristic };
+
+// How a search or training goes: as fast as it can, with each generation's
+// best flown on screen before the next, or one generation at a time.
+enum class Pace { Fastest, Watch, Step };
+
+// What the user wants to see of a run; read between generations.
+struct Showing {
+  Pace pace = Pace::Fastest;
+  bool paths = false;    // every plan's path of a search's generation
+  bool network = false;  // the network's inputs and activations
+};
+
+// A network with more neurons than this is shown a bar per layer.
+inline constexpr std::size_t NetworkViewMaxNeurons = 60;
+
+// What the network sees and does at one moment of a flight shown on screen.
+struct NetworkView {
+  std::vector<std::vector<double>> layers;          // the inputs, then each layer's outputs
+  std::shared_ptr<const std::vector<double>> weights;  // flat, bias last; null for a large network
+  int chosen = 0;                                   // the thrust it picks
+  int perceived = 0;                                // meteors among the inputs
+};
+
+// The plan search's score panel values after an epoch.
+struct PlanPanelData {
+  int generation = 0;
+  double best = 0.0;
+  double average = 0.0;
+  double energy = 0.0;
+  double safety = 0.0;
+  double time = 0.0;
+};
+
+// A search's chart values after an epoch: the weight search's, or the plan
+// search's.
+struct ChartData {
+  int generation = 0;
+  double best = 0.0;
+  double average = 0.0;
+  std::vector<double> bestHistory;     // entry k-1: generation k
+  std::vector<double> averageHistory;
+  bool escaped = false;  // a plan search: a plan of the generation after the last escaped
+};
+
+// Everything a frame needs, copied out of a run so that the UI thread never
+// reads state a worker is writing. Data only: the screen turns it into text
+// and geometry.
+struct FrameSnapshot {
+  CLifeboat boat;
+  MeteorField field;
+  Perception perception;
+  std::optional<PlanPanelData> planPanel;
+  std::optional<ChartData> chart;      // the weight search's
+  std::optional<ChartData> planChart;  // the plan search's, when it is to be shown
+  PathsPtr paths;                           // a search's generation, when shown
+  std::shared_ptr<const NetworkView> network;  // when the network panel is on
+};
+
+}  // namespace korvane

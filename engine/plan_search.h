@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "engine/generation.h"
+#include "engine/generational_run.h"
+#include "engine/shown_flight.h"
+#include "plan_ga/plan_ga.h"
+
+namespace korvane {
+
+// A plan search's progress frame after an epoch.
+FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field);
+
+// What a plan search starts from.
+struct SearchSetup {
+  SimParams start;
+  MeteorField field;
+  std::uint32_t seed = 0;
+  int threads = 1;
+};
+
+// 开始遗传算法 and 开始启发式遗传算法: the plan search, plain, or with a
+// network whose suggestions repair crashed genes. A step is a generation
+// (flown, bred, shown), or under 观看 a tick of its best plan flown on
+// screen; the run holds at its pause after each generation.
+class PlanSearchRun final : public GenerationalRun {
+ public:
+  // net: the heuristic search's network, which takes the weights in force;
+  // none for the plain search.
+  PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net = nullptr);
+
+  RunStep Step() override;
+
+  const std::vector<CPlanGenome>& WorkList() const { return m_workList; }
+  // Best and average after each epoch.
+  const ChartData& History() const { return m_history; }
+
+ private:
+  RunStep FlyGeneration();
+  RunStep NoMoreGenerations();
+  void Held() override;
+  RunStep Stopped() override;
+  void KeepBest();
+  FrameSnapshot Frame(const FlightState& fs, bool withChart) const;
+  FrameSnapshot Resting(bool withChart) const;
+
+  MeteorField m_field;
+  CNeuralNet* m_net;
+  CPlanGA& m_ga;
+  CRand m_rng;
+  std::vector<CPlanGenome> m_workList;
+  GenerationEvaluator m_eval;
+  ChartData m_history;
+  PathsPtr m_paths;  // the last generation's, when they are shown
+  struct {
+    ShownPlanFlight flight;
+    SimParams p;
+  } m_shown;  // the generation's best, flown under 观看
+};
+
+}  // namespace korvane

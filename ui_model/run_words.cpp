@@ -1,0 +1,42 @@
+#include "ui_model/run_words.h"
+
+#include <cstdio>
+
+#include "texts/messages.h"
+
+namespace korvane {
+namespace {
+
+std::string Formatted(const char* format, auto... values) {
+  char buf[256];
+  std::snprintf(buf, sizeof buf, format, values...);
+  return buf;
+}
+
+}  // namespace
+
+std::vector<std::string> BoxTexts(const RunNotice& n) {
+  switch (n.kind) {
+    case NoticeKind::SearchEscaped: return {msg::Success};
+    case NoticeKind::SearchStopped: return {msg::SearchStopped};
+    case NoticeKind::PopulationNotEven: return {msg::PopulationNotOdd};
+    case NoticeKind::InvalidCode:
+      return {Formatted(msg::BadActionFormat, n.code, n.plan, n.gene,
+                        n.variant == FlyVariant::StepByStep ? "StepByStep" : "OnStartGenAlg")};
+    case NoticeKind::NetworkMismatch: return {msg::NetworkError, msg::NetworkMismatch};
+    case NoticeKind::GaveUp: return {msg::GiveUp};
+    case NoticeKind::ReplayOver: return {msg::ReplayOver};
+    case NoticeKind::ReplayInvalidCode: return {msg::BadActionReplay};
+    case NoticeKind::DemoInvalidCode: return {msg::BadActionDemo};
+    case NoticeKind::FlightEscaped: return {msg::Escaped};
+    case NoticeKind::FlightCrashed: return {msg::Stardust};
+    case NoticeKind::TrainingStopped: return {Formatted(msg::TrainingStopped, n.generation)};
+    case NoticeKind::TrainingStoppedEarly: return {msg::TrainingStoppedEarly};
+    case NoticeKind::TrainingDone: return {Formatted(msg::TrainingDone, n.fitness)};
+    case NoticeKind::SaveOpenFailed: return {msg::FileOpenError};
+    case NoticeKind::SaveWriteFailed: return {msg::FileWriteError};
+  }
+  return {};
+}
+
+}  // namespace korvane
