@@ -44,6 +44,7 @@ inline constexpr DefectText MapDefectTexts[] = {
      "a meteor line must hold exactly three numbers, each followed by a comma"},
     {"陨石超过20颗", "the map holds more than 20 meteors"},
     {"文件太大，不是地图文件", "the file is too large for a map file"},
+    {"坐标或半径超过1000000", "a coordinate or radius is beyond 1000000 (no map the editor draws comes near)"},
 };
 
 // Why weights.txt, or one block of it, cannot be used. file may be empty for
