@@ -45,6 +45,8 @@ std::string MapChoice(std::string_view got);
 std::string SeedsChoice(std::string_view got);
 std::string ShardChoice(std::string_view got);
 std::string VaryForm(std::string_view got);
+std::string SameMapTwice(std::string_view a, std::string_view b);
+std::string VaryBoth(std::string_view a, std::string_view b);
 std::string VaryAndSet(std::string_view name);
 // what: the combination of varied values ("A=1 B=2").
 std::string VaryRefused(std::string_view what, std::string_view reason);
@@ -52,13 +54,26 @@ std::string StudyTooLarge(double runs);
 inline constexpr const char* ReportNeedsFiles = "report needs at least one runs file";
 inline constexpr const char* PlotsUnavailable = "plots are not available in this build (it was built without Qt)";
 std::string NeedsDirectoryName(std::string_view option);
+std::string OutputIsInput(std::string_view option, std::string_view output, std::string_view input);
 std::string NotADirectory(std::string_view option, std::string_view path);
 
 // --- runs files -----------------------------------------------------------
 std::string RunsFileMissing(std::string_view path);
 std::string RunsFileUnreadable(std::string_view path);
-std::string RunsFileTooLarge(std::string_view path, std::size_t cap);
-std::string RunsLineDamaged(std::string_view path, int line);
+std::string RunsFileNotRegular(std::string_view path);
+// why: what is wrong with the line (RunLineField and the like).
+std::string RunsLineDamaged(std::string_view path, int line, std::string_view why);
+std::string RunsLastLineDamaged(std::string_view path, int line, std::string_view why);
+std::string RunsLineTooLong(std::string_view path, int line, std::size_t cap);
+inline constexpr const char* RunLineNotObject = "it is not a JSON object";
+std::string RunLineField(std::string_view field);
+inline constexpr const char* RunLineKeyMismatch = "its \"key\" does not name its method, field and seed";
+std::string OlderMapLine(std::string_view path, int line);
+std::string OtherNetwork(std::string_view key, std::string_view path, int line, std::string_view then,
+                         std::string_view now);
+std::string CellNetworksDiffer(std::string_view a, std::string_view fnvA, std::string_view b, std::string_view fnvB);
+std::string RunsFileInUse(std::string_view path);
+std::string NoRuns(std::size_t files);
 std::string LastLineCut(std::string_view path, int line);
 std::string LastLineLeftOut(std::string_view path, int line);
 std::string OtherSettings(std::string_view key, std::string_view path, int line);

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "engine/pilot_results.h"
+#include "study/fingerprint.h"
 #include "temp_dir.h"
 
 namespace korvane {
@@ -53,8 +55,11 @@ TEST_F(StudyCli, EachRunIsTheGaCallWithTheSameArguments) {
     const auto line = nlohmann::ordered_json::parse(text);
     std::vector<std::string> fields;
     for (const auto& item : line.items()) fields.push_back(item.key());
-    EXPECT_EQ(fields, (std::vector<std::string>{"key", "method", "weights", "level", "seed", "settings", "escaped",
-                                                "escape_generation", "generations", "seconds"}));
+    EXPECT_EQ(fields, (std::vector<std::string>{"key", "method", "weights", "weights_fnv", "level", "seed", "settings",
+                                                "escaped", "escape_generation", "generations", "seconds"}));
+    // The network flown, by its contents: both spellings of the table are one.
+    EXPECT_EQ(line["weights_fnv"],
+              line["method"] == "ga" ? nlohmann::ordered_json() : nlohmann::ordered_json(study::FnvText(study::WeightsFnv(TableWeights()))));
     const int elites = line["key"].get<std::string>().find("EliteCount=2") != std::string::npos ? 2 : 4;
     json settings{{"MaxGenerations", 20}, {"PopulationSize", 200}};
     if (elites == 2) settings["EliteCount"] = 2;
