@@ -97,8 +97,7 @@ void ParseShard(const std::string& shard, StudyPlan& plan) {
   plan.shards = static_cast<int>(*n);
 }
 
-std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, const std::vector<std::string>& sets,
-                                        const SimParams& base) {
+std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, const std::vector<std::string>& sets) {
   std::vector<study::Variation> out;
   for (const std::string& v : vary) {
     const auto eq = v.find('=');
@@ -129,9 +128,13 @@ std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, co
     out.push_back(std::move(variation));
   }
   if (study::GridSize(1, 1, out, 0, 0) > kMaxStudyRuns) Fail(text::StudyTooLarge(study::GridSize(1, 1, out, 0, 0)));
+  return out;
+}
+
+void CheckVaried(const std::vector<study::Variation>& vary, const SimParams& base, const RunScope& scope) {
   // Every combination within the limits, those that tie settings together
-  // too (as far as the study runs them), one at a time.
-  const study::Grid grid({}, {}, out, 0, 0);
+  // too, one at a time.
+  const study::Grid grid({}, {}, vary, 0, 0);
   for (std::uint64_t c = 0; c < grid.CombinationCount(); ++c) {
     const std::vector<study::Setting> varied = grid.Combination(c);
     const SimParams p = WithVaried(base, varied);
@@ -139,9 +142,8 @@ std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, co
     for (const study::Setting& s : varied) what += (what.empty() ? "" : " ") + s.name + "=" + s.value;
     for (const study::Setting& s : varied)
       if (auto problem = CheckParam(p, s.name)) Fail(text::VaryRefused(what, problem->reason));
-    if (auto problem = CheckParams(p)) Fail(text::VaryRefused(what, problem->reason));
+    if (auto problem = CheckParams(p, scope)) Fail(varied.empty() ? problem->reason : text::VaryRefused(what, problem->reason));
   }
-  return out;
 }
 
 SimParams WithVaried(SimParams p, const std::vector<study::Setting>& varied) {

@@ -50,7 +50,11 @@ std::string HelpHint(std::string_view command);
 std::string NoCommand();
 std::string UnknownCommand(std::string_view name);
 std::string NotUsedBy(std::string_view command, std::string_view option);
+std::string OptionBeforeCommand(std::string_view option);
+std::string OneDash(std::string_view given, std::string_view option);
 std::string NeedsFileName(std::string_view option);
+std::string LooksLikeOption(std::string_view option, std::string_view value);
+std::string NotRegularFile(std::string_view option, std::string_view path);
 std::string IsDirectory(std::string_view option, std::string_view path);
 std::string CannotWriteTo(std::string_view option, std::string_view path);
 std::string WholeNumberFrom(std::string_view option, long long lo, long long hi, std::string_view got);
@@ -90,6 +94,8 @@ std::string PlanUnknownKey(std::string_view key);
 inline constexpr const char* PlanNeedsBoth = "the plan file needs both \"actions\" and \"durations\"";
 std::string PlanUneven(std::size_t actions, std::size_t durations);
 inline constexpr const char* PlanActionsWhole = "actions must be whole numbers";
+// gene from 0.
+std::string PlanNegativeDuration(std::size_t gene, double duration);
 
 // --- failures -----------------------------------------------------------
 std::string StdoutFailed(std::string_view why);

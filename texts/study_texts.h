@@ -18,11 +18,14 @@ inline constexpr const char* HelpReport =
 inline constexpr const char* HelpMethods =
     "ga, heuristic:table, heuristic:builtin, heuristic:FILE (a weights file, its last block) or "
     "heuristic:train=S (a network the study trains with seed S), comma-separated";
-inline constexpr const char* HelpLevels = "built-in levels, comma-separated (1,2,3,4)";
-inline constexpr const char* HelpMaps = "maps of level files saved by the program, FILE:K comma-separated";
+inline constexpr const char* HelpLevels = "built-in levels, comma-separated (1,2,3,4); with --maps, both are flown";
+inline constexpr const char* HelpMaps =
+    "maps of level files saved by the program, FILE:K comma-separated (a map is known by its meteors, however its "
+    "file is named); with --levels, both are flown";
 inline constexpr const char* HelpSeeds = "the seeds A to B (or one seed A), 0 to 4294967295";
 inline constexpr const char* HelpOut =
-    "the runs file (JSON lines); runs already in it are not flown again, a cut last line is cut off";
+    "the runs file (JSON lines), locked while the study runs; runs already in it are not flown again, a last line "
+    "cut short is cut off, any other file is refused";
 inline constexpr const char* HelpVary =
     "fly each of these values of a setting; repeat for more settings (every combination is flown)";
 inline constexpr const char* HelpShard = "fly only shard K of N (by each run's key); each shard writes its own --out";
@@ -35,7 +38,7 @@ inline constexpr const char* HelpPlots =
 
 // --- refusals of arguments ----------------------------------------------
 std::string StudyNeeds(std::string_view option);
-inline constexpr const char* StudyNeedsField = "study needs --levels N,... or --maps FILE:K,...";
+inline constexpr const char* StudyNeedsField = "study needs --levels N,..., --maps FILE:K,... or both";
 std::string EmptyListItem(std::string_view option, std::string_view list);
 std::string GivenTwice(std::string_view option, std::string_view item);
 std::string MethodChoice(std::string_view got);
