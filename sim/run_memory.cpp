@@ -30,9 +30,6 @@ constexpr double kPlanBytes = 112.0;
 constexpr double kPlanFlightBytes = 96.0;
 // A plan's path for the screen, recorded and published.
 constexpr double kPathBytes = 1200.0;
-// Per worker: flight state and SIMD lanes (which serve networks of at most
-// 4096 weights: 16 lanes of them, and buffers).
-constexpr double kWorkerBytes = 600.0 * 1024;
 
 }  // namespace
 
@@ -50,7 +47,7 @@ double PlanSearchBytes(const SimParams& p, const RunScope& s) {
   if (s.paths) bytes += plans * kPathBytes;
   bytes += (std::max(p.MaxGenerations, 0) + 1.0) * kGenerationBytes;
   const double workers = std::min<double>(Threads(s), std::max(plans, 1.0));
-  bytes += workers * kWorkerBytes;
+  bytes += workers * RunWorkerBytes;
   // The network repairing plans: one per worker, the one in force, the
   // weights as loaded and as kept.
   if (s.network) bytes += (workers + 4) * NetworkBytes(p) + kWeightReadBytes * NetworkWeights(p);
@@ -67,7 +64,7 @@ double TrainingBytes(const SimParams& p, const RunScope& s) {
   // The network per worker and the one in force, the weights kept and
   // copied out, and printed: JSON values, their text and weights.txt's.
   bytes += (threads + 4) * NetworkBytes(p) + weights * (16 + 64 + 28);
-  bytes += threads * kWorkerBytes;
+  bytes += threads * RunWorkerBytes;
   bytes += 2 * 5000 * 16.0;  // the charts' history
   return bytes;
 }

@@ -11,6 +11,9 @@
 namespace korvane {
 
 inline constexpr double RunMemoryBudget = 2.0 * 1024 * 1024 * 1024;
+// Per worker thread: its flight state and its SIMD lanes (engine/lockstep.h
+// holds it to this).
+inline constexpr double RunWorkerBytes = 600.0 * 1024;
 
 // What a command runs: the limits that tie settings together (an even
 // population − elites, the memory) apply only to what runs.

@@ -16,7 +16,10 @@ inline constexpr const char* CliFooter =
     "about a command.";
 
 inline constexpr const char* HelpGa =
-    "Search a flight plan with the genetic algorithm (--heuristic: the network repairs crashed plans).";
+    "Search a flight plan with the genetic algorithm (--heuristic: the network repairs crashed plans). "
+    "escape_generation counts the generations completed before the escape, as the window's score panel does (0: a "
+    "plan of the first generation escaped); the escape happens in generation escape_generation + 1, as the "
+    "window's CSV export numbers it, one past the last entry of \"generations\" (which counts from 1).";
 inline constexpr const char* HelpTrain = "Train the network by evolving its weights on the four built-in levels.";
 inline constexpr const char* HelpFlyNet = "Fly the network once under the training rules.";
 inline constexpr const char* HelpFlyPlan = "Fly a flight plan read from a JSON file.";

@@ -153,6 +153,11 @@ TEST(Cli, HelpForTheToolAndEachCommand) {
     for (const char* command : {"ga", "train", "fly-net", "fly-plan", "settings", "Exit status"})
       EXPECT_NE(r.out.find(command), std::string::npos) << args << " " << command;
   }
+  // How the escape's generation is counted, in the tool's help and ga's.
+  for (const char* args : {"--help", "ga --help"})
+    EXPECT_NE(Cli(args).out.find("escape_generation counts the generations completed before the escape"),
+              std::string::npos)
+        << args;
   // Each command lists what it uses and hides what it would refuse.
   const struct {
     const char* command;
