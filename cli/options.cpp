@@ -206,7 +206,8 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
     if (!(def.commands & cmd.bit)) Fail(text::NotUsedBy(cmd.name, def.flag));
     if (def.kind != Kind::File && def.text != &Raw::plots) continue;
     const std::string& path = r.*def.text;
-    // `--weights-out --quiet`: the name is an option forgotten its value.
+    // `--weights-out --quiet`: the value was left out and the next option
+    // taken for it.
     if (path.starts_with("--")) Fail(text::LooksLikeOption(def.flag, path));
     if (def.kind != Kind::File) continue;
     if (path.empty()) Fail(text::NeedsFileName(def.flag));
@@ -263,7 +264,7 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
   }
   // Refused before the training time is spent, not after.
   if (!o.weightsOut.empty() && !CanWrite(o.weightsOut)) Fail(text::CannotWriteTo("--weights-out", o.weightsOut));
-  // A study checks each combination of its settings instead (ParseVary).
+  // A study checks each combination of its settings instead (CheckVaried).
   if (cmd.command == Command::Study)
     CheckStudy(r, typed, o);
   else if (auto problem = CheckCombinations(o.params, RunScopeOf(cmd.command, o)))
@@ -291,11 +292,11 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
   if (argc < 2) throw ArgumentError{text::NoCommand(), {}};
   const std::string_view first = argv[1];
-  if (first[0] != '-') {
+  if (first.empty() || first[0] != '-') {
     bool known = false;
     for (const CommandDef& c : kCommands) known = known || first == c.name;
     if (!known) throw ArgumentError{text::UnknownCommand(first), {}};
-  } else if (first != "-h" && first != "--help") {
+  } else if (first != "-h" && first != "--help" && first != "--version") {
     throw ArgumentError{text::OptionBeforeCommand(first), {}};
   }
   // `ga -level 1`: an option with one dash is taken for letters, then refused
