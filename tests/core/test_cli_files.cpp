@@ -31,7 +31,8 @@ class CliFiles : public test::TempDirTest {
 
 TEST_F(CliFiles, AMistakeOrAFailedWriteLeavesEveryFileAsItWas) {
   const std::string tiny = " --set MaxGenerations=20 --set PopulationSize=20 --quiet";
-  const std::string study = "study --methods ga --levels 1" + tiny + " --out ";
+  // Level 4: nothing escapes, every line holds all 21 generations (over 1 KiB).
+  const std::string study = "study --methods ga --levels 4" + tiny + " --out ";
   ASSERT_EQ(Cli(study + Path("runs.jsonl") + " --seeds 1-2").status, 0);
   const std::string runs = ReadFile(Path("runs.jsonl"));
   WriteFile(Path("plan-last.jsonl"), runs + R"({"actions":[1],"durations":[3]})" + "\n");

@@ -206,7 +206,7 @@ TEST_F(StudyCli, RunsAreKeyedByWhatTheyFly) {
   auto old = nlohmann::ordered_json::parse(mapLine);
   old.erase("map_fnv");
   old.erase("weights_fnv");
-  old["key"] = "method=ga|map=" + map + ":1|seed=2";
+  old["key"] = "method=ga|map=" + map + ":1|seed=" + old["seed"].dump();
   const std::string older = Path("older.jsonl");
   WriteFile(older, old.dump() + "\n");
   EXPECT_EQ(Cli("report " + older).status, 0);
