@@ -3,6 +3,7 @@
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <csignal>
 #include <cstdio>
 #include <string_view>
 
@@ -11,6 +12,7 @@
 #include "texts/version_texts.h"
 
 int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a file-size limit fails the write (rolled back, reported) instead of killing us
   // Answered before Qt starts, so that they need no display.
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];

@@ -128,6 +128,26 @@ void BM_WeightEpoch(benchmark::State& state) {
 }
 BENCHMARK(BM_WeightEpoch)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// Breeding one generation of a large plan population: sort, statistics and
+// a roulette pick per parent (each a halving search of the running sums).
+void BM_PlanEpoch(benchmark::State& state) {
+  SimParams p;
+  p.PopulationSize = static_cast<int>(state.range(0));
+  CRand rng(3);
+  CPlanGA ga;
+  ga.Init(p.PopulationSize, p.DurationMutationRate, p.ChromosomeLength, p, rng);
+  std::vector<CPlanGenome> scored = ga.Genomes();
+  for (std::size_t n = 0; n < scored.size(); ++n) scored[n].m_fitness = 100.0 + static_cast<double>((n * 7919) % 1500);
+  std::vector<CPlanGenome> work;
+  for (auto _ : state) {
+    state.PauseTiming();
+    work = scored;
+    state.ResumeTiming();
+    ga.Epoch(work, p, rng);
+  }
+}
+BENCHMARK(BM_PlanEpoch)->Arg(10000)->Arg(60000)->Unit(benchmark::kMillisecond);
+
 // A whole default training run (150 generations), once, on a given path.
 void BM_DefaultTraining(benchmark::State& state, vecmath::SimdPath path) {
   QuietHost host;

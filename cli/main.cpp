@@ -13,8 +13,10 @@ using namespace korvane::cli;
 namespace text = korvane::text;
 
 int main(int argc, char** argv) {
-  // A reader that has gone must show as a failed write, not kill us quietly.
+  // A reader that has gone, or a file-size limit (ulimit -f) reached, must
+  // show as a failed write, rolled back and reported, not kill us quietly.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     const CommandLine line = ParseCommandLine(argc, argv);
     int status = kExitOk;

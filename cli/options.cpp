@@ -1,9 +1,12 @@
 #include "cli/options.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -12,6 +15,7 @@
 
 #include "engine/parallel.h"
 #include "sim/meteor_field.h"
+#include "sim/run_memory.h"
 #include "texts/cli_texts.h"
 #include "texts/study_texts.h"
 #include "texts/version_texts.h"
@@ -109,6 +113,13 @@ bool IsDirectory(const std::string& path) {
   return std::filesystem::is_directory(path, ec);
 }
 
+// A path that is there but is neither a regular file nor a directory (a
+// FIFO, a device): reading it could wait forever, or never end.
+bool IsIrregular(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 bool CanWrite(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -117,8 +128,10 @@ bool CanWrite(const std::string& path) {
   return ::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0;
 }
 
-// The settings: each --set in turn, then every limit, so that a limit that
-// depends on another setting sees the final value of both.
+// The settings: each --set in turn, then every setting's own limits, so
+// that a limit that depends on another setting sees the final value of
+// both. The limits that tie settings together wait for the command
+// (RunScopeOf): they apply only to what it runs.
 SimParams CheckSettings(const std::vector<std::string>& sets) {
   SimParams p;
   std::map<std::string, std::string> typed;
@@ -129,23 +142,61 @@ SimParams CheckSettings(const std::vector<std::string>& sets) {
   }
   for (const auto& [name, value] : typed)
     if (auto problem = CheckParam(p, name)) Fail(text::SettingGot(problem->reason, value));
-  if (auto problem = CheckParams(p)) Fail(problem->reason);
+  RunScope nothing;
+  nothing.planSearch = nothing.network = nothing.training = false;
+  if (auto problem = CheckParams(p, nothing)) Fail(problem->reason);
   return p;
+}
+
+// KORVANE_MEMORY_LIMIT_MIB lowers the memory budget (a test measures a run
+// near it); it cannot raise it.
+double MemoryBudget() {
+  const char* mib = std::getenv("KORVANE_MEMORY_LIMIT_MIB");
+  if (!mib || !*mib) return RunMemoryBudget;
+  return static_cast<double>(Whole("KORVANE_MEMORY_LIMIT_MIB", mib, 1, 2048)) * 1024 * 1024;
+}
+
+// What the command runs: a plan search, a network, training.
+RunScope RunScopeOf(Command command, const Options& o) {
+  RunScope scope;
+  scope.paths = false;
+  scope.threads = o.threads;
+  scope.budget = MemoryBudget();
+  scope.planSearch = command == Command::Ga || command == Command::Study;
+  scope.training = command == Command::Train;
+  scope.network = (command == Command::Ga && o.heuristic) || command == Command::FlyNet ||
+                  (command == Command::FlyPlan && o.variant == FlyVariant::Heuristic);
+  if (command == Command::Study) {
+    using Kind = study::Method::Kind;
+    for (const study::Method& m : o.study.methods) {
+      scope.network = scope.network || m.kind != Kind::Ga;
+      scope.training = scope.training || m.kind == Kind::Train;
+    }
+    scope.runsAtOnce = o.threads;
+  }
+  return scope;
 }
 
 void CheckStudy(const Raw& r, const std::set<std::string_view>& typed, Options& o) {
   StudyPlan& plan = o.study;
   plan.methods = ParseMethods(r.methods);
   plan.fields = ParseFields(r.levels, r.maps);
+  for (const study::Method& m : plan.methods)
+    if (m.kind == study::Method::Kind::File && IsIrregular(m.file)) Fail(text::NotRegularFile("--methods", m.file));
+  for (const study::Field& f : plan.fields)
+    if (!f.level && IsIrregular(f.map)) Fail(text::NotRegularFile("--maps", f.map));
   ParseSeeds(r.seeds, plan);
   if (!typed.contains("--out")) Fail(text::StudyNeeds("--out"));
   plan.out = r.out;
   if (!CanWrite(plan.out)) Fail(text::CannotWriteTo("--out", plan.out));
   if (typed.contains("--shard")) ParseShard(r.shard, plan);
-  plan.vary = ParseVary(r.vary, r.sets, o.params);
+  plan.vary = ParseVary(r.vary, r.sets);
   const double runs =
       study::GridSize(plan.methods.size(), plan.fields.size(), plan.vary, plan.firstSeed, plan.lastSeed);
   if (runs > kMaxStudyRuns) Fail(text::StudyTooLarge(runs));
+  RunScope scope = RunScopeOf(Command::Study, o);
+  scope.runsAtOnce = static_cast<int>(std::min<double>(scope.runsAtOnce, runs));
+  CheckVaried(plan.vary, o.params, scope);
 }
 
 // The one place that checks a command line. `typed` holds the options
@@ -154,10 +205,17 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
   for (const OptionDef& def : kOptions) {
     if (!typed.contains(def.flag)) continue;
     if (!(def.commands & cmd.bit)) Fail(text::NotUsedBy(cmd.name, def.flag));
-    if (def.kind != Kind::File) continue;
+    if (def.kind != Kind::File && def.text != &Raw::plots) continue;
     const std::string& path = r.*def.text;
+    // `--weights-out --quiet`: the value was left out and the next option
+    // taken for it.
+    if (path.starts_with("--")) Fail(text::LooksLikeOption(def.flag, path));
+    if (def.kind != Kind::File) continue;
     if (path.empty()) Fail(text::NeedsFileName(def.flag));
     if (IsDirectory(path)) Fail(text::IsDirectory(def.flag, path));
+    const bool read = def.text == &Raw::map || def.text == &Raw::plan ||
+                      (def.text == &Raw::weights && path != "table" && path != "builtin");
+    if (read && IsIrregular(path)) Fail(text::NotRegularFile(def.flag, path));
   }
   auto number = [&](const char* flag, const std::string& s, long long lo, long long hi, long long otherwise) {
     return typed.contains(flag) ? Whole(flag, s, lo, hi) : otherwise;
@@ -207,7 +265,11 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
   }
   // Refused before the training time is spent, not after.
   if (!o.weightsOut.empty() && !CanWrite(o.weightsOut)) Fail(text::CannotWriteTo("--weights-out", o.weightsOut));
-  if (cmd.command == Command::Study) CheckStudy(r, typed, o);
+  // A study checks each combination of its settings instead (CheckVaried).
+  if (cmd.command == Command::Study)
+    CheckStudy(r, typed, o);
+  else if (auto problem = CheckCombinations(o.params, RunScopeOf(cmd.command, o)))
+    Fail(problem->reason);
   if (cmd.command == Command::Report) {
     if (r.files.empty()) Fail(text::ReportNeedsFiles);
     o.runsFiles = r.files;
@@ -230,10 +292,21 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
   if (argc < 2) throw ArgumentError{text::NoCommand(), {}};
-  if (argv[1][0] != '-') {
+  const std::string_view first = argv[1];
+  if (first.empty() || first[0] != '-') {
     bool known = false;
-    for (const CommandDef& c : kCommands) known = known || std::string_view(argv[1]) == c.name;
-    if (!known) throw ArgumentError{text::UnknownCommand(argv[1]), {}};
+    for (const CommandDef& c : kCommands) known = known || first == c.name;
+    if (!known) throw ArgumentError{text::UnknownCommand(first), {}};
+  } else if (first != "-h" && first != "--help" && first != "--version") {
+    throw ArgumentError{text::OptionBeforeCommand(first), {}};
+  }
+  // `ga -level 1`: an option with one dash is taken for letters, then refused
+  // as something else; say what it is.
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg.size() < 3 || arg[0] != '-' || arg[1] == '-') continue;
+    for (const OptionDef& def : kOptions)
+      if (arg == std::string_view(def.flag).substr(1)) throw ArgumentError{text::OneDash(arg, def.flag), argv[1]};
   }
   Raw raw;
   CLI::App app{text::CliAbout, "korvane-cli"};

@@ -58,7 +58,22 @@ void AwaitReader() {
 }
 
 void Complain(std::string_view line) {
-  std::fprintf(stderr, "korvane-cli: %.*s\n", static_cast<int>(line.size()), line.data());
+  // A value echoed in the line may hold a line end or a terminal's escape:
+  // written as \n, \x1b, so that the line stays one line.
+  std::string shown;
+  for (const char c : line) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u != 0x7f) {
+      shown += c;
+    } else if (c == '\n' || c == '\r' || c == '\t') {
+      shown += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", u);
+      shown += hex;
+    }
+  }
+  std::fprintf(stderr, "korvane-cli: %s\n", shown.c_str());
 }
 
 void WriteJsonLine(const Json& value) {

@@ -46,7 +46,11 @@ std::optional<PlanFile> ParsePlanText(std::string_view text, std::string* error)
       return Fail(error, text::PlanActionsWhole);
     plan.actions.push_back(static_cast<int>(v));
   }
-  for (const json& d : durations) plan.durations.push_back(d.get<double>());
+  for (const json& d : durations) {
+    // A flight would take a negative duration as none: say so instead.
+    if (d.get<double>() < 0) return Fail(error, text::PlanNegativeDuration(plan.durations.size(), d.get<double>()));
+    plan.durations.push_back(d.get<double>());
+  }
   return plan;
 }
 

@@ -1,5 +1,7 @@
 // report: the runs files read as one set, the report printed, and written
 // as CSV and plots when asked.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +28,35 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
   if (std::fclose(f) != 0 || !written) throw WriteFailure{text::CannotWriteFile(path, std::strerror(written ? errno : err))};
 }
 
+// Every file the report would write, by the option that names it.
+std::vector<std::pair<const char*, std::string>> Outputs(const Options& o) {
+  std::vector<std::pair<const char*, std::string>> out;
+  if (!o.csv.empty()) {
+    const study::CsvPaths csv = study::CsvPathsFor(o.csv);
+    for (const std::string* path : {&csv.cells, &csv.pairs, &csv.fitness}) out.emplace_back("--csv", *path);
+  }
+#ifdef KORVANE_HAS_PLOTS
+  if (!o.plots.empty())
+    for (const char* name : plots::kPlotNames)
+      for (const char* kind : {".png", ".svg"}) out.emplace_back("--plots", o.plots + "/" + name + kind);
+#endif
+  return out;
+}
+
+// An output that is one of the inputs (by device and inode, however it is
+// spelled) would overwrite the runs it reports.
+void RefuseOutputsOverInputs(const Options& o) {
+  for (const auto& [option, output] : Outputs(o)) {
+    struct stat out {};
+    if (::stat(output.c_str(), &out) != 0) continue;
+    for (const std::string& input : o.runsFiles) {
+      struct stat in {};
+      if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+        Refuse(text::OutputIsInput(option, output, input));
+    }
+  }
+}
+
 study::Report ReadReport(const Options& o) {
   std::vector<std::pair<std::string, study::RunsFile>> files;
   try {
@@ -35,7 +66,9 @@ study::Report ReadReport(const Options& o) {
       files.emplace_back(path, study::ReadRunsFile(path));
       if (files.back().second.damagedLastLine) Complain(text::LastLineLeftOut(path, files.back().second.damagedLastLine));
     }
-    return study::BuildReport(study::MergeRuns(files));
+    std::vector<study::RunRecord> runs = study::MergeRuns(files);
+    if (runs.empty()) Refuse(text::NoRuns(files.size()));
+    return study::BuildReport(std::move(runs));
   } catch (const study::InputError& e) {
     Refuse(e.text);
   }
@@ -44,6 +77,7 @@ study::Report ReadReport(const Options& o) {
 }  // namespace
 
 int RunReport(const Options& o) {
+  RefuseOutputsOverInputs(o);
   const study::Report report = ReadReport(o);
   if (!o.csv.empty()) {
     const study::CsvPaths csv = study::CsvPathsFor(o.csv);

@@ -1,6 +1,8 @@
 #include "cli/runs_appender.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,14 +13,47 @@
 #include "texts/study_texts.h"
 
 namespace korvane::cli {
+namespace {
+
+int OpenRunsFile(const std::string& path, bool& created) {
+  constexpr int kFlags = O_APPEND | O_CLOEXEC;
+  for (;;) {
+    int fd = ::open(path.c_str(), O_RDWR | kFlags);
+    // A file we may append to but not read: its runs cannot be read back,
+    // which Read says, unless it is empty.
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | kFlags);
+    if (fd >= 0 || errno != ENOENT) return fd;
+    // Created here, so that a refused study can take back what it made.
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kFlags, 0644);
+    if (fd >= 0) created = true;
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+}
+
+}  // namespace
 
 RunsAppender::RunsAppender(std::string path) : m_path(std::move(path)) {
-  m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  m_fd = OpenRunsFile(m_path, m_created);
   if (m_fd < 0) throw WriteFailure{text::CannotAppend(m_path, std::strerror(errno))};
+  int rc;
+  while ((rc = ::flock(m_fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+  }
+  // A file system without flock still gets the runs, unguarded.
+  if (rc != 0 && errno == EWOULDBLOCK) {
+    ::close(m_fd);
+    m_fd = -1;
+    throw Refusal{text::RunsFileInUse(m_path)};
+  }
 }
 
 RunsAppender::~RunsAppender() {
-  if (m_fd >= 0) ::close(m_fd);
+  if (m_fd >= 0) ::close(m_fd);  // drops the lock
+}
+
+study::RunsFile RunsAppender::Read() const {
+  struct stat st {};
+  if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return {};
+  return study::ReadRunsFrom(m_fd, m_path);
 }
 
 void RunsAppender::CutTo(std::size_t bytes) {
@@ -27,7 +62,20 @@ void RunsAppender::CutTo(std::size_t bytes) {
 }
 
 void RunsAppender::Append(std::string_view line) {
-  if (const std::string why = WriteAll(m_fd, line); !why.empty()) throw WriteFailure{text::CannotAppend(m_path, why)};
+  struct stat st {};
+  const bool sized = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (const std::string why = WriteAll(m_fd, line); !why.empty()) {
+    // A full disk or a file-size limit may take part of the line.
+    if (sized) (void)!::ftruncate(m_fd, st.st_size);
+    throw WriteFailure{text::CannotAppend(m_path, why)};
+  }
+}
+
+void RunsAppender::Abandon() {
+  struct stat mine {}, named {};
+  if (m_created && ::fstat(m_fd, &mine) == 0 && mine.st_size == 0 && ::stat(m_path.c_str(), &named) == 0 &&
+      mine.st_ino == named.st_ino && mine.st_dev == named.st_dev)
+    ::unlink(m_path.c_str());
 }
 
 }  // namespace korvane::cli

@@ -25,6 +25,13 @@ std::vector<std::string> SplitCommas(const std::string& list, const char* option
   }
 }
 
+// PerceivedMeteors sets NetInputCount: two names of one setting.
+constexpr const char* kPerceived = "PerceivedMeteors";
+constexpr const char* kInputs = "NetInputCount";
+bool OneSetting(std::string_view a, std::string_view b) {
+  return (a == kPerceived && b == kInputs) || (a == kInputs && b == kPerceived);
+}
+
 // A whole number in [lo, hi], or nothing.
 std::optional<long long> Whole(std::string_view s, long long lo, long long hi) {
   long long v = 0;
@@ -58,14 +65,14 @@ std::vector<study::Field> ParseFields(const std::string& levels, const std::stri
     for (const std::string& item : SplitCommas(levels, "--levels")) {
       const auto level = Whole(item, 1, BuiltInLevelCount);
       if (!level) Fail(text::LevelChoice(item));
-      add({static_cast<int>(*level), {}, 0}, "--levels", item);
+      add({static_cast<int>(*level), {}, 0, {}}, "--levels", item);
     }
   if (!maps.empty())
     for (const std::string& item : SplitCommas(maps, "--maps")) {
       const auto colon = item.rfind(':');
       const auto index = colon == std::string::npos ? std::nullopt : Whole(item.substr(colon + 1), 1, 2147483647);
       if (!index || colon == 0) Fail(text::MapChoice(item));
-      add({0, item.substr(0, colon), static_cast<int>(*index)}, "--maps", item);
+      add({0, item.substr(0, colon), static_cast<int>(*index), {}}, "--maps", item);
     }
   if (fields.empty()) Fail(text::StudyNeedsField);
   return fields;
@@ -90,41 +97,53 @@ void ParseShard(const std::string& shard, StudyPlan& plan) {
   plan.shards = static_cast<int>(*n);
 }
 
-std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, const std::vector<std::string>& sets,
-                                        const SimParams& base) {
+std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, const std::vector<std::string>& sets) {
   std::vector<study::Variation> out;
   for (const std::string& v : vary) {
     const auto eq = v.find('=');
     if (eq == std::string::npos || eq == 0) Fail(text::VaryForm(v));
     study::Variation variation{v.substr(0, eq), {}};
-    for (const auto& other : out)
+    for (const auto& other : out) {
       if (other.name == variation.name) Fail(text::GivenTwice("--vary", variation.name));
-    for (const std::string& s : sets)
-      if (s.substr(0, s.find('=')) == variation.name) Fail(text::VaryAndSet(variation.name));
+      if (OneSetting(other.name, variation.name)) Fail(text::VaryBoth(kPerceived, kInputs));
+    }
+    for (const std::string& s : sets) {
+      const std::string name = s.substr(0, s.find('='));
+      if (name == variation.name) Fail(text::VaryAndSet(variation.name));
+      if (OneSetting(name, variation.name)) Fail(text::VaryBoth(kPerceived, kInputs));
+    }
+    std::vector<double> numbers;
     for (const std::string& value : SplitCommas(v.substr(eq + 1), "--vary")) {
       std::string error;
       const auto setting = study::CanonicalSetting(variation.name + "=" + value, &error);
       if (!setting) Fail(error);
-      const auto& values = variation.values;
-      if (std::find(values.begin(), values.end(), setting->value) != values.end())
+      // Values equal as numbers (-0 and 0) fly the same runs.
+      double number = 0;
+      std::from_chars(setting->value.data(), setting->value.data() + setting->value.size(), number);
+      if (std::find(numbers.begin(), numbers.end(), number) != numbers.end())
         Fail(text::GivenTwice("--vary " + variation.name, value));
+      numbers.push_back(number);
       variation.values.push_back(setting->value);
     }
     out.push_back(std::move(variation));
   }
   if (study::GridSize(1, 1, out, 0, 0) > kMaxStudyRuns) Fail(text::StudyTooLarge(study::GridSize(1, 1, out, 0, 0)));
-  // Every combination within the limits, those that tie settings together too.
-  const std::vector<study::Run> combinations =
-      study::ExpandGrid(std::vector<study::Method>(1), std::vector<study::Field>(1), out, 0, 0);
-  for (const study::Run& c : combinations) {
-    const SimParams p = WithVaried(base, c.varied);
-    std::string what;
-    for (const study::Setting& s : c.varied) what += (what.empty() ? "" : " ") + s.name + "=" + s.value;
-    for (const study::Setting& s : c.varied)
-      if (auto problem = CheckParam(p, s.name)) Fail(text::VaryRefused(what, problem->reason));
-    if (auto problem = CheckParams(p)) Fail(text::VaryRefused(what, problem->reason));
-  }
   return out;
+}
+
+void CheckVaried(const std::vector<study::Variation>& vary, const SimParams& base, const RunScope& scope) {
+  // Every combination within the limits, those that tie settings together
+  // too, one at a time.
+  const study::Grid grid({}, {}, vary, 0, 0);
+  for (std::uint64_t c = 0; c < grid.CombinationCount(); ++c) {
+    const std::vector<study::Setting> varied = grid.Combination(c);
+    const SimParams p = WithVaried(base, varied);
+    std::string what;
+    for (const study::Setting& s : varied) what += (what.empty() ? "" : " ") + s.name + "=" + s.value;
+    for (const study::Setting& s : varied)
+      if (auto problem = CheckParam(p, s.name)) Fail(text::VaryRefused(what, problem->reason));
+    if (auto problem = CheckParams(p, scope)) Fail(varied.empty() ? problem->reason : text::VaryRefused(what, problem->reason));
+  }
 }
 
 SimParams WithVaried(SimParams p, const std::vector<study::Setting>& varied) {

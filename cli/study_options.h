@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/params.h"
+#include "sim/run_memory.h"
 #include "study/grid.h"
 
 // The values of `study`'s own options, each checked as it is read. Each
@@ -28,10 +29,12 @@ std::vector<study::Method> ParseMethods(const std::string& list);
 std::vector<study::Field> ParseFields(const std::string& levels, const std::string& maps);
 void ParseSeeds(const std::string& range, StudyPlan& plan);
 void ParseShard(const std::string& shard, StudyPlan& plan);
-// The --vary options: known settings, not also given with --set, and every
-// combination of them with the base settings within every limit.
-std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, const std::vector<std::string>& sets,
-                                        const SimParams& base);
+// The --vary options: known settings, each value once, not also given with
+// --set.
+std::vector<study::Variation> ParseVary(const std::vector<std::string>& vary, const std::vector<std::string>& sets);
+// Every combination of them with the base settings within every limit (those
+// that tie settings together as far as scope runs them).
+void CheckVaried(const std::vector<study::Variation>& vary, const SimParams& base, const RunScope& scope);
 
 // The settings of one run: the base ones with the run's varied settings.
 SimParams WithVaried(SimParams p, const std::vector<study::Setting>& varied);

@@ -12,24 +12,29 @@ namespace korvane {
 
 ReadStatus ReadCapped(const std::string& path, std::size_t cap, std::string& text) {
   text.clear();
-  errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+  // Non-blocking, so that a FIFO is refused at once rather than waited on;
+  // only a regular file is read (not a directory, a FIFO or a device).
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+  struct stat st {};
+  ReadStatus status = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ReadStatus::Ok : ReadStatus::Failed;
   char buf[65536];
-  std::size_t got;
-  bool tooLarge = false;
-  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) {
-    text.append(buf, got);
-    if (text.size() > cap) {
-      text.resize(cap + 1);
-      tooLarge = true;
+  while (status == ReadStatus::Ok) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n < 0) status = ReadStatus::Failed;
       break;
     }
+    text.append(buf, static_cast<std::size_t>(n));
+    if (text.size() > cap) {
+      text.resize(cap + 1);
+      status = ReadStatus::TooLarge;
+    }
   }
-  const bool ok = !std::ferror(f);
-  std::fclose(f);
-  if (!ok) return ReadStatus::Failed;
-  return tooLarge ? ReadStatus::TooLarge : ReadStatus::Ok;
+  ::close(fd);
+  if (status == ReadStatus::Failed) text.clear();
+  return status;
 }
 
 namespace {

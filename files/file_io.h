@@ -12,11 +12,11 @@ namespace korvane {
 enum class ReadStatus {
   Ok,
   Missing,   // no such file
-  Failed,    // cannot be opened or read (a directory, no permission)
+  Failed,    // cannot be opened or read, or not a regular file (a directory, a FIFO, a device)
   TooLarge,  // more than the cap; text holds the first cap + 1 bytes
 };
 
-// Reads at most cap + 1 bytes, so a device that never runs dry ends too.
+// Reads at most cap + 1 bytes, so a file that grows as it is read ends too.
 ReadStatus ReadCapped(const std::string& path, std::size_t cap, std::string& text);
 
 enum class AppendStatus {

@@ -143,6 +143,8 @@ MapLoadResult ParseMapText(std::string_view text, int k, MeteorField& field) {
     }
     while (pos < region.size() && IsBlank(region[pos])) ++pos;
     if (!SkipLineEnd(region, pos)) return damaged(MapDefect::BadLineEnd, lineStart);
+    for (double v : values)
+      if (v < -MaxMapCoordinate || v > MaxMapCoordinate) return damaged(MapDefect::OutOfField, lineStart);
     read[static_cast<std::size_t>(n++)] = Obstacle{values[0], values[1], values[2]};
   }
 

@@ -48,7 +48,12 @@ enum class MapDefect {
   BadLineEnd,      // something other than a line end after the third comma
   TooManyMeteors,  // more meteors than the field holds
   FileTooLarge,
+  OutOfField,      // |x|, |y| or |r| above MaxMapCoordinate
 };
+
+// The editor places meteors within the playfield; a map beyond this is not
+// one it wrote, and the collision test keeps its sums exact well inside it.
+inline constexpr int MaxMapCoordinate = 1000000;
 
 struct MapLoadResult {
   MapLoadStatus status = MapLoadStatus::Loaded;

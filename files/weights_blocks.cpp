@@ -46,7 +46,9 @@ WeightsDefect ParseValue(std::string_view line, double& value) {
   }
   const char* last = line.data() + line.size();
   const auto [ptr, ec] = std::from_chars(line.data(), last, value, std::chars_format::general);
-  if (ec != std::errc() || ptr != last) return WeightsDefect::NotANumber;
+  if (ptr != last) return WeightsDefect::NotANumber;
+  if (ec == std::errc::result_out_of_range) return WeightsDefect::OutOfRange;
+  if (ec != std::errc()) return WeightsDefect::NotANumber;
   if (!std::isfinite(value)) return WeightsDefect::NotFinite;
   return WeightsDefect::None;
 }

@@ -18,6 +18,7 @@ enum class WeightsDefect {
   MissingSemicolon,
   MissingValue,
   NotANumber,
+  OutOfRange,        // a number beyond a double's range, or too close to 0 for one
   NotFinite,
   CutOff,            // the text ends inside the line, before its line end
   NoBlockStart,      // lines before the first m_weight[0]

@@ -30,7 +30,7 @@ void CWeightGA::Reset(int popSize, double mutationRate, double crossoverRate, in
   m_generation = 0;
 
   m_population.clear();
-  m_sums.clear();
+  m_sums.Clear();
   m_drawn.ready = false;
   const int len = std::max(0, genomeLength);
   for (int i = 0; i < popSize; ++i) {
@@ -51,14 +51,12 @@ std::size_t CWeightGA::ActiveCount() const {
 
 void CWeightGA::UpdateStatistics() {
   const std::size_t n = ActiveCount();
-  m_sums.resize(n);
-  m_sumsRise = true;
+  m_sums.Clear();
   for (std::size_t i = 0; i < n; ++i) {
     const double f = m_population[i].fitness;
     if (f > m_bestFitness) m_bestFitness = f;
     m_totalFitness += f;
-    m_sums[i] = m_totalFitness;
-    m_sumsRise = m_sumsRise && f >= 0.0;
+    m_sums.Append(m_totalFitness, f);
   }
   m_averageFitness = m_popSize > 0 ? m_totalFitness / m_popSize : 0.0;
   // Past the capacity the counter keeps going but nothing more is recorded.
@@ -166,17 +164,10 @@ std::size_t CWeightGA::PickAt(double unit) const {
   const double slice = unit * m_totalFitness;
   const std::size_t n = ActiveCount();
   // The first genome whose running sum reaches the slice; the running sums
-  // are those of the loop below, kept from UpdateStatistics. Non-negative
-  // fitness makes them non-decreasing, and the first one reached is found by
-  // halving.
-  if (m_sums.size() == n) {
-    if (m_sumsRise) {
-      const auto at = std::lower_bound(m_sums.begin(), m_sums.end(), slice);
-      return at == m_sums.end() ? 0 : static_cast<std::size_t>(at - m_sums.begin());
-    }
-    for (std::size_t i = 0; i < n; ++i)
-      if (m_sums[i] >= slice) return i;
-    return 0;
+  // are those of the loop below, kept from UpdateStatistics.
+  if (m_sums.Size() == n) {
+    const std::size_t at = m_sums.FirstReaching(slice);
+    return at == n ? 0 : at;
   }
   double sum = 0.0;
   for (std::size_t i = 0; i < n; ++i) {

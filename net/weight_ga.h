@@ -5,6 +5,7 @@
 
 #include "sim/params.h"
 #include "sim/rand.h"
+#include "sim/running_sums.h"
 
 namespace korvane {
 
@@ -94,9 +95,8 @@ class CWeightGA {
   };
   Drawn m_drawn;
   // Running sums of the first ActiveCount() fitness values, as the roulette
-  // adds them, and whether none of those values is negative or NaN.
-  std::vector<double> m_sums;
-  bool m_sumsRise = true;
+  // adds them.
+  RunningSums m_sums;
   int m_popSize = 0;
   int m_genomeLength = 0;
   double m_totalFitness = 0.0;

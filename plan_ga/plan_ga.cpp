@@ -11,6 +11,7 @@ void CPlanGA::Init(int popSize, double durationMutationRate, int chromoLength, c
   m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   m_generation = 0;
   m_genomes.clear();
+  m_sums.Clear();
   m_genomes.reserve(m_popSize);
   for (int n = 0; n < m_popSize; ++n) {
     CPlanGenome plan;
@@ -31,9 +32,13 @@ void CPlanGA::ResetStats() { m_totalFitness = m_bestFitness = m_averageFitness =
 void CPlanGA::UpdateStats() {
   ++m_generation;
   const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
+  m_sums.Clear();
+  double running = 0.0;  // as RouletteSelect's scan adds up
   for (int i = 0; i < n; ++i) {
     const double f = m_genomes[i].m_fitness;
     m_totalFitness += f;
+    running += f;
+    m_sums.Append(running, f);
     if (f > m_bestFitness) m_bestFitness = f;
   }
   m_averageFitness = m_popSize > 0 ? m_totalFitness / m_popSize : 0.0;
@@ -69,10 +74,17 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
 CPlanGenome CPlanGA::RouletteSelect(CRand& rng) const {
   const double target = rng() * (1.0 / 32768.0) * m_totalFitness;
   const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
-  double sum = 0.0;
-  for (int i = 0; i < n; ++i) {
-    sum += m_genomes[i].m_fitness;
-    if (sum >= target) return m_genomes[i];
+  // The first plan whose running sum reaches the target, the sums being those
+  // the total was formed with (UpdateStats), so that a pick costs no scan.
+  if (m_sums.Size() == static_cast<std::size_t>(n)) {
+    const std::size_t at = m_sums.FirstReaching(target);
+    if (at < m_sums.Size()) return m_genomes[at];
+  } else {
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+      sum += m_genomes[i].m_fitness;
+      if (sum >= target) return m_genomes[i];
+    }
   }
   // Rounding can leave the sum just short of the target: take the last plan scanned.
   return n > 0 ? m_genomes[n - 1] : CPlanGenome();

@@ -4,6 +4,7 @@
 #include "plan_ga/plan_genome.h"
 #include "sim/params.h"
 #include "sim/rand.h"
+#include "sim/running_sums.h"
 
 namespace korvane {
 
@@ -49,6 +50,8 @@ class CPlanGA {
   int Length() const { return m_chromoLength; }
 
   std::vector<CPlanGenome> m_genomes;
+  // The roulette's running sums of the sorted generation, formed with its total.
+  RunningSums m_sums;
   int m_popSize = 0;
   int m_chromoLength = 0;
   double m_totalFitness = 0.0;

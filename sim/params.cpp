@@ -1,5 +1,9 @@
 #include "sim/params.h"
 
+#include "sim/run_memory.h"
+
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -25,10 +29,33 @@ std::string FormatLimit(double v) {
   return buf;
 }
 
-std::string FormatBytes(double bytes) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.1f GiB", bytes / (1024.0 * 1024 * 1024));
-  return buf;
+// For a number text from_chars found out of range: whether it is too close
+// to 0 rather than too large, by the decimal order of its first digit that
+// is not 0 and its exponent.
+bool Underflows(std::string_view text) {
+  long long order = 0;
+  bool seen = false, point = false;
+  std::size_t i = text.starts_with('-') || text.starts_with('+') ? 1 : 0;
+  for (; i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.'); ++i) {
+    if (text[i] == '.') {
+      point = true;
+    } else if (!point) {
+      if (seen) ++order;
+      seen = seen || text[i] != '0';
+    } else if (!seen) {
+      --order;
+      seen = text[i] != '0';
+    }
+  }
+  long long exponent = 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    const bool negative = ++i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+      exponent = std::min(exponent * 10 + (text[i] - '0'), 1000000000LL);
+    if (negative) exponent = -exponent;
+  }
+  return order + exponent < 0;
 }
 
 }  // namespace
@@ -133,49 +160,44 @@ std::optional<ParamProblem> CheckParam(const SimParams& p, std::string_view name
   return std::nullopt;
 }
 
-double PlanGenomeBytes(const SimParams& p) {
-  const double perGene = sizeof(int) + sizeof(double);
-  return 2.0 * p.PopulationSize * p.ChromosomeLength * perGene;
-}
+std::optional<ParamProblem> CheckCombinations(const SimParams& p) { return CheckCombinations(p, RunScope{}); }
 
-double WeightGenomeBytes(const SimParams& p) {
-  // The network's weight count, in doubles so no shape can overflow it.
-  const double in = p.NetInputCount, n = p.NeuronsPerHiddenLayer, h = p.HiddenLayerCount;
-  const double out = SimParams::NetOutputCount;
-  const double weights = h == 0 ? out * (in + 1) : n * (in + 1) + (h - 1) * n * (n + 1) + out * (n + 1);
-  return 2.0 * p.NetPopulationSize * weights * sizeof(double);
-}
-
-std::optional<ParamProblem> CheckCombinations(const SimParams& p) {
+std::optional<ParamProblem> CheckCombinations(const SimParams& p, const RunScope& scope) {
   auto problem = [](const char* name, ParamProblem::Kind kind, std::string reason, double bytes = 0) {
     ParamProblem r{name, 0, 0, std::move(reason)};
     r.kind = kind;
     r.bytes = bytes;
     return r;
   };
-  if ((p.PopulationSize - p.EliteCount) % 2 != 0)
+  if (scope.planSearch && (p.PopulationSize - p.EliteCount) % 2 != 0)
     return problem("PopulationSize", ParamProblem::Kind::Parity,
                    "PopulationSize minus EliteCount must be even (children are made in pairs)");
-  if ((p.NetPopulationSize - p.NetEliteCount) % 2 != 0)
+  if (scope.training && (p.NetPopulationSize - p.NetEliteCount) % 2 != 0)
     return problem("NetPopulationSize", ParamProblem::Kind::Parity,
                    "NetPopulationSize minus NetEliteCount must be even (children are made in pairs)");
-  if (const double bytes = PlanGenomeBytes(p); bytes > GenomeMemoryBudget)
-    return problem("PopulationSize", ParamProblem::Kind::Memory,
-                   "PopulationSize x ChromosomeLength needs " + FormatBytes(bytes) +
-                       " for the run's flight plans; the limit is 2 GiB",
-                   bytes);
-  if (const double bytes = WeightGenomeBytes(p); bytes > GenomeMemoryBudget)
+  const double bytes = RunBytes(p, scope);
+  if (bytes <= scope.budget) return std::nullopt;
+  const std::string needs = " needs " + FormatMemory(bytes) + "; the limit is " + FormatMemory(scope.budget);
+  // The part over the budget names the setting to lower: training, the plan
+  // search itself, or else the network it carries or flies.
+  if (scope.training && TrainingBytes(p, scope) > scope.budget)
     return problem("NetPopulationSize", ParamProblem::Kind::Memory,
-                   "NetPopulationSize x the network's weights needs " + FormatBytes(bytes) +
-                       " for the run's weight vectors; the limit is 2 GiB",
-                   bytes);
-  return std::nullopt;
+                   "training (NetPopulationSize x the network's weights)" + needs, bytes);
+  RunScope plans = scope;
+  plans.training = plans.network = false;
+  if (scope.planSearch && RunBytes(p, plans) > scope.budget)
+    return problem("PopulationSize", ParamProblem::Kind::Memory,
+                   "the search (PopulationSize x ChromosomeLength, and MaxGenerations)" + needs, bytes);
+  return problem("NeuronsPerHiddenLayer", ParamProblem::Kind::Memory,
+                 "the network (HiddenLayerCount x NeuronsPerHiddenLayer)" + needs, bytes);
 }
 
-std::optional<ParamProblem> CheckParams(const SimParams& p) {
+std::optional<ParamProblem> CheckParams(const SimParams& p) { return CheckParams(p, RunScope{}); }
+
+std::optional<ParamProblem> CheckParams(const SimParams& p, const RunScope& scope) {
   for (const ParamInfo& info : ParamTable())
     if (auto problem = CheckParam(p, info.name)) return problem;
-  return CheckCombinations(p);
+  return CheckCombinations(p, scope);
 }
 
 std::string AllowedValues(const ParamInfo& info) {
@@ -208,6 +230,8 @@ std::string ApplySetting(SimParams& p, std::string_view assignment) {
     value = static_cast<double>(n);
   } else {
     auto [ptr, ec] = std::from_chars(first, last, value);
+    if (!text.empty() && ptr == last && ec == std::errc::result_out_of_range && Underflows(text))
+      return std::string(name) + ": '" + text + "' is too close to 0 to be held as a number (it underflows); write 0";
     if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) return refusal;
   }
   if (perceived) {

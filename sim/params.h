@@ -86,16 +86,12 @@ const ParamInfo* FindParam(std::string_view name);
 double GetParam(const SimParams& p, const ParamInfo& info);
 void SetParam(SimParams& p, const ParamInfo& info, double value);
 
-// A run keeps two copies of its population (the generation flown and the one
-// bred); together they must fit in this much memory.
-inline constexpr double GenomeMemoryBudget = 2.0 * 1024 * 1024 * 1024;
-
 // Why a value is refused, so callers can word it in their own language.
 struct ParamProblem {
   enum class Kind {
     Range,   // outside [lo, hi] (or (lo, hi] when loOpen)
     Parity,  // population − elites is odd: children come in pairs
-    Memory,  // the run's genomes would need `bytes`, over the budget
+    Memory,  // the run would need `bytes`, over the budget
     Unknown,
   };
   std::string name;  // the setting to change
@@ -110,17 +106,17 @@ struct ParamProblem {
 // Checks one parameter of a proposed set (elites within the population
 // included). PerceivedMeteors is a valid name too.
 std::optional<ParamProblem> CheckParam(const SimParams& p, std::string_view name);
-// The limits that tie several settings together: an even population −
-// elites, for plans and for weights, and the genomes within the memory
-// budget. The problem names the population setting.
+// The limits that tie several settings together, for what runs (see
+// sim/run_memory.h; without a scope: everything the window may run): an even
+// population − elites, for plans and for weights, and the run within the
+// memory budget. The problem names the population setting (or, for a
+// network flown alone, NeuronsPerHiddenLayer).
+struct RunScope;
 std::optional<ParamProblem> CheckCombinations(const SimParams& p);
+std::optional<ParamProblem> CheckCombinations(const SimParams& p, const RunScope& scope);
 // Checks every parameter, then the combinations; the first problem found.
 std::optional<ParamProblem> CheckParams(const SimParams& p);
-
-// The bytes a run's two copies of its population take: flight plans, and
-// the network's weight vectors.
-double PlanGenomeBytes(const SimParams& p);
-double WeightGenomeBytes(const SimParams& p);
+std::optional<ParamProblem> CheckParams(const SimParams& p, const RunScope& scope);
 
 // What a value of the setting must be, in English: "a whole number from 1
 // to 100000", "a number above 0 and at most 10".

@@ -36,9 +36,13 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
     const Obstacle& o = field.obstacles[i];
     const int ix = TruncToInt(o.x - bx);
     const int iy = TruncToInt(o.y - by);
-    // A 32-bit int square: wraps around for offsets beyond 46340.
-    const std::int64_t exact = static_cast<std::int64_t>(ix) * ix + static_cast<std::int64_t>(iy) * iy;
+    // A 32-bit int square: wraps around for offsets beyond 46340. The exact
+    // sum is unsigned: two squares of INT_MIN (an offset beyond the int
+    // range) reach 2^63.
+    const std::uint64_t exact = static_cast<std::uint64_t>(static_cast<std::int64_t>(ix) * ix) +
+                                static_cast<std::uint64_t>(static_cast<std::int64_t>(iy) * iy);
     const auto sq = static_cast<std::int32_t>(static_cast<std::uint32_t>(exact));
+    const bool wrapped = sq < 0 || exact != static_cast<std::uint64_t>(sq);
     const double d2 = static_cast<double>(sq);
     if (d2 < c) c = d2;
     const double r = hull + o.radius;
@@ -67,7 +71,7 @@ int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& fi
     // The stored vector's length is the gap up to a few units of rounding,
     // unless the square wrapped: then the vector is as much longer as the
     // offset is longer than the wrapped distance, and its own length counts.
-    slotReach[j] = exact == sq ? std::fabs(gap) * (1.0 + 1e-12) + 1e-12 : std::sqrt(mag[j]) * (1.0 + 1e-12) + 1e-12;
+    slotReach[j] = !wrapped ? std::fabs(gap) * (1.0 + 1e-12) + 1e-12 : std::sqrt(mag[j]) * (1.0 + 1e-12) + 1e-12;
     reach = slotReach[0];
     for (int m = 1; m < k; ++m) reach = std::max(reach, slotReach[m]);
   }

@@ -65,9 +65,12 @@ std::optional<Method> ParseMethod(std::string_view text, std::string* error) {
   return Of(Method::Kind::File, std::string(w));
 }
 
-std::string Field::KeyPart() const {
-  return level ? "level=" + std::to_string(level) : "map=" + map + ":" + std::to_string(mapIndex);
+std::string FieldKeyPart(int level, std::string_view map, int mapIndex, std::optional<std::uint64_t> mapFnv) {
+  if (level) return "level=" + std::to_string(level);
+  return "map=" + (mapFnv ? FnvText(*mapFnv) : std::string(map) + ":" + std::to_string(mapIndex));
 }
+
+std::string Field::KeyPart() const { return FieldKeyPart(level, map, mapIndex, mapFnv); }
 
 std::string Field::Label() const {
   return level ? "level " + std::to_string(level) : "map " + map + ":" + std::to_string(mapIndex);
@@ -97,33 +100,37 @@ std::string_view CellOfKey(std::string_view key) {
   return at == std::string_view::npos ? key : key.substr(0, at);
 }
 
-std::vector<Run> ExpandGrid(std::span<const Method> methods, std::span<const Field> fields,
-                            std::span<const Variation> variations, std::uint32_t first, std::uint32_t last) {
-  std::vector<const Variation*> byName;
-  for (const Variation& v : variations) byName.push_back(&v);
-  std::sort(byName.begin(), byName.end(), [](auto* a, auto* b) { return a->name < b->name; });
-  // Every combination of the varied values, as an odometer over byName.
-  std::vector<std::vector<Setting>> combinations;
-  std::vector<std::size_t> digit(byName.size(), 0);
-  for (bool more = true; more;) {
-    std::vector<Setting> c;
-    for (std::size_t i = 0; i < byName.size(); ++i) c.push_back({byName[i]->name, byName[i]->values[digit[i]]});
-    combinations.push_back(std::move(c));
-    more = false;
-    for (std::size_t i = byName.size(); i-- > 0 && !more;) {
-      more = ++digit[i] < byName[i]->values.size();
-      if (!more) digit[i] = 0;
-    }
+Grid::Grid(std::vector<Method> methods, std::vector<Field> fields, std::span<const Variation> variations,
+           std::uint32_t first, std::uint32_t last)
+    : m_methods(std::move(methods)),
+      m_fields(std::move(fields)),
+      m_byName(variations.begin(), variations.end()),
+      m_first(first),
+      m_seeds(last >= first ? std::uint64_t{last} - first + 1 : 0) {
+  std::sort(m_byName.begin(), m_byName.end(), [](auto& a, auto& b) { return a.name < b.name; });
+  for (const Variation& v : m_byName) m_combinations *= v.values.size();
+}
+
+std::vector<Setting> Grid::Combination(std::uint64_t c) const {
+  // An odometer over the settings by name, the last turning fastest.
+  std::vector<Setting> settings(m_byName.size());
+  for (std::size_t i = m_byName.size(); i-- > 0;) {
+    const std::vector<std::string>& values = m_byName[i].values;
+    settings[i] = {m_byName[i].name, values[c % values.size()]};
+    c /= values.size();
   }
-  std::vector<Run> runs;
-  for (std::size_t m = 0; m < methods.size(); ++m)
-    for (std::size_t f = 0; f < fields.size(); ++f)
-      for (const std::vector<Setting>& c : combinations)
-        for (std::uint64_t s = first; s <= last; ++s) {
-          const auto seed = static_cast<std::uint32_t>(s);
-          runs.push_back({static_cast<int>(m), static_cast<int>(f), seed, c, RunKey(methods[m], fields[f], c, seed)});
-        }
-  return runs;
+  return settings;
+}
+
+Run Grid::At(std::uint64_t i) const {
+  const auto seed = static_cast<std::uint32_t>(m_first + i % m_seeds);
+  i /= m_seeds;
+  std::vector<Setting> varied = Combination(i % m_combinations);
+  i /= m_combinations;
+  const std::size_t f = i % m_fields.size();
+  const std::size_t m = i / m_fields.size();
+  std::string key = RunKey(m_methods[m], m_fields[f], varied, seed);
+  return {static_cast<int>(m), static_cast<int>(f), seed, std::move(varied), std::move(key)};
 }
 
 double GridSize(std::size_t methods, std::size_t fields, std::span<const Variation> variations, std::uint32_t first,
@@ -131,15 +138,6 @@ double GridSize(std::size_t methods, std::size_t fields, std::span<const Variati
   double n = static_cast<double>(methods) * static_cast<double>(fields) * (static_cast<double>(last) - first + 1);
   for (const Variation& v : variations) n *= static_cast<double>(v.values.size());
   return n;
-}
-
-std::uint64_t Fnv1a64(std::string_view bytes) {
-  std::uint64_t h = 0xcbf29ce484222325ull;
-  for (const char c : bytes) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 0x100000001b3ull;
-  }
-  return h;
 }
 
 bool InShard(std::string_view key, int k, int n) { return Fnv1a64(key) % static_cast<std::uint64_t>(n) == static_cast<std::uint64_t>(k - 1); }

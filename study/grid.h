@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "study/fingerprint.h"
+
 // A study's grid: every method on every field with every seed and every
 // combination of the varied settings, each run named by a key that does not
 // depend on the order of the arguments.
@@ -32,13 +34,18 @@ struct Method {
 // One method as written; an error text when it is not one.
 std::optional<Method> ParseMethod(std::string_view text, std::string* error);
 
+// The key's part for a field: "level=2", or a map by its contents,
+// "map=<map_fnv>" (written by older studies: "map=FILE:3").
+std::string FieldKeyPart(int level, std::string_view map, int mapIndex, std::optional<std::uint64_t> mapFnv);
+
 // A built-in level, or map mapIndex of a saved level file.
 struct Field {
   int level = 0;
   std::string map;
   int mapIndex = 0;
+  std::optional<std::uint64_t> mapFnv;  // MapFnv of the map, once it is read
 
-  // "level=2", "map=FILE:3": the key's part.
+  // "level=2", "map=<map_fnv>": the key's part.
   std::string KeyPart() const;
   // "level 2", "map FILE:3": as the report shows it.
   std::string Label() const;
@@ -79,15 +86,40 @@ std::string RunKey(const Method& m, const Field& f, std::span<const Setting> var
 std::string_view CellOfKey(std::string_view key);
 
 // Every run of methods × fields × the combinations of the variations ×
-// seeds first..last.
-std::vector<Run> ExpandGrid(std::span<const Method> methods, std::span<const Field> fields,
-                            std::span<const Variation> variations, std::uint32_t first, std::uint32_t last);
-// Runs the grid above would hold, without building it.
+// seeds first..last, each made when asked for: a grid of millions of runs
+// takes the memory of its options. The seed turns fastest, then the varied
+// settings (the last by name first), then the field, then the method.
+class Grid {
+ public:
+  Grid(std::vector<Method> methods, std::vector<Field> fields, std::span<const Variation> variations,
+       std::uint32_t first, std::uint32_t last);
+
+  // Check GridSize first: the product must fit.
+  std::uint64_t Size() const { return m_combinations * m_seeds * m_fields.size() * m_methods.size(); }
+  Run At(std::uint64_t i) const;
+  // The method of run i, without making the run.
+  std::size_t MethodOf(std::uint64_t i) const { return i / (Size() / m_methods.size()); }
+
+  std::uint64_t CombinationCount() const { return m_combinations; }
+  // The varied settings of combination c, by name.
+  std::vector<Setting> Combination(std::uint64_t c) const;
+
+  const std::vector<Method>& Methods() const { return m_methods; }
+  const std::vector<Field>& Fields() const { return m_fields; }
+
+ private:
+  std::vector<Method> m_methods;
+  std::vector<Field> m_fields;
+  std::vector<Variation> m_byName;
+  std::uint32_t m_first;
+  std::uint64_t m_seeds;
+  std::uint64_t m_combinations = 1;
+};
+
+// Runs the grid above would hold, in a double so that no product overflows.
 double GridSize(std::size_t methods, std::size_t fields, std::span<const Variation> variations, std::uint32_t first,
                 std::uint32_t last);
 
-// The 64-bit FNV-1a hash: the same on every machine and compiler.
-std::uint64_t Fnv1a64(std::string_view bytes);
 // Whether shard k of n (k from 1) takes the run of this key.
 bool InShard(std::string_view key, int k, int n);
 

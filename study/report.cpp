@@ -46,16 +46,19 @@ struct Sorted {
 };
 
 Sorted SortKey(const RunRecord& r) {
-  Sorted s{&r, {r.level ? 0 : 1, r.level, r.map, r.mapIndex}, {}, SplitVaried(*r.Varied()), r.MethodName(), {}, {}};
+  // A map named by its contents sorts by them: the runs of one cell may
+  // spell its file in several ways.
+  const std::tuple<int, int, std::string, int> field =
+      r.mapFnv ? std::tuple(1, 0, FnvText(*r.mapFnv), 0) : std::tuple(r.level ? 0 : 1, r.level, r.map, r.mapIndex);
+  Sorted s{&r, field, {}, SplitVaried(*r.Varied()), r.MethodName(), {}, {}};
   for (const auto& [name, value] : s.varied) s.values.emplace_back(name, std::strtod(value.c_str(), nullptr));
-  s.group = (r.level ? "level=" + std::to_string(r.level) : "map=" + r.map + ":" + std::to_string(r.mapIndex)) +
-            std::string(*r.Varied());
+  s.group = r.FieldKey() + std::string(*r.Varied());
   s.cell = std::string(CellOfKey(r.key));
   return s;
 }
 
 std::string Label(const RunRecord& r) {
-  return Field{r.level, r.map, r.mapIndex}.Label();
+  return Field{r.level, r.map, r.mapIndex, r.mapFnv}.Label();
 }
 
 Cell MakeCell(std::span<const Sorted> runs, const Report& report) {
@@ -72,9 +75,13 @@ Cell MakeCell(std::span<const Sorted> runs, const Report& report) {
   }
   std::vector<double> sums;
   std::vector<int> counts;
+  const RunRecord* network = nullptr;  // the first run that names its network
   for (const Sorted& s : runs) {
     const RunRecord& r = *s.run;
     if (r.settings != first.settings) throw InputError{text::CellSettingsDiffer(r.key, CellOfKey(first.key))};
+    if (r.weightsFnv && network && *r.weightsFnv != *network->weightsFnv)
+      throw InputError{text::CellNetworksDiffer(network->key, FnvText(*network->weightsFnv), r.key, FnvText(*r.weightsFnv))};
+    if (r.weightsFnv && !network) network = &r;
     ++c.runs;
     if (r.escaped) {
       ++c.escaped;
@@ -154,6 +161,8 @@ std::vector<RunRecord> MergeRuns(const std::vector<std::pair<std::string, RunsFi
       }
       RunRecord x = r, y = *at->second.first;
       x.seconds = y.seconds = 0;
+      // A map named by its contents may be spelled otherwise in each file.
+      if (x.mapFnv) x.map = y.map, x.mapIndex = y.mapIndex;
       if (FormatRunLine(x) != FormatRunLine(y)) throw InputError{text::RunsDisagree(r.key, *at->second.second, path)};
     }
   return runs;

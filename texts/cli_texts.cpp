@@ -1,5 +1,6 @@
 #include "texts/cli_texts.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace korvane::text {
@@ -33,7 +34,24 @@ std::string NotUsedBy(std::string_view command, std::string_view option) {
   return S(command) + " does not use " + S(option);
 }
 
+std::string OptionBeforeCommand(std::string_view option) {
+  return "the command comes first, then its options: got " + Quoted(option) + kCommandList;
+}
+
+std::string OneDash(std::string_view given, std::string_view option) {
+  return Quoted(given) + " is not an option; options take two dashes: " + S(option);
+}
+
 std::string NeedsFileName(std::string_view option) { return S(option) + " needs a file name, got an empty one"; }
+
+std::string LooksLikeOption(std::string_view option, std::string_view value) {
+  return S(option) + " needs a name, got the option " + Quoted(value) + " (a file whose name starts with -- is ./" +
+         S(value) + ")";
+}
+
+std::string NotRegularFile(std::string_view option, std::string_view path) {
+  return S(option) + " needs a regular file, but " + Quoted(path) + " is not one (a FIFO or a device)";
+}
 
 std::string IsDirectory(std::string_view option, std::string_view path) {
   return S(option) + " needs a file, but " + Quoted(path) + " is a directory";
@@ -71,10 +89,17 @@ std::string WeightsDoNotFit(std::string_view source, std::size_t have, int need)
 }
 
 std::string PlanTooManyTicks(double ticks) {
-  char buf[160];
-  std::snprintf(buf, sizeof buf, "the plan's durations add up to %.0f ticks, more than a flight can count (2147483647)",
-                ticks);
-  return buf;
+  // Shortest form: a sum of 1e300 ticks is not cut off mid-number.
+  char sum[32];
+  const auto end = std::to_chars(sum, sum + sizeof sum, ticks).ptr;
+  return "the plan's durations add up to " + std::string(sum, end) +
+         " ticks, more than a flight can count (2147483647)";
+}
+
+std::string PlanNegativeDuration(std::size_t gene, double duration) {
+  char value[32];
+  const auto end = std::to_chars(value, value + sizeof value, duration).ptr;
+  return "durations must not be negative: gene " + std::to_string(gene + 1) + " lasts " + std::string(value, end);
 }
 
 std::string PlanTooLong(std::size_t genes, int length, int most) {

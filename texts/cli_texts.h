@@ -16,7 +16,10 @@ inline constexpr const char* CliFooter =
     "about a command.";
 
 inline constexpr const char* HelpGa =
-    "Search a flight plan with the genetic algorithm (--heuristic: the network repairs crashed plans).";
+    "Search a flight plan with the genetic algorithm (--heuristic: the network repairs crashed plans). "
+    "escape_generation counts the generations completed before the escape, as the window's score panel does (0: a "
+    "plan of the first generation escaped); the escape happens in generation escape_generation + 1, as the "
+    "window's CSV export numbers it, one past the last entry of \"generations\" (which counts from 1).";
 inline constexpr const char* HelpTrain = "Train the network by evolving its weights on the four built-in levels.";
 inline constexpr const char* HelpFlyNet = "Fly the network once under the training rules.";
 inline constexpr const char* HelpFlyPlan = "Fly a flight plan read from a JSON file.";
@@ -50,7 +53,11 @@ std::string HelpHint(std::string_view command);
 std::string NoCommand();
 std::string UnknownCommand(std::string_view name);
 std::string NotUsedBy(std::string_view command, std::string_view option);
+std::string OptionBeforeCommand(std::string_view option);
+std::string OneDash(std::string_view given, std::string_view option);
 std::string NeedsFileName(std::string_view option);
+std::string LooksLikeOption(std::string_view option, std::string_view value);
+std::string NotRegularFile(std::string_view option, std::string_view path);
 std::string IsDirectory(std::string_view option, std::string_view path);
 std::string CannotWriteTo(std::string_view option, std::string_view path);
 std::string WholeNumberFrom(std::string_view option, long long lo, long long hi, std::string_view got);
@@ -90,6 +97,8 @@ std::string PlanUnknownKey(std::string_view key);
 inline constexpr const char* PlanNeedsBoth = "the plan file needs both \"actions\" and \"durations\"";
 std::string PlanUneven(std::size_t actions, std::size_t durations);
 inline constexpr const char* PlanActionsWhole = "actions must be whole numbers";
+// gene from 0.
+std::string PlanNegativeDuration(std::size_t gene, double duration);
 
 // --- failures -----------------------------------------------------------
 std::string StdoutFailed(std::string_view why);

@@ -44,6 +44,7 @@ inline constexpr DefectText MapDefectTexts[] = {
      "a meteor line must hold exactly three numbers, each followed by a comma"},
     {"陨石超过20颗", "the map holds more than 20 meteors"},
     {"文件太大，不是地图文件", "the file is too large for a map file"},
+    {"坐标或半径超过1000000", "a coordinate or radius is beyond 1000000 (no map the editor draws comes near)"},
 };
 
 // Why weights.txt, or one block of it, cannot be used. file may be empty for
@@ -83,6 +84,7 @@ inline constexpr DefectText WeightsDefectTexts[] = {
     {"行尾缺少“;”", "missing ';' at the end of the line"},
     {"缺少数值", "missing value"},
     {"数值不是数字", "the value is not a number"},
+    {"数值超出范围", "the value is out of range (beyond about 1.8e308, or too close to 0 for a double)"},
     {"数值不是有限的数", "the value is not a finite number"},
     {"文件在这一行的中间结束，行尾没有回车换行", "the file ends inside this line, before its line end"},
     {"一组权值应从m_weight[0]开始", "a block must start at m_weight[0]"},

@@ -94,7 +94,7 @@ std::string PopulationParityText() { return "人口数目减去精英数目必�
 std::string PopulationMemoryText(const SettingsField& f, double gib) {
   char amount[32];
   std::snprintf(amount, sizeof amount, "%.1f", gib);
-  return Quoted(f) + "太大：这次运行的基因需要 " + amount + " GiB 内存，超过了 2 GiB 的上限。";
+  return Quoted(f) + "太大：这次运行需要 " + amount + " GiB 内存，超过了 2 GiB 的上限。";
 }
 
 }  // namespace korvane

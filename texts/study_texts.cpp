@@ -51,6 +51,15 @@ std::string ShardChoice(std::string_view got) {
 
 std::string VaryForm(std::string_view got) { return "--vary expects Name=v1,v2,..., got " + Quoted(got); }
 
+std::string SameMapTwice(std::string_view a, std::string_view b) {
+  return "--maps: " + Quoted(a) + " and " + Quoted(b) + " are the same map (the same meteors); give it once";
+}
+
+std::string VaryBoth(std::string_view a, std::string_view b) {
+  return S(a) + " and " + S(b) + " are one setting (" + S(b) + " = 2 x " + S(a) +
+         " + 4): give only one of them with --vary and --set";
+}
+
 std::string VaryAndSet(std::string_view name) {
   return S(name) + " is given with both --vary and --set; a varied setting takes its values from --vary";
 }
@@ -69,6 +78,11 @@ std::string NeedsDirectoryName(std::string_view option) {
   return S(option) + " needs a directory name, got an empty one";
 }
 
+std::string OutputIsInput(std::string_view option, std::string_view output, std::string_view input) {
+  return S(option) + " would write " + Quoted(output) + ", which is the runs file " + Quoted(input) +
+         " read here; give another " + S(option);
+}
+
 std::string NotADirectory(std::string_view option, std::string_view path) {
   return S(option) + " needs a directory, but " + Quoted(path) + " is a file";
 }
@@ -77,13 +91,52 @@ std::string RunsFileMissing(std::string_view path) { return "cannot use " + Quot
 
 std::string RunsFileUnreadable(std::string_view path) { return "cannot use " + Quoted(path) + ": it cannot be read"; }
 
-std::string RunsFileTooLarge(std::string_view path, std::size_t cap) {
-  return "cannot use " + Quoted(path) + ": it is larger than " + std::to_string(cap >> 20) + " MiB";
+std::string RunsFileNotRegular(std::string_view path) {
+  return "cannot use " + Quoted(path) + ": it is not a regular file (a FIFO or a device holds no runs)";
 }
 
-std::string RunsLineDamaged(std::string_view path, int line) {
+std::string RunsLineDamaged(std::string_view path, int line, std::string_view why) {
+  return "cannot use " + Quoted(path) + ": line " + std::to_string(line) + " is not a run line: " + S(why);
+}
+
+std::string RunsLastLineDamaged(std::string_view path, int line, std::string_view why) {
   return "cannot use " + Quoted(path) + ": line " + std::to_string(line) +
-         " is not a run line, and lines follow it (only a last line can be cut short)";
+         " is not a run line, nor the start of one cut short: " + S(why);
+}
+
+std::string RunsLineTooLong(std::string_view path, int line, std::size_t cap) {
+  return "cannot use " + Quoted(path) + ": line " + std::to_string(line) + " is longer than " + std::to_string(cap) +
+         " bytes, more than any run writes";
+}
+
+std::string RunLineField(std::string_view field) {
+  return "the field \"" + S(field) + "\" is missing or not as a run line holds it";
+}
+
+std::string OlderMapLine(std::string_view path, int line) {
+  return "cannot go on with " + Quoted(path) + ": line " + std::to_string(line) +
+         " names its map by the file's name (an older korvane-cli); maps are now named by their contents, so its "
+         "runs would be flown again: give a new --out (report reads both files together)";
+}
+
+std::string OtherNetwork(std::string_view key, std::string_view path, int line, std::string_view then,
+                         std::string_view now) {
+  return "run " + Quoted(key) + " is in " + Quoted(path) + " (line " + std::to_string(line) +
+         ") flown with another network (weights_fnv " + S(then) + "; the weights now: " + S(now) +
+         "); give another --out or the weights it was flown with";
+}
+
+std::string CellNetworksDiffer(std::string_view a, std::string_view fnvA, std::string_view b, std::string_view fnvB) {
+  return "runs " + Quoted(a) + " and " + Quoted(b) + " of one cell were flown with different networks (weights_fnv " +
+         S(fnvA) + " and " + S(fnvB) + ")";
+}
+
+std::string RunsFileInUse(std::string_view path) {
+  return Quoted(path) + " is in use by another study; wait for it to end, or give another --out";
+}
+
+std::string NoRuns(std::size_t files) {
+  return files == 1 ? "the runs file holds no run" : "the runs files hold no run";
 }
 
 std::string LastLineCut(std::string_view path, int line) {

@@ -18,11 +18,14 @@ inline constexpr const char* HelpReport =
 inline constexpr const char* HelpMethods =
     "ga, heuristic:table, heuristic:builtin, heuristic:FILE (a weights file, its last block) or "
     "heuristic:train=S (a network the study trains with seed S), comma-separated";
-inline constexpr const char* HelpLevels = "built-in levels, comma-separated (1,2,3,4)";
-inline constexpr const char* HelpMaps = "maps of level files saved by the program, FILE:K comma-separated";
+inline constexpr const char* HelpLevels = "built-in levels, comma-separated (1,2,3,4); with --maps, both are flown";
+inline constexpr const char* HelpMaps =
+    "maps of level files saved by the program, FILE:K comma-separated (a map is known by its meteors, however its "
+    "file is named); with --levels, both are flown";
 inline constexpr const char* HelpSeeds = "the seeds A to B (or one seed A), 0 to 4294967295";
 inline constexpr const char* HelpOut =
-    "the runs file (JSON lines); runs already in it are not flown again, a cut last line is cut off";
+    "the runs file (JSON lines), locked while the study runs; runs already in it are not flown again, a last line "
+    "cut short is cut off, any other file is refused";
 inline constexpr const char* HelpVary =
     "fly each of these values of a setting; repeat for more settings (every combination is flown)";
 inline constexpr const char* HelpShard = "fly only shard K of N (by each run's key); each shard writes its own --out";
@@ -35,7 +38,7 @@ inline constexpr const char* HelpPlots =
 
 // --- refusals of arguments ----------------------------------------------
 std::string StudyNeeds(std::string_view option);
-inline constexpr const char* StudyNeedsField = "study needs --levels N,... or --maps FILE:K,...";
+inline constexpr const char* StudyNeedsField = "study needs --levels N,..., --maps FILE:K,... or both";
 std::string EmptyListItem(std::string_view option, std::string_view list);
 std::string GivenTwice(std::string_view option, std::string_view item);
 std::string MethodChoice(std::string_view got);
@@ -45,6 +48,8 @@ std::string MapChoice(std::string_view got);
 std::string SeedsChoice(std::string_view got);
 std::string ShardChoice(std::string_view got);
 std::string VaryForm(std::string_view got);
+std::string SameMapTwice(std::string_view a, std::string_view b);
+std::string VaryBoth(std::string_view a, std::string_view b);
 std::string VaryAndSet(std::string_view name);
 // what: the combination of varied values ("A=1 B=2").
 std::string VaryRefused(std::string_view what, std::string_view reason);
@@ -52,13 +57,26 @@ std::string StudyTooLarge(double runs);
 inline constexpr const char* ReportNeedsFiles = "report needs at least one runs file";
 inline constexpr const char* PlotsUnavailable = "plots are not available in this build (it was built without Qt)";
 std::string NeedsDirectoryName(std::string_view option);
+std::string OutputIsInput(std::string_view option, std::string_view output, std::string_view input);
 std::string NotADirectory(std::string_view option, std::string_view path);
 
 // --- runs files -----------------------------------------------------------
 std::string RunsFileMissing(std::string_view path);
 std::string RunsFileUnreadable(std::string_view path);
-std::string RunsFileTooLarge(std::string_view path, std::size_t cap);
-std::string RunsLineDamaged(std::string_view path, int line);
+std::string RunsFileNotRegular(std::string_view path);
+// why: what is wrong with the line (RunLineField and the like).
+std::string RunsLineDamaged(std::string_view path, int line, std::string_view why);
+std::string RunsLastLineDamaged(std::string_view path, int line, std::string_view why);
+std::string RunsLineTooLong(std::string_view path, int line, std::size_t cap);
+inline constexpr const char* RunLineNotObject = "it is not a JSON object";
+std::string RunLineField(std::string_view field);
+inline constexpr const char* RunLineKeyMismatch = "its \"key\" does not name its method, field and seed";
+std::string OlderMapLine(std::string_view path, int line);
+std::string OtherNetwork(std::string_view key, std::string_view path, int line, std::string_view then,
+                         std::string_view now);
+std::string CellNetworksDiffer(std::string_view a, std::string_view fnvA, std::string_view b, std::string_view fnvB);
+std::string RunsFileInUse(std::string_view path);
+std::string NoRuns(std::size_t files);
 std::string LastLineCut(std::string_view path, int line);
 std::string LastLineLeftOut(std::string_view path, int line);
 std::string OtherSettings(std::string_view key, std::string_view path, int line);

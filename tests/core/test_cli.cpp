@@ -1,6 +1,7 @@
 // korvane-cli as a user meets it: refusals, help, the stream, the settings
 // list, failed writes and progress. Its numbers are the golden test's.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -48,8 +49,12 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
            {"forever.json", R"({"actions":[2,4],"durations":[2147483000,1000]})"},
            {"cut.txt", FormatWeightsText(TableWeights()) + FormatWeightsText(TableWeights()).substr(0, 200)},
            {"wide.txt", FormatWeightsText(std::vector<double>(96, 1.0))},
+           {"negative.json", R"({"actions":[1,2],"durations":[3,-5]})"},
+           {"far.json", R"({"actions":[1],"durations":[1e300]})"},
+           {"beyond.txt", "m_weight[0] = 1e400;\r\n"},
        })
     WriteFile(Path(name), text);
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);  // refused without waiting for a writer
   const std::string dir = m_dir.string();
   const struct {
     std::string args;
@@ -60,6 +65,13 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"ga", "ga needs --level N"},
       {"ga --level 5", "--level must be a whole number from 1 to 4, got '5'"},
       {"ga --level 1 --bogus", "--bogus"},
+      {"--bogus", "the command comes first, then its options: got '--bogus'"},
+      {"ga -level 1", "'-level' is not an option; options take two dashes: --level"},
+      {"train --weights-out --quiet", "--weights-out needs a name, got the option '--quiet'"},
+      {"fly-plan --level 1 --plan --quiet", "--plan needs a name, got the option '--quiet'"},
+      {"ga --level 1 --set InsertionRate=1e-400", "InsertionRate: '1e-400' is too close to 0 to be held as a number (it underflows)"},
+      // A line end and an escape in the value stay on the refusal's one line.
+      {"ga --level 1 --set \"$(printf 'Gravity=1\\n2\\033')\"", "got '1\\n2\\x1b'"},
       {"ga --level 1 --seed -3", "--seed must be a whole number from 0 to 4294967295, got '-3'"},
       {"ga --level 1 --threads 0", "--threads must be a whole number from 1 to 256, got '0'"},
       {"ga --level 1 --set Nope=1", "unknown parameter 'Nope'"},
@@ -69,7 +81,13 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"fly-net --level 1 --set Gravity=1e10", "Gravity must be between -1000 and 1000, got '1e10'"},
       {"fly-net --level 1 --set TimeStep=0", "TimeStep must be above 0 and at most 10"},
       {"ga --level 1 --set PopulationSize=21", "PopulationSize minus EliteCount must be even"},
-      {"train --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000", "590.7 GiB"},
+      {"train --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000", "training (NetPopulationSize x the network's weights) needs"},
+      {"train --set NetPopulationSize=2 --set NetEliteCount=0 --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000",
+       "GiB; the limit is 2 GiB"},
+      {"fly-net --level 1 --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000", "the network (HiddenLayerCount x"},
+      // Each command checks what it runs: fly-net breeds no population, train no plans.
+      {"fly-net --level 1 --set PopulationSize=41 --set NetPopulationSize=0", "NetPopulationSize must be between 1"},
+      {"train --set PopulationSize=41 --set NetPopulationSize=41", "NetPopulationSize minus NetEliteCount must be even"},
       {"ga --level 1 --set EliteCount=600", "EliteCount must be between 0 and 500 (the population size)"},
       {"ga --level 1 --set PerceivedMeteors=50", "PerceivedMeteors must be a whole number from 0 to 10"},
       {"train --set TrainingGenerations=5001", "TrainingGenerations must be between 0 and 5000"},
@@ -101,7 +119,12 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"fly-net --level 1 --set HiddenLayerCount=1", "the built-in weights hold"},
       {"fly-plan --level 1", "fly-plan needs --plan FILE"},
       {"fly-plan --level 1 --plan /no/such/plan.json", "no such file"},
-      {"fly-plan --level 1 --plan /dev/zero", "too large for a plan"},
+      {"fly-plan --level 1 --plan /dev/zero", "--plan needs a regular file, but '/dev/zero' is not one"},
+      {"fly-net --level 1 --weights " + Path("fifo"), "--weights needs a regular file"},
+      {"fly-net --map " + Path("fifo") + " --map-index 1", "--map needs a regular file"},
+      {"fly-plan --level 1 --plan " + Path("negative.json"), "durations must not be negative: gene 2 lasts -5"},
+      {"fly-plan --level 1 --plan " + Path("far.json"), "add up to 1e+300 ticks, more than a flight can count (2147483647)"},
+      {"fly-net --level 1 --weights " + Path("beyond.txt"), "line 1: the value is out of range"},
       {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --variant fast", "--variant must be ga, heuristic or step"},
       {"fly-plan --level 1 --plan " + Path("long.json"), "raise it with --set ChromosomeLength=31"},
       {"fly-plan --level 1 --plan " + Path("longest.json"), "more than ChromosomeLength allows (200)"},
@@ -136,6 +159,11 @@ TEST(Cli, HelpForTheToolAndEachCommand) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(Lines(version.out).at(0), std::string("korvane-cli ") + kVersion);
   EXPECT_NE(version.out.find("License MIT"), std::string::npos);
+  // How the escape's generation is counted, in the tool's help and ga's.
+  for (const char* args : {"--help", "ga --help"})
+    EXPECT_NE(Cli(args).out.find("escape_generation counts the generations completed before the escape"),
+              std::string::npos)
+        << args;
   // Each command lists what it uses and hides what it would refuse.
   const struct {
     const char* command;

@@ -84,6 +84,7 @@ TEST_F(CliMapTest, EmptyMapIsAnEmptyField) {
 
 TEST_F(CliMapTest, BadMapsAndArgumentsExitWithTwoAndPrintNothing) {
   std::ofstream(m_dir / "damaged.txt", std::ios::binary) << "Obstacle1\r\n100,200,30\r\n";
+  std::ofstream(m_dir / "far.txt", std::ios::binary) << "Obstacle1\r\n-2147483648,-2147483648,1,\r\n";
   const std::string damaged = "--map " + (m_dir / "damaged.txt").string() + " --map-index 1";
   const std::string cases[] = {
       "fly-net " + Map(4),                                        // no such map
@@ -96,6 +97,7 @@ TEST_F(CliMapTest, BadMapsAndArgumentsExitWithTwoAndPrintNothing) {
       "fly-net --map " + m_map + " --map-index 0",
       "fly-net --map " + m_map + " --map-index x",
       "train " + Map(2),
+      "ga --map " + (m_dir / "far.txt").string() + " --map-index 1 --set MaxGenerations=1",  // beyond the field
   };
   for (const std::string& args : cases) {
     CliRun r = Cli(args);

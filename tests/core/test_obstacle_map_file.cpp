@@ -222,6 +222,8 @@ TEST_F(MapFileTest, DamagedMapsAreRefusedWithTheirLine) {
       {"fourth number", "Obstacle1\r\n1,2,3,4,\r\n", MapDefect::BadLineEnd, 2},
       {"bad header", "Obstruction\r\n1,2,3,\r\n", MapDefect::BadHeader, 1},
       {"O inside a line", "Obstacle1\r\n1,2O,3,\r\n", MapDefect::MissingComma, 2},
+      {"at the int limits", "Obstacle1\r\n1,2,3,\r\n-2147483648,-2147483648,1,\r\n", MapDefect::OutOfField, 3},
+      {"radius beyond the bound", "Obstacle1\r\n1000000,-1000000,1000001,\r\n", MapDefect::OutOfField, 2},
   };
   for (const Damage& c : cases) {
     SCOPED_TRACE(c.name);
@@ -284,7 +286,7 @@ TEST_F(MapFileTest, BinaryGarbageIsRefusedAndAHugeFileIsNotRead) {
 TEST_F(MapFileTest, HandEditedButSoundFilesLoad) {
   // LF line ends, blanks around numbers, a plus sign, a blank line, a missing
   // final line end and a second damaged map that does not concern map 1.
-  Write("Obstacle1\n 100 ,+200,\t30,\n\n-5,0,7,Obstacle2\r\nxx");
+  Write("Obstacle1\n 100 ,+200,\t30,\n\n-5,0,1000000,Obstacle2\r\nxx");
   CObstacleMapFile file(m_path);
   MeteorField f = Marked();
   MapLoadResult r = file.LoadMap(1, f);

@@ -266,3 +266,42 @@ TEST(PlanGA, Roulette) {
   ga.Epoch(zeros, p, rng);
   for (int i = 0; i < 20; ++i) EXPECT_EQ(ga.RouletteSelect(rng).m_actions[0], 1);
 }
+
+// Every pick lands where a scan of the sorted generation lands: the first
+// plan whose running sum reaches the target, else the last; with negative,
+// zero, tied, huge and infinite fitness, and in a large generation.
+TEST(PlanGA, RouletteLandsWhereTheScanDoes) {
+  std::vector<std::vector<double>> rows = {
+      {1, 2, 3, 4}, {0, 0, 0, 0}, {5, -3, 2, 7, -1}, {1e308, 1e308, 1e308}, {INFINITY, 1, 2}, {0.1, 0.2, 0.1, 0.3}};
+  std::vector<double> large;
+  for (int i = 0; i < 6000; ++i) large.push_back(0.1 * ((i * 7919) % 1000));
+  rows.push_back(large);
+  for (const std::vector<double>& fitness : rows) {
+    SCOPED_TRACE(fitness.size());
+    const int n = static_cast<int>(fitness.size());
+    SimParams p;
+    p.EliteCount = n;  // no children: the generation is only sorted and summed
+    CPlanGA ga;
+    CRand rng(1);
+    ga.Init(n, 0.5, 3, p, rng);
+    std::vector<CPlanGenome> work;
+    for (int i = 0; i < n; ++i) work.push_back(Plan(3, 0, i, fitness[static_cast<std::size_t>(i)]));
+    ga.Epoch(work, p, rng);
+    const std::vector<CPlanGenome>& sorted = ga.Genomes();
+    CRand draws(77);
+    CRand check(77);
+    for (int pick = 0; pick < 400; ++pick) {
+      const double target = check() * (1.0 / 32768.0) * ga.TotalFitness();
+      double sum = 0.0;
+      int want = n - 1;
+      for (int i = 0; i < n; ++i) {
+        sum += sorted[static_cast<std::size_t>(i)].m_fitness;
+        if (sum >= target) {
+          want = i;
+          break;
+        }
+      }
+      ASSERT_EQ(ga.RouletteSelect(draws).m_durations[0], sorted[static_cast<std::size_t>(want)].m_durations[0]) << pick;
+    }
+  }
+}

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "sim/run_memory.h"
 #include "ui_model/settings_form.h"
 
 namespace korvane {
@@ -171,6 +172,11 @@ TEST(SettingsPage, ValuesOutsideTheLimitsAreRefusedWithTheirRange) {
 // Limits across fields are checked once the page is read, and the population
 // field takes the blame; the time step must be above zero.
 TEST(SettingsPage, PopulationsAndTimeStepAreRefusedWithTheRule) {
+  // A network of 100 layers of 1000: what the window's runs would need (on
+  // this machine's cores).
+  char needs[32];
+  std::snprintf(needs, sizeof needs, "%.1f",
+                RunBytes(SimParams{.HiddenLayerCount = 100, .NeuronsPerHiddenLayer = 1000}, RunScope{}) / (1 << 30));
   struct Case {
     int page;
     std::map<int, std::string> typed;
@@ -181,7 +187,7 @@ TEST(SettingsPage, PopulationsAndTimeStepAreRefusedWithTheRule) {
       {0, {{1005, "7"}, {1014, "4"}}, 1005, "人口数目减去精英数目必须是偶数。"},
       {0, {{1005, "501"}, {1014, "5"}}, 0, ""},  // both changed: judged together
       {1, {{1006, "401"}}, 1006, "人口数目减去精英数目必须是偶数。"},
-      {1, {{1000, "100"}, {1001, "1000"}}, 1006, "“人口数目”太大：这次运行的基因需要 590.7 GiB 内存，超过了 2 GiB 的上限。"},
+      {1, {{1000, "100"}, {1001, "1000"}}, 1006, std::string("“人口数目”太大：这次运行需要 ") + needs + " GiB 内存，超过了 2 GiB 的上限。"},
       {0, {{1002, "0"}}, 1002, "“时间流逝”的值必须大于 0 且不大于 10。"},
       {0, {{1000, "1e10"}}, 1000, "“地心引力”的值必须在 -1000 到 1000 之间。"},
   };

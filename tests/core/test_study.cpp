@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "engine/pilot_results.h"
+#include "files/weights_file.h"
+#include "study/fingerprint.h"
 #include "temp_dir.h"
 
 namespace korvane {
@@ -53,8 +56,11 @@ TEST_F(StudyCli, EachRunIsTheGaCallWithTheSameArguments) {
     const auto line = nlohmann::ordered_json::parse(text);
     std::vector<std::string> fields;
     for (const auto& item : line.items()) fields.push_back(item.key());
-    EXPECT_EQ(fields, (std::vector<std::string>{"key", "method", "weights", "level", "seed", "settings", "escaped",
-                                                "escape_generation", "generations", "seconds"}));
+    EXPECT_EQ(fields, (std::vector<std::string>{"key", "method", "weights", "weights_fnv", "level", "seed", "settings",
+                                                "escaped", "escape_generation", "generations", "seconds"}));
+    // The network flown, by its contents: both spellings of the table are one.
+    EXPECT_EQ(line["weights_fnv"],
+              line["method"] == "ga" ? nlohmann::ordered_json() : nlohmann::ordered_json(study::FnvText(study::WeightsFnv(TableWeights()))));
     const int elites = line["key"].get<std::string>().find("EliteCount=2") != std::string::npos ? 2 : 4;
     json settings{{"MaxGenerations", 20}, {"PopulationSize", 200}};
     if (elites == 2) settings["EliteCount"] = 2;
@@ -110,9 +116,15 @@ TEST_F(StudyCli, AStudyGoesOnWhereItStopped) {
   const std::string slow = std::string(KORVANE_CLI_PATH) +
                            " study --methods ga --levels 4 --seeds 1-6 --threads 1 --quiet --set MaxGenerations=100"
                            " --set PopulationSize=200 --out " + killed;
+  // While it flies, a second study on the same file is refused: the first
+  // holds the file's lock for its life.
+  const std::string refused = Path("second.err");
   const std::string kill = slow + " >/dev/null & pid=$!; for i in $(seq 3000); do [ -s " + killed +
-                           " ] && break; sleep 0.02; done; { kill -9 $pid; wait $pid; } 2>/dev/null";
+                           " ] && break; sleep 0.02; done; " + slow + " >/dev/null 2>" + refused +
+                           "; echo $? >" + refused + ".status; { kill -9 $pid; wait $pid; } 2>/dev/null";
   ASSERT_NE(std::system(("bash -c " + test::Quote(kill)).c_str()), -1);
+  EXPECT_EQ(ReadFile(refused + ".status"), "2\n");
+  EXPECT_NE(ReadFile(refused).find("is in use by another study"), std::string::npos) << ReadFile(refused);
   const std::string before = ReadFile(killed);
   ASSERT_FALSE(before.empty());
   const CliRun resumed = Cli(slow.substr(std::string(KORVANE_CLI_PATH).size() + 1));
@@ -136,17 +148,94 @@ TEST_F(StudyCli, AStudyGoesOnWhereItStopped) {
   EXPECT_NE(damaged.err.find("line 1 is not a run line"), std::string::npos) << damaged.err;
 }
 
+// A run is named by what it flies: a map by its meteors however its file
+// is spelled, a network by its weights; a study that would mix two networks
+// in one cell is refused, and so is one going on over lines that named
+// their map by its file.
+TEST_F(StudyCli, RunsAreKeyedByWhatTheyFly) {
+  const std::string tiny = " --set MaxGenerations=2 --set PopulationSize=20 --quiet";
+  const std::string map = Path("map.txt");
+  WriteFile(map, "Obstacle1\r\n300,200,30,\r\nObstacle2\r\n300,200,30,\r\n");
+  const std::string out = Path("runs.jsonl");
+  // Levels and maps together.
+  const CliRun first = Cli("study --methods ga --levels 1 --maps " + map + ":1 --seeds 1-2" + tiny + " --out " + out);
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(json::parse(first.out)["flown"], 4);
+  const std::string flown = ReadFile(out);
+  std::string mapLine;
+  for (const std::string& l : Lines(flown))
+    if (l.find("\"map\":") != std::string::npos) mapLine = l;
+  const auto line = json::parse(mapLine);
+  const std::string fnv = line["map_fnv"].get<std::string>();
+  EXPECT_EQ(fnv.size(), 16u);
+  EXPECT_EQ(line["map"], map);
+  EXPECT_EQ(line["key"].get<std::string>().substr(0, 30), "method=ga|map=" + fnv);
+  // The same map spelled otherwise, or saved again as map 2: nothing to fly.
+  for (const std::string& same : {m_dir.string() + "/./map.txt:1", map + ":2"}) {
+    const CliRun again = Cli("study --methods ga --levels 1 --maps " + same + " --seeds 1-2" + tiny + " --out " + out);
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(json::parse(again.out)["already"], 4) << same;
+    EXPECT_EQ(json::parse(again.out)["runs_in_file"], 4) << same;
+  }
+  EXPECT_EQ(ReadFile(out), flown);
+
+  // A weights file that gained a block names another network.
+  const std::string weights = Path("w.txt");
+  WriteFile(weights, ReadFile(kTableWeights));
+  const std::string heuristic = "study --methods heuristic:" + weights + " --levels 1" + tiny;
+  ASSERT_EQ(Cli(heuristic + " --seeds 1-2 --out " + Path("a.jsonl")).status, 0);
+  const std::string a = ReadFile(Path("a.jsonl"));
+  std::vector<double> other = TableWeights();
+  other[0] += 1;
+  WriteFile(weights, ReadFile(weights) + FormatWeightsText(other));
+  const CliRun mixed = Cli(heuristic + " --seeds 1-3 --out " + Path("a.jsonl"));
+  EXPECT_EQ(mixed.status, 2);
+  EXPECT_NE(mixed.err.find("flown with another network (weights_fnv " + study::FnvText(study::WeightsFnv(TableWeights())) +
+                           "; the weights now: " + study::FnvText(study::WeightsFnv(other)) + ")"),
+            std::string::npos)
+      << mixed.err;
+  EXPECT_EQ(ReadFile(Path("a.jsonl")), a);
+  // Flown into another file, the two networks meet in one cell of a report.
+  ASSERT_EQ(Cli(heuristic + " --seeds 3 --out " + Path("b.jsonl")).status, 0);
+  const CliRun report = Cli("report " + Path("a.jsonl") + " " + Path("b.jsonl"));
+  EXPECT_EQ(report.status, 2);
+  EXPECT_NE(report.err.find("of one cell were flown with different networks"), std::string::npos) << report.err;
+
+  // A line of an older study names its map by its file: report reads it, a
+  // study does not go on over it.
+  auto old = nlohmann::ordered_json::parse(mapLine);
+  old.erase("map_fnv");
+  old.erase("weights_fnv");
+  old["key"] = "method=ga|map=" + map + ":1|seed=" + old["seed"].dump();
+  const std::string older = Path("older.jsonl");
+  WriteFile(older, old.dump() + "\n");
+  EXPECT_EQ(Cli("report " + older).status, 0);
+  const CliRun over = Cli("study --methods ga --maps " + map + ":1 --seeds 1-2" + tiny + " --out " + older);
+  EXPECT_EQ(over.status, 2);
+  EXPECT_NE(over.err.find("line 1 names its map by the file's name"), std::string::npos) << over.err;
+  EXPECT_NE(over.err.find("give a new --out"), std::string::npos) << over.err;
+  EXPECT_EQ(ReadFile(older), old.dump() + "\n");
+}
+
 TEST_F(StudyCli, RefusalsOfStudyAndReport) {
   const std::string out = " --out " + Path("o.jsonl");
   const std::string grid = "study --methods ga --levels 1 --seeds 1-2";
   WriteFile(Path("middle.jsonl"), "not json\n{}\n");
   WriteFile(Path("file"), "");
+  WriteFile(Path("cut.jsonl"), R"({"key":"method=ga|lev)");
+  WriteFile(Path("field.jsonl"), R"({"key":"method=ga|level=1|seed=1","method":"ga","weights":null,"level":1,)"
+                                 R"("seed":1,"settings":{},"escaped":"no","escape_generation":null,"generations":[]})"
+                                 "\n");
+  WriteFile(Path("map.txt"), "Obstacle1\r\n100,200,30,\r\nObstacle2\r\n100,200,30,\r\n");
+  WriteFile(Path("long.jsonl"), "");
+  std::filesystem::resize_file(Path("long.jsonl"), 100 << 20);  // sparse: a line of zeros with no end
+  const std::string map = Path("map.txt");
   const struct {
     std::string args;
     std::string says;
   } cases[] = {
       {"study --levels 1 --seeds 1" + out, "study needs --methods"},
-      {"study --methods ga --seeds 1" + out, "study needs --levels N,... or --maps FILE:K,..."},
+      {"study --methods ga --seeds 1" + out, "study needs --levels N,..., --maps FILE:K,... or both"},
       {"study --methods ga --levels 1" + out, "study needs --seeds"},
       {grid, "study needs --out"},
       {grid + out + " --level 1", "study does not use --level"},
@@ -165,6 +254,22 @@ TEST_F(StudyCli, RefusalsOfStudyAndReport) {
       {grid + out + " --vary PopulationSize=20,21", "--vary PopulationSize=21: PopulationSize minus EliteCount"},
       {grid + out + " --set PopulationSize=20 --vary PopulationSize=10", "given with both --vary and --set"},
       {grid + out + " --threads 0", "--threads must be a whole number from 1 to 256"},
+      {"study --methods ga --levels 1 --seeds 1-4 --threads 4 --set PopulationSize=100000 --set ChromosomeLength=200" + out,
+       "the search (PopulationSize x ChromosomeLength, and MaxGenerations) needs 2.8 GiB; the limit is 2 GiB"},
+      {grid + out + " --vary PerceivedMeteors=1,2 --vary NetInputCount=6,8",
+       "PerceivedMeteors and NetInputCount are one setting"},
+      {grid + out + " --set NetInputCount=8 --vary PerceivedMeteors=1,2", "PerceivedMeteors and NetInputCount"},
+      {grid + out + " --vary Gravity=-0,0", "--vary Gravity: '0' is given twice"},
+      {"study --methods ga --maps " + map + ":1," + m_dir.string() + "/./map.txt:1 --seeds 1" + out,
+       "are the same map (the same meteors); give it once"},
+      {"study --methods ga --maps " + map + ":1," + map + ":2 --seeds 1" + out, "are the same map"},
+      {"study --methods ga --maps /dev/zero:1 --seeds 1" + out, "--maps needs a regular file"},
+      {grid + " --out --quiet", "--out needs a name, got the option '--quiet'"},
+      {"report " + Path("file"), "the runs file holds no run"},
+      {"report " + Path("file") + " " + Path("cut.jsonl"), "the runs files hold no run"},
+      {"report " + Path("field.jsonl"), "line 1 is not a run line: the field \"escaped\" is missing or not"},
+      {"report " + Path("long.jsonl"), "line 1 is longer than 90262234 bytes, more than any run writes"},
+      {"report /dev/zero", "cannot use '/dev/zero': it is not a regular file"},
       {"study --methods heuristic:table --levels 1 --seeds 1 --vary HiddenLayerCount=2,1" + out,
        "heuristic:table hold 95 weights but the network needs"},
       {"study --methods heuristic:/no/such.txt --levels 1 --seeds 1" + out, "cannot open '/no/such.txt'"},

@@ -103,6 +103,12 @@ TEST(StudyGrid, MethodsAsWritten) {
   EXPECT_FALSE(ParseMethod("ga", &error)->Weights());
 }
 
+std::vector<study::Run> AllRuns(const Grid& grid) {
+  std::vector<study::Run> runs;
+  for (std::uint64_t i = 0; i < grid.Size(); ++i) runs.push_back(grid.At(i));
+  return runs;
+}
+
 TEST(StudyGrid, KeysAreCanonicalAndShardsSplitThemOnce) {
   std::string error;
   EXPECT_EQ(CanonicalSetting("ChromosomeLength=060", &error)->value, "60");
@@ -110,11 +116,11 @@ TEST(StudyGrid, KeysAreCanonicalAndShardsSplitThemOnce) {
   EXPECT_FALSE(CanonicalSetting("Nope=1", &error));
 
   const std::vector<Method> methods = {*ParseMethod("ga", &error), *ParseMethod("heuristic:table", &error)};
-  const std::vector<Field> fields = {{2, {}, 0}, {0, "maps.txt", 3}};
+  const std::vector<Field> fields = {{2, {}, 0, {}}, {0, "maps.txt", 3, {}}};
   // The varied settings are keyed by name, whatever order they were given in.
   const std::vector<Variation> vary = {{"PopulationSize", {"100", "200"}}, {"ChromosomeLength", {"30", "60", "90"}}};
   const std::vector<Variation> reversed = {vary[1], vary[0]};
-  const std::vector<study::Run> runs = ExpandGrid(methods, fields, vary, 5, 8);
+  const std::vector<study::Run> runs = AllRuns(Grid(methods, fields, vary, 5, 8));
   ASSERT_EQ(runs.size(), 2u * 2 * 6 * 4);
   EXPECT_EQ(GridSize(2, 2, vary, 5, 8), 96.0);
   EXPECT_EQ(runs.front().key, "method=ga|level=2|vary:ChromosomeLength=30|vary:PopulationSize=100|seed=5");
@@ -124,9 +130,14 @@ TEST(StudyGrid, KeysAreCanonicalAndShardsSplitThemOnce) {
             "method=heuristic:table|map=maps.txt:3|vary:ChromosomeLength=90|vary:PopulationSize=200");
   std::vector<std::string> keys, keysReversed;
   for (const study::Run& r : runs) keys.push_back(r.key);
-  for (const study::Run& r : ExpandGrid(methods, fields, reversed, 5, 8)) keysReversed.push_back(r.key);
+  for (const study::Run& r : AllRuns(Grid(methods, fields, reversed, 5, 8))) keysReversed.push_back(r.key);
   EXPECT_EQ(keys, keysReversed);
   EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size());
+
+  // A map is named by its contents.
+  Field named = fields[1];
+  named.mapFnv = 0x0123456789abcdefull;
+  EXPECT_EQ(named.KeyPart(), "map=0123456789abcdef");
 
   // FNV-1a's published values, and one key's shard, pinned so that shards
   // of one study flown by different builds still fit together.
@@ -145,6 +156,54 @@ TEST(StudyGrid, KeysAreCanonicalAndShardsSplitThemOnce) {
     // Every shard gets some of 96 runs.
     for (int k = 0; k < n; ++k) EXPECT_GT(taken[k], 0) << k + 1 << "/" << n;
   }
+}
+
+// A grid at the 5,000,000-run cap, every run made only when asked for, in
+// the order of the small grid above: seeds fastest, then the settings.
+TEST(StudyGrid, AGridAtTheCapIsMadeRunByRun) {
+  std::string error;
+  std::vector<Variation> vary = {{"PopulationSize", {}}, {"ChromosomeLength", {}}, {"EliteCount", {}}};
+  for (int v = 0; v < 100; ++v) vary[0].values.push_back(std::to_string(2 * v + 10));
+  for (int v = 0; v < 100; ++v) vary[1].values.push_back(std::to_string(v + 1));
+  for (int v = 0; v < 250; ++v) vary[2].values.push_back(std::to_string(2 * v));
+  const Grid grid({*ParseMethod("ga", &error), *ParseMethod("heuristic:table", &error)}, {{1, {}, 0, {}}}, vary, 7, 7);
+  ASSERT_EQ(grid.Size(), 5000000u);
+  EXPECT_EQ(grid.CombinationCount(), 2500000u);
+  const struct {
+    std::uint64_t index;
+    const char* key;
+  } cases[] = {
+      {0, "method=ga|level=1|vary:ChromosomeLength=1|vary:EliteCount=0|vary:PopulationSize=10|seed=7"},
+      {1, "method=ga|level=1|vary:ChromosomeLength=1|vary:EliteCount=0|vary:PopulationSize=12|seed=7"},
+      {100, "method=ga|level=1|vary:ChromosomeLength=1|vary:EliteCount=2|vary:PopulationSize=10|seed=7"},
+      {100 * 250, "method=ga|level=1|vary:ChromosomeLength=2|vary:EliteCount=0|vary:PopulationSize=10|seed=7"},
+      {2500000, "method=heuristic:table|level=1|vary:ChromosomeLength=1|vary:EliteCount=0|vary:PopulationSize=10|seed=7"},
+      {4999999,
+       "method=heuristic:table|level=1|vary:ChromosomeLength=100|vary:EliteCount=498|vary:PopulationSize=208|seed=7"},
+  };
+  for (const auto& c : cases) {
+    const study::Run r = grid.At(c.index);
+    EXPECT_EQ(r.key, c.key) << c.index;
+    EXPECT_EQ(static_cast<std::size_t>(r.method), grid.MethodOf(c.index)) << c.index;
+    EXPECT_EQ(RunKey(grid.Methods()[r.method], grid.Fields()[r.field], r.varied, r.seed), r.key);
+  }
+}
+
+// Fingerprints as a run line writes them: pinned, so that lines of one
+// study written by different builds agree.
+TEST(StudyGrid, FingerprintsOfNetworksAndMaps) {
+  EXPECT_EQ(WeightsFnv({}), 0xcbf29ce484222325ull);
+  // 1.0 is the bytes 00 00 00 00 00 00 f0 3f.
+  EXPECT_EQ(WeightsFnv(std::vector<double>{1.0}), Fnv1a64(std::string("\0\0\0\0\0\0\xf0\x3f", 8)));
+  MeteorField field;
+  field.count = 1;
+  field.obstacles[0] = {1.0, -1.0, 258.0};
+  EXPECT_EQ(MapFnv(field), Fnv1a64(std::string("\1\0\0\0\xff\xff\xff\xff\2\1\0\0", 12)));
+  field.count = 0;
+  EXPECT_EQ(MapFnv(field), WeightsFnv({}));
+  EXPECT_EQ(FnvText(0xabcull), "0000000000000abc");
+  for (const char* bad : {"", "0000000000000ABC", "0000000000000abc0", "000000000000zabc"}) EXPECT_FALSE(ParseFnvText(bad));
+  EXPECT_EQ(ParseFnvText("ffffffffffffffff"), 0xffffffffffffffffull);
 }
 
 RunRecord Line(const std::string& method, const std::string& weights, int seed, std::optional<int> escape,

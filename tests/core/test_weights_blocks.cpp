@@ -63,6 +63,8 @@ TEST(WeightsBlocks, EachBlockIsWholeOrDamagedAtItsFirstFault) {
       {"a bad line mid-block", "m_weight[0]=1;\r\nm_weight[1]=x;\r\nm_weight[2]=y;\r\n" + two,
        {Damaged(D::NotANumber, 2), Whole(2)}},
       {"a bad value at a block's start", "m_weight[0] = inf;\r\n" + two, {Damaged(D::NotFinite, 1), Whole(2)}},
+      {"a number beyond a double", "m_weight[0] = 1e400;\r\n" + two, {Damaged(D::OutOfRange, 1), Whole(2)}},
+      {"a number too close to 0", "m_weight[0] = -1e-400;\r\n" + two, {Damaged(D::OutOfRange, 1), Whole(2)}},
       {"lines before the first block", "m_weight[1] = 1;\r\n" + two, {Damaged(D::NoBlockStart, 1), Whole(2)}},
       {"junk before the first block", "weights:\r\n" + two, {Damaged(D::NotAWeightLine, 1), Whole(2)}},
   };

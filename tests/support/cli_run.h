@@ -46,12 +46,13 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 // Runs korvane-cli with args (shell words) and collects its exit status,
-// stdout and stderr.
-inline CliRun Cli(const std::string& args) {
+// stdout and stderr; shell, when given, runs first in the same shell
+// (ulimit -f 4;).
+inline CliRun Cli(const std::string& args, const std::string& shell = "") {
   static int counter = 0;
   const auto errPath = std::filesystem::temp_directory_path() /
                        ("korvane-cli-err-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::string cmd = KORVANE_CLI_PATH;
+  std::string cmd = shell + KORVANE_CLI_PATH;
   cmd += ' ';
   cmd += args;
   cmd += " 2>";
