@@ -31,12 +31,17 @@ void CAutoPilot::FlyByNetwork(IHost& host, const SimParams& start, CNeuralNet& n
   SimParams p = start;
   FlightState fs;
   net.LoadWeights(Weights());
+  // The network as it took the decision whose thrust the frame shows.
+  std::shared_ptr<const NetworkView> decision;
   const FrameMaker frame = [&] {
     FrameSnapshot f = FlightFrame(fs, field);
-    if (host.WhatToShow().network) f.network = ViewNetwork(net, fs, p);
+    if (host.WhatToShow().network) f.network = decision;
     return f;
   };
-  switch (FlyNetworkOnScreen(host, p, net, field, fs, kNetworkTickMs, frame)) {
+  const auto decided = [&](const FlightState& at) {
+    decision = host.WhatToShow().network ? ViewNetwork(net, at, p) : nullptr;
+  };
+  switch (FlyNetworkOnScreen(host, p, net, field, fs, kNetworkTickMs, frame, false, decided)) {
     case ShownEnd::Crashed: host.ShowMessage(msg::Stardust); return;
     case ShownEnd::Escaped:
       host.ShowMessage(msg::Escaped);

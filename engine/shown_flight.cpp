@@ -54,7 +54,8 @@ ShownEnd ShownPlanFlight::FlyToEnd(IHost& host, SimParams& p, const MeteorField&
 }
 
 ShownEnd FlyNetworkOnScreen(IHost& host, SimParams& p, CNeuralNet& net, const MeteorField& field, FlightState& fs,
-                            int sleepMs, const FrameMaker& frame, bool trainingLimits) {
+                            int sleepMs, const FrameMaker& frame, bool trainingLimits,
+                            const std::function<void(const FlightState&)>& decided) {
   const int k = PerceivedCount(p);
   int ticks = 0;
   fs.boat.ResetToStart(p);
@@ -65,7 +66,11 @@ ShownEnd FlyNetworkOnScreen(IHost& host, SimParams& p, CNeuralNet& net, const Me
     BeforeShownTick(host, p);
     const std::optional<int> a = CAutoPilot::NetworkChoice(net, fs, p);
     if (!a) return ShownEnd::NetworkMismatch;
+    if (decided) decided(fs);
     for (int d = 0; d < SimParams::TicksPerDecision; ++d) {
+      // The screen's copy of the marker went back to 1 once painted; this
+      // one must too, or a coasting tick would show the last thrust again.
+      fs.boat.m_thrustMarker = 1;
       fs.boat.ApplyThrust(*a, p);
       SetMarker(fs.boat, *a);
       fs.boat.ApplyGravity(p);

@@ -52,7 +52,10 @@ class ShownPlanFlight {
 // the decision's ticks. The physics are re-read every decision. With
 // trainingLimits a stall or the time limit ends it (UsedUp), as it ends the
 // flights training scores; without, it flies until it escapes or crashes.
+// Each tick's frame shows that tick's thrust (none while coasting); decided,
+// if given, sees the state each decision was taken in, before its ticks.
 ShownEnd FlyNetworkOnScreen(IHost& host, SimParams& p, CNeuralNet& net, const MeteorField& field, FlightState& fs,
-                            int sleepMs, const FrameMaker& frame, bool trainingLimits = false);
+                            int sleepMs, const FrameMaker& frame, bool trainingLimits = false,
+                            const std::function<void(const FlightState&)>& decided = {});
 
 }  // namespace korvane
