@@ -9,6 +9,7 @@
 #include "files/weights_file.h"
 #include "texts/messages.h"
 #include "texts/ui_texts.h"
+#include "ui_model/run_notes.h"
 #include "ui_model/settings_store.h"
 #include "ui_model/weights_choice.h"
 
@@ -82,9 +83,10 @@ bool RunManager::MayStartReplay() {
   return true;
 }
 
-void RunManager::StartRun(RunKind kind, std::function<void(IHost&)> body) {
+void RunManager::StartRun(RunKind kind, std::function<std::string(IHost&)> body) {
   if (m_control.StopRequested()) return;
   m_state.RunStarting(kind);
+  emit RunNote(QString());  // the last run's note gives way
   auto run = std::make_unique<Run>();
   run->id = ++m_nextRunId;
   run->kind = kind;
@@ -93,8 +95,8 @@ void RunManager::StartRun(RunKind kind, std::function<void(IHost&)> body) {
   UiMailbox* mailbox = m_mailbox;
   const int id = run->id;
   run->thread = std::thread([host, mailbox, id, body = std::move(body)] {
-    body(*host);
     UiEvent done;
+    done.text = body(*host);
     done.kind = UiEvent::Kind::Finished;
     done.runId = id;
     mailbox->Post(std::move(done));
@@ -111,7 +113,8 @@ void RunManager::OnStartGenAlg() {
   StartRun(RunKind::GA, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
                          seed = TakeSeed(RunKind::GA)](IHost& h) {
     CPlanGA ga;
-    CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed);
+    const SearchResult r = CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed);
+    return SearchEndNote(r, start.MaxGenerations, ga.Generation());
   });
   m_gaResultReady = true;
 }
@@ -122,6 +125,7 @@ void RunManager::OnStepByStep() {
                                  seed = TakeSeed(RunKind::StepByStep)](IHost& h) {
     CPlanGA ga;
     CAutoPilot(results).onTimer3(h, start, ga, field, seed);
+    return std::string();
   });
 }
 
@@ -133,6 +137,7 @@ void RunManager::OnShowResult() {
   if (!MayStartReplay()) return;
   StartRun(RunKind::Replay, [results = m_results, start = GlobalParams().Get(), field = m_state.Field()](IHost& h) {
     CAutoPilot(results).onTimer2(h, start, field);
+    return std::string();
   });
 }
 
@@ -143,6 +148,7 @@ void RunManager::OnTrainNetwork() {
     CWeightGA weightGA;
     CNeuralNet net;
     CAutoPilot(results).TrainNetwork(h, start, weightGA, net, seed);
+    return std::string();
   });
 }
 
@@ -165,6 +171,7 @@ void RunManager::OnShowTrainingResult() {
   StartRun(RunKind::NetworkFlight, [results = m_results, start, field = m_state.Field(),
                                     net = NetworkInForce(*m_results, start)](IHost& h) mutable {
     CAutoPilot(results).FlyByNetwork(h, start, net, field);
+    return std::string();
   });
 }
 
@@ -174,7 +181,8 @@ void RunManager::OnStartHeuristicGenAlg() {
   StartRun(RunKind::Heuristic, [results = m_results, start, field = m_state.Field(), seed = TakeSeed(RunKind::Heuristic),
                                 net = NetworkInForce(*m_results, start)](IHost& h) mutable {
     CPlanGA ga;
-    CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
+    const SearchResult r = CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
+    return SearchEndNote(r, start.MaxGenerations, ga.Generation());
   });
   m_gaResultReady = true;
 }
@@ -321,6 +329,7 @@ void RunManager::HandleEvent(UiEvent& ev) {
       return;
     case UiEvent::Kind::Finished:
       FinishRun(ev.runId);
+      if (!ev.text.empty() && !m_control.StopRequested()) emit RunNote(U(ev.text));
       break;
   }
   // Training puts weights in force when it pauses and when it ends.

@@ -27,6 +27,9 @@ struct SearchResult {
   int escapeGeneration = -1;
   int escapePlan = -1;
   bool aborted = false;  // invalid code, network mismatch or stop request
+  // The generation limit in force when the search ran out of generations;
+  // it may have been changed between generations.
+  int generationLimit = 0;
 };
 
 struct TrainingResult {

@@ -115,6 +115,7 @@ SearchResult CAutoPilot::RunPlanSearch(IHost& host, const SimParams& start, CPla
   }
   keepBest();
   host.Repaint(resting(true));
+  result.generationLimit = p.MaxGenerations;
   return result;
 }
 
