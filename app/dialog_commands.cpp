@@ -1,5 +1,6 @@
 #include "app/dialog_commands.h"
 
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -7,10 +8,8 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPixmap>
 #include <QVBoxLayout>
-#include <charconv>
 #include <optional>
 
 #include "app/korvane_view.h"
@@ -18,11 +17,42 @@
 #include "texts/settings_texts.h"
 #include "texts/ui_texts.h"
 #include "ui_model/history_export.h"
+#include "ui_model/seed_book.h"
 #include "ui_model/weights_choice.h"
 
 namespace korvane {
 
-DialogCommands::DialogCommands(CKorvaneView* view) : QObject(view), m_view(view) {}
+namespace {
+
+// 设定下一次的种子…: a refused entry is said in a box and the dialog stays
+// open with it, to be corrected.
+class SeedDialog : public QInputDialog {
+ public:
+  explicit SeedDialog(CKorvaneView* view) : QInputDialog(view->window()), m_view(view) {
+    setWindowTitle(U(text::MenuSetSeed));
+    setLabelText(U(text::SeedDialogLabel));
+    setInputMode(QInputDialog::TextInput);
+  }
+  void done(int result) override {
+    if (result == QDialog::Accepted && !ParseSeed(textValue().toStdString())) {
+      m_view->ShowMessage(MsgTypeInteger);
+      return;
+    }
+    QInputDialog::done(result);
+  }
+
+ private:
+  CKorvaneView* m_view;
+};
+
+}  // namespace
+
+DialogCommands::DialogCommands(CKorvaneView* view)
+    : QObject(view), m_view(view), m_askSavePath([view](const QString& title, const QString& suggested,
+                                                         const QString& filter, bool appends) {
+        return QFileDialog::getSaveFileName(view->window(), title, suggested, filter, nullptr,
+                                            appends ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options());
+      }) {}
 
 void DialogCommands::OnLoadWeights() {
   if (!m_view->Runs().MayChangeWeights()) return;
@@ -46,32 +76,40 @@ void DialogCommands::OnLoadWeights() {
 
 void DialogCommands::OnSaveWeights() {
   if (!m_view->Runs().MayChangeWeights()) return;
-  const QString path = QFileDialog::getSaveFileName(m_view->window(), U(text::MenuSaveWeights),
-                                                    QDir::current().filePath(QStringLiteral("weights.txt")),
-                                                    U(text::WeightsFilter), nullptr, QFileDialog::DontConfirmOverwrite);
+  const QString path = m_askSavePath(U(text::MenuSaveWeights), QDir::current().filePath(QStringLiteral("weights.txt")),
+                                     U(text::WeightsFilter), true);
   if (!path.isEmpty()) m_view->Runs().SaveWeights(path.toStdString());
 }
 
 void DialogCommands::OnSetSeed() {
-  bool ok = false;
-  const QString typed = QInputDialog::getText(m_view->window(), U(text::MenuSetSeed), U(text::SeedDialogLabel),
-                                              QLineEdit::Normal, QString(), &ok);
-  if (!ok) return;
-  const std::string t = typed.trimmed().toStdString();
-  std::uint32_t seed = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), seed);
-  if (t.empty() || ec != std::errc() || end != t.data() + t.size()) {
-    m_view->ShowMessage(MsgTypeInteger);
-    return;
-  }
-  m_view->Runs().SetNextSeed(seed);
+  SeedDialog dialog(m_view);
+  if (dialog.exec() != QDialog::Accepted) return;
+  m_view->Runs().SetNextSeed(*ParseSeed(dialog.textValue().toStdString()));
+}
+
+bool DialogCommands::Export(const QString& path, const QByteArray& bytes) {
+  // Checked to the end: a full disk shows only when the buffer goes out.
+  QFile file(path);
+  const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+                  file.flush();
+  file.close();
+  if (ok && file.error() == QFileDevice::NoError) return true;
+  m_view->ShowMessage(text::ExportFailed);
+  return false;
 }
 
 void DialogCommands::OnExportChart() {
-  const QString path = QFileDialog::getSaveFileName(m_view->window(), U(text::MenuExportChart),
-                                                    QDir::current().filePath(QStringLiteral("korvane-chart.png")),
-                                                    U(text::ChartFilter));
-  if (!path.isEmpty() && !m_view->ComposeScene().save(path, "PNG")) m_view->ShowMessage(text::ExportFailed);
+  const QString path = m_askSavePath(U(text::MenuExportChart), QDir::current().filePath(QStringLiteral("korvane-chart.png")),
+                                     U(text::ChartFilter), false);
+  if (path.isEmpty()) return;
+  // Encoded first, so the file is written and checked like any other.
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !m_view->ComposeScene().save(&buffer, "PNG")) {
+    m_view->ShowMessage(text::ExportFailed);
+    return;
+  }
+  Export(path, png);
 }
 
 void DialogCommands::OnExportHistory() {
@@ -79,14 +117,12 @@ void DialogCommands::OnExportHistory() {
     m_view->ShowMessage(text::NothingToExport);
     return;
   }
-  const QString path = QFileDialog::getSaveFileName(m_view->window(), U(text::MenuExportHistory),
-                                                    QDir::current().filePath(QStringLiteral("korvane-history.csv")),
-                                                    U(text::HistoryFilter));
+  const QString path = m_askSavePath(U(text::MenuExportHistory),
+                                     QDir::current().filePath(QStringLiteral("korvane-history.csv")),
+                                     U(text::HistoryFilter), false);
   if (path.isEmpty()) return;
-  QFile file(path);
-  const QByteArray csv = QByteArray::fromStdString(HistoryCsv(*m_view->State().LastHistory(), m_view->State().LastHistoryIsPlanSearch()));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) != csv.size() || !file.flush())
-    m_view->ShowMessage(text::ExportFailed);
+  Export(path, QByteArray::fromStdString(
+                   HistoryCsv(*m_view->State().LastHistory(), m_view->State().LastHistoryIsPlanSearch())));
 }
 
 void DialogCommands::OnOpenReportPlot() {

@@ -1,5 +1,7 @@
 #pragma once
 #include <QObject>
+#include <QString>
+#include <functional>
 
 namespace korvane {
 
@@ -12,6 +14,13 @@ class DialogCommands : public QObject {
  public:
   explicit DialogCommands(CKorvaneView* view);
 
+  // Where to save, asked with a title, a suggested path and a filter; empty
+  // when the user gives up. appends: the file is added to, not replaced, so
+  // an existing one needs no confirmation. Replaceable, so tests answer.
+  using SavePathAsker =
+      std::function<QString(const QString& title, const QString& suggested, const QString& filter, bool appends)>;
+  void SetSavePathAsker(SavePathAsker asker) { m_askSavePath = std::move(asker); }
+
  public slots:
   void OnLoadWeights();    // 载入权重文件…
   void OnSaveWeights();    // 保存当前权重…
@@ -21,7 +30,12 @@ class DialogCommands : public QObject {
   void OnOpenReportPlot(); // 打开实验报告图…
 
  private:
+  // Replaces the file with these bytes; false, with the box shown, when it
+  // cannot be written whole.
+  bool Export(const QString& path, const QByteArray& bytes);
+
   CKorvaneView* m_view;
+  SavePathAsker m_askSavePath;
 };
 
 }  // namespace korvane

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "app/about_dialog.h"
+#include "app/deferred_close.h"
 #include "app/dialog_commands.h"
 #include "app/command_ids.h"
 #include "app/korvane_view.h"
@@ -45,29 +46,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   connect(&m_view->Runs(), &RunManager::ScreenChanged, m_networkPanel, qOverload<>(&QWidget::update));
   BuildMenus();
   BuildToolBar();
+  BuildStatusBar();
   connect(&m_view->Runs(), &RunManager::PauseChanged, this, &CMainFrame::UpdatePauseText);
-  // Below the view: which weights are in force, the seeds, and the editor
-  // when it is on.
-  m_weightsLabel = new QLabel(this);
-  m_weightsLabel->setObjectName(QStringLiteral("weightsStatus"));
-  statusBar()->addWidget(m_weightsLabel);
-  m_seedLabel = new QLabel(this);
-  m_seedLabel->setObjectName(QStringLiteral("seedStatus"));
-  statusBar()->addPermanentWidget(m_seedLabel);
-  statusBar()->setSizeGripEnabled(false);
-  connect(&m_view->Runs(), &RunManager::WeightsChanged, this, &CMainFrame::UpdateWeightsStatus);
-  connect(&m_view->Runs(), &RunManager::SeedsChanged, this,
-          [this] { m_seedLabel->setText(U(SeedStatusText(m_view->Runs().Seeds()))); });
-  connect(m_view, &CKorvaneView::EditModeChanged, this, [this](bool on) {
-    if (on)
-      statusBar()->showMessage(U(text::EditorStatus));
-    else
-      statusBar()->clearMessage();
-  });
-  UpdateWeightsStatus();
   connect(m_view, &CKorvaneView::UserMapsFound, this, &CMainFrame::ListUserMaps);
-  // The playfield has one size; the window fits it exactly.
+  // The playfield has one size; the window fits it exactly, and is never
+  // narrower than the menu bar with every entry shown.
+  centre->setMinimumWidth(menuBar()->sizeHint().width());
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  m_closeRequests = new DeferredClose(this);
   setWindowTitle(U(text::MainTitle));
   setWindowIcon(QIcon(QPixmap::fromImage(SceneRenderer::LoadPicture(":/res/lifeboat.png"))));
 }
@@ -190,6 +176,37 @@ void CMainFrame::UpdateWeightsStatus() {
   m_weightsLabel->setText(U(WeightsStatusText(m_view->Runs().Results().Source())));
 }
 
+void CMainFrame::BuildStatusBar() {
+  // Below the view: which weights are in force, the editor's hint while it
+  // is on (in the weights' place) or a run's note, and the seeds. Labels,
+  // not the bar's passing messages, which any menu hovered over wipes out.
+  m_weightsLabel = new QLabel(this);
+  m_weightsLabel->setObjectName(QStringLiteral("weightsStatus"));
+  statusBar()->addWidget(m_weightsLabel);
+  m_noteLabel = new QLabel(this);
+  m_noteLabel->setObjectName(QStringLiteral("noteStatus"));
+  // A long note is cut off rather than widening the window.
+  m_noteLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(m_noteLabel, 1);
+  m_seedLabel = new QLabel(this);
+  m_seedLabel->setObjectName(QStringLiteral("seedStatus"));
+  statusBar()->addPermanentWidget(m_seedLabel);
+  statusBar()->setSizeGripEnabled(false);
+  auto note = [this](const QString& text) {
+    m_noteLabel->setText(text);
+    m_noteLabel->setToolTip(text);
+  };
+  RunManager* runs = &m_view->Runs();
+  connect(runs, &RunManager::WeightsChanged, this, &CMainFrame::UpdateWeightsStatus);
+  connect(runs, &RunManager::SeedsChanged, this, [this] { m_seedLabel->setText(U(SeedStatusText(m_view->Runs().Seeds()))); });
+  connect(runs, &RunManager::RunNote, this, note);
+  connect(m_view, &CKorvaneView::EditModeChanged, this, [this, note](bool on) {
+    m_weightsLabel->setVisible(!on);
+    note(on ? U(text::EditorStatus) : QString());
+  });
+  UpdateWeightsStatus();
+}
+
 void CMainFrame::BuildToolBar() {
   m_toolBar = addToolBar(QStringLiteral("Standard"));
   m_toolBar->setObjectName(QStringLiteral("toolbar"));
@@ -244,6 +261,16 @@ void CMainFrame::ListUserMaps(int count) {
 void CMainFrame::OnAbout() {
   CAboutDialog dlg(this);
   dlg.exec();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  // The window manager keeps to the size hints; where none does (a bare X
+  // server, a forced resize), the window takes its size back rather than
+  // clip the field and fold the menus.
+  const QSize least = minimumSize();
+  if (width() < least.width() || height() < least.height())
+    QMetaObject::invokeMethod(this, [this] { resize(size().expandedTo(minimumSize())); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -11,6 +11,7 @@ class QToolBar;
 namespace korvane {
 
 class CKorvaneView;
+class DeferredClose;
 class DialogCommands;
 class NetworkPanelWidget;
 
@@ -27,6 +28,9 @@ class CMainFrame : public QMainWindow {
   QMenu* LoadLevelMenu() const { return m_loadLevelMenu; }
   // The action of a command id, as named in the resource tables.
   QAction* Command(int id) const;
+  DialogCommands& Dialogs() const { return *m_dialogs; }
+  // Close requests that arrive while a modal box blocks the window.
+  DeferredClose& CloseRequests() const { return *m_closeRequests; }
 
  public slots:
   void OnAbout();
@@ -39,18 +43,22 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QAction* AddCommand(QMenu* menu, int id, const char* text);
   QAction* AddBarCommand(int id, const char* text);
   void BuildMenus();
   void BuildToolBar();
+  void BuildStatusBar();
 
   CKorvaneView* m_view = nullptr;
   QToolBar* m_toolBar = nullptr;
   QMenu* m_loadLevelMenu = nullptr;
   QLabel* m_weightsLabel = nullptr;
   QLabel* m_seedLabel = nullptr;
+  QLabel* m_noteLabel = nullptr;  // the editor's hint, or the last run's note
+  DeferredClose* m_closeRequests = nullptr;
   DialogCommands* m_dialogs = nullptr;
   NetworkPanelWidget* m_networkPanel = nullptr;
   int m_userMapsListed = 0;

@@ -9,6 +9,7 @@
 #include "files/weights_file.h"
 #include "texts/messages.h"
 #include "texts/ui_texts.h"
+#include "ui_model/run_notes.h"
 #include "ui_model/settings_store.h"
 #include "ui_model/trained_weights_save.h"
 #include "ui_model/weights_choice.h"
@@ -83,9 +84,10 @@ bool RunManager::MayStartReplay() {
   return true;
 }
 
-void RunManager::StartRun(RunKind kind, std::function<void(IHost&)> body) {
+void RunManager::StartRun(RunKind kind, std::function<std::string(IHost&)> body) {
   if (m_control.StopRequested()) return;
   m_state.RunStarting(kind);
+  emit RunNote(QString());  // the last run's note gives way
   auto run = std::make_unique<Run>();
   run->id = ++m_nextRunId;
   run->kind = kind;
@@ -94,8 +96,8 @@ void RunManager::StartRun(RunKind kind, std::function<void(IHost&)> body) {
   UiMailbox* mailbox = m_mailbox;
   const int id = run->id;
   run->thread = std::thread([host, mailbox, id, body = std::move(body)] {
-    body(*host);
     UiEvent done;
+    done.text = body(*host);
     done.kind = UiEvent::Kind::Finished;
     done.runId = id;
     mailbox->Post(std::move(done));
@@ -112,7 +114,7 @@ void RunManager::OnStartGenAlg() {
   StartRun(RunKind::GA, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
                          seed = TakeSeed(RunKind::GA)](IHost& h) {
     CPlanGA ga;
-    CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed);
+    return SearchEndNote(CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed), start.MaxGenerations);
   });
   m_gaResultReady = true;
 }
@@ -123,6 +125,7 @@ void RunManager::OnStepByStep() {
                                  seed = TakeSeed(RunKind::StepByStep)](IHost& h) {
     CPlanGA ga;
     CAutoPilot(results).onTimer3(h, start, ga, field, seed);
+    return std::string();
   });
 }
 
@@ -134,6 +137,7 @@ void RunManager::OnShowResult() {
   if (!MayStartReplay()) return;
   StartRun(RunKind::Replay, [results = m_results, start = GlobalParams().Get(), field = m_state.Field()](IHost& h) {
     CAutoPilot(results).onTimer2(h, start, field);
+    return std::string();
   });
 }
 
@@ -144,6 +148,7 @@ void RunManager::OnTrainNetwork() {
     CWeightGA weightGA;
     CNeuralNet net;
     TrainAndSave(h, *results, {start, seed, DefaultThreadCount()}, weightGA, net, "weights.txt");
+    return std::string();
   });
 }
 
@@ -166,6 +171,7 @@ void RunManager::OnShowTrainingResult() {
   StartRun(RunKind::NetworkFlight, [results = m_results, start, field = m_state.Field(),
                                     net = NetworkInForce(*m_results, start)](IHost& h) mutable {
     CAutoPilot(results).FlyByNetwork(h, start, net, field);
+    return std::string();
   });
 }
 
@@ -175,7 +181,8 @@ void RunManager::OnStartHeuristicGenAlg() {
   StartRun(RunKind::Heuristic, [results = m_results, start, field = m_state.Field(), seed = TakeSeed(RunKind::Heuristic),
                                 net = NetworkInForce(*m_results, start)](IHost& h) mutable {
     CPlanGA ga;
-    CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
+    return SearchEndNote(CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed),
+                         start.MaxGenerations);
   });
   m_gaResultReady = true;
 }
@@ -322,6 +329,7 @@ void RunManager::HandleEvent(UiEvent& ev) {
       return;
     case UiEvent::Kind::Finished:
       FinishRun(ev.runId);
+      if (!ev.text.empty() && !m_control.StopRequested()) emit RunNote(U(ev.text));
       break;
   }
   // Training puts weights in force when it pauses and when it ends.

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -92,6 +93,9 @@ class RunManager : public QObject {
   void WeightsChanged();
   // A run took a seed, or the next one was chosen.
   void SeedsChanged();
+  // What the status bar says of the last run, where it ended without a box;
+  // empty when a run starts.
+  void RunNote(const QString& text);
 
  private:
   struct Run;
@@ -99,7 +103,8 @@ class RunManager : public QObject {
   void ShowMessage(const std::string& text);
   bool MayStartComputing();
   bool MayStartReplay();
-  void StartRun(RunKind kind, std::function<void(IHost&)> body);
+  // body returns the run's note for the status bar, if any.
+  void StartRun(RunKind kind, std::function<std::string(IHost&)> body);
   std::uint32_t TakeSeed(RunKind kind);
   void OnMailbox();
   void HandleEvent(UiEvent& ev);

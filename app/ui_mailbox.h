@@ -18,7 +18,7 @@ struct UiEvent {
   Kind kind = Kind::Frame;
   int runId = 0;
   FrameSnapshot frame;       // Frame
-  std::string text;          // Message
+  std::string text;          // Message; Finished: the note for the status bar
   std::uint64_t ticket = 0;  // Message
   int level = 0;             // LoadLevel
   bool marks = false;        // Marks

@@ -148,7 +148,7 @@ RunStep PlanSearchRun::FlyGeneration() {
 RunStep PlanSearchRun::NoMoreGenerations() {
   KeepBest();
   m_link.tell.FrameReady([this] { return Resting(true); });
-  return Finish(m_link.tell, {RunEnd::NotEscaped, m_ga.Generation(), -1, m_ga.BestFitness()});
+  return Finish(m_link.tell, {RunEnd::NotEscaped, m_ga.Generation(), -1, m_ga.BestFitness(), m_p.MaxGenerations});
 }
 
 }  // namespace korvane

@@ -51,7 +51,8 @@ NetworkFlightRun::NetworkFlightRun(const RunLink& link, const SimParams& start, 
 
 FrameSnapshot NetworkFlightRun::Frame() const {
   FrameSnapshot f = FlightFrame(m_flight.State(), m_field);
-  if (m_link.asks.WhatToShow().network) f.network = ViewNetwork(m_net, m_flight.State(), m_p);
+  // The network as it took the decision whose thrust the frame shows.
+  if (m_flight.DecidedAt() && m_link.asks.WhatToShow().network) f.network = ViewNetwork(m_net, *m_flight.DecidedAt(), m_p);
   return f;
 }
 

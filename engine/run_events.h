@@ -58,6 +58,9 @@ struct RunOutcome {
   int generation = 0;
   int plan = -1;       // Escaped (a search): the plan's index
   double best = 0.0;   // NotEscaped, Trained: the best fitness of the last generation
+  // NotEscaped: the generation limit in force as it ended (it may have been
+  // changed between generations).
+  int limit = 0;
 };
 
 // A generation completed (or, for a search that escaped, cut short by the

@@ -49,6 +49,9 @@ std::optional<ShownEnd> ShownPlanFlight::Step(RunAsks& asks, RunEvents& events, 
 }
 
 void ShownNetworkFlight::Move(RunEvents& events, const SimParams& p) {
+  // The screen's copy of the marker went back to 1 once painted; this one
+  // must too, or a coasting tick would show the last thrust again.
+  m_fs.boat.m_thrustMarker = 1;
   m_fs.boat.ApplyThrust(m_action, p);
   SetMarker(m_fs.boat, m_action);
   m_fs.boat.ApplyGravity(p);
@@ -85,6 +88,7 @@ std::optional<ShownEnd> ShownNetworkFlight::Step(RunAsks& asks, RunEvents& event
   const std::optional<int> a = NetworkChoice(net, m_fs, p);
   if (!a) return ShownEnd::NetworkMismatch;
   m_action = *a;
+  m_decidedAt = m_fs;
   m_tickOfDecision = 0;
   Move(events, p);
   return std::nullopt;

@@ -52,6 +52,7 @@ class ShownPlanFlight {
 // trainingLimits a stall or the time limit ends it (UsedUp), as it ends the
 // flights training scores; without, it flies until it escapes or crashes.
 //
+// Each tick's frame shows that tick's thrust (none while coasting).
 // Stepped a tick at a time: the lifeboat moves, the caller waits the pace,
 // and the next step shows the frame and tests the collision before it
 // decides and moves again.
@@ -63,12 +64,16 @@ class ShownNetworkFlight {
 
   FlightState& State() { return m_fs; }
   const FlightState& State() const { return m_fs; }
+  // The state the last decision was taken in (none before the first): what
+  // the network saw for the thrust the frames show.
+  const std::optional<FlightState>& DecidedAt() const { return m_decidedAt; }
 
  private:
   // The decision's next tick: thrust, marker, motion.
   void Move(RunEvents& events, const SimParams& p);
 
   FlightState m_fs;
+  std::optional<FlightState> m_decidedAt;
   bool m_limits;
   bool m_started = false;
   bool m_moved = false;  // a tick has moved the lifeboat; its frame is due

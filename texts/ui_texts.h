@@ -125,6 +125,10 @@ inline constexpr const char* InputMeteorDy = "陨石%d y";
 inline constexpr const char* OutputNames[5] = {"不动", "上", "下", "左", "右"};
 // Ours: the editor says it is on.
 inline constexpr const char* EditorStatus = "编辑模式：左键放置陨石并拖动定大小，右键删除，Ctrl+Z 撤销";
+// Ours, a printf format: a search whose generation limit was changed while it
+// ran ended at that limit, with no box; the new limit and the generation the
+// score panel showed last.
+inline constexpr const char* SearchEndedAtNewLimit = "最大进化世代已改为%d，搜索在第%d代结束，没有找到逃出的计划";
 
 // The status bar: which weights are in force. Each ends with what is known
 // of the source; fitness follows where known (WeightsFitness, "%lf").

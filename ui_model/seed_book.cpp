@@ -1,5 +1,6 @@
 #include "ui_model/seed_book.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "texts/ui_texts.h"
@@ -29,6 +30,16 @@ std::string SeedStatusText(const SeedBook& seeds) {
   else if (seeds.Last())
     std::snprintf(buf, sizeof buf, text::LastSeedStatus, *seeds.Last());
   return buf;
+}
+
+std::optional<std::uint32_t> ParseSeed(std::string_view typed) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!typed.empty() && blank(typed.front())) typed.remove_prefix(1);
+  while (!typed.empty() && blank(typed.back())) typed.remove_suffix(1);
+  std::uint32_t seed = 0;
+  const auto [end, ec] = std::from_chars(typed.data(), typed.data() + typed.size(), seed);
+  if (typed.empty() || ec != std::errc() || end != typed.data() + typed.size()) return std::nullopt;
+  return seed;
 }
 
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ui_model/view_state.h"
 
@@ -35,5 +36,9 @@ class SeedBook {
 
 // What the status bar says of the seeds.
 std::string SeedStatusText(const SeedBook& seeds);
+
+// A seed as the user types it: decimal digits, 0 to 4294967295, blanks
+// around them allowed; nothing else.
+std::optional<std::uint32_t> ParseSeed(std::string_view typed);
 
 }  // namespace korvane

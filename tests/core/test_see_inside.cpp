@@ -111,5 +111,45 @@ TEST(NetworkView, ActivationsAreTheNetworksEvaluation) {
   EXPECT_FALSE(CAutoPilot::ViewNetwork(net, fs, host.params));  // six inputs only
 }
 
+// 演示训练结果 with the panel on: each frame's ringed output is the thrust the
+// lifeboat shows, a coasting tick showing none, and the inputs are what the
+// network saw when it took that thrust.
+TEST(NetworkView, TheRingedOutputIsTheThrustOfTheSameTick) {
+  test::RecordingHost host;
+  host.network = true;
+  CAutoPilot pilot;  // the built-in trained network
+  CNeuralNet net;
+  CRand rng;
+  net.Build(host.params, rng);
+  pilot.FlyByNetwork(host, host.params, net, BuiltInLevel(1));
+  FlightState fs;  // the flight again, decision by decision, beside its frames
+  fs.boat.ResetToStart(host.params);
+  CheckCollision(fs.per, fs.boat, BuiltInLevel(1), PerceivedCount(host.params));
+  std::vector<const FrameSnapshot*> ticks;
+  for (const FrameSnapshot& f : host.frames)
+    if (f.network) ticks.push_back(&f);
+  // The escape's last frame comes again without the marks.
+  ASSERT_EQ(ticks.size(), 728u);
+  EXPECT_EQ(ticks[726]->boat.m_position.x, ticks[727]->boat.m_position.x);
+  ticks.pop_back();
+  int changes = 0, coasting = 0, previous = -1, shown = 0;
+  for (const FrameSnapshot* f : ticks) {
+    const int chosen = f->network->chosen;
+    EXPECT_EQ(f->boat.m_thrustMarker, chosen == 0 ? 1 : chosen + 1) << "tick " << shown;
+    const NetworkInputs in = CAutoPilot::BuildNetworkInputs(fs.boat, fs.per, host.params);
+    EXPECT_EQ(f->network->layers.front(), std::vector<double>(in.View().begin(), in.View().end())) << "tick " << shown;
+    fs.boat.ApplyThrust(chosen, host.params);
+    fs.boat.ApplyGravity(host.params);
+    fs.boat.Step(host.params);
+    CheckCollision(fs.per, fs.boat, BuiltInLevel(1), PerceivedCount(host.params));
+    changes += previous >= 0 && chosen != previous;
+    coasting += chosen == 0;
+    previous = chosen;
+    ++shown;
+  }
+  EXPECT_GT(changes, 50);  // the thrust changes often: a tick's shift would show
+  EXPECT_GT(coasting, 0);
+}
+
 }  // namespace
 }  // namespace korvane
