@@ -220,8 +220,9 @@ HWY_INLINE void ExpOrFlag(D d, const V* x, Flagged<D>* out, V* other = nullptr, 
   ed::ExpParts<K>(d, x, hi, lo, m52);
   const V one = hn::Set(d, 1.0);
   for (size_t i = 0; i < K; ++i) {
-    // Results near or past the ends of the normal range, infinities and NaN.
-    const auto slow = hn::Not(hn::Abs(x[i]) <= hn::Set(d, ed::kMaxAbsX));
+    // Results near or past the ends of the normal range, and infinities; NaN
+    // compares false and is answered here.
+    const auto slow = hn::Abs(x[i]) > hn::Set(d, ed::kMaxAbsX);
     // The midpoint on lo's side lies half an ulp from hi: 2^-53 above 1,
     // 2^-54 below it, where the ulp halves (also for 1 - tiny).
     const auto upper = hn::Or(hi[i] > one, hn::And(hi[i] == one, lo[i] > hn::Zero(d)));
@@ -229,7 +230,7 @@ HWY_INLINE void ExpOrFlag(D d, const V* x, Flagged<D>* out, V* other = nullptr, 
     const auto midpoint = hn::Abs(hn::Abs(lo[i]) - half) < hn::Set(d, ed::kErrorBound);
     // hi * 2^m, by adding m to the exponent: the result is normal.
     const auto bits = hn::BitCast(du, hi[i]) + m52[i];
-    out[i] = {hn::BitCast(d, bits), hn::Or(slow, midpoint)};
+    out[i] = {hn::IfThenElse(hn::IsNaN(x[i]), x[i] + x[i], hn::BitCast(d, bits)), hn::Or(slow, midpoint)};
     if (other != nullptr) {
       const auto step = hn::IfThenElse(hn::RebindMask(du, lo[i] > hn::Zero(d)), hn::Set(du, 1), hn::Set(du, ~0ull));
       other[i] = hn::BitCast(d, bits + step);  // hi's neighbour on lo's side, scaled
@@ -255,7 +256,7 @@ HWY_INLINE void SigmoidOrFlag(D d, const V* x, Flagged<D>* out) {
     one_lanes[i] = x[i] < hn::Set(d, kSigmoidOneBelow);
     zero_lanes[i] = x[i] > hn::Set(d, kSigmoidZeroAbove);
     // Lanes settled without exp get x = 0, which is never slow; NaN goes on
-    // to the slow path as in the scalar code.
+    // to exp as in the scalar code.
     settled[i] = hn::IfThenZeroElse(hn::Or(one_lanes[i], zero_lanes[i]), x[i]);
   }
   Flagged<D> e[K];

@@ -209,10 +209,11 @@ TEST_P(ExactExpPath, FewLanesTakeTheSlowPath) {
   const double rate = static_cast<double>(ExpectExpMatches(x, want)) / x.size();
   EXPECT_GT(rate, 0.0002);
   EXPECT_LT(rate, 0.005);
-  // Zeros and the sigmoid's settled lanes never do.
-  std::vector<double> zeros(37, 0.0);
+  // Zeros and NaN never do.
+  std::vector<double> zeros(37, 0.0), ones(37, 1.0);
   zeros[5] = -0.0;
-  EXPECT_EQ(ExpectExpMatches(zeros, std::vector<double>(37, 1.0)), 0u);
+  zeros[9] = ones[9] = kNaN;
+  EXPECT_EQ(ExpectExpMatches(zeros, ones), 0u);
 }
 
 // Every length up to a few vectors, so that tails and in-place use are covered.
@@ -229,8 +230,8 @@ TEST_P(ExactExpPath, AnyLengthAndInPlace) {
     ExpectSame("ExpExact", in, x, want_x);
     SigmoidExact(GetParam(), 0.75, s.data(), s.data(), n);
     ExpectSame("SigmoidExact", in, s, want_s);
-    // A NaN slope sends every lane to the slow path, and only the n real ones.
-    EXPECT_EQ(SigmoidExact(GetParam(), kNaN, in.data(), nan_out.data(), n), n);
+    // A NaN slope makes every lane NaN, without the slow path.
+    EXPECT_EQ(SigmoidExact(GetParam(), kNaN, in.data(), nan_out.data(), n), 0u);
     for (double v : nan_out) EXPECT_TRUE(std::isnan(v));
   }
 }
@@ -238,8 +239,8 @@ TEST_P(ExactExpPath, AnyLengthAndInPlace) {
 TEST_P(ExactExpPath, SigmoidIsTheFormulaOnCorrectlyRoundedExp) {
   for (size_t k = 0; k < std::size(kSlopes); ++k)
     ExpectSigmoidMatches(kSlopes[k], EdgesAndSample().x, SigmoidReference(k));
-  // No lane needs exp where the sigmoid is settled, or for x = 0.
-  std::vector<double> settled = {-40.0, -800.0, -kInf, 711.0, kInf, 0.0, -1e300, 1e300, 0.0};
+  // No lane needs the slow path where the sigmoid is settled, for x = 0 or NaN.
+  std::vector<double> settled = {-40.0, -800.0, -kInf, 711.0, kInf, 0.0, -1e300, 1e300, kNaN};
   std::vector<double> out(settled.size());
   EXPECT_EQ(SigmoidExact(GetParam(), -1.0, settled.data(), out.data(), settled.size()), 0u);
 }
