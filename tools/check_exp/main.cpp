@@ -61,6 +61,7 @@ enum { kExp, kAccurate, kSigmoid, kGlibc, kPaths };
 
 struct Tally {
   uint64_t values[kPaths + 6] = {}, misrounded[kPaths + 6] = {}, slow[kPaths + 6] = {};
+  uint64_t typical[kPaths + 6] = {}, typical_slow[kPaths + 6] = {};  // the network's mix alone
   uint64_t wider = 0, measured = 0;
   double worst = 0.0;  // the fast path's largest error
   int Slot(size_t path, bool sigmoid) const { return kPaths + 2 * static_cast<int>(path) + sigmoid; }
@@ -93,7 +94,7 @@ void CheckChunk(uint64_t chunk, size_t n, const std::vector<SimdPath>& paths, Ta
   Rng rng{12345 + chunk};
   std::vector<double> x(n), want(n), got(n), sum(n), sig(n);
   if (chunk == 0) x = ref::EdgeInputs();
-  else Fill(rng, chunk % 2 == 0, x);
+  else Fill(rng, chunk % 2 == 0, x);  // even chunks: the network's mix
   n = x.size();
   for (auto* v : {&want, &got, &sum, &sig}) v->resize(n);
   for (size_t i = 0; i < n; ++i) want[i] = ref::Exp(x[i]);
@@ -108,8 +109,14 @@ void CheckChunk(uint64_t chunk, size_t n, const std::vector<SimdPath>& paths, Ta
     t.wider += wider;
   }
   Count(t, kAccurate, x, got, want, "ExpAccurate");
+  const bool typical = chunk != 0 && chunk % 2 == 0;
+  const auto slow = [&](int slot, size_t lanes) {
+    t.slow[slot] += lanes;
+    t.typical_slow[slot] += typical ? lanes : 0;
+    t.typical[slot] += typical ? n : 0;
+  };
   for (size_t p = 0; p < paths.size(); ++p) {
-    t.slow[t.Slot(p, false)] += ExpExact(paths[p], x.data(), got.data(), n);
+    slow(t.Slot(p, false), ExpExact(paths[p], x.data(), got.data(), n));
     Count(t, t.Slot(p, false), x, got, want, PathName(paths[p]));
   }
 
@@ -124,7 +131,7 @@ void CheckChunk(uint64_t chunk, size_t n, const std::vector<SimdPath>& paths, Ta
   for (size_t i = 0; i < n; ++i) got[i] = ScalarSigmoid(slope, sum[i]);
   Count(t, kSigmoid, sum, got, sig, "ScalarSigmoid");
   for (size_t p = 0; p < paths.size(); ++p) {
-    t.slow[t.Slot(p, true)] += SigmoidExact(paths[p], slope, sum.data(), got.data(), n);
+    slow(t.Slot(p, true), SigmoidExact(paths[p], slope, sum.data(), got.data(), n));
     Count(t, t.Slot(p, true), sum, got, sig, PathName(paths[p]));
   }
 
@@ -167,6 +174,8 @@ int main(int argc, char** argv) {
       all.values[s] += t.values[s];
       all.misrounded[s] += t.misrounded[s];
       all.slow[s] += t.slow[s];
+      all.typical[s] += t.typical[s];
+      all.typical_slow[s] += t.typical_slow[s];
     }
     all.wider += t.wider;
     all.measured += t.measured;
@@ -178,7 +187,9 @@ int main(int argc, char** argv) {
     const double v = static_cast<double>(all.values[slot]);
     std::printf("%-24s %llu misrounded of %llu", what, static_cast<unsigned long long>(all.misrounded[slot]),
                 static_cast<unsigned long long>(all.values[slot]));
-    if (slot >= kPaths) std::printf(", slow path %.4f %%", 100.0 * all.slow[slot] / v);
+    if (slot >= kPaths)
+      std::printf(", slow path %.4f %% (network's mix %.4f %%)", 100.0 * all.slow[slot] / v,
+                  100.0 * all.typical_slow[slot] / static_cast<double>(all.typical[slot]));
     std::printf("\n");
     if (counts) misrounded += all.misrounded[slot];
   };
