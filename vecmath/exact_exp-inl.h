@@ -106,18 +106,21 @@ HWY_INLINE void FastTwoSum(V a, V b, V& s, V& e) {
 template <class D, class VI>
 HWY_INLINE hn::Vec<D> Lookup64(D d, const double* table, VI j) {
 #if HWY_TARGET == HWY_AVX3
-  if constexpr (hn::MaxLanes(D()) != 8) return hn::GatherIndex(d, table, j);  // a partial vector
-  const __m512i i = j.raw;
-  const __mmask8 bit4 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(16));
-  const __mmask8 bit5 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(32));
-  __m512d q[4];
-  for (int k = 0; k < 4; ++k) {
-    q[k] = _mm512_permutex2var_pd(_mm512_load_pd(table + 16 * k), i,
-                                  _mm512_load_pd(table + 16 * k + 8));
+  if constexpr (hn::MaxLanes(D()) != 8) {  // a partial vector
+    return hn::GatherIndex(d, table, j);
+  } else {
+    const __m512i i = j.raw;
+    const __mmask8 bit4 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(16));
+    const __mmask8 bit5 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(32));
+    __m512d q[4];
+    for (int k = 0; k < 4; ++k) {
+      q[k] = _mm512_permutex2var_pd(_mm512_load_pd(table + 16 * k), i,
+                                    _mm512_load_pd(table + 16 * k + 8));
+    }
+    const __m512d low = _mm512_mask_blend_pd(bit4, q[0], q[1]);
+    const __m512d high = _mm512_mask_blend_pd(bit4, q[2], q[3]);
+    return hn::Vec<D>{_mm512_mask_blend_pd(bit5, low, high)};
   }
-  const __m512d low = _mm512_mask_blend_pd(bit4, q[0], q[1]);
-  const __m512d high = _mm512_mask_blend_pd(bit4, q[2], q[3]);
-  return hn::Vec<D>{_mm512_mask_blend_pd(bit5, low, high)};
 #else
   return hn::GatherIndex(d, table, j);
 #endif
