@@ -37,9 +37,8 @@ int PickAction(std::span<const double> outputs) {
 //   in [-36.75, 710] and exp of them is normal or, above 709.78, +inf (o[j] =
 //   0 then). The test, rounded, still leaves x[j] - x[i] >= 2^-30 - 2^-43 >
 //   2^-31 (|x| < 2^10, half an ulp <= 2^-43), so exp(x[j]) >= exp(x[i])
-//   (1 + 2^-31) exactly; glibc's exp is within one ulp (2^-52 relative) of
-//   each, so its values keep the order, and rounding 1 + e and 1 / (1 + e) is
-//   monotonic: o[j] <= o[i]. Infinite x fall in the same cases: -inf gives 1,
+//   (1 + 2^-31) exactly; rounding is monotonic, so their rounded values keep
+//   the order, and so do 1 + e and 1 / (1 + e): o[j] <= o[i]. Infinite x fall in the same cases: -inf gives 1,
 //   +inf gives 0.
 // - o[best] = 1, or x[i] < -36.75 (o[i] = 1) for an earlier i: no output
 //   exceeds 1.
@@ -51,7 +50,7 @@ int PickAction(std::span<const double> outputs) {
 // asks x[m] <= 700 and one of the bands below. Then o[m] > o[k] for every
 // other k whose o is not NaN, so m is the answer. If x[k] > 710, or
 // exp(x[k]) overflows, o[k] = 0 < o[m].
-// Otherwise, with e = glibc's exp within one ulp and s = fl(1 + e):
+// Otherwise, with e = exp rounded (within half an ulp) and s = fl(1 + e):
 // - x[m] in [-20, 700], x[k] >= x[m] + 2^-19 (rounded: over 2^-19.01 apart):
 //   e[k] - e[m] > 2^-19.02 e[m] with e[m] > 2^-28.9, so s[k] and s[m] differ
 //   by over 2^-48 relative, more than the roundings of the sums (2^-53 each)

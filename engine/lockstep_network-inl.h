@@ -72,7 +72,8 @@ HWY_INLINE V Packed(V v, unsigned bits) {
 }
 
 // Lanes the vector exp could not settle, listed as they are met without a
-// branch, then given 1 / (1 + exp(x)) by the library at the end of a layer.
+// branch, then given 1 / (1 + exp(x)) by the precise path at the end of a
+// layer.
 template <class D, size_t kCapacity>
 class SlowLanes {
  public:
@@ -84,7 +85,7 @@ class SlowLanes {
     m_count += static_cast<size_t>(__builtin_popcount(bits));
   }
   void Fill(double* out) {
-    for (size_t i = 0; i < m_count; ++i) out[static_cast<size_t>(m_at[i])] = 1.0 / (1.0 + std::exp(m_arg[i]));
+    for (size_t i = 0; i < m_count; ++i) out[static_cast<size_t>(m_at[i])] = vecmath::SigmoidSlow(m_arg[i]);
     m_count = 0;
   }
 

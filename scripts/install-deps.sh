@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libhwy-dev parallel
+  nlohmann-json3-dev libcli11-dev libhwy-dev libmpfr-dev parallel
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libxcb1-dev qt6-translations-l10n
   fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth

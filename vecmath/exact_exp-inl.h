@@ -1,4 +1,4 @@
-// Vector exp and sigmoid that give, in every lane, the bits glibc's exp gives.
+// Vector exp and sigmoid, correctly rounded in every lane.
 //
 // Per-target code: include it from a file compiled once per Highway target
 // (foreach_target.h). Build with -ffp-contract=off: a fused multiply-add in
@@ -6,10 +6,9 @@
 // MulAdd here either.
 //
 // Method: compute exp(x) to about 2^-64 relative in double-double, round that
-// to the nearest double, and keep it unless it lies so close to a rounding
-// midpoint that glibc, whose error exceeds half an ulp, could round the other
-// way. Those lanes, and the ones outside the range proven here, are flagged
-// for std::exp.
+// to the nearest double, and keep it unless the exact value could lie on the
+// other side of a rounding midpoint. Those lanes, and the ones outside the
+// range proven here, are flagged for ExpAccurate.
 
 // Shared by all targets: compiled once.
 #ifndef KORVANE_VECMATH_EXACT_EXP_TABLE_H_
@@ -81,17 +80,11 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 namespace exact_exp_detail {
 
-// How close to a midpoint, in ulps of the result, we still trust ourselves.
-// glibc 2.36's exp (sysdeps/ieee754/dbl-64/e_exp.c, N = 128) states "Worst
-// case error is less than 0.5+1.11/N+(abs poly error * 2^53) ulp", "Without
-// fma the worst case error is 0.25/N ulp larger", and e_exp_data.c gives
-// "ulp error: 0.509 (0.511 without fma)"; against mpmath we saw at most 0.5052
-// on 300,000 random x. We assume 0.53 ulp, nearly three times the stated
-// excess over 0.5. Our own error is below 0.0003 ulp (budget in ExpParts); we
-// allow 0.001. Where our value is at least 0.031 ulp from the midpoint, the
-// exact one is over 0.03 away, and the only double within 0.53 ulp of it is
-// the nearest one: ours.
-constexpr double kBand = 0.031;
+// Our error bound, absolute: hi + lo is within 2^-64.9 relative of exp(x)
+// 2^-m (budget in ExpParts), under 2^-63.9 for hi < 1.99; we allow 2^-63.
+// Where hi + lo is further than this from a midpoint, the exact value is on
+// the same side, and hi is exp(x) 2^-m correctly rounded.
+constexpr double kErrorBound = 0x1p-63;
 // For |x| <= 708.39 exp(x) is a normal double (ln 2^-1022 = -708.3964), and
 // m below stays within +-1022.
 constexpr double kMaxAbsX = 708.39;
@@ -113,18 +106,21 @@ HWY_INLINE void FastTwoSum(V a, V b, V& s, V& e) {
 template <class D, class VI>
 HWY_INLINE hn::Vec<D> Lookup64(D d, const double* table, VI j) {
 #if HWY_TARGET == HWY_AVX3
-  (void)d;
-  const __m512i i = j.raw;
-  const __mmask8 bit4 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(16));
-  const __mmask8 bit5 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(32));
-  __m512d q[4];
-  for (int k = 0; k < 4; ++k) {
-    q[k] = _mm512_permutex2var_pd(_mm512_load_pd(table + 16 * k), i,
-                                  _mm512_load_pd(table + 16 * k + 8));
+  if constexpr (hn::MaxLanes(D()) != 8) {  // a partial vector
+    return hn::GatherIndex(d, table, j);
+  } else {
+    const __m512i i = j.raw;
+    const __mmask8 bit4 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(16));
+    const __mmask8 bit5 = _mm512_test_epi64_mask(i, _mm512_set1_epi64(32));
+    __m512d q[4];
+    for (int k = 0; k < 4; ++k) {
+      q[k] = _mm512_permutex2var_pd(_mm512_load_pd(table + 16 * k), i,
+                                    _mm512_load_pd(table + 16 * k + 8));
+    }
+    const __m512d low = _mm512_mask_blend_pd(bit4, q[0], q[1]);
+    const __m512d high = _mm512_mask_blend_pd(bit4, q[2], q[3]);
+    return hn::Vec<D>{_mm512_mask_blend_pd(bit5, low, high)};
   }
-  const __m512d low = _mm512_mask_blend_pd(bit4, q[0], q[1]);
-  const __m512d high = _mm512_mask_blend_pd(bit4, q[2], q[3]);
-  return hn::Vec<D>{_mm512_mask_blend_pd(bit5, low, high)};
 #else
   return hn::GatherIndex(d, table, j);
 #endif
@@ -190,7 +186,7 @@ HWY_INLINE void ExpParts(D d, const V* x, V* hi, V* lo, hn::Vec<hn::RebindToUnsi
 // Stores y to out[0, lanes), but f(x) in the lanes set in `use`. Returns how
 // many those were.
 template <class D, class V, class F>
-HWY_NOINLINE size_t StoreWithLibrary(D d, V x, V y, hn::Mask<D> use, F f, double* out) {
+HWY_NOINLINE size_t StoreSlowLanes(D d, V x, V y, hn::Mask<D> use, F f, double* out) {
   HWY_ALIGN double xs[hn::MaxLanes(D())];
   uint8_t bits[8] = {};
   hn::Store(x, d, xs);
@@ -206,28 +202,18 @@ HWY_NOINLINE size_t StoreWithLibrary(D d, V x, V y, hn::Mask<D> use, F f, double
   return n;
 }
 
-struct LibraryExp {
-  double operator()(double x) const { return std::exp(x); }
-};
-// The scalar sigmoid's last line, for x within its cut-offs or NaN.
-struct LibrarySigmoid {
-  double operator()(double x) const { return 1.0 / (1.0 + std::exp(x)); }
-};
-
 }  // namespace exact_exp_detail
 
 // A vector of results and the lanes that are not right in it.
 template <class D>
 struct Flagged {
   hn::Vec<D> value;
-  hn::Mask<D> slow;  // these lanes must be taken from the library
+  hn::Mask<D> slow;  // these lanes must be taken from ExpAccurate
 };
 
 // exp(x), except in the lanes set in `slow`; K vectors at once. Where the
-// only doubt is a nearby midpoint (`near`), `other` is the double beyond it,
-// the one other value glibc's exp can give there: exp(x) is within 0.031 +
-// 0.0003 ulp of the midpoint between hi and it, every further double over
-// 1.4 ulp away, and glibc within 0.53 ulp.
+// only doubt is a nearby midpoint (`near`), `other` is the double beyond it:
+// exp(x) rounds to hi or to it, every further double being over an ulp away.
 template <size_t K, class D, class V = hn::Vec<D>>
 HWY_INLINE void ExpOrFlag(D d, const V* x, Flagged<D>* out, V* other = nullptr, hn::Mask<D>* near = nullptr) {
   namespace ed = exact_exp_detail;
@@ -235,27 +221,23 @@ HWY_INLINE void ExpOrFlag(D d, const V* x, Flagged<D>* out, V* other = nullptr, 
   V hi[K], lo[K];
   hn::Vec<hn::RebindToUnsigned<D>> m52[K];
   ed::ExpParts<K>(d, x, hi, lo, m52);
+  const V one = hn::Set(d, 1.0);
   for (size_t i = 0; i < K; ++i) {
-    // Results below 1, from j = 0 and r < 0, go to the library with those just
-    // above 1: the ulp halves at 1, and an error bound over half an ulp does
-    // not pin down the result there (from 1 + tiny, glibc may round to
-    // 1 - 2^-53). That is 1/128 of all x; the rest have hi in (1 + 2^-51,
-    // 1.99), ulp 2^-52.
-    auto slow = hi[i] <= hn::Set(d, 1.0 + 0x1p-51);
-    // Results near or past the ends of the normal range, infinities and NaN.
-    slow = hn::Or(slow, hn::Not(hn::Abs(x[i]) <= hn::Set(d, ed::kMaxAbsX)));
-    const V to_midpoint = hn::Abs(hn::Abs(lo[i]) - hn::Set(d, 0x1p-53));
-    const auto midpoint = to_midpoint < hn::Set(d, ed::kBand * 0x1p-52);
-    // Except exp(+-0) = 1, which C's Annex F demands and glibc follows; hi is
-    // exactly 1 and m = 0 there.
-    const auto zero = x[i] == hn::Zero(d);
+    // Results near or past the ends of the normal range, and infinities; NaN
+    // compares false and is answered here.
+    const auto slow = hn::Abs(x[i]) > hn::Set(d, ed::kMaxAbsX);
+    // The midpoint on lo's side lies half an ulp from hi: 2^-53 above 1,
+    // 2^-54 below it, where the ulp halves (also for 1 - tiny).
+    const auto upper = hn::Or(hi[i] > one, hn::And(hi[i] == one, lo[i] > hn::Zero(d)));
+    const V half = hn::IfThenElse(upper, hn::Set(d, 0x1p-53), hn::Set(d, 0x1p-54));
+    const auto midpoint = hn::Abs(hn::Abs(lo[i]) - half) < hn::Set(d, ed::kErrorBound);
     // hi * 2^m, by adding m to the exponent: the result is normal.
     const auto bits = hn::BitCast(du, hi[i]) + m52[i];
-    out[i] = {hn::BitCast(d, bits), hn::AndNot(zero, hn::Or(slow, midpoint))};
+    out[i] = {hn::IfThenElse(hn::IsNaN(x[i]), x[i] + x[i], hn::BitCast(d, bits)), hn::Or(slow, midpoint)};
     if (other != nullptr) {
       const auto step = hn::IfThenElse(hn::RebindMask(du, lo[i] > hn::Zero(d)), hn::Set(du, 1), hn::Set(du, ~0ull));
-      other[i] = hn::BitCast(d, bits + step);  // hi's neighbour on lo's side, scaled: the same binade
-      near[i] = hn::AndNot(hn::Or(zero, slow), midpoint);
+      other[i] = hn::BitCast(d, bits + step);  // hi's neighbour on lo's side, scaled
+      near[i] = hn::AndNot(slow, midpoint);
     }
   }
 }
@@ -277,7 +259,7 @@ HWY_INLINE void SigmoidOrFlag(D d, const V* x, Flagged<D>* out) {
     one_lanes[i] = x[i] < hn::Set(d, kSigmoidOneBelow);
     zero_lanes[i] = x[i] > hn::Set(d, kSigmoidZeroAbove);
     // Lanes settled without exp get x = 0, which is never slow; NaN goes on
-    // to the library as in the scalar code.
+    // to exp as in the scalar code.
     settled[i] = hn::IfThenZeroElse(hn::Or(one_lanes[i], zero_lanes[i]), x[i]);
   }
   Flagged<D> e[K];
@@ -287,7 +269,7 @@ HWY_INLINE void SigmoidOrFlag(D d, const V* x, Flagged<D>* out) {
   const V one = hn::Set(d, 1.0);
   for (size_t i = 0; i < K; ++i) {
     // The sigmoid depends on exp only through fl(1 + e): when both values
-    // glibc may give near a midpoint round to the same sum, the lane is
+    // exp may round to near a midpoint give the same sum, the lane is
     // settled (rounding is monotonic, and 1 / s is then the same too).
     const V sum = one + e[i].value;
     const auto same = hn::And(near[i], sum == one + other[i]);
@@ -303,29 +285,28 @@ HWY_INLINE Flagged<D> SigmoidOrFlag(D d, V x) {
   return r;
 }
 
-// std::exp(x) in every lane, bit for bit. Adds to *fallbacks the number of
-// lanes that called std::exp.
+// Exp(x) in every lane. Adds to *slow_lanes the number of lanes that took
+// ExpAccurate.
 template <class D, class V = hn::Vec<D>>
-HWY_INLINE V ExactExp(D d, V x, size_t* fallbacks = nullptr) {
+HWY_INLINE V ExactExp(D d, V x, size_t* slow_lanes = nullptr) {
   const Flagged<D> r = ExpOrFlag(d, x);
   if (HWY_LIKELY(hn::AllFalse(d, r.slow))) return r.value;
   HWY_ALIGN double y[hn::MaxLanes(D())];
-  const size_t n = exact_exp_detail::StoreWithLibrary(d, x, r.value, r.slow,
-                                                      exact_exp_detail::LibraryExp(), y);
-  if (fallbacks != nullptr) *fallbacks += n;
+  const size_t n = exact_exp_detail::StoreSlowLanes(d, x, r.value, r.slow,
+                                                    [](double v) { return ExpAccurate(v); }, y);
+  if (slow_lanes != nullptr) *slow_lanes += n;
   return hn::Load(d, y);
 }
 
-// ScalarSigmoid(slope, sum) in every lane, bit for bit; counts as ExactExp.
+// ScalarSigmoid(slope, sum) in every lane; counts as ExactExp.
 template <class D, class V = hn::Vec<D>>
-HWY_INLINE V ExactSigmoid(D d, V slope, V sum, size_t* fallbacks = nullptr) {
+HWY_INLINE V ExactSigmoid(D d, V slope, V sum, size_t* slow_lanes = nullptr) {
   const V x = hn::Neg(slope) * sum;  // one rounding, as -slope * sum
   const Flagged<D> r = SigmoidOrFlag(d, x);
   if (HWY_LIKELY(hn::AllFalse(d, r.slow))) return r.value;
   HWY_ALIGN double y[hn::MaxLanes(D())];
-  const size_t n = exact_exp_detail::StoreWithLibrary(d, x, r.value, r.slow,
-                                                      exact_exp_detail::LibrarySigmoid(), y);
-  if (fallbacks != nullptr) *fallbacks += n;
+  const size_t n = exact_exp_detail::StoreSlowLanes(d, x, r.value, r.slow, SigmoidSlow, y);
+  if (slow_lanes != nullptr) *slow_lanes += n;
   return hn::Load(d, y);
 }
 

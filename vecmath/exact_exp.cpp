@@ -24,23 +24,22 @@ namespace korvane::vecmath::HWY_NAMESPACE {
 using Tag = hn::ScalableTag<double>;
 using V = hn::Vec<Tag>;
 
-// Values go through in blocks, and the lanes the library must answer are
+// Values go through in blocks, and the lanes the slow path must answer are
 // filled in after each block: a call inside the vector loop would spill every
 // vector register around it.
 constexpr size_t kBlock = 256;
 
 // out[i] = what `core` makes of x = to_x(in[i]), except that flagged lanes get
-// library(x). Returns how many did.
-template <class ToX, class Core, class Library>
-HWY_INLINE size_t Run(const double* in, double* out, size_t n, ToX to_x, Core core,
-                      Library library) {
+// slow(x). Returns how many did.
+template <class ToX, class Core, class Slow>
+HWY_INLINE size_t Run(const double* in, double* out, size_t n, ToX to_x, Core core, Slow slow) {
   const Tag d;
   const size_t lanes = hn::Lanes(d);
   static_assert(hn::MaxLanes(Tag()) <= 8, "one byte of flags per vector");
   static_assert(kBlock % hn::MaxLanes(Tag()) == 0, "only the last block has a tail");
   HWY_ALIGN double xs[kBlock];
   uint8_t flags[kBlock];
-  size_t fallbacks = 0;
+  size_t slow_lanes = 0;
   for (size_t begin = 0; begin < n; begin += kBlock) {
     const size_t end = std::min(n, begin + kBlock);
     size_t i = begin;
@@ -67,25 +66,25 @@ HWY_INLINE size_t Run(const double* in, double* out, size_t n, ToX to_x, Core co
     for (size_t v = 0; v < (i - begin) / lanes; ++v) {
       for (unsigned bits = flags[v]; bits != 0; bits &= bits - 1) {
         const size_t at = v * lanes + static_cast<size_t>(__builtin_ctz(bits));
-        out[begin + at] = library(xs[at]);
-        ++fallbacks;
+        out[begin + at] = slow(xs[at]);
+        ++slow_lanes;
       }
     }
   }
-  return fallbacks;
+  return slow_lanes;
 }
 
 size_t ExpArray(const double* x, double* out, size_t n) {
   return Run(
       x, out, n, [](V v) { return v; }, [](V v) { return ExpOrFlag(Tag(), v); },
-      exact_exp_detail::LibraryExp());
+      [](double v) { return ExpAccurate(v); });
 }
 
 size_t SigmoidArray(double slope, const double* sum, double* out, size_t n) {
   const V neg_slope = hn::Neg(hn::Set(Tag(), slope));
   return Run(
       sum, out, n, [neg_slope](V v) { return neg_slope * v; },  // as -slope * sum
-      [](V v) { return SigmoidOrFlag(Tag(), v); }, exact_exp_detail::LibrarySigmoid());
+      [](V v) { return SigmoidOrFlag(Tag(), v); }, SigmoidSlow);
 }
 
 }  // namespace korvane::vecmath::HWY_NAMESPACE

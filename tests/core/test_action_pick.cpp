@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/autopilot.h"
+#include "vecmath/exact_exp.h"
 
 using namespace korvane;
 
@@ -22,7 +23,7 @@ double LiteralSigmoid(double slope, double sum) {
   const double x = -slope * sum;
   if (x > 710.0) return 0.0;
   if (x < -746.0) return 1.0;
-  return 1.0 / (1.0 + std::exp(x));
+  return 1.0 / (1.0 + vecmath::Exp(x));
 }
 
 int LiteralPick(const std::vector<double>& sums, double slope) {

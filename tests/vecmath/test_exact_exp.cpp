@@ -1,6 +1,7 @@
-// The vector exp and sigmoid must give glibc's bits on every path this
-// machine runs, through the array functions and through the per-vector ones a
-// kernel calls; the scalar sigmoid's shortcut must not change a single result.
+// exp and the sigmoid must be correctly rounded, as MPFR rounds them, one at a
+// time and on every path this machine runs, through the array functions and
+// the per-vector ones a kernel calls, with C's ends; the scalar sigmoid's
+// shortcut must not change a single result.
 #ifndef HWY_DISABLED_TARGETS
 #define HWY_DISABLED_TARGETS (HWY_SSSE3 | HWY_SSE4)
 #endif
@@ -8,14 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
 
+#include "tools/check_exp/exp_reference.h"
 #include "vecmath/exact_exp.h"
+#include "vecmath/exp_accurate.h"
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "tests/vecmath/test_exact_exp.cpp"
@@ -27,7 +31,7 @@ HWY_BEFORE_NAMESPACE();
 namespace korvane::vecmath::HWY_NAMESPACE {
 
 // ExactExp and ExactSigmoid, one vector at a time; the tail is padded with
-// lanes (x = 0, slope = 0) that never need the library.
+// lanes (x = 0, slope = 0) that never need the slow path.
 size_t VectorExp(const double* x, double* out, size_t n) {
   const hn::ScalableTag<double> d;
   size_t fallbacks = 0;
@@ -67,41 +71,20 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Same bits; any NaN counts as the same NaN.
-bool Same(double a, double b) {
-  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+using exp_reference::EdgeInputs;
+using exp_reference::Same;
+
+// The sigmoid as first written, on exp rounded by MPFR: no shortcut.
+double ReferenceSigmoid(double slope, double sum) {
+  return 1.0 / (1.0 + exp_reference::Exp(-slope * sum));
 }
 
+// The same on our exp: for the shortcut, on more inputs than MPFR has time for.
 double LiteralSigmoid(double slope, double sum) {
   const double x = -slope * sum;
   if (x > 710.0) return 0.0;
   if (x < -746.0) return 1.0;
-  return 1.0 / (1.0 + std::exp(x));
-}
-
-// Points where exp changes character, each with neighbours a few ulps away.
-std::vector<double> EdgeInputs() {
-  std::vector<double> base = {
-      0.0, 1e-300, 4.9e-324, 0x1p-60, 0x1p-55, 0x1p-54, 0x1p-53, 0x1p-52, 1e-10, 0.5, 1.0,
-      -kSigmoidOneBelow, 36.7368005696771, 100.0,
-      709.77, 709.78, 709.782712893384, 709.79, 710.0, 745.13321910194111, 746.0, 1e300,
-      708.39, 708.3964185322641, 708.4, 720.0, 744.44007192138122, 745.2, 750.0};
-  for (int k = -1075; k <= 1024; ++k) base.push_back(k * 0.6931471805599453);  // k ln2
-  for (int k = 1; k < 64; ++k) base.push_back(k * 0.6931471805599453 / 64);
-  std::vector<double> out = {kInf, -kInf, kNaN, -kNaN, std::nan("0x42")};
-  for (double v : base) {
-    for (double s : {v, -v}) {
-      double lo = s, hi = s;
-      out.push_back(s);
-      for (int i = 0; i < 3; ++i) {
-        lo = std::nextafter(lo, -kInf);
-        hi = std::nextafter(hi, kInf);
-        out.push_back(lo);
-        out.push_back(hi);
-      }
-    }
-  }
-  return out;
+  return 1.0 / (1.0 + Exp(x));
 }
 
 // x over all the sigmoid meets: uniform, dense near 0, near the cut-offs.
@@ -152,63 +135,85 @@ VectorFunctions VectorFunctionsFor(SimdPath path) {
   return {};
 }
 
-// Reports up to ten inputs whose result differs from `want`.
-template <class Want>
+// Reports up to ten inputs whose result differs from want[i].
 void ExpectSame(const char* what, const std::vector<double>& in, const std::vector<double>& out,
-                Want want) {
+                const std::vector<double>& want) {
   int reported = 0;
   for (size_t i = 0; i < in.size(); ++i) {
-    if (Same(out[i], want(in[i])) || reported++ >= 10) continue;
-    ADD_FAILURE() << std::hexfloat << what << "(" << in[i] << ") = " << out[i] << ", not "
-                  << want(in[i]);
+    if (Same(out[i], want[i]) || reported++ >= 10) continue;
+    ADD_FAILURE() << std::hexfloat << what << "(" << in[i] << ") = " << out[i] << ", not " << want[i];
   }
+}
+
+// The inputs everything is held to MPFR on, the edges and a sample, and the
+// reference results: computed once, MPFR is slow.
+struct Checked {
+  std::vector<double> x, exp;
+};
+
+const Checked& EdgesAndSample() {
+  static const Checked c = [] {
+    Checked c{EdgeInputs(), {}};
+    const std::vector<double> random = RandomInputs(40000, 1);
+    c.x.insert(c.x.end(), random.begin(), random.end());
+    for (double v : c.x) c.exp.push_back(exp_reference::Exp(v));
+    return c;
+  }();
+  return c;
+}
+
+const double kSlopes[] = {1.0, -1.0, 0.5, 2.3, 0.0, -0.0, 1e-300, 1e300, kInf, -kInf, kNaN};
+
+// ReferenceSigmoid(kSlopes[k], sum) for the sums EdgesAndSample().x.
+const std::vector<double>& SigmoidReference(size_t k) {
+  static std::vector<double> cache[std::size(kSlopes)];
+  if (cache[k].empty())
+    for (double sum : EdgesAndSample().x) cache[k].push_back(ReferenceSigmoid(kSlopes[k], sum));
+  return cache[k];
 }
 
 class ExactExpPath : public ::testing::TestWithParam<SimdPath> {
  protected:
-  // Checks both entry points on x; returns how many lanes asked the library.
-  size_t ExpectExpMatches(const std::vector<double>& x) {
-    const auto want = [](double v) { return std::exp(v); };
+  // Checks both entry points on x; returns how many lanes took the slow path.
+  size_t ExpectExpMatches(const std::vector<double>& x, const std::vector<double>& want) {
     std::vector<double> out(x.size());
-    const size_t fallbacks = ExpExact(GetParam(), x.data(), out.data(), x.size());
+    const size_t slow = ExpExact(GetParam(), x.data(), out.data(), x.size());
     ExpectSame("ExpExact", x, out, want);
     const VectorFunctions vec = VectorFunctionsFor(GetParam());
-    EXPECT_EQ(vec.exp(x.data(), out.data(), x.size()), fallbacks);
+    EXPECT_EQ(vec.exp(x.data(), out.data(), x.size()), slow);
     ExpectSame("ExactExp", x, out, want);
-    return fallbacks;
+    return slow;
   }
 
-  void ExpectSigmoidMatches(double slope, const std::vector<double>& sum) {
-    const auto want = [slope](double v) { return LiteralSigmoid(slope, v); };
+  void ExpectSigmoidMatches(double slope, const std::vector<double>& sum, const std::vector<double>& want) {
     std::vector<double> out(sum.size());
-    const size_t fallbacks = SigmoidExact(GetParam(), slope, sum.data(), out.data(), sum.size());
+    const size_t slow = SigmoidExact(GetParam(), slope, sum.data(), out.data(), sum.size());
     ExpectSame("SigmoidExact", sum, out, want);
     const VectorFunctions vec = VectorFunctionsFor(GetParam());
-    EXPECT_EQ(vec.sigmoid(slope, sum.data(), out.data(), sum.size()), fallbacks);
+    EXPECT_EQ(vec.sigmoid(slope, sum.data(), out.data(), sum.size()), slow);
     ExpectSame("ExactSigmoid", sum, out, want);
   }
 };
 
-TEST_P(ExactExpPath, ExpMatchesLibraryOnEdges) { ExpectExpMatches(EdgeInputs()); }
-
-TEST_P(ExactExpPath, ExpMatchesLibraryOnRandomInputs) {
-  ExpectExpMatches(RandomInputs(200000, 1));
+TEST_P(ExactExpPath, ExpIsCorrectlyRounded) {
+  ExpectExpMatches(EdgesAndSample().x, EdgesAndSample().exp);
 }
 
-// The library is asked only for the lanes near a midpoint or with results
-// just around 1: about 7 % of ordinary inputs, not all, not none.
-TEST_P(ExactExpPath, FewLanesAskTheLibrary) {
+// Only lanes near a midpoint take the slow path: about 0.1 % of ordinary
+// inputs, not all, not none.
+TEST_P(ExactExpPath, FewLanesTakeTheSlowPath) {
   std::mt19937_64 rng(2);
   std::uniform_real_distribution<double> dist(-700.0, 700.0);
-  std::vector<double> x(100000);
-  for (double& v : x) v = dist(rng);
-  const double rate = static_cast<double>(ExpectExpMatches(x)) / x.size();
-  EXPECT_GT(rate, 0.03);
-  EXPECT_LT(rate, 0.09);
-  // Zeros and the sigmoid's settled lanes never do.
-  std::vector<double> zeros(37, 0.0);
+  std::vector<double> x(100000), want;
+  for (double& v : x) want.push_back(Exp(v = dist(rng)));
+  const double rate = static_cast<double>(ExpectExpMatches(x, want)) / x.size();
+  EXPECT_GT(rate, 0.0002);
+  EXPECT_LT(rate, 0.005);
+  // Zeros and NaN never do.
+  std::vector<double> zeros(37, 0.0), ones(37, 1.0);
   zeros[5] = -0.0;
-  EXPECT_EQ(ExpectExpMatches(zeros), 0u);
+  zeros[9] = ones[9] = kNaN;
+  EXPECT_EQ(ExpectExpMatches(zeros, ones), 0u);
 }
 
 // Every length up to a few vectors, so that tails and in-place use are covered.
@@ -216,26 +221,26 @@ TEST_P(ExactExpPath, AnyLengthAndInPlace) {
   const std::vector<double> src = RandomInputs(40, 3);
   for (size_t n = 0; n <= src.size(); ++n) {
     const std::vector<double> in(src.begin(), src.begin() + n);
-    std::vector<double> x = in, s = in, nan_out(n);
+    std::vector<double> x = in, s = in, nan_out(n), want_x, want_s;
+    for (double v : in) {
+      want_x.push_back(Exp(v));
+      want_s.push_back(LiteralSigmoid(0.75, v));
+    }
     ExpExact(GetParam(), x.data(), x.data(), n);
-    ExpectSame("ExpExact", in, x, [](double v) { return std::exp(v); });
+    ExpectSame("ExpExact", in, x, want_x);
     SigmoidExact(GetParam(), 0.75, s.data(), s.data(), n);
-    ExpectSame("SigmoidExact", in, s, [](double v) { return LiteralSigmoid(0.75, v); });
-    // A NaN slope sends every lane to the library, and only the n real ones.
-    EXPECT_EQ(SigmoidExact(GetParam(), kNaN, in.data(), nan_out.data(), n), n);
+    ExpectSame("SigmoidExact", in, s, want_s);
+    // A NaN slope makes every lane NaN, without the slow path.
+    EXPECT_EQ(SigmoidExact(GetParam(), kNaN, in.data(), nan_out.data(), n), 0u);
     for (double v : nan_out) EXPECT_TRUE(std::isnan(v));
   }
 }
 
-TEST_P(ExactExpPath, SigmoidMatchesFormula) {
-  std::vector<double> sums = EdgeInputs();
-  const std::vector<double> random = RandomInputs(100000, 4);
-  sums.insert(sums.end(), random.begin(), random.end());
-  for (double slope : {1.0, -1.0, 0.5, 2.3, 0.0, -0.0, 1e-300, 1e300, kInf, -kInf, kNaN}) {
-    ExpectSigmoidMatches(slope, sums);
-  }
-  // No lane needs exp where the sigmoid is settled, or for x = 0.
-  std::vector<double> settled = {-40.0, -800.0, -kInf, 711.0, kInf, 0.0, -1e300, 1e300, 0.0};
+TEST_P(ExactExpPath, SigmoidIsTheFormulaOnCorrectlyRoundedExp) {
+  for (size_t k = 0; k < std::size(kSlopes); ++k)
+    ExpectSigmoidMatches(kSlopes[k], EdgesAndSample().x, SigmoidReference(k));
+  // No lane needs the slow path where the sigmoid is settled, for x = 0 or NaN.
+  std::vector<double> settled = {-40.0, -800.0, -kInf, 711.0, kInf, 0.0, -1e300, 1e300, kNaN};
   std::vector<double> out(settled.size());
   EXPECT_EQ(SigmoidExact(GetParam(), -1.0, settled.data(), out.data(), settled.size()), 0u);
 }
@@ -251,7 +256,7 @@ TEST(ExactExpPaths, SelectPathSwitchesTheDefault) {
     ASSERT_TRUE(SelectPath(p));
     EXPECT_EQ(ActivePath(), p);
     ExpExact(x.data(), out.data(), x.size());
-    for (size_t i = 0; i < x.size(); ++i) ASSERT_TRUE(Same(out[i], std::exp(x[i])));
+    for (size_t i = 0; i < x.size(); ++i) ASSERT_TRUE(Same(out[i], Exp(x[i])));
   }
   SelectPath(before);
 }
@@ -274,6 +279,88 @@ TEST(ExactExpTable, EntriesAreTwoToTheJOver64) {
                         (std::fma(2.0 * hi, lo, -cross) + lo * lo);
     EXPECT_LT(std::abs(diff), 0x1p-74) << j;
   }
+}
+
+// One at a time, through the fast path and through the slow one alone, and
+// with the slow one's each precision where it can decide (the wider always).
+TEST(Exp, IsCorrectlyRounded) {
+  const Checked& c = EdgesAndSample();
+  std::vector<double> fast, accurate;
+  for (double v : c.x) {
+    fast.push_back(Exp(v));
+    accurate.push_back(ExpAccurate(v));
+  }
+  ExpectSame("Exp", c.x, fast, c.exp);
+  ExpectSame("ExpAccurate", c.x, accurate, c.exp);
+  size_t undecided = 0, tried = 0;
+  for (size_t i = 0; i < c.x.size(); ++i) {
+    const double v = c.x[i];
+    if (!(std::abs(v) > 0x1p-54 && v >= -745.2 && v <= 709.79)) continue;
+    ++tried;
+    for (int limbs : {2, 4}) {
+      double y = 0.0;
+      if (!detail::ExpFixedPoint(v, limbs, y)) {
+        ++undecided;
+        EXPECT_EQ(limbs, 2) << std::hexfloat << v;
+      } else {
+        EXPECT_TRUE(Same(y, c.exp[i])) << limbs << " limbs: " << std::hexfloat << v;
+      }
+    }
+  }
+  EXPECT_GT(tried, c.x.size() / 2);
+  EXPECT_EQ(undecided, 0u);  // 2^-121 from a midpoint: none in a sample
+}
+
+// The ends as C and IEEE 754 have them, errno and the flags included.
+TEST(Exp, EndsAsCAndIeeeHaveThem) {
+  const double kMin = std::numeric_limits<double>::denorm_min();
+  struct End {
+    double x, want;
+    int flag;  // raised, with errno = ERANGE; 0: neither
+  };
+  const End ends[] = {
+      {0.0, 1.0, 0},
+      {-0.0, 1.0, 0},
+      {kInf, kInf, 0},
+      {-kInf, 0.0, 0},
+      {0x1.62e42fefa39efp+9, exp_reference::Exp(0x1.62e42fefa39efp+9), 0},  // the last finite one
+      {0x1.62e42fefa39f0p+9, kInf, FE_OVERFLOW},
+      {1000.0, kInf, FE_OVERFLOW},
+      {-708.39, exp_reference::Exp(-708.39), 0},  // still normal
+      {-740.0, exp_reference::Exp(-740.0), FE_UNDERFLOW},  // subnormal
+      {-0x1.74910d52d3051p+9, kMin, FE_UNDERFLOW},  // just over half the least subnormal
+      {-0x1.74910d52d3052p+9, 0.0, FE_UNDERFLOW},   // just under it
+      {-1000.0, 0.0, FE_UNDERFLOW},
+  };
+  for (const End& e : ends) {
+    for (double (*f)(double) : {+[](double v) { return Exp(v); }, +[](double v) { return ExpAccurate(v); }}) {
+      errno = 0;
+      std::feclearexcept(FE_ALL_EXCEPT);
+      const double y = f(e.x);
+      EXPECT_TRUE(Same(y, e.want)) << std::hexfloat << e.x << " gives " << y;
+      EXPECT_FALSE(std::signbit(y)) << e.x;
+      EXPECT_EQ(errno, e.flag != 0 ? ERANGE : 0) << e.x;
+      EXPECT_EQ(std::fetestexcept(FE_OVERFLOW | FE_UNDERFLOW), e.flag) << e.x;
+    }
+  }
+  EXPECT_TRUE(std::isnan(Exp(kNaN)));
+  EXPECT_TRUE(std::isnan(Exp(-kNaN)));
+}
+
+// ExpAccurate's ln 2 to its last word: a wrong low word would only show in a
+// rare misrounding.
+TEST(ExpAccurate, Ln2IsLn2) {
+  mpfr_t l, w;
+  mpfr_init2(l, 400);
+  mpfr_init2(w, 400);
+  mpfr_const_log2(l, MPFR_RNDZ);
+  for (int i = 0; i < 5; ++i) {
+    mpfr_mul_2ui(l, l, 64, MPFR_RNDZ);
+    mpfr_set_ui(w, static_cast<unsigned long>(detail::kLn2[i]), MPFR_RNDZ);
+    EXPECT_TRUE(mpfr_get_ui(l, MPFR_RNDZ) == detail::kLn2[i] && mpfr_sub(l, l, w, MPFR_RNDZ) == 0) << i;
+  }
+  mpfr_clear(l);
+  mpfr_clear(w);
 }
 
 // The shortcut below -36.75 must give what the formula gives, on both sides of

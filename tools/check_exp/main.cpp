@@ -1,23 +1,28 @@
-// Compares the vector exp and sigmoid with glibc on many inputs, on every
-// SIMD path this machine runs, and times both against the scalar loops.
-//   check_exp [count]     inputs per path and function, default 50000000
-// Exits 1 if any result differs from the scalar one by a single bit.
+// Holds exp and the sigmoid, one at a time and on every SIMD path this
+// machine runs, to MPFR's correctly rounded exp on many inputs and the edges,
+// and measures the fast path's error against its bound.
+//   check_exp [count [threads]]   default 10000000 inputs, every core
+// Exits 1 if a single result is misrounded.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string>
+#include <thread>
 #include <vector>
 
+#include "vecmath/simd_targets.h"
+
+#include "hwy/highway.h"
+#include "tools/check_exp/exp_reference.h"
+#include "vecmath/exact_exp-inl.h"
 #include "vecmath/exact_exp.h"
 
 using namespace korvane::vecmath;
+namespace ref = korvane::exp_reference;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // splitmix64: fast, and the same inputs on every run.
 struct Rng {
@@ -32,20 +37,17 @@ struct Rng {
   double Sign() { return (Next() & 1) ? -1.0 : 1.0; }
 };
 
-enum Mix { kCoverage, kTypical };
-const char* const kMixNames[] = {"coverage", "typical"};
-
-// Coverage: everything exp and the sigmoid meet. 40 % uniform in +-750, 20 %
-// log-uniform in magnitude from 2^-60 to 2^10, 20 % in +-40, 20 % within 0.05
-// of a cut-off. Typical: what the network feeds the sigmoid, as in bench_exp,
-// 7 in 8 within +-30 and the rest within +-400.
-void Fill(Rng& rng, Mix mix, std::vector<double>& x) {
+// Half the chunks cover everything exp and the sigmoid meet: 40 % uniform in
+// +-750, 20 % log-uniform in magnitude from 2^-60 to 2^10, 20 % in +-40, 20 %
+// within 0.05 of a cut-off or an end. The other half are what the network
+// feeds the sigmoid: 7 in 8 within +-30, the rest within +-400.
+void Fill(Rng& rng, bool typical, std::vector<double>& x) {
   static const double kSpots[] = {0.0,     -36.75, 709.78, 709.77,  -708.39,
                                   -745.13, 710.0,  -746.0, -36.7368};
   for (double& v : x) {
     const uint64_t pick = rng.Next() % 10;
     const double u = rng.Unit();
-    if (mix == kTypical) v = rng.Sign() * u * (rng.Next() % 8 < 7 ? 30.0 : 400.0);
+    if (typical) v = rng.Sign() * u * (rng.Next() % 8 < 7 ? 30.0 : 400.0);
     else if (pick < 4) v = rng.Sign() * 750.0 * u;
     else if (pick < 6) v = rng.Sign() * std::exp2(-60.0 + 70.0 * u);
     else if (pick < 8) v = rng.Sign() * 40.0 * u;
@@ -53,107 +55,157 @@ void Fill(Rng& rng, Mix mix, std::vector<double>& x) {
   }
 }
 
-bool Same(double a, double b) {
-  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
-}
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+// What is checked: Exp, ExpAccurate alone, ScalarSigmoid, then per path the
+// vector exp and sigmoid; glibc's exp is counted for comparison.
+enum { kExp, kAccurate, kSigmoid, kGlibc, kPaths };
 
 struct Tally {
-  uint64_t values = 0, mismatches = 0, fallbacks = 0;
-  double seconds = 0.0;
+  uint64_t values[kPaths + 6] = {}, misrounded[kPaths + 6] = {}, slow[kPaths + 6] = {};
+  uint64_t typical[kPaths + 6] = {}, typical_slow[kPaths + 6] = {};  // the network's mix alone
+  uint64_t wider = 0, measured = 0;
+  double worst = 0.0;  // the fast path's largest error
+  int Slot(size_t path, bool sigmoid) const { return kPaths + 2 * static_cast<int>(path) + sigmoid; }
 };
 
-// Times `run` on the chunk and counts where `got` differs from `want`.
-template <class Run>
-void Check(Tally& t, const char* what, SimdPath path, Run run, const std::vector<double>& in,
-           const std::vector<double>& want, std::vector<double>& got) {
-  const auto start = Clock::now();
-  t.fallbacks += run();
-  t.seconds += Since(start);
-  t.values += in.size();
+void Count(Tally& t, int slot, const std::vector<double>& in, const std::vector<double>& got,
+           const std::vector<double>& want, const char* what) {
   for (size_t i = 0; i < in.size(); ++i) {
-    if (Same(got[i], want[i]) || t.mismatches++ >= 10) continue;
-    std::printf("MISMATCH %s %s(%a) = %a, scalar %a\n", PathName(path), what, in[i], got[i],
-                want[i]);
+    if (ref::Same(got[i], want[i])) continue;
+    if (t.misrounded[slot]++ < 5 && slot != kGlibc)
+      std::printf("MISROUNDED %s(%a) = %a, not %a\n", what, in[i], got[i], want[i]);
+  }
+  t.values[slot] += in.size();
+}
+
+// The fast path's hi + lo for one x, against MPFR at 256 bits.
+double FastPathError(double x) {
+  namespace hn = hwy::HWY_NAMESPACE;
+  const hn::CappedTag<double, 1> d;
+  auto v = hn::Set(d, x);
+  decltype(v) hi, lo;
+  hn::Vec<hn::RebindToUnsigned<decltype(d)>> m52;
+  HWY_NAMESPACE::exact_exp_detail::ExpParts<1>(d, &v, &hi, &lo, &m52);
+  const int64_t m = static_cast<int64_t>(hn::GetLane(m52)) >> 52;
+  return ref::Error(x, hn::GetLane(hi), hn::GetLane(lo), static_cast<int>(m));
+}
+
+void CheckChunk(uint64_t chunk, size_t n, const std::vector<SimdPath>& paths, Tally& t) {
+  static const double kSlopes[] = {1.0, 0.5, -2.0, 0.731, -1.0, -0.0};
+  Rng rng{12345 + chunk};
+  std::vector<double> x(n), want(n), got(n), sum(n), sig(n);
+  if (chunk == 0) x = ref::EdgeInputs();
+  else Fill(rng, chunk % 2 == 0, x);  // even chunks: the network's mix
+  n = x.size();
+  for (auto* v : {&want, &got, &sum, &sig}) v->resize(n);
+  for (size_t i = 0; i < n; ++i) want[i] = ref::Exp(x[i]);
+
+  for (size_t i = 0; i < n; ++i) got[i] = std::exp(x[i]);
+  Count(t, kGlibc, x, got, want, "glibc exp");
+  for (size_t i = 0; i < n; ++i) got[i] = Exp(x[i]);
+  Count(t, kExp, x, got, want, "Exp");
+  for (size_t i = 0; i < n; ++i) {
+    bool wider = false;
+    got[i] = ExpAccurate(x[i], &wider);
+    t.wider += wider;
+  }
+  Count(t, kAccurate, x, got, want, "ExpAccurate");
+  const bool typical = chunk != 0 && chunk % 2 == 0;
+  const auto slow = [&](int slot, size_t lanes) {
+    t.slow[slot] += lanes;
+    t.typical_slow[slot] += typical ? lanes : 0;
+    t.typical[slot] += typical ? n : 0;
+  };
+  for (size_t p = 0; p < paths.size(); ++p) {
+    slow(t.Slot(p, false), ExpExact(paths[p], x.data(), got.data(), n));
+    Count(t, t.Slot(p, false), x, got, want, PathName(paths[p]));
+  }
+
+  // The sigmoid of x' = -slope * sum, sum = x / -slope (x itself for slope
+  // -0: x' = +-0, sigmoid 0.5). x' = x but for the slope 0.731.
+  const double slope = kSlopes[chunk % 6];
+  for (size_t i = 0; i < n; ++i) {
+    sum[i] = slope != 0.0 ? x[i] / -slope : x[i];
+    const double xs = -slope * sum[i];
+    sig[i] = 1.0 / (1.0 + (ref::Same(xs, x[i]) ? want[i] : ref::Exp(xs)));
+  }
+  for (size_t i = 0; i < n; ++i) got[i] = ScalarSigmoid(slope, sum[i]);
+  Count(t, kSigmoid, sum, got, sig, "ScalarSigmoid");
+  for (size_t p = 0; p < paths.size(); ++p) {
+    slow(t.Slot(p, true), SigmoidExact(paths[p], slope, sum.data(), got.data(), n));
+    Count(t, t.Slot(p, true), sum, got, sig, PathName(paths[p]));
+  }
+
+  for (size_t i = 0; i < n; i += 16) {  // MPFR at 256 bits is slow: a sample
+    if (!(std::abs(x[i]) <= 708.39)) continue;
+    t.worst = std::max(t.worst, FastPathError(x[i]));
+    ++t.measured;
   }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const uint64_t count = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 50000000ull;
+  const uint64_t count = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 10000000ull;
+  const unsigned threads = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2]))
+                                    : std::max(1u, std::thread::hardware_concurrency());
   const std::vector<SimdPath> paths = SupportedPaths();
   std::printf("paths:");
   for (SimdPath p : paths) std::printf(" %s", PathName(p));
-  std::printf(" (default %s)\n", PathName(ActivePath()));
+  std::printf("; %llu inputs plus the edges, %u threads\n", static_cast<unsigned long long>(count),
+              threads);
 
-  constexpr size_t kChunk = 1 << 16;  // 512 KiB an array: timed in cache
-  const double kSlopes[] = {1.0, 0.5, 2.0, -1.0, 0.731, -0.0};
-  std::vector<double> x(kChunk), sum(kChunk), want(kChunk), got(kChunk);
-  // [mix][function][path]; the scalar reference is path slot paths.size().
-  std::vector<Tally> tally[2][2];
-  for (auto& mix : tally) for (auto& fn : mix) fn.resize(paths.size() + 1);
-  Rng rng{12345};
-  for (uint64_t done = 0, chunk = 0; done < count; ++chunk) {
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(kChunk, count - done));
-    const Mix mix = chunk % 2 == 0 ? kCoverage : kTypical;
-    for (auto* v : {&x, &sum, &want, &got}) v->resize(n);
-    Fill(rng, mix, x);
-
-    auto start = Clock::now();
-    for (size_t i = 0; i < n; ++i) want[i] = std::exp(x[i]);
-    tally[mix][0][paths.size()].seconds += Since(start);
-    tally[mix][0][paths.size()].values += n;
-    for (size_t p = 0; p < paths.size(); ++p) {
-      Check(tally[mix][0][p], "exp", paths[p],
-            [&] { return ExpExact(paths[p], x.data(), got.data(), n); }, x, want, got);
-    }
-
-    // The same x through one slope per chunk (slope -0: x = +-0, sigmoid 0.5).
-    const double slope = kSlopes[chunk / 2 % 6];
-    for (size_t i = 0; i < n; ++i) sum[i] = slope != 0.0 ? x[i] / -slope : x[i];
-    start = Clock::now();
-    for (size_t i = 0; i < n; ++i) want[i] = ScalarSigmoid(slope, sum[i]);
-    tally[mix][1][paths.size()].seconds += Since(start);
-    tally[mix][1][paths.size()].values += n;
-    for (size_t i = 0; i < n; ++i) {  // the shortcut is checked too: the formula is the truth
-      const double xi = -slope * sum[i];
-      const double formula = xi > 710.0 ? 0.0 : xi < -746.0 ? 1.0 : 1.0 / (1.0 + std::exp(xi));
-      if (Same(want[i], formula)) continue;
-      std::printf("MISMATCH ScalarSigmoid(%a, %a)\n", slope, sum[i]);
-      return 1;
-    }
-    for (size_t p = 0; p < paths.size(); ++p) {
-      Check(tally[mix][1][p], "sigmoid", paths[p],
-            [&] { return SigmoidExact(paths[p], slope, sum.data(), got.data(), n); }, sum, want,
-            got);
-    }
-    done += n;
-  }
-
-  uint64_t mismatches = 0;
-  for (int mix : {kCoverage, kTypical}) {
-    for (int fn : {0, 1}) {
-      const Tally& ref = tally[mix][fn][paths.size()];
-      const double ref_ns = 1e9 * ref.seconds / static_cast<double>(ref.values);
-      std::printf("%-8s %-7s std::exp loop: %.2f ns/value\n", kMixNames[mix],
-                  fn == 0 ? "exp" : "sigmoid", ref_ns);
-      for (size_t p = 0; p < paths.size(); ++p) {
-        const Tally& t = tally[mix][fn][p];
-        const double v = static_cast<double>(t.values);
-        const double ns = 1e9 * t.seconds / v;
-        std::printf("  %-7s %llu mismatches of %llu, fallback %.3f %%, %.2f ns/value (%.2fx)\n",
-                    PathName(paths[p]), static_cast<unsigned long long>(t.mismatches),
-                    static_cast<unsigned long long>(t.values), 100.0 * t.fallbacks / v, ns,
-                    ref_ns / ns);
-        mismatches += t.mismatches;
+  constexpr size_t kChunk = 1 << 16;
+  const uint64_t chunks = 1 + (count + kChunk - 1) / kChunk;  // chunk 0: the edges
+  std::vector<Tally> tally(threads);
+  std::vector<std::thread> workers;
+  for (unsigned w = 0; w < threads; ++w) {
+    workers.emplace_back([&, w] {
+      for (uint64_t c = w; c < chunks; c += threads) {
+        const uint64_t done = c == 0 ? 0 : (c - 1) * kChunk;
+        CheckChunk(c, static_cast<size_t>(std::min<uint64_t>(kChunk, count - std::min(count, done))),
+                   paths, tally[w]);
       }
-    }
+    });
   }
-  std::printf("%s: %llu mismatches\n", mismatches == 0 ? "OK" : "FAILED",
-              static_cast<unsigned long long>(mismatches));
-  return mismatches == 0 ? 0 : 1;
+  for (std::thread& w : workers) w.join();
+  Tally all;
+  for (const Tally& t : tally) {
+    for (int s = 0; s < kPaths + 6; ++s) {
+      all.values[s] += t.values[s];
+      all.misrounded[s] += t.misrounded[s];
+      all.slow[s] += t.slow[s];
+      all.typical[s] += t.typical[s];
+      all.typical_slow[s] += t.typical_slow[s];
+    }
+    all.wider += t.wider;
+    all.measured += t.measured;
+    all.worst = std::max(all.worst, t.worst);
+  }
+
+  uint64_t misrounded = 0;
+  const auto line = [&](const char* what, int slot, bool counts) {
+    const double v = static_cast<double>(all.values[slot]);
+    std::printf("%-24s %llu misrounded of %llu", what, static_cast<unsigned long long>(all.misrounded[slot]),
+                static_cast<unsigned long long>(all.values[slot]));
+    if (slot >= kPaths)
+      std::printf(", slow path %.4f %% (network's mix %.4f %%)", 100.0 * all.slow[slot] / v,
+                  100.0 * all.typical_slow[slot] / static_cast<double>(all.typical[slot]));
+    std::printf("\n");
+    if (counts) misrounded += all.misrounded[slot];
+  };
+  line("Exp", kExp, true);
+  line("ExpAccurate", kAccurate, true);
+  line("ScalarSigmoid", kSigmoid, true);
+  for (size_t p = 0; p < paths.size(); ++p) {
+    line((std::string("ExpExact/") + PathName(paths[p])).c_str(), all.Slot(p, false), true);
+    line((std::string("SigmoidExact/") + PathName(paths[p])).c_str(), all.Slot(p, true), true);
+  }
+  line("(glibc's exp)", kGlibc, false);
+  std::printf("ExpAccurate needed its second precision for %llu inputs\n",
+              static_cast<unsigned long long>(all.wider));
+  std::printf("fast path: largest error 2^%.2f of %llu measured (bound 2^-63)\n", std::log2(all.worst),
+              static_cast<unsigned long long>(all.measured));
+  const bool ok = misrounded == 0 && all.worst < 0x1p-63;
+  std::printf("%s: %llu misrounded\n", ok ? "OK" : "FAILED", static_cast<unsigned long long>(misrounded));
+  return ok ? 0 : 1;
 }
