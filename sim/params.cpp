@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "sim/read_double.h"
+
 namespace korvane {
 namespace {
 
@@ -207,7 +209,7 @@ std::string ApplySetting(SimParams& p, std::string_view assignment) {
     if (text.empty() || ec != std::errc() || ptr != last || n < kIntMin || n > kIntMax) return refusal;
     value = static_cast<double>(n);
   } else {
-    auto [ptr, ec] = std::from_chars(first, last, value);
+    auto [ptr, ec] = ReadDouble(first, last, value);
     if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) return refusal;
   }
   if (perceived) {

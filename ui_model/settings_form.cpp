@@ -3,8 +3,10 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 #include "files/text_scan.h"
+#include "sim/read_double.h"
 
 namespace korvane {
 namespace {
@@ -91,8 +93,8 @@ std::optional<double> ParseDoubleField(std::string_view text) {
       }
     }
     std::size_t from = i;
-    if (s[from] == '+') ++from;  // from_chars takes no plus sign
-    auto [ptr, ec] = std::from_chars(s.data() + from, s.data() + j, value, std::chars_format::general);
+    if (s[from] == '+') ++from;  // ReadDouble takes no plus sign
+    auto [ptr, ec] = ReadDouble(s.data() + from, s.data() + j, value);
     if (ec != std::errc() || ptr != s.data() + j || !std::isfinite(value)) return std::nullopt;
   }
   if (value == 0.0 && first != '0') return std::nullopt;
