@@ -104,10 +104,10 @@ void WebSession::Stop() {
 void WebSession::LoadLevel(int n) { m_view.LoadBuiltInLevel(n, m_params); }
 
 PageReadResult WebSession::ApplySettings(int page, const std::map<int, FieldInput>& inputs) {
-  // As the settings sheet: what reads is kept up to the first refused field.
+  // As the settings sheet: a page with a refused field changes nothing.
   SimParams p = m_params;
   const PageReadResult r = ReadSettingsPage(page, inputs, p);
-  m_params = p;
+  if (r.ok) m_params = p;
   return r;
 }
 

@@ -46,7 +46,8 @@ class WebSession final : public RunAsks, public RunEvents {
   // 用同一种子重跑: the last run that took a seed, with that seed.
   void Rerun();
   void LoadLevel(int n);
-  // The fields of one settings page, as the settings sheet reads them.
+  // The fields of one settings page, as the settings sheet reads them; a
+  // refused field leaves every setting as it was.
   PageReadResult ApplySettings(int page, const std::map<int, FieldInput>& inputs);
 
   // --- flying by hand ----------------------------------------------------

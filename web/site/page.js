@@ -177,8 +177,10 @@ const received = {
   stepped: (m) => observed.stepMs.push(m.ms),
   ended: (m) => observed.records.push(m.record),
   settings: (m) => {
-    for (const f of m.result.fields) document.getElementById(`field${f.page}_${f.id}`).value = f.value;
+    // Accepted values are shown as the program reads them; a refusal leaves
+    // the typed text to correct.
     if (!m.result.ok) showBox(m.result.message);
+    else for (const f of m.result.fields) document.getElementById(`field${f.page}_${f.id}`).value = f.value;
   },
   csv: (m) => (m.text ? download('history.csv', m.text) : showBox(texts.nothingToExport)),
   formatted: (m) => {
