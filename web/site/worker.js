@@ -30,8 +30,13 @@ function schedule(ms) {
 
 function paint() {
   api.compose();
-  playList(canvases.scene, api.ops(0), api.listTexts(0), pictures);
-  if (showNetwork) playList(canvases.panel, api.ops(1), api.listTexts(1), pictures);
+  for (const [list, ctx] of [[0, canvases.scene], [1, showNetwork ? canvases.panel : null]]) {
+    if (!ctx) continue;
+    // The texts first: a call into the module may grow its memory, which
+    // would leave an earlier view of the operations empty.
+    const texts = api.listTexts(list);
+    playList(ctx, api.ops(list), texts, pictures);
+  }
 }
 
 function postState() {
@@ -136,5 +141,6 @@ onmessage = (e) => {
     return;
   }
   handlers[m.type](m);
-  settle();
+  // A key's thrust is seen in the next tick's frame, as in the window.
+  if (m.type !== 'arrow') settle();
 };
