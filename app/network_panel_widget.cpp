@@ -4,7 +4,7 @@
 
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
-#include "ui_model/see_inside.h"
+#include "ui_model/scene_paint.h"
 
 namespace korvane {
 
@@ -14,7 +14,7 @@ NetworkPanelWidget::NetworkPanelWidget(const ViewState& state, QWidget* parent) 
 }
 
 void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view) {
-  p.fillRect(QRect(0, 0, NetworkPanelWidth, ViewHeight), QColor(12, 14, 30));
+  p.fillRect(QRect(0, 0, NetworkPanelWidth, ViewHeight), QColor::fromRgb(PanelGround));
   if (!view) return;
   const NetworkPanel g = NetworkPanelGeometry(*view);
   p.setRenderHint(QPainter::Antialiasing, true);
@@ -26,7 +26,7 @@ void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view) {
     p.drawLine(s.x1, s.y1, s.x2, s.y2);
   }
   for (const NeuronDot& n : g.neurons) {
-    p.setPen(QPen(n.chosen ? QColor(255, 255, 128) : QColor(200, 200, 220), n.chosen ? 3 : 1));
+    p.setPen(QPen(QColor::fromRgb(n.chosen ? ChosenRimColour : NeuronRimColour), n.chosen ? 3 : 1));
     p.setBrush(QColor::fromRgb(n.rgb));
     p.drawEllipse(QPoint(n.x, n.y), n.r, n.r);
   }
@@ -34,7 +34,7 @@ void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view) {
   for (const LayerBar& b : g.bars) p.fillRect(QRect(b.rect.x, b.rect.y, b.rect.w, b.rect.h), QColor::fromRgb(b.rgb));
   static const QFont font = SceneRenderer::PanelFont();
   p.setFont(font);
-  p.setPen(QColor(220, 225, 255));
+  p.setPen(QColor::fromRgb(PanelLabelColour));
   const int ascent = QFontMetrics(p.font()).ascent();
   for (const TextLine& l : g.labels) p.drawText(l.x, l.y + ascent, U(l.text));
 }

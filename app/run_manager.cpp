@@ -152,19 +152,6 @@ void RunManager::OnTrainNetwork() {
   });
 }
 
-namespace {
-
-// A network of the shape the weights in force were trained for; the run
-// loads those weights over the random ones drawn here.
-CNeuralNet NetworkInForce(const PilotResults& results, const SimParams& p) {
-  CNeuralNet net;
-  CRand rng;
-  net.Build(WithShape(p, results.Shape()), rng);
-  return net;
-}
-
-}  // namespace
-
 void RunManager::OnShowTrainingResult() {
   if (!MayStartReplay()) return;
   const SimParams start = GlobalParams().Get();

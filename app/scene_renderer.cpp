@@ -13,11 +13,7 @@ static void InitKorvaneResources() { Q_INIT_RESOURCE(korvane); }
 namespace korvane {
 namespace {
 
-const QColor FlameColour(241, 219, 141);
-const QColor CurrentArrowColour(255, 255, 128);
-const QColor OtherArrowColour(255, 255, 0);
-const QColor PerceptionColour(117, 244, 255);
-const QColor CrossHairColour(255, 255, 0);
+QColor Colour(unsigned rgb) { return QColor::fromRgb(rgb); }
 
 QPolygon ToPolygon(const IPoint* pts, std::size_t n) {
   QPolygon poly(static_cast<int>(n));
@@ -63,17 +59,17 @@ QFont SceneRenderer::PanelFont() {
   for (const QString& fam : QFontDatabase::families(QFontDatabase::SimplifiedChinese))
     if (!families.contains(fam)) families.push_back(fam);
   f.setFamilies(families);
-  f.setPixelSize(15);
+  f.setPixelSize(PanelFontPixels);
   f.setWeight(QFont::Normal);
   // Crisp white strokes read better over the nebula than grey-edged ones.
   f.setStyleStrategy(QFont::NoAntialias);
   return f;
 }
 
-SceneRenderer::SceneRenderer(std::uint32_t starSeed) : m_font(PanelFont()), m_rand(starSeed) {
-  m_background = LoadPicture(":/res/background.png").copy(0, 0, 650, 300);
+SceneRenderer::SceneRenderer(std::uint32_t starSeed) : m_font(PanelFont()), m_stars(starSeed) {
+  m_background = LoadPicture(":/res/background.png").copy(ToRect(BackgroundSource));
   m_meteor = LoadPicture(":/res/meteor.png");
-  m_lifeboat = LoadPicture(":/res/lifeboat.png").copy(0, 0, 312, 312);
+  m_lifeboat = LoadPicture(":/res/lifeboat.png").copy(ToRect(LifeboatSource));
 }
 
 void SceneRenderer::RebuildMeteorLayer(const MeteorField& field) {
@@ -112,29 +108,8 @@ void SceneRenderer::Compose(QImage& scene, const SceneInput& in) {
 }
 
 void SceneRenderer::DrawStars(QImage& scene) {
-  const bool move = m_frameCounter % 10 == 0;
-  auto plot = [&](int x, int y) {
-    const int b = m_rand() % 255;
-    if (x >= 0 && y >= 0 && x < scene.width() && y < scene.height()) scene.setPixel(x, y, qRgb(255, 240, b));
-  };
-  for (int i = 0; i < StarCount; ++i) {
-    IPoint& s = m_stars[static_cast<std::size_t>(i)];
-    if (move) {
-      s.x = m_rand() % PlayfieldWidth;
-      s.y = m_rand() % PlayfieldHeight;
-    }
-    if (i < 100) {
-      // A cluster made with the next star's coordinates as they stand now.
-      const IPoint& n = m_stars[static_cast<std::size_t>(i + 1)];
-      plot(s.x, s.y);
-      plot(n.x, s.y);
-      plot(s.x, n.y);
-      plot(n.x, n.y);
-    } else {
-      plot(s.x, s.y);
-    }
-  }
-  m_frameCounter += move ? -9 : 1;
+  for (const StarPixel& s : m_stars.NextFrame(scene.width(), scene.height()))
+    scene.setPixel(s.x, s.y, qRgb(255, 240, s.blue));
 }
 
 void SceneRenderer::DrawMeteorLayer(QPainter& p, const SceneInput& in, int c) {
@@ -142,8 +117,8 @@ void SceneRenderer::DrawMeteorLayer(QPainter& p, const SceneInput& in, int c) {
   if (!in.showPerception || in.params.HidePerceived) return;
   const int k = in.params.PerceivedMeteors();
   const std::vector<PerceptionMark> marks = PerceptionMarks(*in.boat, *in.perception, *in.field, c, k);
-  const QPen ring(PerceptionColour, 3, Qt::SolidLine);
-  QPen cross(CrossHairColour, 1, Qt::DashLine);
+  const QPen ring(Colour(PerceptionColour), 3, Qt::SolidLine);
+  QPen cross(Colour(CrossHairColour), 1, Qt::DashLine);
   for (const PerceptionMark& m : marks) {
     p.setPen(ring);
     p.setBrush(Qt::NoBrush);
@@ -201,10 +176,9 @@ void SceneRenderer::DrawPaths(QImage& scene, const PopulationPaths& paths, int c
   const Pixels img{reinterpret_cast<QRgb*>(scene.bits()), static_cast<int>(scene.bytesPerLine() / 4), scene.width(),
                    scene.height()};
   for (const PathLine& l : PathLines(paths, c)) {
-    const QRgb colour = l.style == PathStyle::Best      ? qRgb(255, 215, 70)
-                        : l.style == PathStyle::Escaped ? qRgb(110, 255, 130)
-                                                        : qRgb(190, 200, 255);
-    const int alpha = l.style == PathStyle::Best ? 255 : l.style == PathStyle::Escaped ? 150 : 70;
+    const PathPen pen = PathPenOf(l.style);
+    const QRgb colour = 0xff000000u | pen.rgb;
+    const int alpha = pen.alpha;
     for (std::size_t i = 1; i < l.points.size(); ++i) {
       BlendLine(img, l.points[i - 1], l.points[i], colour, alpha);
       if (l.style == PathStyle::Best)
@@ -212,8 +186,9 @@ void SceneRenderer::DrawPaths(QImage& scene, const PopulationPaths& paths, int c
     }
     if (l.crashed && !l.points.empty()) {
       const IPoint e = l.points.back();
-      BlendLine(img, {e.x - 2, e.y - 2}, {e.x + 2, e.y + 2}, qRgb(255, 90, 70), 200);
-      BlendLine(img, {e.x - 2, e.y + 2}, {e.x + 2, e.y - 2}, qRgb(255, 90, 70), 200);
+      const QRgb crash = 0xff000000u | CrashMarkColour;
+      BlendLine(img, {e.x - 2, e.y - 2}, {e.x + 2, e.y + 2}, crash, CrashMarkAlpha);
+      BlendLine(img, {e.x - 2, e.y + 2}, {e.x + 2, e.y - 2}, crash, CrashMarkAlpha);
     }
   }
 }
@@ -223,17 +198,17 @@ void SceneRenderer::DrawLifeboat(QPainter& p, const SceneInput& in) {
   const int sx = SpriteX(boat.m_position.x);
   const std::vector<IPoint> flame = FlamePoints(boat, sx);
   if (!flame.empty()) {
-    p.setPen(QPen(FlameColour, 2, Qt::SolidLine));
+    p.setPen(QPen(Colour(FlameColour), 2, Qt::SolidLine));
     p.drawPolyline(ToPolygon(flame.data(), flame.size()));
   }
   if (!in.params.HideThrustMarker) {
     const int current = boat.m_thrustMarker;
     if (current >= 2 && current <= 5) {
       const auto arrow = ArrowOutline(current);
-      p.setPen(QPen(CurrentArrowColour, 2, Qt::SolidLine));
+      p.setPen(QPen(Colour(CurrentArrowColour), 2, Qt::SolidLine));
       p.drawPolyline(ToPolygon(arrow.data(), arrow.size()));
     }
-    p.setPen(QPen(OtherArrowColour, 1, Qt::DotLine));
+    p.setPen(QPen(Colour(OtherArrowColour), 1, Qt::DotLine));
     for (int m = 2; m <= 5; ++m) {
       if (m == current) continue;
       const auto arrow = ArrowOutline(m);
@@ -259,9 +234,9 @@ void SceneRenderer::DrawPanel(QPainter& p, const SceneInput& in) {
   // A dark shadow keeps the white text readable over bright meteors.
   for (const TextLine& l : g.lines) {
     const QString t = QString::fromStdString(l.text);
-    p.setPen(QColor(0, 0, 40));
+    p.setPen(Colour(TextShadowColour));
     p.drawText(l.x + 1, l.y + ascent + 1, t);
-    p.setPen(Qt::white);
+    p.setPen(Colour(TextColour));
     p.drawText(l.x, l.y + ascent, t);
   }
 }

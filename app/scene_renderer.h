@@ -4,9 +4,9 @@
 #include <array>
 
 #include "sim/params.h"
-#include "sim/rand.h"
 #include "ui_model/scene_geometry.h"
 #include "ui_model/scene_input.h"
+#include "ui_model/scene_paint.h"
 
 class QPainter;
 
@@ -18,8 +18,6 @@ namespace korvane {
 // its own generator, moves from frame to frame.
 class SceneRenderer {
  public:
-  static constexpr int StarCount = 300;
-
   explicit SceneRenderer(std::uint32_t starSeed);
 
   // Draws one frame into scene, which must be ViewWidth × ViewHeight.
@@ -51,10 +49,7 @@ class SceneRenderer {
   MeteorField m_layerField;
   bool m_haveLayer = false;
   int m_layerBuilds = 0;
-
-  std::array<IPoint, StarCount> m_stars{};
-  int m_frameCounter = 0;
-  CRand m_rand;
+  StarField m_stars;
 };
 
 // The field a meteor layer was drawn for, compared by what is drawn.

@@ -9,7 +9,7 @@
 
 namespace korvane {
 
-GenerationEvaluator::GenerationEvaluator(int threads) : m_threads(threads < 1 ? 1 : threads) {}
+GenerationEvaluator::GenerationEvaluator(int threads) : m_threads(threads < 1 || !kThreadsBuilt ? 1 : threads) {}
 
 PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGeneration& g) {
   PlanGenerationEnd end;
@@ -105,11 +105,13 @@ bool GenerationEvaluator::FlyWeights(RunAsks& asks, const SimParams& p, CNeuralN
   const int threads = std::max(1, std::min(m_threads, count));
   m_workers.resize(threads);
   m_workerNets.assign(threads, net);
+#if !KORVANE_PORTABLE
   const vecmath::SimdPath path = vecmath::ActivePath();
   bool lanes = count > 0 && LaneCount(path) > 0 && LanesServe(p, net);
   for (int n = 0; lanes && n < count; ++n)
     lanes = static_cast<int>(genomes[n].weights.size()) == net.WeightCount();
   if (lanes) return FlyWeightsInLanes(asks, p, net, levels, genomes, count, threads, path, alongside);
+#endif
   if (alongside) alongside();
   // Each genome flies the levels in order, so its fitness adds up in the same
   // order whichever worker flies it.

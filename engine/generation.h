@@ -10,7 +10,9 @@
 #include "engine/host.h"
 #include "engine/lockstep.h"
 #include "engine/parallel.h"
+#if !KORVANE_PORTABLE
 #include "engine/worker_pool.h"
+#endif
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
 #include "plan_ga/plan_genome.h"
@@ -119,7 +121,9 @@ class GenerationEvaluator {
   std::vector<LaneBuffers> m_lanes;   // per worker, for training in lanes
   std::vector<double> m_laneScores;   // per flight of a generation
   std::vector<int> m_laneTicks;       // per flight: its length, -1 while it flies
+#if !KORVANE_PORTABLE
   std::unique_ptr<WorkerPool> m_pool = std::make_unique<WorkerPool>();
+#endif
   FlightState m_flight;
   int m_threads;
 };

@@ -6,7 +6,16 @@
 
 namespace korvane {
 
+// The portable build (the page) has no threads: every pass runs on the
+// calling thread, and no thread is ever made.
+#if KORVANE_PORTABLE
+inline constexpr bool kThreadsBuilt = false;
+#else
+inline constexpr bool kThreadsBuilt = true;
+#endif
+
 inline int DefaultThreadCount() {
+  if (!kThreadsBuilt) return 1;
   const unsigned n = std::thread::hardware_concurrency();
   return n == 0 ? 1 : static_cast<int>(std::min(n, 64u));
 }
@@ -36,15 +45,17 @@ void ParallelFor(int threads, int count, int grain, Fn&& fn) {
       }
     }
   };
-  if (threads == 1) {
+  if (threads == 1 || !kThreadsBuilt) {
     work(0);
     return;
   }
-  std::vector<std::thread> pool;
-  pool.reserve(threads - 1);
-  for (int w = 1; w < threads; ++w) pool.emplace_back(work, w);
-  work(0);
-  for (auto& t : pool) t.join();
+  if constexpr (kThreadsBuilt) {
+    std::vector<std::thread> pool;
+    pool.reserve(threads - 1);
+    for (int w = 1; w < threads; ++w) pool.emplace_back(work, w);
+    work(0);
+    for (auto& t : pool) t.join();
+  }
 }
 
 }  // namespace korvane

@@ -24,6 +24,13 @@ WeightsSource BuiltinSource() {
   return s;
 }
 
+CNeuralNet NetworkInForce(const PilotResults& results, const SimParams& p) {
+  CNeuralNet net;
+  CRand rng;
+  net.Build(WithShape(p, results.Shape()), rng);
+  return net;
+}
+
 PilotResults::PilotResults() : m_weight(BuiltinWeights()), m_shape(NetShapeOf({})), m_source(BuiltinSource()) {}
 
 CPlanGenome PilotResults::BestPlan() const {

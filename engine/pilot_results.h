@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "net/neural_net.h"
 #include "plan_ga/plan_genome.h"
 #include "sim/params.h"
 
@@ -40,6 +41,12 @@ SimParams WithShape(SimParams p, const NetShape& shape);
 // What runs leave behind for each other: the plan kept for replay and the
 // weights in force with the shape they fit. The only state runs share; a
 // replay reads it while a paused run holds it, so every access is guarded.
+class PilotResults;
+
+// A network of the shape the weights in force were trained for; a run loads
+// those weights over the random ones drawn here.
+CNeuralNet NetworkInForce(const PilotResults& results, const SimParams& p);
+
 class PilotResults {
  public:
   PilotResults();  // the built-in trained weights, no plan

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "files/text_scan.h"
+#include "sim/read_double.h"
 
 namespace korvane {
 namespace {
@@ -39,13 +40,13 @@ WeightsDefect ParseValue(std::string_view line, double& value) {
   if (line.empty() || line.back() != ';') return WeightsDefect::MissingSemicolon;
   line = TrimBlanks(line.substr(0, line.size() - 1));
   if (line.empty()) return WeightsDefect::MissingValue;
-  // from_chars takes no '+'; the writer never prints one but a hand edit might.
+  // ReadDouble takes no '+'; the writer never prints one but a hand edit might.
   if (line.front() == '+') {
     line.remove_prefix(1);
     if (line.empty() || line.front() == '-') return WeightsDefect::NotANumber;
   }
   const char* last = line.data() + line.size();
-  const auto [ptr, ec] = std::from_chars(line.data(), last, value, std::chars_format::general);
+  const auto [ptr, ec] = ReadDouble(line.data(), last, value);
   if (ptr != last) return WeightsDefect::NotANumber;
   if (ec == std::errc::result_out_of_range) return WeightsDefect::OutOfRange;
   if (ec != std::errc()) return WeightsDefect::NotANumber;

@@ -1,20 +1,34 @@
 #include "net/weight_ga.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <stdexcept>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
 
 namespace korvane {
 namespace {
+
+// A double's bits and back, as std::bit_cast (which WebAssembly's C++
+// library lacks) gives them.
+std::uint64_t Bits(double v) {
+  std::uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+double FromBits(std::uint64_t b) {
+  double v;
+  std::memcpy(&v, &b, sizeof v);
+  return v;
+}
 
 // v, where `keep` is all ones, else v + delta: chosen with a mask, since a
 // weight moves four times in five, unpredictably, and a compiler turns a
 // plain choice into a branch.
 double MovedUnlessKept(double v, double delta, std::uint64_t keep) {
   const double moved = v + delta;
-  return std::bit_cast<double>((std::bit_cast<std::uint64_t>(v) & keep) | (std::bit_cast<std::uint64_t>(moved) & ~keep));
+  return FromBits((Bits(v) & keep) | (Bits(moved) & ~keep));
 }
 
 }  // namespace
@@ -90,8 +104,7 @@ bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand
   if (drawn) {
     m_drawn.ready = false;
     bool same = m_drawn.listSize == list.size() && m_drawn.elites == elites && m_drawn.picks.size() == 2 * pairs &&
-                std::bit_cast<std::uint64_t>(m_drawn.smallRange) == std::bit_cast<std::uint64_t>(p.SmallMutationRange) &&
-                std::bit_cast<std::uint64_t>(m_drawn.largeRate) == std::bit_cast<std::uint64_t>(p.LargeMutationRate);
+                Bits(m_drawn.smallRange) == Bits(p.SmallMutationRange) && Bits(m_drawn.largeRate) == Bits(p.LargeMutationRate);
     for (std::size_t i = 0; i < active && same; ++i) same = m_population[i].weights.size() == m_drawn.weightCount;
     if (!same) throw std::logic_error("CWeightGA::Epoch: not the list and settings DrawAhead drew for");
   }

@@ -14,14 +14,25 @@ packages=(
   help2man gzip file dpkg-dev desktop-file-utils appstream man-db lintian
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The browser build and its test, without what they merely recommend; node
+# and npm from Debian only where none is installed.
+web_packages=(emscripten chromium)
+command -v node >/dev/null || web_packages+=(nodejs)
+command -v npm >/dev/null || web_packages+=(npm)
+
+missing_from() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_from "${packages[@]}")
+mapfile -t missing_web < <(missing_from "${web_packages[@]}")
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_web[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}" >&2
+echo "Installing: ${missing[*]} ${missing_web[*]}" >&2
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$@" >/dev/null; }
+[ ${#missing[@]} -eq 0 ] || install "${missing[@]}"
+[ ${#missing_web[@]} -eq 0 ] || install --no-install-recommends "${missing_web[@]}"

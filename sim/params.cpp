@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "sim/read_double.h"
+
 namespace korvane {
 namespace {
 
@@ -229,7 +231,7 @@ std::string ApplySetting(SimParams& p, std::string_view assignment) {
     if (text.empty() || ec != std::errc() || ptr != last || n < kIntMin || n > kIntMax) return refusal;
     value = static_cast<double>(n);
   } else {
-    auto [ptr, ec] = std::from_chars(first, last, value);
+    auto [ptr, ec] = ReadDouble(first, last, value);
     if (!text.empty() && ptr == last && ec == std::errc::result_out_of_range && Underflows(text))
       return std::string(name) + ": '" + text + "' is too close to 0 to be held as a number (it underflows); write 0";
     if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) return refusal;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "texts/shortest.h"
+
 namespace korvane::text {
 namespace {
 
@@ -90,16 +92,12 @@ std::string WeightsDoNotFit(std::string_view source, std::size_t have, int need)
 
 std::string PlanTooManyTicks(double ticks) {
   // Shortest form: a sum of 1e300 ticks is not cut off mid-number.
-  char sum[32];
-  const auto end = std::to_chars(sum, sum + sizeof sum, ticks).ptr;
-  return "the plan's durations add up to " + std::string(sum, end) +
+  return "the plan's durations add up to " + ShortestDouble(ticks) +
          " ticks, more than a flight can count (2147483647)";
 }
 
 std::string PlanNegativeDuration(std::size_t gene, double duration) {
-  char value[32];
-  const auto end = std::to_chars(value, value + sizeof value, duration).ptr;
-  return "durations must not be negative: gene " + std::to_string(gene + 1) + " lasts " + std::string(value, end);
+  return "durations must not be negative: gene " + std::to_string(gene + 1) + " lasts " + ShortestDouble(duration);
 }
 
 std::string PlanTooLong(std::size_t genes, int length, int most) {

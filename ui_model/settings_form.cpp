@@ -3,8 +3,10 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 #include "files/text_scan.h"
+#include "sim/read_double.h"
 
 namespace korvane {
 namespace {
@@ -34,9 +36,16 @@ std::string FormatDoubleField(double v) {
   // to_chars with a precision prints as "%.*g" in the C locale would, so a
   // German locale does not turn 2.5 into 2,5.
   char buf[64];
+#if KORVANE_PORTABLE
+  // WebAssembly's C++ library has no floating-point to_chars; its C library
+  // has no locales, so printf writes what to_chars would.
+  std::snprintf(buf, sizeof buf, "%.15g", v);
+  return buf;
+#else
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
   if (ec != std::errc()) return "0";
   return std::string(buf, end);
+#endif
 }
 
 std::optional<long long> ParseIntField(std::string_view text) {
@@ -91,8 +100,8 @@ std::optional<double> ParseDoubleField(std::string_view text) {
       }
     }
     std::size_t from = i;
-    if (s[from] == '+') ++from;  // from_chars takes no plus sign
-    auto [ptr, ec] = std::from_chars(s.data() + from, s.data() + j, value, std::chars_format::general);
+    if (s[from] == '+') ++from;  // ReadDouble takes no plus sign
+    auto [ptr, ec] = ReadDouble(s.data() + from, s.data() + j, value);
     if (ec != std::errc() || ptr != s.data() + j || !std::isfinite(value)) return std::nullopt;
   }
   if (value == 0.0 && first != '0') return std::nullopt;
