@@ -7,57 +7,41 @@
 
 #include "engine/generation.h"
 #include "engine/network_flight.h"
+#include "engine/turns.h"
 
 namespace korvane {
 namespace {
 
-// One generation's flights, handed out in turn. The first handed out is the
-// last flight, whose end the chart frame shows: it flies through
-// FlyNetworkScored on a worker's own state, early, so that it never holds up
-// the end of the generation. The last level's flights go longest first, as
-// the genome's flights on the other levels foretell, so that the lanes run
-// dry on short flights. A worker takes turns eight at a time, so that the
-// workers seldom share the counter's cache line or write scores into the same
-// one. Worker 0 asks the host about a stop. The order only decides when a
+// One generation's flights, handed out in turns (engine/turns.h). The
+// first is the last flight, whose end the chart frame shows: it flies through
+// FlyNetworkScored on a worker's own state. The last level's flights go
+// longest first, as the genome's flights on the other levels foretell, so
+// that the lanes run dry on short flights. The order only decides when a
 // flight flies: its score has its own place.
 class Feed final : public LaneFeed {
  public:
-  static constexpr int kTurnsTaken = 8;
-
-  struct Shared {
-    alignas(64) std::atomic<int> next{0};
-    alignas(64) std::atomic<bool> stop{false};
-    std::atomic<int> shownBy{0};
+  struct Shared : Turns::Shared {
     std::once_flag ordered;
     std::vector<int> lastLevel;  // genomes of the last level, in the order flown
   };
 
   Feed(RunAsks& asks, const LaneJob& job, std::span<const MeteorField> levels, Shared& shared, int worker,
        FlightState& state, CNeuralNet& net)
-      : m_asks(asks), m_job(job), m_levels(levels), m_shared(shared), m_worker(worker), m_state(state), m_net(net) {}
+      : m_job(job), m_levels(levels), m_shared(shared),
+        m_turns(asks, shared, worker, static_cast<int>(job.genomes.size() * levels.size())), m_state(state),
+        m_net(net) {}
 
   int Next() override {
     const int genomes = static_cast<int>(m_job.genomes.size());
     const int flights = genomes * static_cast<int>(m_levels.size());
     for (;;) {
-      if (m_worker == 0 && m_asks.StopRequested()) m_shared.stop.store(true);
-      if (m_shared.stop.load(std::memory_order_relaxed)) return -1;
-      if (m_turn == m_turnsEnd) {
-        m_turn = m_shared.next.fetch_add(kTurnsTaken, std::memory_order_relaxed);
-        m_turnsEnd = std::min(m_turn + kTurnsTaken, flights);
-        if (m_turn >= flights) {
-          m_turn = m_turnsEnd;
-          return -1;
-        }
-      }
-      const int turn = m_turn++;
-      if (turn > 0) return FlightAt(turn - 1, genomes, flights);
+      const int turn = m_turns.Next();
+      if (turn != 0) return turn < 0 ? -1 : FlightAt(turn - 1, genomes, flights);
       const int shown = flights - 1;
       m_net.LoadWeights(m_job.genomes[static_cast<std::size_t>(shown % genomes)].weights);
       m_job.scores[shown] =
           FlyNetworkScored(m_state, m_net, *m_job.params, m_levels[static_cast<std::size_t>(shown / genomes)])
               .score;
-      m_shared.shownBy.store(m_worker);
     }
   }
 
@@ -86,15 +70,13 @@ class Feed final : public LaneFeed {
     });
   }
 
-  RunAsks& m_asks;
   const LaneJob& m_job;
   std::span<const MeteorField> m_levels;
   Shared& m_shared;
-  int m_worker;
+  Turns m_turns;
   FlightState& m_state;
   CNeuralNet& m_net;
   std::vector<long> m_keys;
-  int m_turn = 0, m_turnsEnd = 0;  // this worker's turns taken and not yet handed out
 };
 
 }  // namespace

@@ -3,33 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <stdexcept>
+
+#include "sim/masked.h"
 
 namespace korvane {
 namespace {
 
-// A double's bits and back, as std::bit_cast (which WebAssembly's C++
-// library lacks) gives them.
-std::uint64_t Bits(double v) {
-  std::uint64_t b;
-  std::memcpy(&b, &v, sizeof b);
-  return b;
-}
-
-double FromBits(std::uint64_t b) {
-  double v;
-  std::memcpy(&v, &b, sizeof v);
-  return v;
-}
-
-// v, where `keep` is all ones, else v + delta: chosen with a mask, since a
-// weight moves four times in five, unpredictably, and a compiler turns a
-// plain choice into a branch.
-double MovedUnlessKept(double v, double delta, std::uint64_t keep) {
-  const double moved = v + delta;
-  return FromBits((Bits(v) & keep) | (Bits(moved) & ~keep));
-}
+// v, where `keep` is all ones, else v + delta: a weight moves four times in
+// five, unpredictably.
+double MovedUnlessKept(double v, double delta, std::uint64_t keep) { return Masked(keep, v, v + delta); }
 
 }  // namespace
 
@@ -204,10 +187,7 @@ int CWeightGA::DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Sm
   // and the move (b - a) * range. Worked out without a branch (the test
   // fails one time in five, unpredictably): the three draws are taken, the
   // state moves by one or by three.
-  // Unit(r) < rate exactly when r < below: Unit rises with r.
-  int below = 0;
-  for (int step = 1 << 15; step > 0; step >>= 1)
-    if (below + step <= 32768 && CRand::Unit(below + step - 1) < m_mutationRate) below += step;
+  const int below = CRand::ChanceBound(m_mutationRate);
   std::uint32_t state = rng.State();
   for (std::size_t i = 0; i < size; ++i) {
     const std::uint32_t s1 = CRand::Step(state);

@@ -22,9 +22,12 @@ class CPlanGA {
   bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng);
 
   CPlanGenome RouletteSelect(CRand& rng) const;
-  void CopyElites(int n, std::vector<CPlanGenome>& work) const;
+  // The same pick as an index into Genomes(); Genomes().size() when there is
+  // no plan to pick.
+  std::size_t RouletteIndex(CRand& rng) const;
 
   // The operators. They never touch genes beyond a plan's own length.
+  // InsertCopy makes the child in actions and durations, whatever they held.
   void InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
                   const SimParams& p, CRand& rng) const;
   void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng) const;
