@@ -115,31 +115,42 @@ PathsPtr GenerationEvaluator::PublishPaths(const std::vector<CPlanGenome>& plans
 
 bool GenerationEvaluator::FlyWeights(RunAsks& asks, const SimParams& p, CNeuralNet& net,
                                      std::span<const MeteorField> levels, std::vector<WeightGenome>& genomes,
-                                     const std::function<void()>& alongside) {
+                                     const std::function<void()>& alongside, const CWeightGA* breeder) {
   const int count = std::min<int>(p.NetPopulationSize, static_cast<int>(genomes.size()));
   const int threads = std::max(1, std::min(m_threads, count));
   m_workers.resize(threads);
   m_workerNets.assign(threads, net);
+  ChildBreeding breeding(breeder, genomes);
+  bool flown = false;
 #if !KORVANE_PORTABLE
   const vecmath::SimdPath path = vecmath::ActivePath();
   bool lanes = count > 0 && LaneCount(path) > 0 && LanesServe(p, net);
+  // Every genome must fit the lanes' rows (those to be made have their parents' length).
   for (int n = 0; lanes && n < count; ++n)
-    lanes = static_cast<int>(genomes[n].weights.size()) == net.WeightCount();
-  if (lanes) return FlyWeightsInLanes(asks, p, net, levels, genomes, count, threads, path, alongside);
+    lanes = static_cast<int>(breeder ? breeder->ChildLength() : genomes[n].weights.size()) == net.WeightCount();
+  if (lanes) flown = FlyWeightsInLanes(asks, p, net, levels, genomes, count, threads, path, alongside, breeding);
+  if (!lanes) {
 #endif
-  if (alongside) alongside();
-  // Each genome flies the levels in order, so its fitness adds up in the same
-  // order whichever worker flies it.
-  const ParallelPass pass = FlyInParallel(asks, threads, count, 1, [&](int w, int n) {
-    CNeuralNet& wn = m_workerNets[w];
-    wn.LoadWeights(genomes[n].weights);
-    for (const MeteorField& level : levels) genomes[n].fitness += FlyNetworkScored(m_workers[w], wn, p, level).score;
-    return false;
-  });
-  if (pass.stopped) return false;
-  m_flight = m_workers[pass.lastWorker];
-  net = m_workerNets[pass.lastWorker];
-  return true;
+    if (alongside) alongside();
+    // Each genome flies the levels in order, so its fitness adds up in the same
+    // order whichever worker flies it.
+    const ParallelPass pass = FlyInParallel(asks, threads, count, 1, [&](int w, int n) {
+      CNeuralNet& wn = m_workerNets[w];
+      breeding.Ensure(static_cast<std::size_t>(n));
+      wn.LoadWeights(genomes[n].weights);
+      for (const MeteorField& level : levels) genomes[n].fitness += FlyNetworkScored(m_workers[w], wn, p, level).score;
+      return false;
+    });
+    flown = !pass.stopped;
+    if (flown) {
+      m_flight = m_workers[pass.lastWorker];
+      net = m_workerNets[pass.lastWorker];
+    }
+#if !KORVANE_PORTABLE
+  }
+#endif
+  breeding.EnsureAll();
+  return flown;
 }
 
 }  // namespace korvane

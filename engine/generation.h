@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "engine/child_breeding.h"
 #include "engine/flight.h"
 #include "engine/flight_path.h"
 #include "engine/host.h"
@@ -95,9 +96,12 @@ class GenerationEvaluator {
   // Adds each genome's score on every level to its fitness; false when
   // stopped. `alongside`, if any, runs once while the generation flies (on a
   // worker of its own when there are several). net takes the weights of the
-  // flight the progress frames show.
+  // flight the progress frames show. breeder: the population whose Select
+  // left the genomes to be made; each is made by the worker that flies it
+  // first, and every one is made when this returns.
   bool FlyWeights(RunAsks& asks, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
-                  std::vector<WeightGenome>& genomes, const std::function<void()>& alongside = {});
+                  std::vector<WeightGenome>& genomes, const std::function<void()>& alongside = {},
+                  const CWeightGA* breeder = nullptr);
 
   // The flight the progress frames show: the last one flown.
   const FlightState& ShownFlight() const { return m_flight; }
@@ -109,7 +113,7 @@ class GenerationEvaluator {
   // (lockstep_generation.cpp).
   bool FlyWeightsInLanes(RunAsks& asks, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
                          std::vector<WeightGenome>& genomes, int count, int threads, vecmath::SimdPath path,
-                         const std::function<void()>& alongside);
+                         const std::function<void()>& alongside, ChildBreeding& breeding);
 #if !KORVANE_PORTABLE
   // Plans 0..count-1 in lanes; false when stopped. shownBy: the worker whose
   // state holds the last plan's flight (plan_lanes_generation.cpp).

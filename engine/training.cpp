@@ -57,7 +57,14 @@ void TrainingRun::KeepBest(WeightsSource::Kind kind) {
   m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start), source);
 }
 
+void TrainingRun::MakeChildren() {
+  if (!m_childrenPending) return;
+  for (std::size_t k = 0; k < m_workList.size(); ++k) m_ga.Breed(k, m_workList[k].weights);
+  m_childrenPending = false;
+}
+
 RunStep TrainingRun::Stopped() {
+  MakeChildren();
   if (m_ga.Generation() > 0) {
     KeepBest(WeightsSource::Kind::TrainingStopped);
     RunNotice n{NoticeKind::TrainingStopped};
@@ -70,6 +77,7 @@ RunStep TrainingRun::Stopped() {
 }
 
 RunStep TrainingRun::Trained() {
+  MakeChildren();
   const double best = m_ga.Best().fitness;
   m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start),
                             WeightsSource{WeightsSource::Kind::Training, {}, 0, 0, best});
@@ -92,13 +100,18 @@ RunStep TrainingRun::Step() {
 RunStep TrainingRun::FlyGeneration() {
   if (m_at.generation > m_p.TrainingGenerations || m_at.generation > CWeightGA::MaxHistory) return Trained();
   // Breeding's draws do not depend on the scores: they are taken while the
-  // generation flies, so that the breeding after it is short.
+  // generation flies, so that what is left between generations is the sort
+  // and the picks; each genome is then made by the worker that flies it.
   const auto drawAhead = [&] {
     m_ga.DrawAhead(m_workList.size(), static_cast<std::size_t>(m_ga.GenomeLength()), m_p, m_rng);
   };
-  if (!m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead)) return Stopped();
+  const bool flown = m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead,
+                                       m_childrenPending ? &m_ga : nullptr);
+  m_childrenPending = false;
+  if (!flown) return Stopped();
   m_shownLevel = BuiltInLevelCount - 1;
-  if (!m_ga.Epoch(m_workList, m_p, m_rng)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
+  if (!m_ga.Select(m_workList, m_p)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
+  m_childrenPending = true;
   m_link.tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
   m_link.tell.FrameReady([this] { return ChartFrame(); });
   m_at.pace = m_link.asks.WhatToShow().pace;

@@ -35,6 +35,8 @@ class TrainingRun final : public GenerationalRun {
   void Held() override;
   RunStep Stopped() override;
   RunStep Trained();
+  // The genomes Select left to be made, for a run that ends before flying them.
+  void MakeChildren();
   void KeepBest(WeightsSource::Kind kind);
   FrameSnapshot ChartFrame() const;
   FrameSnapshot WatchFrame() const;
@@ -52,6 +54,7 @@ class TrainingRun final : public GenerationalRun {
     MeteorField level;
   } m_watch;  // the generation's best network on level 1, under 观看
   int m_shownLevel = 0;  // the level the progress frames show
+  bool m_childrenPending = false;  // the work list waits for Breed
 };
 
 }  // namespace korvane

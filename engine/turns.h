@@ -25,10 +25,15 @@ class Turns {
   Turns(RunAsks& asks, Shared& shared, int worker, int count)
       : m_asks(asks), m_shared(shared), m_worker(worker), m_count(count) {}
 
+  // Whether a stop was asked for (worker 0 asks the host).
+  bool Stopping() {
+    if (m_worker == 0 && m_asks.StopRequested()) m_shared.stop.store(true);
+    return m_shared.stop.load(std::memory_order_relaxed);
+  }
+
   // The next turn, or -1 when none is left or a stop was asked for.
   int Next() {
-    if (m_worker == 0 && m_asks.StopRequested()) m_shared.stop.store(true);
-    if (m_shared.stop.load(std::memory_order_relaxed)) return -1;
+    if (Stopping()) return -1;
     if (m_turn == m_end) {
       m_turn = m_shared.next.fetch_add(kTaken, std::memory_order_relaxed);
       m_end = std::min(m_turn + kTaken, m_count);

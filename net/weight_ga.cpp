@@ -28,7 +28,7 @@ void CWeightGA::Reset(int popSize, double mutationRate, double crossoverRate, in
 
   m_population.clear();
   m_sums.Clear();
-  m_drawn.ready = false;
+  m_draws.next.ready = false;
   const int len = std::max(0, genomeLength);
   for (int i = 0; i < popSize; ++i) {
     WeightGenome g;
@@ -67,9 +67,36 @@ void CWeightGA::UpdateStatistics() {
 }
 
 bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng) {
-  m_population = list;
-  m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
+  if (m_draws.next.ready) {
+    const bool ok = Select(list, p);
+    for (std::size_t k = 0; k < list.size(); ++k) Breed(k, list[k].weights);
+    return ok;
+  }
+  Rank(list);
+  // Elites first, best first, then pairs of children of roulette-picked
+  // parents, mutated: picks and mutations draw in turn.
+  const std::size_t active = ActiveCount();
+  const std::size_t elites = EliteCount(m_population.size(), p);
+  list.resize(elites + 2 * PairCount(m_population.size(), p));
+  for (std::size_t i = 0; i < elites; ++i) list[i].weights = m_population[active - 1 - i].weights;
+  for (std::size_t k = elites; k < list.size(); k += 2) {
+    const std::size_t mother = PickIndex(rng);
+    const std::size_t father = PickIndex(rng);
+    list[k].weights = m_population[mother].weights;
+    list[k + 1].weights = m_population[father].weights;
+    Mutate(list[k].weights, p, rng);
+    Mutate(list[k + 1].weights, p, rng);
+  }
+  for (WeightGenome& g : list) g.fitness = 0.0;
+  return list.size() == static_cast<std::size_t>(std::max(0, m_popSize));
+}
 
+void CWeightGA::Rank(std::vector<WeightGenome>& list) {
+  // The scored list becomes the population; the genomes of the one before
+  // are written over with the next generation, so their weight lists keep
+  // their memory from one generation to the next.
+  m_population.swap(list);
+  m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   // Stable, so equal fitness keeps its order and a seeded run repeats; NaN
   // counts as the lowest so the ordering stays strict and weak.
   std::stable_sort(m_population.begin(), m_population.end(), [](const WeightGenome& a, const WeightGenome& b) {
@@ -77,45 +104,43 @@ bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand
     if (std::isnan(b.fitness)) return false;
     return a.fitness < b.fitness;
   });
-
   UpdateStatistics();
+}
 
+bool CWeightGA::Select(std::vector<WeightGenome>& list, const SimParams& p) {
+  const std::size_t listSize = list.size();
+  Rank(list);
+  Drawn& d = m_draws.next;
   const std::size_t active = ActiveCount();
-  const std::size_t elites = EliteCount(list.size(), p);
-  const std::size_t pairs = PairCount(list.size(), p);
-  const bool drawn = m_drawn.ready;
-  if (drawn) {
-    m_drawn.ready = false;
-    bool same = m_drawn.listSize == list.size() && m_drawn.elites == elites && m_drawn.picks.size() == 2 * pairs &&
-                Bits(m_drawn.smallRange) == Bits(p.SmallMutationRange) && Bits(m_drawn.largeRate) == Bits(p.LargeMutationRate);
-    for (std::size_t i = 0; i < active && same; ++i) same = m_population[i].weights.size() == m_drawn.weightCount;
-    if (!same) throw std::logic_error("CWeightGA::Epoch: not the list and settings DrawAhead drew for");
-  }
-
-  // The list's genomes are written over in place: their weight lists keep
-  // their memory from one generation to the next. Elites come first, best
-  // first, then pairs of children of roulette-picked parents, mutated.
-  list.resize(elites + 2 * pairs);
-  for (std::size_t i = 0; i < elites; ++i) list[i] = m_population[active - 1 - i];
-  for (std::size_t k = elites, c = 0; k < list.size(); k += 2, c += 2) {
-    const std::size_t mother = drawn ? PickAt(m_drawn.picks[c]) : PickIndex(rng);
-    const std::size_t father = drawn ? PickAt(m_drawn.picks[c + 1]) : PickIndex(rng);
-    list[k].weights = m_population[mother].weights;
-    list[k + 1].weights = m_population[father].weights;
-    for (std::size_t child = 0; child < 2; ++child) {
-      std::vector<double>& w = list[k + child].weights;
-      if (!drawn) {
-        Mutate(w, p, rng);
-        continue;
-      }
-      const std::size_t at = (c + child) * m_drawn.weightCount;
-      for (std::size_t i = 0; i < w.size(); ++i)
-        w[i] = MovedUnlessKept(w[i], m_drawn.deltas[at + i], static_cast<std::uint64_t>(m_drawn.moves[at + i]) - 1);
-      if (m_drawn.large[c + child] >= 0) w[static_cast<std::size_t>(m_drawn.large[c + child])] += p.LargeMutationRange;
-    }
-  }
+  const std::size_t elites = EliteCount(listSize, p);
+  const std::size_t pairs = PairCount(listSize, p);
+  bool same = d.ready && d.listSize == listSize && d.elites == elites && d.picks.size() == 2 * pairs &&
+              Bits(d.smallRange) == Bits(p.SmallMutationRange) && Bits(d.largeRate) == Bits(p.LargeMutationRate);
+  for (std::size_t i = 0; i < active && same; ++i) same = m_population[i].weights.size() == d.weightCount;
+  d.ready = false;
+  if (!same) throw std::logic_error("CWeightGA::Select: not the list and settings DrawAhead drew for");
+  // The draws taken become the ones the children are made by; the next
+  // DrawAhead writes into the other set.
+  std::swap(m_draws.next, m_draws.made);
+  m_draws.largeRange = p.LargeMutationRange;
+  std::vector<std::size_t>& from = m_draws.parents;
+  from.resize(elites + 2 * pairs);
+  for (std::size_t i = 0; i < elites; ++i) from[i] = active - 1 - i;
+  for (std::size_t c = 0; c < 2 * pairs; ++c) from[elites + c] = PickAt(m_draws.made.picks[c]);
+  list.resize(from.size());
   for (WeightGenome& g : list) g.fitness = 0.0;
   return list.size() == static_cast<std::size_t>(std::max(0, m_popSize));
+}
+
+void CWeightGA::Breed(std::size_t k, std::vector<double>& w) const {
+  const Drawn& d = m_draws.made;
+  w = m_population[m_draws.parents[k]].weights;
+  if (k < d.elites) return;
+  const std::size_t child = k - d.elites;
+  const std::size_t at = child * d.weightCount;
+  for (std::size_t i = 0; i < w.size(); ++i)
+    w[i] = MovedUnlessKept(w[i], d.deltas[at + i], static_cast<std::uint64_t>(d.moves[at + i]) - 1);
+  if (d.large[child] >= 0) w[static_cast<std::size_t>(d.large[child])] += m_draws.largeRange;
 }
 
 std::size_t CWeightGA::EliteCount(std::size_t listSize, const SimParams& p) const {
@@ -134,7 +159,7 @@ std::size_t CWeightGA::PairCount(std::size_t listSize, const SimParams& p) const
 
 void CWeightGA::DrawAhead(std::size_t listSize, std::size_t weightCount, const SimParams& p, CRand& rng) {
   const std::size_t pairs = PairCount(listSize, p);
-  Drawn& d = m_drawn;
+  Drawn& d = m_draws.next;
   d = Drawn{true, listSize, weightCount, EliteCount(listSize, p), p.SmallMutationRange, p.LargeMutationRate,
             std::move(d.picks), std::move(d.deltas), std::move(d.moves), std::move(d.large)};
   d.picks.resize(2 * pairs);
