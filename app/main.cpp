@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--version" || arg == "--help" || arg == "-h") {
-      const std::string out = arg == "--version" ? korvane::text::VersionText("korvane") : korvane::text::GuiHelp;
+      const std::string out = arg == "--version" ? korvane::text::VersionText("korvane")
+                                                 : std::string(korvane::text::En(korvane::Tx::GuiHelp));
       return std::fputs(out.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
     }
   }
