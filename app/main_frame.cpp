@@ -19,6 +19,7 @@
 #include "app/network_panel_widget.h"
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
+#include "app/ui_language.h"
 #include "files/obstacle_map_file.h"
 #include "ui_model/seed_book.h"
 #include "ui_model/weights_choice.h"
@@ -154,6 +155,7 @@ void CMainFrame::BuildMenus() {
   wire(AddCommand(control, cmd::ExportHistory, Tx::MenuExportHistory), m_dialogs, &DialogCommands::OnExportHistory);
   // A plot that korvane-cli report --plots drew.
   wire(AddCommand(control, cmd::OpenReportPlot, Tx::MenuOpenReportPlot), m_dialogs, &DialogCommands::OnOpenReportPlot);
+  AddLanguageMenu(control, m_view);
 }
 
 void CMainFrame::UpdatePauseText(PauseKind kind, bool paused) {
