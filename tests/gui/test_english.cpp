@@ -1,6 +1,8 @@
 // The window in English: the built-in translation carries every window text,
 // and the texts drawn into fixed boxes fit them.
 #include <QFontMetrics>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
@@ -24,6 +26,14 @@ class EnglishTest : public QObject {
     QCOMPARE(LanguageOf({QStringLiteral("zh-Hans-CN"), QStringLiteral("en-US")}), text::Lang::Zh);
     QCOMPARE(LanguageOf({QStringLiteral("fr-FR")}), text::Lang::Zh);
     QCOMPARE(LanguageOf({}), text::Lang::Zh);
+    // A choice kept from the menu comes first (settings in a scratch folder).
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("KorvaneTest"));
+    for (const text::Lang lang : {text::Lang::En, text::Lang::Zh}) {
+      QSettings().setValue(QStringLiteral("language"), lang == text::Lang::En ? "en" : "zh");
+      QCOMPARE(ChosenLanguage(), lang);
+    }
   }
 
   void theTranslationCarriesEveryWindowText() {
