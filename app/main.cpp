@@ -1,14 +1,13 @@
 // Korvane: the desktop program.
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 #include <csignal>
 #include <cstdio>
 #include <string_view>
 
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
+#include "app/ui_language.h"
 #include "texts/version_texts.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +16,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--version" || arg == "--help" || arg == "-h") {
-      const std::string out = arg == "--version" ? korvane::text::VersionText("korvane") : korvane::text::GuiHelp;
+      const std::string out = arg == "--version" ? korvane::text::VersionText("korvane")
+                                                 : std::string(korvane::text::En(korvane::Tx::GuiHelp));
       return std::fputs(out.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
     }
   }
@@ -26,10 +26,9 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QString::fromLatin1(korvane::kVersion));
   // Ties the window to its desktop entry (and so to its icon) on Wayland.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
-  // Qt's own dialogs (file chooser, buttons) in Chinese like the rest.
-  QTranslator qtTexts;
-  if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTexts);
+  QApplication::setOrganizationName(QStringLiteral("Korvane"));
+  // Before any text is made: the window, its panels and their numbers.
+  korvane::UseLanguage(korvane::ChosenLanguage());
   korvane::CMainFrame frame;
   frame.show();
   // The introduction comes once the window is up.

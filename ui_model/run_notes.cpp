@@ -1,16 +1,12 @@
 #include "ui_model/run_notes.h"
 
-#include <cstdio>
-
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 
 namespace korvane {
 
 std::string SearchEndNote(const RunOutcome& r, int startLimit) {
   if (r.end != RunEnd::NotEscaped || r.limit == startLimit) return {};
-  char buf[256];
-  std::snprintf(buf, sizeof buf, text::SearchEndedAtNewLimit, r.limit, r.generation);
-  return buf;
+  return text::Ui<Tx::SearchEndedAtNewLimit>(r.limit, r.generation);
 }
 
 }  // namespace korvane

@@ -21,8 +21,7 @@
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
-#include "texts/settings_texts.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/settings_store.h"
 
 using namespace korvane;
@@ -65,7 +64,7 @@ class WindowEdgesTest : public QObject {
     QLabel* note = Label("noteStatus");
     QLabel* weights = Label("weightsStatus");
     Trigger(cmd::CustomLevel);
-    QCOMPARE(note->text(), U(text::EditorStatus));
+    QCOMPARE(note->text(), U(Tx::EditorStatus));
     QVERIFY(note->isVisible());
     QVERIFY(!weights->isVisible());
     // A menu entry the pointer passes over sends its (empty) status tip.
@@ -76,7 +75,7 @@ class WindowEdgesTest : public QObject {
     QCOMPARE(View()->State().Field().count, 1);
     Trigger(cmd::Level[1]);  // the editor stays on over a level load
     QVERIFY(note->isVisible());
-    QCOMPARE(note->text(), U(text::EditorStatus));
+    QCOMPARE(note->text(), U(Tx::EditorStatus));
     Trigger(cmd::ManualFlight);
     QVERIFY(note->text().isEmpty());
     QVERIFY(weights->isVisible());
@@ -103,7 +102,7 @@ class WindowEdgesTest : public QObject {
     Trigger(cmd::SetSeed);
     QVERIFY(stayedOpen);
     QCOMPARE(keptTexts, refused);
-    QCOMPARE(*m_log, QStringList(refused.size(), U(MsgTypeInteger)));
+    QCOMPARE(*m_log, QStringList(refused.size(), QStringLiteral("请键入一个整数。")));
     QCOMPARE(View()->Runs().Seeds().Next(), std::optional<std::uint32_t>(4294967295u));
   }
 
@@ -150,9 +149,7 @@ class WindowEdgesTest : public QObject {
       Trigger(pause);  // continue
       QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
       QVERIFY2(m_log->isEmpty(), qPrintable(m_log->join(' ')));
-      char want[256];
-      std::snprintf(want, sizeof want, text::SearchEndedAtNewLimit, 0, 1);
-      QCOMPARE(note->text(), U(want));
+      QCOMPARE(note->text(), QStringLiteral("最大进化世代已改为0，搜索在第1代结束，没有找到逃出的计划"));
       // Running out under the limit it started with says nothing, as ever.
       SetParams(40, 1);
       Trigger(start);
