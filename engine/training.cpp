@@ -1,6 +1,7 @@
 // 训练网络: the weights evolved over the four built-in levels.
 #include "engine/training.h"
 
+#include "engine/network_flight.h"
 #include "engine/run_settings.h"
 
 namespace korvane {
@@ -31,7 +32,9 @@ FrameSnapshot TrainingRun::ChartFrame() const {
   auto ah = m_ga.AverageHistory();
   c.bestHistory.assign(bh.begin(), bh.end());
   c.averageHistory.assign(ah.begin(), ah.end());
+  c.diversityHistory = m_diversity;
   f.chart = std::move(c);
+  f.breeding = m_breeding;
   return f;
 }
 
@@ -41,6 +44,9 @@ FrameSnapshot TrainingRun::WatchFrame() const {
   f.boat = fs.boat;
   f.field = m_watch.level;
   f.perception = fs.per;
+  // The network as it took the decision whose thrust the frame shows.
+  if (m_watch.flight.DecidedAt() && m_link.asks.WhatToShow().network)
+    f.network = ViewNetwork(m_watch.net, *m_watch.flight.DecidedAt(), m_watch.p);
   return f;
 }
 
@@ -98,7 +104,22 @@ RunStep TrainingRun::FlyGeneration() {
   };
   if (!m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead)) return Stopped();
   m_shownLevel = BuiltInLevelCount - 1;
-  if (!m_ga.Epoch(m_workList, m_p, m_rng)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
+  m_diversity.push_back(WeightDiversity(m_workList));
+  // Breeding is recorded from the epoch's draws, and only while it is shown.
+  const bool record = m_link.asks.WhatToShow().RecordsBreeding();
+  auto view = record ? std::make_shared<BreedingView>() : nullptr;
+  if (view) view->weights.emplace();
+  if (!m_ga.Epoch(m_workList, m_p, m_rng, view ? &view->weights->record : nullptr))
+    m_link.tell.Notice({NoticeKind::PopulationNotEven});
+  if (view) {
+    view->generation = m_ga.Generation();
+    view->total = m_ga.TotalFitness();
+    view->elites = static_cast<int>(m_workList.size() - view->weights->record.children.size());
+    const auto& sorted = m_ga.Population();
+    view->weights->sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
+    view->weights->next = m_workList;
+  }
+  m_breeding = std::move(view);
   m_link.tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
   m_link.tell.FrameReady([this] { return ChartFrame(); });
   m_at.pace = m_link.asks.WhatToShow().pace;

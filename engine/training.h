@@ -52,6 +52,8 @@ class TrainingRun final : public GenerationalRun {
     MeteorField level;
   } m_watch;  // the generation's best network on level 1, under 观看
   int m_shownLevel = 0;  // the level the progress frames show
+  std::vector<double> m_diversity;                 // per generation, as the chart shows it
+  std::shared_ptr<const BreedingView> m_breeding;  // the last epoch's, when it is shown
 };
 
 }  // namespace korvane

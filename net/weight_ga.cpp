@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
+
+#include "sim/pair_mean.h"
 
 namespace korvane {
 namespace {
@@ -83,7 +86,14 @@ void CWeightGA::UpdateStatistics() {
   ++m_generation;
 }
 
-bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng) {
+bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng, WeightBreedingRecord* record) {
+  // A record is read from the draws as DrawAhead keeps them: taking them now,
+  // in the order the epoch would, changes nothing.
+  const auto sameLength = [&] {
+    return std::all_of(list.begin(), list.end(),
+                       [&](const WeightGenome& g) { return g.weights.size() == list.front().weights.size(); });
+  };
+  if (record && !m_drawn.ready && !list.empty() && sameLength()) DrawAhead(list.size(), list.front().weights.size(), p, rng);
   m_population = list;
   m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
 
@@ -132,7 +142,43 @@ bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand
     }
   }
   for (WeightGenome& g : list) g.fitness = 0.0;
+  if (record) {
+    record->children.clear();
+    if (drawn) Record(*record, list, elites);
+  }
   return list.size() == static_cast<std::size_t>(std::max(0, m_popSize));
+}
+
+void CWeightGA::Record(WeightBreedingRecord& record, const std::vector<WeightGenome>& list, std::size_t elites) const {
+  record.children.resize(list.size() - elites);
+  for (std::size_t c = 0; c < record.children.size(); ++c) {
+    WeightChildRecord& r = record.children[c];
+    const std::size_t parent = PickAt(m_drawn.picks[c]);
+    r.parent = static_cast<int>(parent);
+    r.slice = m_drawn.picks[c] * m_totalFitness;
+    const std::vector<double>& from = m_population[parent].weights;
+    const std::size_t at = c * m_drawn.weightCount;
+    for (std::size_t i = 0; i < from.size(); ++i)
+      if (m_drawn.moves[at + i]) r.small.push_back({static_cast<int>(i), from[i], from[i] + m_drawn.deltas[at + i]});
+    r.large = m_drawn.large[c];
+    if (r.large >= 0) {
+      const std::size_t k = static_cast<std::size_t>(r.large);
+      r.largeBefore = m_drawn.moves[at + k] ? from[k] + m_drawn.deltas[at + k] : from[k];
+      r.largeAfter = list[elites + c].weights[k];
+    }
+  }
+}
+
+double WeightDiversity(std::span<const WeightGenome> genomes) {
+  return MeanOverPairs(genomes.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
+    const std::vector<double>& a = genomes[i].weights;
+    const std::vector<double>& b = genomes[j].weights;
+    const std::size_t n = std::min(a.size(), b.size());
+    if (n == 0) return std::nullopt;
+    double sum = 0.0;
+    for (std::size_t w = 0; w < n; ++w) sum += std::fabs(a[w] - b[w]);
+    return sum / static_cast<double>(n);
+  });
 }
 
 std::size_t CWeightGA::EliteCount(std::size_t listSize, const SimParams& p) const {

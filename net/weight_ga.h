@@ -3,6 +3,7 @@
 #include <span>
 #include <vector>
 
+#include "net/weight_breeding.h"
 #include "sim/params.h"
 #include "sim/rand.h"
 #include "sim/running_sums.h"
@@ -29,8 +30,10 @@ class CWeightGA {
 
   // Turns the scored list, in place, into the next unscored generation.
   // Returns false when the list does not end up with exactly the population
-  // size (P - E odd); the caller then shows "你的人口数目不是单数!!!".
-  bool Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng);
+  // size (P - E odd); the caller then shows "你的人口数目不是单数!!!". A
+  // record, when given, receives how each child was made; keeping it changes
+  // no draw and no number.
+  bool Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng, WeightBreedingRecord* record = nullptr);
 
   // Takes now, in order, every draw that the next Epoch of a list of
   // `listSize` genomes of `weightCount` weights under p would take (none
@@ -78,6 +81,8 @@ class CWeightGA {
   template <class Small>
   int DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Small&& small) const;
   void UpdateStatistics();
+  // The children's record, read from the draws the epoch bred them with.
+  void Record(WeightBreedingRecord& record, const std::vector<WeightGenome>& list, std::size_t elites) const;
 
   std::vector<WeightGenome> m_population;
   // What DrawAhead drew, for the next Epoch.

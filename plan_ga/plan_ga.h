@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "plan_ga/plan_breeding.h"
 #include "plan_ga/plan_genome.h"
 #include "sim/params.h"
 #include "sim/rand.h"
@@ -18,17 +19,22 @@ class CPlanGA {
   // Takes the scored work list, keeps it sorted in m_genomes and refills the
   // work list with the next generation. False when the work list does not
   // end up with exactly m_popSize plans (population − elites odd); the caller
-  // tells the user.
-  bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng);
+  // tells the user. A record, when given, receives how each child was made;
+  // keeping it changes no draw and no number.
+  bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record = nullptr);
 
-  CPlanGenome RouletteSelect(CRand& rng) const;
+  // A record, when given, receives the parent's place and the draw's target.
+  CPlanGenome RouletteSelect(CRand& rng, PlanChildRecord* record = nullptr) const;
   void CopyElites(int n, std::vector<CPlanGenome>& work) const;
 
-  // The operators. They never touch genes beyond a plan's own length.
+  // The operators. They never touch genes beyond a plan's own length. A
+  // record, when given, receives what each changed.
   void InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                  const SimParams& p, CRand& rng) const;
-  void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng) const;
-  void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng) const;
+                  const SimParams& p, CRand& rng, PlanChildRecord* record = nullptr) const;
+  void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng,
+                       PlanChildRecord* record = nullptr) const;
+  void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng,
+                     PlanChildRecord* record = nullptr) const;
 
   void ResetStats();
   void UpdateStats();
@@ -45,6 +51,9 @@ class CPlanGA {
   double DurationMutationRate() const { return m_durationMutationRate; }
 
  private:
+  // The place in the sorted generation a roulette target lands on; -1 when
+  // the generation is empty.
+  int RouletteIndex(double target) const;
   // The plan length every operator works to: captured at Init so a settings
   // change during a run cannot address genes a plan does not have.
   int Length() const { return m_chromoLength; }
