@@ -1,19 +1,9 @@
 #include "ui_model/run_words.h"
 
-#include <cstdio>
-
 #include "texts/messages.h"
+#include "ui_model/formatted.h"
 
 namespace korvane {
-namespace {
-
-std::string Formatted(const char* format, auto... values) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, format, values...);
-  return buf;
-}
-
-}  // namespace
 
 std::vector<std::string> BoxTexts(const RunNotice& n) {
   switch (n.kind) {

@@ -39,9 +39,7 @@ unsigned ActivationColour(double v) {
   return channel(0.15) << 16 | channel(0.15 - 0.1 * s) << 8 | channel(0.15 - 0.85 * s);
 }
 
-namespace {
-
-std::string InputLabel(std::size_t i) {
+std::string NetworkInputLabel(std::size_t i) {
   char buf[32];
   switch (i) {
     case 0: return text::InputBottom;
@@ -54,8 +52,6 @@ std::string InputLabel(std::size_t i) {
       return buf;
   }
 }
-
-}  // namespace
 
 NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
   NetworkPanel panel;
@@ -102,8 +98,9 @@ NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
         const double share = maxWeight > 0 && std::isfinite(weight) ? std::fabs(weight) / maxWeight : 0.0;
         const IPoint a = at[l - 1][k], b = at[l][j];
         panel.connections.push_back({a.x, a.y, b.x, b.y, 1 + static_cast<int>(share * 2.5),
-                                     weight >= 0 ? 0x3CC85Au : 0xE04646u});
+                                     weight >= 0 ? PositiveWeightColour : NegativeWeightColour});
         panel.connectionAlpha.push_back(40 + static_cast<unsigned>(share * 160));
+        panel.links.push_back({static_cast<int>(l), static_cast<int>(k), static_cast<int>(j), static_cast<int>(w)});
       }
     }
   }
@@ -113,7 +110,7 @@ NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
       panel.neurons.push_back({at[l][j].x, at[l][j].y, 7, ActivationColour(view.layers[l][j]),
                                output && static_cast<int>(j) == view.chosen});
     }
-  for (std::size_t i = 0; i < at[0].size(); ++i) panel.labels.push_back({4, at[0][i].y - 8, InputLabel(i)});
+  for (std::size_t i = 0; i < at[0].size(); ++i) panel.labels.push_back({4, at[0][i].y - 8, NetworkInputLabel(i)});
   for (std::size_t j = 0; j < at[layers - 1].size() && j < 5; ++j)
     panel.labels.push_back({right + 12, at[layers - 1][j].y - 8, text::OutputNames[j]});
   return panel;
