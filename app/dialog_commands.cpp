@@ -14,8 +14,6 @@
 
 #include "app/korvane_view.h"
 #include "app/qt_text.h"
-#include "texts/settings_texts.h"
-#include "texts/ui_texts.h"
 #include "ui_model/history_export.h"
 #include "ui_model/seed_book.h"
 #include "ui_model/weights_choice.h"
@@ -29,13 +27,13 @@ namespace {
 class SeedDialog : public QInputDialog {
  public:
   explicit SeedDialog(CKorvaneView* view) : QInputDialog(view->window()), m_view(view) {
-    setWindowTitle(U(text::MenuSetSeed));
-    setLabelText(U(text::SeedDialogLabel));
+    setWindowTitle(U(Tx::MenuSetSeed));
+    setLabelText(U(Tx::SeedDialogLabel));
     setInputMode(QInputDialog::TextInput);
   }
   void done(int result) override {
     if (result == QDialog::Accepted && !ParseSeed(textValue().toStdString())) {
-      m_view->ShowMessage(MsgTypeInteger);
+      m_view->ShowMessage(Tx::MsgTypeInteger);
       return;
     }
     QInputDialog::done(result);
@@ -56,8 +54,8 @@ DialogCommands::DialogCommands(CKorvaneView* view)
 
 void DialogCommands::OnLoadWeights() {
   if (!m_view->Runs().MayChangeWeights()) return;
-  const QString path = QFileDialog::getOpenFileName(m_view->window(), U(text::MenuLoadWeights), QDir::currentPath(),
-                                                    U(text::WeightsFilter));
+  const QString path =
+      QFileDialog::getOpenFileName(m_view->window(), U(Tx::MenuLoadWeights), QDir::currentPath(), U(Tx::WeightsFilter));
   if (path.isEmpty()) return;
   // A file of several blocks: the user picks one, the last by default.
   std::optional<int> block;
@@ -66,7 +64,7 @@ void DialogCommands::OnLoadWeights() {
     QStringList items;
     for (const std::string& b : blocks) items << U(b);
     bool ok = false;
-    const QString chosen = QInputDialog::getItem(m_view->window(), U(text::ChooseBlockTitle), U(text::ChooseBlockLabel),
+    const QString chosen = QInputDialog::getItem(m_view->window(), U(Tx::ChooseBlockTitle), U(Tx::ChooseBlockLabel),
                                                  items, static_cast<int>(items.size()) - 1, false, &ok);
     if (!ok) return;
     block = static_cast<int>(items.indexOf(chosen)) + 1;
@@ -76,8 +74,8 @@ void DialogCommands::OnLoadWeights() {
 
 void DialogCommands::OnSaveWeights() {
   if (!m_view->Runs().MayChangeWeights()) return;
-  const QString path = m_askSavePath(U(text::MenuSaveWeights), QDir::current().filePath(QStringLiteral("weights.txt")),
-                                     U(text::WeightsFilter), true);
+  const QString path = m_askSavePath(U(Tx::MenuSaveWeights), QDir::current().filePath(QStringLiteral("weights.txt")),
+                                     U(Tx::WeightsFilter), true);
   if (!path.isEmpty()) m_view->Runs().SaveWeights(path.toStdString());
 }
 
@@ -94,19 +92,19 @@ bool DialogCommands::Export(const QString& path, const QByteArray& bytes) {
                   file.flush();
   file.close();
   if (ok && file.error() == QFileDevice::NoError) return true;
-  m_view->ShowMessage(text::ExportFailed);
+  m_view->ShowMessage(Tx::FileWriteError);
   return false;
 }
 
 void DialogCommands::OnExportChart() {
-  const QString path = m_askSavePath(U(text::MenuExportChart), QDir::current().filePath(QStringLiteral("korvane-chart.png")),
-                                     U(text::ChartFilter), false);
+  const QString path = m_askSavePath(
+      U(Tx::MenuExportChart), QDir::current().filePath(QStringLiteral("korvane-chart.png")), U(Tx::PngFilter), false);
   if (path.isEmpty()) return;
   // Encoded first, so the file is written and checked like any other.
   QByteArray png;
   QBuffer buffer(&png);
   if (!buffer.open(QIODevice::WriteOnly) || !m_view->ComposeScene().save(&buffer, "PNG")) {
-    m_view->ShowMessage(text::ExportFailed);
+    m_view->ShowMessage(Tx::FileWriteError);
     return;
   }
   Export(path, png);
@@ -114,24 +112,24 @@ void DialogCommands::OnExportChart() {
 
 void DialogCommands::OnExportHistory() {
   if (!m_view->State().LastHistory()) {
-    m_view->ShowMessage(text::NothingToExport);
+    m_view->ShowMessage(Tx::NothingToExport);
     return;
   }
-  const QString path = m_askSavePath(U(text::MenuExportHistory),
-                                     QDir::current().filePath(QStringLiteral("korvane-history.csv")),
-                                     U(text::HistoryFilter), false);
+  const QString path =
+      m_askSavePath(U(Tx::MenuExportHistory), QDir::current().filePath(QStringLiteral("korvane-history.csv")),
+                    U(Tx::HistoryFilter), false);
   if (path.isEmpty()) return;
   Export(path, QByteArray::fromStdString(
                    HistoryCsv(*m_view->State().LastHistory(), m_view->State().LastHistoryIsPlanSearch())));
 }
 
 void DialogCommands::OnOpenReportPlot() {
-  const QString path = QFileDialog::getOpenFileName(m_view->window(), U(text::MenuOpenReportPlot), QDir::currentPath(),
-                                                    U(text::ReportPlotFilter));
+  const QString path =
+      QFileDialog::getOpenFileName(m_view->window(), U(Tx::MenuOpenReportPlot), QDir::currentPath(), U(Tx::PngFilter));
   if (path.isEmpty()) return;
   const QPixmap plot(path);
   if (plot.isNull()) {
-    m_view->ShowMessage(text::ReportPlotUnreadable);
+    m_view->ShowMessage(Tx::ReportPlotUnreadable);
     return;
   }
   // A plot from korvane-cli report --plots, shown as it is, scaled down to fit.

@@ -8,7 +8,6 @@
 
 #include "app/qt_text.h"
 #include "app/settings_sheet.h"
-#include "texts/ui_texts.h"
 #include "ui_model/settings_store.h"
 
 namespace korvane {
@@ -42,7 +41,7 @@ CKorvaneView::~CKorvaneView() { Shutdown(); }
 void CKorvaneView::InitialUpdate() {
   emit UserMapsFound(m_state.ScanMaps());
   setFocus();
-  ShowMessage(text::Introduction);
+  ShowMessage(Tx::Introduction);
 }
 
 void CKorvaneView::Shutdown() {
@@ -94,13 +93,13 @@ void CKorvaneView::paintEvent(QPaintEvent*) {
 // Manual flight: the start box, then one tick every 25 ms.
 void CKorvaneView::OnManualFlight() {
   if (m_runs->Busy()) {
-    ShowMessage(text::ManualBusy);
+    ShowMessage(Tx::ManualBusy);
     return;
   }
   // A flight under way ends before the box: it must not crash behind it.
   m_manualTimer.stop();
   m_state.EndManual();
-  ShowMessage(text::ManualStart);
+  ShowMessage(Tx::ManualStart);
   m_state.StartManual(GlobalParams().Get());
   m_runs->ForgetLastRun();
   m_manualTimer.start();
@@ -118,8 +117,8 @@ void CKorvaneView::OnManualTick() {
   }
   update();
   if (t != ManualFlight::Tick::Flying) emit ActivityChanged();
-  if (t == ManualFlight::Tick::Escaped) ShowMessage(text::ManualEscaped);
-  if (t == ManualFlight::Tick::Crashed) ShowMessage(text::ManualCrashed);
+  if (t == ManualFlight::Tick::Escaped) ShowMessage(Tx::ManualEscaped);
+  if (t == ManualFlight::Tick::Crashed) ShowMessage(Tx::ManualCrashed);
 }
 
 void CKorvaneView::keyPressEvent(QKeyEvent* event) {
@@ -175,7 +174,7 @@ void CKorvaneView::OnCustomLevel() {
   // The run owns the screen and, for training, the field; drawing now
   // would fight it.
   if (m_runs->Busy()) {
-    ShowMessage(text::EditBusy);
+    ShowMessage(Tx::EditBusy);
     return;
   }
   m_state.StartEditor();
@@ -186,7 +185,7 @@ void CKorvaneView::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (event->button() == Qt::LeftButton && m_state.EditMode() &&
       m_state.EditorPress(at.x(), at.y()) == CLevelEditor::PressResult::FieldFull)
-    ShowMessage(text::FieldFull);
+    ShowMessage(Tx::FieldFull);
   if (event->button() == Qt::RightButton && m_state.EditorDelete(at.x(), at.y())) update();
   QWidget::mousePressEvent(event);
 }

@@ -30,6 +30,7 @@ class CKorvaneView : public QWidget {
   void SetPresenter(std::unique_ptr<IMessagePresenter> presenter);
   // A modal message over the window.
   void ShowMessage(const std::string& text);
+  void ShowMessage(Tx id) { ShowMessage(std::string(text::Ui(id))); }
 
   ViewState& State() { return m_state; }
   const ViewState& State() const { return m_state; }

@@ -1,6 +1,7 @@
 // Korvane: the desktop program.
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTimer>
 #include <QTranslator>
 #include <csignal>
@@ -17,7 +18,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--version" || arg == "--help" || arg == "-h") {
-      const std::string out = arg == "--version" ? korvane::text::VersionText("korvane") : korvane::text::GuiHelp;
+      const std::string out = arg == "--version" ? korvane::text::VersionText("korvane")
+                                                 : std::string(korvane::text::En(korvane::Tx::GuiHelp));
       return std::fputs(out.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
     }
   }
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
   if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qtTexts);
   korvane::CMainFrame frame;
+  // How runs are shown is kept between starts (the simulation settings are not).
+  frame.UsePreferences(new QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")));
   frame.show();
   // The introduction comes once the window is up.
   QTimer::singleShot(0, frame.View(), [&frame] { frame.View()->InitialUpdate(); });

@@ -13,17 +13,15 @@
 #include <tuple>
 
 #include "app/about_dialog.h"
+#include "app/command_ids.h"
 #include "app/deferred_close.h"
 #include "app/dialog_commands.h"
-#include "app/command_ids.h"
 #include "app/korvane_view.h"
 #include "app/network_panel_widget.h"
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
 #include "app/shapes_panel.h"
 #include "files/obstacle_map_file.h"
-#include "texts/file_texts.h"
-#include "texts/ui_texts.h"
 #include "ui_model/breeding_panel.h"
 #include "ui_model/classroom_strip.h"
 #include "ui_model/seed_book.h"
@@ -80,19 +78,19 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   centre->setMinimumWidth(menuBar()->sizeHint().width());
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   m_closeRequests = new DeferredClose(this);
-  setWindowTitle(U(text::MainTitle));
+  setWindowTitle(U(Tx::MainTitle));
   setWindowIcon(QIcon(QPixmap::fromImage(SceneRenderer::LoadPicture(":/res/lifeboat.png"))));
 }
 
 QAction* CMainFrame::Command(int id) const { return findChild<QAction*>(CommandName(id)); }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const char* text) {
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, Tx text) {
   QAction* a = menu->addAction(U(text));
   a->setObjectName(CommandName(id));
   return a;
 }
 
-QAction* CMainFrame::AddBarCommand(int id, const char* text) {
+QAction* CMainFrame::AddBarCommand(int id, Tx text) {
   QAction* a = menuBar()->addAction(U(text));
   a->setObjectName(CommandName(id));
   return a;
@@ -108,93 +106,92 @@ void CMainFrame::BuildMenus() {
   };
   auto pause = [runs](PauseKind kind) { return [runs, kind] { runs->TogglePause(kind); }; };
 
-  QAction* manual = wire(AddBarCommand(cmd::ManualFlight, text::MenuManual), v, &CKorvaneView::OnManualFlight);
+  QAction* manual = wire(AddBarCommand(cmd::ManualFlight, Tx::MenuManual), v, &CKorvaneView::OnManualFlight);
   manual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
   manual->setShortcutContext(Qt::ApplicationShortcut);
 
-  QMenu* ga = bar->addMenu(U(text::MenuGA));
-  wire(AddCommand(ga, cmd::StartGA, text::MenuStartGA), runs, &RunManager::OnStartGenAlg);
-  wire(AddCommand(ga, cmd::StepByStep, text::MenuStepByStep), runs, &RunManager::OnStepByStep);
+  QMenu* ga = bar->addMenu(U(Tx::MenuGA));
+  wire(AddCommand(ga, cmd::StartGA, Tx::MenuStartGA), runs, &RunManager::OnStartGenAlg);
+  wire(AddCommand(ga, cmd::StepByStep, Tx::MenuStepByStep), runs, &RunManager::OnStepByStep);
   // One command, listed under both searches.
-  QAction* showResult = wire(AddCommand(ga, cmd::ShowResult, text::MenuShowResult), runs, &RunManager::OnShowResult);
-  wire(AddCommand(ga, cmd::PauseGA, text::MenuPauseGA), runs, pause(PauseKind::GA));
+  QAction* showResult = wire(AddCommand(ga, cmd::ShowResult, Tx::MenuShowResult), runs, &RunManager::OnShowResult);
+  wire(AddCommand(ga, cmd::PauseGA, Tx::MenuPauseGA), runs, pause(PauseKind::GA));
 
-  QMenu* net = bar->addMenu(U(text::MenuNetwork));
-  wire(AddCommand(net, cmd::Train, text::MenuTrain), runs, &RunManager::OnTrainNetwork);
-  wire(AddCommand(net, cmd::ShowTraining, text::MenuShowTraining), runs, &RunManager::OnShowTrainingResult);
-  wire(AddCommand(net, cmd::PauseTraining, text::MenuPauseTraining), runs, pause(PauseKind::Training));
+  QMenu* net = bar->addMenu(U(Tx::MenuNetwork));
+  wire(AddCommand(net, cmd::Train, Tx::MenuTrain), runs, &RunManager::OnTrainNetwork);
+  wire(AddCommand(net, cmd::ShowTraining, Tx::MenuShowTraining), runs, &RunManager::OnShowTrainingResult);
+  wire(AddCommand(net, cmd::PauseTraining, Tx::MenuPauseTraining), runs, pause(PauseKind::Training));
   net->addSeparator();
-  wire(AddCommand(net, cmd::LoadWeights, text::MenuLoadWeights), m_dialogs, &DialogCommands::OnLoadWeights);
-  wire(AddCommand(net, cmd::SaveWeights, text::MenuSaveWeights), m_dialogs, &DialogCommands::OnSaveWeights);
-  wire(AddCommand(net, cmd::BuiltinWeights, text::MenuBuiltinWeights), runs, &RunManager::OnUseBuiltinWeights);
-  wire(AddCommand(net, cmd::TableWeights, text::MenuTableWeights), runs, &RunManager::OnUseTableWeights);
+  wire(AddCommand(net, cmd::LoadWeights, Tx::MenuLoadWeights), m_dialogs, &DialogCommands::OnLoadWeights);
+  wire(AddCommand(net, cmd::SaveWeights, Tx::MenuSaveWeights), m_dialogs, &DialogCommands::OnSaveWeights);
+  wire(AddCommand(net, cmd::BuiltinWeights, Tx::MenuBuiltinWeights), runs, &RunManager::OnUseBuiltinWeights);
+  wire(AddCommand(net, cmd::TableWeights, Tx::MenuTableWeights), runs, &RunManager::OnUseTableWeights);
 
-  QMenu* hga = bar->addMenu(U(text::MenuHeuristic));
-  wire(AddCommand(hga, cmd::StartHeuristic, text::MenuStartHeuristic), runs, &RunManager::OnStartHeuristicGenAlg);
+  QMenu* hga = bar->addMenu(U(Tx::MenuHeuristic));
+  wire(AddCommand(hga, cmd::StartHeuristic, Tx::MenuStartHeuristic), runs, &RunManager::OnStartHeuristicGenAlg);
   hga->addAction(showResult);
-  wire(AddCommand(hga, cmd::PauseHeuristic, text::MenuPauseHeuristic), runs, pause(PauseKind::Heuristic));
+  wire(AddCommand(hga, cmd::PauseHeuristic, Tx::MenuPauseHeuristic), runs, pause(PauseKind::Heuristic));
 
-  wire(AddBarCommand(cmd::CustomLevel, text::MenuCustomLevel), v, &CKorvaneView::OnCustomLevel);
-  wire(AddBarCommand(cmd::SaveLevel, text::MenuSaveLevel), v, &CKorvaneView::OnSaveCustomLevel);
+  wire(AddBarCommand(cmd::CustomLevel, Tx::MenuCustomLevel), v, &CKorvaneView::OnCustomLevel);
+  wire(AddBarCommand(cmd::SaveLevel, Tx::MenuSaveLevel), v, &CKorvaneView::OnSaveCustomLevel);
 
-  m_loadLevelMenu = bar->addMenu(U(text::MenuLoadLevel));
+  m_loadLevelMenu = bar->addMenu(U(Tx::MenuLoadLevel));
   for (int n = 1; n <= 4; ++n)
-    wire(AddCommand(m_loadLevelMenu, cmd::Level[n - 1], text::MenuLevel[n - 1]), v, [v, n] { v->OnLoadBuiltInLevel(n); });
+    wire(AddCommand(m_loadLevelMenu, cmd::Level[n - 1], text::MenuLevels[n - 1]), v,
+         [v, n] { v->OnLoadBuiltInLevel(n); });
   // The saved user maps are appended after this separator.
   m_loadLevelMenu->addSeparator();
 
-  wire(AddBarCommand(cmd::Settings, text::MenuSettings), v, &CKorvaneView::OnSettings);
+  wire(AddBarCommand(cmd::Settings, Tx::MenuSettings), v, &CKorvaneView::OnSettings);
 
-  QMenu* help = bar->addMenu(U(text::MenuHelp));
-  wire(AddCommand(help, cmd::About, text::MenuAbout), this, &CMainFrame::OnAbout);
+  QMenu* help = bar->addMenu(U(Tx::MenuHelp));
+  wire(AddCommand(help, cmd::About, Tx::MenuAbout), this, &CMainFrame::OnAbout);
 
-  // Ours, last: steer the runs.
-  QMenu* control = bar->addMenu(U(text::MenuRunControl));
-  QAction* stop = wire(AddCommand(control, cmd::Stop, text::MenuStop), runs, &RunManager::OnStop);
+  // Last on the bar: the menu that steers the runs.
+  QMenu* control = bar->addMenu(U(Tx::MenuRunControl));
+  QAction* stop = wire(AddCommand(control, cmd::Stop, Tx::MenuStop), runs, &RunManager::OnStop);
   stop->setShortcut(QKeySequence(Qt::Key_Escape));
   stop->setShortcutContext(Qt::ApplicationShortcut);
   control->addSeparator();
   auto* paces = new QActionGroup(this);
-  for (const auto& [id, label, pace] : {std::tuple{cmd::PaceFastest, text::MenuPaceFastest, Pace::Fastest},
-                                        std::tuple{cmd::PaceWatch, text::MenuPaceWatch, Pace::Watch},
-                                        std::tuple{cmd::PaceStep, text::MenuPaceStep, Pace::Step}}) {
+  for (const auto& [id, label, pace] : {std::tuple{cmd::PaceFastest, Tx::MenuPaceFastest, Pace::Fastest},
+                                        std::tuple{cmd::PaceWatch, Tx::MenuPaceWatch, Pace::Watch},
+                                        std::tuple{cmd::PaceStep, Tx::MenuPaceStep, Pace::Step}}) {
     QAction* a = wire(AddCommand(control, id, label), runs, [runs, pace = pace] { runs->SetPace(pace); });
     a->setCheckable(true);
     a->setChecked(pace == runs->CurrentShowing().pace);
     paces->addAction(a);
   }
   control->addSeparator();
-  QAction* paths = wire(AddCommand(control, cmd::ShowPaths, text::MenuShowPaths), runs,
+  QAction* paths = wire(AddCommand(control, cmd::ShowPaths, Tx::MenuShowPaths), runs,
                         [this, runs] { runs->SetShowPaths(Command(cmd::ShowPaths)->isChecked()); });
   paths->setCheckable(true);
-  QAction* network = wire(AddCommand(control, cmd::ShowNetwork, text::MenuShowNetwork), runs, [this, runs] {
+  QAction* network = wire(AddCommand(control, cmd::ShowNetwork, Tx::MenuShowNetwork), runs, [this, runs] {
     const bool on = Command(cmd::ShowNetwork)->isChecked();
     runs->SetShowNetwork(on);
     m_networkPanel->setVisible(on);
   });
   network->setCheckable(true);
   control->addSeparator();
-  wire(AddCommand(control, cmd::Rerun, text::MenuRerun), runs, &RunManager::OnRerun);
-  wire(AddCommand(control, cmd::SetSeed, text::MenuSetSeed), m_dialogs, &DialogCommands::OnSetSeed);
+  wire(AddCommand(control, cmd::Rerun, Tx::MenuRerun), runs, &RunManager::OnRerun);
+  wire(AddCommand(control, cmd::SetSeed, Tx::MenuSetSeed), m_dialogs, &DialogCommands::OnSetSeed);
   control->addSeparator();
-  wire(AddCommand(control, cmd::ExportChart, text::MenuExportChart), m_dialogs, &DialogCommands::OnExportChart);
-  wire(AddCommand(control, cmd::ExportHistory, text::MenuExportHistory), m_dialogs,
-       &DialogCommands::OnExportHistory);
+  wire(AddCommand(control, cmd::ExportChart, Tx::MenuExportChart), m_dialogs, &DialogCommands::OnExportChart);
+  wire(AddCommand(control, cmd::ExportHistory, Tx::MenuExportHistory), m_dialogs, &DialogCommands::OnExportHistory);
   // A plot that korvane-cli report --plots drew.
-  wire(AddCommand(control, cmd::OpenReportPlot, text::MenuOpenReportPlot), m_dialogs,
-       &DialogCommands::OnOpenReportPlot);
+  wire(AddCommand(control, cmd::OpenReportPlot, Tx::MenuOpenReportPlot), m_dialogs, &DialogCommands::OnOpenReportPlot);
   BuildClassroomCommands(control);
 }
 
 void CMainFrame::UpdatePauseText(PauseKind kind, bool paused) {
   struct Texts {
     int id;
-    const char* pause;
-    const char* resume;
+    Tx pause;
+    Tx resume;
   };
-  static constexpr Texts kTexts[] = {{cmd::PauseGA, text::MenuPauseGA, text::MenuContinueGA},
-                                     {cmd::PauseTraining, text::MenuPauseTraining, text::MenuContinueTraining},
-                                     {cmd::PauseHeuristic, text::MenuPauseHeuristic, text::MenuContinueHeuristic}};
+  static constexpr Texts kTexts[] = {{cmd::PauseGA, Tx::MenuPauseGA, Tx::MenuContinueGA},
+                                     {cmd::PauseTraining, Tx::MenuPauseTraining, Tx::MenuContinueTraining},
+                                     {cmd::PauseHeuristic, Tx::MenuPauseHeuristic, Tx::MenuContinueHeuristic}};
   const Texts& t = kTexts[static_cast<int>(kind)];
   if (QAction* a = Command(t.id)) a->setText(U(paused ? t.resume : t.pause));
 }
@@ -245,34 +242,34 @@ void CMainFrame::BuildToolBar() {
   m_toolBar->setFixedHeight(25);  // client area: the view plus 25 pixels
 
   const QImage strip = SceneRenderer::LoadPicture(":/res/toolbar.png");
-  auto button = [&](int image, int id, const char* tip, auto* to, auto slot) {
+  auto button = [&](int image, int id, Tx tip, auto* to, auto slot) {
     QAction* a = m_toolBar->addAction(QIcon(QPixmap::fromImage(strip.copy(image * 24, 0, 24, 17))), U(tip));
     a->setObjectName(QStringLiteral("tool%1_%2").arg(id).arg(image));
     a->setToolTip(U(tip));
     connect(a, &QAction::triggered, to, slot);
   };
   RunManager* runs = &m_view->Runs();
-  button(0, cmd::ManualFlight, text::TipManual, m_view, &CKorvaneView::OnManualFlight);
+  button(0, cmd::ManualFlight, Tx::TipManual, m_view, &CKorvaneView::OnManualFlight);
   m_toolBar->addSeparator();
-  button(1, cmd::ShowResult, text::TipShowResult, runs, &RunManager::OnShowResult);
-  button(2, cmd::ShowTraining, text::TipShowTraining, runs, &RunManager::OnShowTrainingResult);
-  button(3, cmd::ShowResult, text::TipShowResult, runs, &RunManager::OnShowResult);
+  button(1, cmd::ShowResult, Tx::TipShowResult, runs, &RunManager::OnShowResult);
+  button(2, cmd::ShowTraining, Tx::TipShowTraining, runs, &RunManager::OnShowTrainingResult);
+  button(3, cmd::ShowResult, Tx::TipShowResult, runs, &RunManager::OnShowResult);
   m_toolBar->addSeparator();
-  button(4, cmd::Settings, text::TipSettings, m_view, &CKorvaneView::OnSettings);
+  button(4, cmd::Settings, Tx::TipSettings, m_view, &CKorvaneView::OnSettings);
   m_toolBar->addSeparator();
-  button(5, cmd::About, text::TipAbout, this, &CMainFrame::OnAbout);
-  // Ours, after the strip: start a search, start training, stop.
+  button(5, cmd::About, Tx::TipAbout, this, &CMainFrame::OnAbout);
+  // After the strip's six buttons: start a search, start training, stop.
   m_toolBar->addSeparator();
   const QImage run = SceneRenderer::LoadPicture(":/res/run_toolbar.png");
-  auto runButton = [&](int image, int id, const char* tip, auto slot) {
+  auto runButton = [&](int image, int id, Tx tip, auto slot) {
     QAction* a = m_toolBar->addAction(QIcon(QPixmap::fromImage(run.copy(image * 24, 0, 24, 17))), U(tip));
     a->setObjectName(QStringLiteral("tool%1").arg(id));
     a->setToolTip(U(tip));
     connect(a, &QAction::triggered, runs, slot);
   };
-  runButton(0, cmd::StartGA, text::TipStartSearch, &RunManager::OnStartGenAlg);
-  runButton(1, cmd::Train, text::TipStartTraining, &RunManager::OnTrainNetwork);
-  runButton(2, cmd::Stop, text::TipStop, &RunManager::OnStop);
+  runButton(0, cmd::StartGA, Tx::TipStartSearch, &RunManager::OnStartGenAlg);
+  runButton(1, cmd::Train, Tx::TipStartTraining, &RunManager::OnTrainNetwork);
+  runButton(2, cmd::Stop, Tx::TipStop, &RunManager::OnStop);
   BuildSpeedChoice();
 }
 
@@ -280,7 +277,7 @@ void CMainFrame::ListUserMaps(int count) {
   // Only ids 111..115 have a command; a re-scan adds nothing already there.
   const int last = std::min(count, MaxSavedMaps);
   for (int n = m_userMapsListed + 1; n <= last; ++n) {
-    QAction* a = m_loadLevelMenu->addAction(QString::fromStdString(text::UserMapLabel(n)));
+    QAction* a = m_loadLevelMenu->addAction(U(text::Ui<Tx::UserMapLabel>(n)));
     a->setObjectName(CommandName(cmd::UserMap(n)));
     CKorvaneView* v = m_view;
     connect(a, &QAction::triggered, v, [v, n] { v->OnLoadUserMap(n); });

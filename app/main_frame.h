@@ -2,6 +2,7 @@
 #include <QMainWindow>
 
 #include "engine/host.h"
+#include "texts/text_table.h"
 
 class QAction;
 class QComboBox;
@@ -57,8 +58,8 @@ class CMainFrame : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QAction* AddCommand(QMenu* menu, int id, const char* text);
-  QAction* AddBarCommand(int id, const char* text);
+  QAction* AddCommand(QMenu* menu, int id, Tx text);
+  QAction* AddBarCommand(int id, Tx text);
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();

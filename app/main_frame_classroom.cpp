@@ -14,14 +14,13 @@
 #include "app/network_panel_widget.h"
 #include "app/qt_text.h"
 #include "app/shapes_panel.h"
-#include "texts/classroom_texts.h"
 
 namespace korvane {
 
 void CMainFrame::BuildClassroomCommands(QMenu* control) {
   RunManager* runs = &m_view->Runs();
-  auto add = [&](int id, const text::Bilingual& label, QList<QKeySequence> keys = {}) {
-    QAction* a = AddCommand(control, id, text::Say(label));
+  auto add = [&](int id, Tx label, QList<QKeySequence> keys = {}) {
+    QAction* a = AddCommand(control, id, label);
     if (!keys.isEmpty()) {
       a->setShortcuts(keys);
       // The window's own keys: none of them reaches it while a box is open.
@@ -31,7 +30,7 @@ void CMainFrame::BuildClassroomCommands(QMenu* control) {
     return a;
   };
   control->addSeparator();
-  QAction* classroom = add(cmd::Classroom, text::MenuClassroom);
+  QAction* classroom = add(cmd::Classroom, Tx::MenuClassroom);
   classroom->setCheckable(true);
   connect(classroom, &QAction::triggered, this, [this](bool on) {
     m_view->State().SetClassroom(on);
@@ -40,7 +39,7 @@ void CMainFrame::BuildClassroomCommands(QMenu* control) {
     m_networkPanel->update();
     SavePreferences();
   });
-  QAction* breeding = add(cmd::ShowBreeding, text::MenuShowBreeding);
+  QAction* breeding = add(cmd::ShowBreeding, Tx::MenuShowBreeding);
   breeding->setCheckable(true);
   connect(breeding, &QAction::triggered, this, [this, runs](bool on) {
     runs->SetShowBreeding(on);
@@ -48,20 +47,20 @@ void CMainFrame::BuildClassroomCommands(QMenu* control) {
     SavePreferences();
   });
   control->addSeparator();
-  connect(add(cmd::Space, text::MenuSpace, {QKeySequence(Qt::Key_Space)}), &QAction::triggered, runs, &RunManager::OnSpace);
+  connect(add(cmd::Space, Tx::MenuSpace, {QKeySequence(Qt::Key_Space)}), &QAction::triggered, runs, &RunManager::OnSpace);
   auto step = [this](int by) {
     return [this, by] { m_classroom.speed->setCurrentIndex(std::clamp(m_classroom.speed->currentIndex() + by, 0, WatchSpeedCount - 1)); };
   };
-  connect(add(cmd::Faster, text::MenuFaster, {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)}),
+  connect(add(cmd::Faster, Tx::MenuFaster, {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)}),
           &QAction::triggered, this, step(1));
-  connect(add(cmd::Slower, text::MenuSlower, {QKeySequence(Qt::Key_Minus)}), &QAction::triggered, this, step(-1));
+  connect(add(cmd::Slower, Tx::MenuSlower, {QKeySequence(Qt::Key_Minus)}), &QAction::triggered, this, step(-1));
   auto choose = [this](int by) {
     return [this, by] {
       if (m_view->State().ChooseChild(by)) m_classroom.breeding->update();
     };
   };
-  connect(add(cmd::NextChild, text::MenuNextChild, {QKeySequence(Qt::Key_Right)}), &QAction::triggered, this, choose(1));
-  connect(add(cmd::PreviousChild, text::MenuPreviousChild, {QKeySequence(Qt::Key_Left)}), &QAction::triggered, this,
+  connect(add(cmd::NextChild, Tx::MenuNextChild, {QKeySequence(Qt::Key_Right)}), &QAction::triggered, this, choose(1));
+  connect(add(cmd::PreviousChild, Tx::MenuPreviousChild, {QKeySequence(Qt::Key_Left)}), &QAction::triggered, this,
           choose(-1));
   // The pace decides what breeding may show; the switches are kept.
   for (int id : {cmd::PaceFastest, cmd::PaceWatch, cmd::PaceStep, cmd::ShowPaths, cmd::ShowNetwork})
@@ -76,9 +75,10 @@ void CMainFrame::BuildClassroomCommands(QMenu* control) {
 void CMainFrame::BuildSpeedChoice() {
   m_classroom.speed = new QComboBox(m_toolBar);
   m_classroom.speed->setObjectName(QStringLiteral("speedChoice"));
-  for (const char* name : text::SpeedNames) m_classroom.speed->addItem(U(name));
+  for (Tx name : {Tx::SpeedQuarter, Tx::SpeedHalf, Tx::SpeedOne, Tx::SpeedTwo, Tx::SpeedFour})
+    m_classroom.speed->addItem(U(name));
   m_classroom.speed->setCurrentIndex(NormalSpeed);
-  m_classroom.speed->setToolTip(U(text::Say(text::TipSpeed)));
+  m_classroom.speed->setToolTip(U(Tx::TipSpeed));
   m_classroom.speed->setFocusPolicy(Qt::NoFocus);  // the keys stay with the field
   m_classroom.speed->setFixedHeight(m_toolBar->height() - 2);
   m_toolBar->addWidget(m_classroom.speed);

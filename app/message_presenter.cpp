@@ -4,14 +4,14 @@
 #include <QMessageBox>
 #include <algorithm>
 
-#include "texts/ui_texts.h"
+#include "app/qt_text.h"
 
 namespace korvane {
 
 void BoxPresenter::Show(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::AppTitle), text, QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::NoIcon, U(Tx::AppTitle), text, QMessageBox::Ok, parent);
   box.setDefaultButton(QMessageBox::Ok);
-  box.button(QMessageBox::Ok)->setText(QString::fromUtf8(text::OkButton));
+  box.button(QMessageBox::Ok)->setText(U(Tx::OkButton));
   m_open.emplace_back(&box);
   box.exec();
   std::erase_if(m_open, [&](const QPointer<QMessageBox>& p) { return p.isNull() || p.data() == &box; });

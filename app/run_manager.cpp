@@ -7,8 +7,6 @@
 #include "app/view_host.h"
 #include "engine/autopilot.h"
 #include "files/weights_file.h"
-#include "texts/messages.h"
-#include "texts/ui_texts.h"
 #include "ui_model/settings_store.h"
 #include "ui_model/state_line.h"
 #include "ui_model/trained_weights_save.h"
@@ -62,11 +60,11 @@ bool RunManager::WorkerPaused() const {
 
 bool RunManager::MayStartComputing() {
   if (m_workerThread) {
-    ShowMessage(text::BusyComputing);
+    ShowMessage(Tx::BusyComputing);
     return false;
   }
   if (m_replayThread) {
-    ShowMessage(text::BusyReplay);
+    ShowMessage(Tx::BusyReplay);
     return false;
   }
   return true;
@@ -74,12 +72,12 @@ bool RunManager::MayStartComputing() {
 
 bool RunManager::MayStartReplay() {
   if (m_replayThread) {
-    ShowMessage(text::BusyReplay);
+    ShowMessage(Tx::BusyReplay);
     return false;
   }
   // A replay may only watch a run that is held at its pause.
   if (m_workerThread && !WorkerPaused()) {
-    ShowMessage(text::PauseFirst);
+    ShowMessage(Tx::PauseFirst);
     return false;
   }
   return true;
@@ -138,7 +136,7 @@ void RunManager::OnStepByStep() {
 
 void RunManager::OnShowResult() {
   if (!m_gaResultReady) {
-    ShowMessage(msg::RunGaFirst);
+    ShowMessage(Tx::RunGaFirst);
     return;
   }
   if (!MayStartReplay()) return;
@@ -190,7 +188,7 @@ void RunManager::SetNextSeed(std::uint32_t seed) {
 
 void RunManager::OnRerun() {
   if (!m_seeds.RepeatLast()) {
-    ShowMessage(text::NoRunToRepeat);
+    ShowMessage(Tx::NoRunToRepeat);
     return;
   }
   switch (m_seeds.LastKind()) {
@@ -275,7 +273,7 @@ void RunManager::TogglePause(PauseKind kind) {
 
 bool RunManager::MayChangeWeights() {
   if (!Busy()) return true;
-  ShowMessage(m_workerThread ? text::BusyComputing : text::BusyReplay);
+  ShowMessage(m_workerThread ? Tx::BusyComputing : Tx::BusyReplay);
   return false;
 }
 
@@ -308,9 +306,9 @@ bool RunManager::LoadWeights(const std::string& path, std::optional<int> block) 
 void RunManager::SaveWeights(const std::string& path) {
   if (!MayChangeWeights()) return;
   switch (AppendWeightsFile(path, FormatWeightsText(m_results->Weights()))) {
-    case SaveResult::Ok: ShowMessage(text::WeightsSaved); break;
-    case SaveResult::OpenFailed: ShowMessage(msg::FileOpenError); break;
-    case SaveResult::WriteFailed: ShowMessage(msg::FileWriteError); break;
+    case SaveResult::Ok: ShowMessage(Tx::WeightsSaved); break;
+    case SaveResult::OpenFailed: ShowMessage(Tx::FileOpenError); break;
+    case SaveResult::WriteFailed: ShowMessage(Tx::FileWriteError); break;
   }
 }
 

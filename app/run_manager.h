@@ -3,14 +3,15 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "app/run_control.h"
 #include "app/ui_mailbox.h"
 #include "engine/pilot_results.h"
+#include "texts/text_table.h"
 #include "ui_model/run_ledger.h"
 #include "ui_model/seed_book.h"
 #include "ui_model/view_state.h"
@@ -111,6 +112,7 @@ class RunManager : public QObject {
   struct Run;
 
   void ShowMessage(const std::string& text);
+  void ShowMessage(Tx id) { ShowMessage(std::string(text::Ui(id))); }
   bool MayStartComputing();
   bool MayStartReplay();
   // body runs the run on its thread and returns how it ended.

@@ -10,10 +10,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <cstring>
+#include <optional>
 
 #include "app/qt_text.h"
-#include "texts/ui_texts.h"
 
 namespace korvane {
 CPropSheet::CPropSheet(const SimParams& params, IMessagePresenter* presenter, QWidget* parent)
@@ -22,7 +21,7 @@ CPropSheet::CPropSheet(const SimParams& params, IMessagePresenter* presenter, QW
     m_ownPresenter = std::make_unique<BoxPresenter>();
     m_presenter = m_ownPresenter.get();
   }
-  setWindowTitle(U(SettingsSheetTitle));
+  setWindowTitle(U(Tx::SettingsSheetTitle));
   m_tabs = new QTabWidget(this);
   for (int page = 0; page < SettingsPageCount; ++page)
     m_tabs->addTab(BuildPage(page, params), U(SettingsPageTitles[page]));
@@ -31,8 +30,8 @@ CPropSheet::CPropSheet(const SimParams& params, IMessagePresenter* presenter, QW
   connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { OnTabChanged(index); });
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(U(text::OkButton));
-  buttons->button(QDialogButtonBox::Cancel)->setText(U(text::CancelButton));
+  buttons->button(QDialogButtonBox::Ok)->setText(U(Tx::OkButton));
+  buttons->button(QDialogButtonBox::Cancel)->setText(U(Tx::CancelButton));
   connect(buttons, &QDialogButtonBox::accepted, this, &CPropSheet::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CPropSheet::reject);
 
@@ -53,27 +52,26 @@ QWidget* CPropSheet::BuildPage(int page, const SimParams& params) {
 
   // Fields come in display order; a new group title opens a new box. Groups
   // holding inner groups go to the right-hand column.
-  const char* outerTitle = nullptr;
-  const char* innerTitle = nullptr;
+  std::optional<Tx> outerTitle, innerTitle;
   QVBoxLayout* outerBody = nullptr;
   QFormLayout* form = nullptr;
   for (const SettingsField& f : SettingsFields()) {
     if (f.page != page) continue;
-    if (!outerTitle || std::strcmp(outerTitle, f.group) != 0) {
+    if (outerTitle != f.group) {
       outerTitle = f.group;
-      innerTitle = nullptr;
+      innerTitle.reset();
       form = nullptr;
       outerBody = nullptr;
-      if (*f.group) {
+      if (f.group != Tx::None) {
         auto* box = new QGroupBox(U(f.group));
         outerBody = new QVBoxLayout(box);
-        (*f.inner ? right : left)->addWidget(box);
+        (f.inner != Tx::None ? right : left)->addWidget(box);
       }
     }
-    if (outerBody && (!innerTitle || std::strcmp(innerTitle, f.inner) != 0)) {
+    if (outerBody && innerTitle != f.inner) {
       innerTitle = f.inner;
       form = new QFormLayout;
-      if (*f.inner) {
+      if (f.inner != Tx::None) {
         auto* inner = new QGroupBox(U(f.inner));
         inner->setLayout(form);
         outerBody->addWidget(inner);
@@ -82,7 +80,7 @@ QWidget* CPropSheet::BuildPage(int page, const SimParams& params) {
       }
     }
 
-    if (f.kind == FieldKind::Check) {
+    if (f.kind == SettingKind::Check) {
       auto* check = new QCheckBox(U(f.label));
       check->setChecked(SettingsFieldChecked(params, f));
       if (form)

@@ -21,13 +21,13 @@ struct Line {
 
 Line LineOf(const RunNotice& n) {
   switch (n.kind) {
-    case NoticeKind::SearchEscaped: return {text::SaidEscaped};
-    case NoticeKind::SearchStopped: return {text::SaidStopped};
-    case NoticeKind::PopulationNotEven: return {text::SaidPopulationNotEven, true};
-    case NoticeKind::InvalidCode: return {text::SaidInvalidCode(n.plan, n.gene, n.code), true};
-    case NoticeKind::NetworkMismatch: return {text::SaidNetworkMismatch, true};
-    case NoticeKind::TrainingStopped: return {text::SaidTrainingStopped(n.generation)};
-    case NoticeKind::TrainingStoppedEarly: return {text::SaidTrainingStoppedEarly};
+    case NoticeKind::SearchEscaped: return {text::En<Tx::SaidEscaped>()};
+    case NoticeKind::SearchStopped: return {text::En<Tx::SaidStopped>()};
+    case NoticeKind::PopulationNotEven: return {text::En<Tx::SaidPopulationNotEven>(), true};
+    case NoticeKind::InvalidCode: return {text::En<Tx::SaidInvalidCode>(n.plan, n.gene, n.code), true};
+    case NoticeKind::NetworkMismatch: return {text::En<Tx::SaidNetworkMismatch>(), true};
+    case NoticeKind::TrainingStopped: return {text::En<Tx::SaidTrainingStopped>(n.generation)};
+    case NoticeKind::TrainingStoppedEarly: return {text::En<Tx::SaidTrainingStoppedEarly>()};
     case NoticeKind::TrainingDone: return {text::SaidTrainingDone(n.fitness)};
     default: return {};
   }

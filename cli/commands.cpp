@@ -67,7 +67,7 @@ int RunTrain(const Options& o) {
   Finish(host, out);
   // The weights are printed all the same, so the training time is not lost.
   if (!o.weightsOut.empty() && !saved) {
-    Complain(text::WeightsNotWritten(o.weightsOut));
+    Complain(text::En<Tx::WeightsNotWritten>(o.weightsOut));
     return kExitFailed;
   }
   return kExitOk;
@@ -81,7 +81,7 @@ const char* NetOutcome(NetFlightEnd end) {
     case NetFlightEnd::Timeout: return "timeout";
     case NetFlightEnd::NetworkMismatch: break;
   }
-  Refuse(text::NetworkDoesNotFit);
+  Refuse(text::En<Tx::NetworkDoesNotFit>());
 }
 
 int RunFlyNet(const Options& o) {
@@ -112,13 +112,13 @@ int RunFlyPlan(const Options& o) {
   const char* outcome = "finished";
   if (r.outcome == FlyOutcome::InvalidCode) {
     outcome = "invalid";
-    std::fprintf(stderr, "%s\n", text::SaidInvalidCode(0, r.badGene, r.badCode).c_str());
+    std::fprintf(stderr, "%s\n", text::En<Tx::SaidInvalidCode>(0, r.badGene, r.badCode).c_str());
   } else if (r.outcome == FlyOutcome::Escaped) {
     outcome = "escaped";
     // The search stops here without scoring; report the flight as it stands.
     CAutoPilot::ScorePlan(fs, plan, o.params);
   } else if (r.outcome == FlyOutcome::NetworkMismatch) {
-    Refuse(text::NetworkDoesNotFit);
+    Refuse(text::En<Tx::NetworkDoesNotFit>());
   }
   Json out;
   out["outcome"] = outcome;

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     Complain(e.text);
     return kExitFailed;
   } catch (const std::exception& e) {
-    Complain(text::Unexpected + std::string(e.what()));
+    Complain(text::En<korvane::Tx::Unexpected>() + std::string(e.what()));
     return kExitFailed;
   }
 }

@@ -39,16 +39,16 @@ struct CommandDef {
   const char* name;
   Command command;
   unsigned bit;
-  const char* help;
+  Tx help;
 };
 const CommandDef kCommands[] = {
-    {"ga", Command::Ga, kGa, text::HelpGa},
-    {"train", Command::Train, kTrain, text::HelpTrain},
-    {"fly-net", Command::FlyNet, kFlyNet, text::HelpFlyNet},
-    {"fly-plan", Command::FlyPlan, kFlyPlan, text::HelpFlyPlan},
-    {"settings", Command::Settings, kSettings, text::HelpSettings},
-    {"study", Command::Study, kStudy, text::HelpStudy},
-    {"report", Command::Report, kReport, text::HelpReport},
+    {"ga", Command::Ga, kGa, Tx::HelpGa},
+    {"train", Command::Train, kTrain, Tx::HelpTrain},
+    {"fly-net", Command::FlyNet, kFlyNet, Tx::HelpFlyNet},
+    {"fly-plan", Command::FlyPlan, kFlyPlan, Tx::HelpFlyPlan},
+    {"settings", Command::Settings, kSettings, Tx::HelpSettings},
+    {"study", Command::Study, kStudy, Tx::HelpStudy},
+    {"report", Command::Report, kReport, Tx::HelpReport},
 };
 
 // A Positional option is added only to the commands that use it, so that a
@@ -63,37 +63,37 @@ struct OptionDef {
   const char* value;  // the value's name in the help
   Kind kind;
   unsigned commands;
-  const char* help;
+  Tx help;
   std::string Raw::*text = nullptr;
   bool Raw::*on = nullptr;
   std::vector<std::string> Raw::*list = nullptr;
 };
 const OptionDef kOptions[] = {
-    {"--level", "N", Kind::Value, kFlights, text::HelpLevel, &Raw::level},
-    {"--map", "FILE", Kind::File, kFlights, text::HelpMap, &Raw::map},
-    {"--map-index", "K", Kind::Value, kFlights, text::HelpMapIndex, &Raw::mapIndex},
-    {"--seed", "S", Kind::Value, kGa | kTrain, text::HelpSeed, &Raw::seed},
-    {"--heuristic", "", Kind::Switch, kGa, text::HelpHeuristic, nullptr, &Raw::heuristic},
-    {"--weights", "W", Kind::File, kFlights, text::HelpWeights, &Raw::weights},
-    {"--block", "N", Kind::Value, kFlights, text::HelpBlock, &Raw::block},
-    {"--weights-out", "FILE", Kind::File, kTrain, text::HelpWeightsOut, &Raw::weightsOut},
-    {"--threads", "N", Kind::Value, kGa | kTrain | kStudy, text::HelpThreads, &Raw::threads},
-    {"--plan", "FILE", Kind::File, kFlyPlan, text::HelpPlan, &Raw::plan},
-    {"--variant", "V", Kind::Value, kFlyPlan, text::HelpVariant, &Raw::variant},
-    {"--set", "Name=Value", Kind::List, kRuns, text::HelpSet, nullptr, nullptr, &Raw::sets},
-    {"--stream", "", Kind::Switch, kGa | kTrain, text::HelpStream, nullptr, &Raw::stream},
-    {"--quiet", "", Kind::Switch, kGa | kTrain | kStudy, text::HelpQuiet, nullptr, &Raw::quiet},
-    {"--json", "", Kind::Switch, kSettings, text::HelpJson, nullptr, &Raw::json},
-    {"--methods", "M,...", Kind::Value, kStudy, text::HelpMethods, &Raw::methods},
-    {"--levels", "N,...", Kind::Value, kStudy, text::HelpLevels, &Raw::levels},
-    {"--maps", "FILE:K,...", Kind::Value, kStudy, text::HelpMaps, &Raw::maps},
-    {"--seeds", "A-B", Kind::Value, kStudy, text::HelpSeeds, &Raw::seeds},
-    {"--out", "FILE", Kind::File, kStudy, text::HelpOut, &Raw::out},
-    {"--vary", "Name=v1,v2", Kind::List, kStudy, text::HelpVary, nullptr, nullptr, &Raw::vary},
-    {"--shard", "K/N", Kind::Value, kStudy, text::HelpShard, &Raw::shard},
-    {"runs", "FILE", Kind::Positional, kReport, text::HelpRunsFiles, nullptr, nullptr, &Raw::files},
-    {"--csv", "FILE", Kind::File, kReport, text::HelpCsv, &Raw::csv},
-    {"--plots", "DIR", Kind::Value, kReport, text::HelpPlots, &Raw::plots},
+    {"--level", "N", Kind::Value, kFlights, Tx::HelpLevel, &Raw::level},
+    {"--map", "FILE", Kind::File, kFlights, Tx::HelpMap, &Raw::map},
+    {"--map-index", "K", Kind::Value, kFlights, Tx::HelpMapIndex, &Raw::mapIndex},
+    {"--seed", "S", Kind::Value, kGa | kTrain, Tx::HelpSeed, &Raw::seed},
+    {"--heuristic", "", Kind::Switch, kGa, Tx::HelpHeuristic, nullptr, &Raw::heuristic},
+    {"--weights", "W", Kind::File, kFlights, Tx::HelpWeights, &Raw::weights},
+    {"--block", "N", Kind::Value, kFlights, Tx::HelpBlock, &Raw::block},
+    {"--weights-out", "FILE", Kind::File, kTrain, Tx::HelpWeightsOut, &Raw::weightsOut},
+    {"--threads", "N", Kind::Value, kGa | kTrain | kStudy, Tx::HelpThreads, &Raw::threads},
+    {"--plan", "FILE", Kind::File, kFlyPlan, Tx::HelpPlan, &Raw::plan},
+    {"--variant", "V", Kind::Value, kFlyPlan, Tx::HelpVariant, &Raw::variant},
+    {"--set", "Name=Value", Kind::List, kRuns, Tx::HelpSet, nullptr, nullptr, &Raw::sets},
+    {"--stream", "", Kind::Switch, kGa | kTrain, Tx::HelpStream, nullptr, &Raw::stream},
+    {"--quiet", "", Kind::Switch, kGa | kTrain | kStudy, Tx::HelpQuiet, nullptr, &Raw::quiet},
+    {"--json", "", Kind::Switch, kSettings, Tx::HelpJson, nullptr, &Raw::json},
+    {"--methods", "M,...", Kind::Value, kStudy, Tx::HelpMethods, &Raw::methods},
+    {"--levels", "N,...", Kind::Value, kStudy, Tx::HelpLevels, &Raw::levels},
+    {"--maps", "FILE:K,...", Kind::Value, kStudy, Tx::HelpMaps, &Raw::maps},
+    {"--seeds", "A-B", Kind::Value, kStudy, Tx::HelpSeeds, &Raw::seeds},
+    {"--out", "FILE", Kind::File, kStudy, Tx::HelpOut, &Raw::out},
+    {"--vary", "Name=v1,v2", Kind::List, kStudy, Tx::HelpVary, nullptr, nullptr, &Raw::vary},
+    {"--shard", "K/N", Kind::Value, kStudy, Tx::HelpShard, &Raw::shard},
+    {"runs", "FILE", Kind::Positional, kReport, Tx::HelpRunsFiles, nullptr, nullptr, &Raw::files},
+    {"--csv", "FILE", Kind::File, kReport, Tx::HelpCsv, &Raw::csv},
+    {"--plots", "DIR", Kind::Value, kReport, Tx::HelpPlots, &Raw::plots},
 };
 
 [[noreturn]] void Fail(std::string text) { throw ArgumentError{std::move(text), {}}; }
@@ -102,7 +102,7 @@ long long Whole(const char* option, const std::string& s, long long lo, long lon
   long long v = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (s.empty() || ec != std::errc() || end != s.data() + s.size() || v < lo || v > hi)
-    Fail(text::WholeNumberFrom(option, lo, hi, s));
+    Fail(text::En<Tx::WholeNumberFrom>(option, lo, hi, s));
   return v;
 }
 
@@ -141,7 +141,7 @@ SimParams CheckSettings(const std::vector<std::string>& sets) {
     typed[assignment.substr(0, eq)] = assignment.substr(eq + 1);
   }
   for (const auto& [name, value] : typed)
-    if (auto problem = CheckParam(p, name)) Fail(text::SettingGot(problem->reason, value));
+    if (auto problem = CheckParam(p, name)) Fail(text::En<Tx::SettingGot>(problem->reason, value));
   RunScope nothing;
   nothing.planSearch = nothing.network = nothing.training = false;
   if (auto problem = CheckParams(p, nothing)) Fail(problem->reason);
@@ -182,13 +182,14 @@ void CheckStudy(const Raw& r, const std::set<std::string_view>& typed, Options& 
   plan.methods = ParseMethods(r.methods);
   plan.fields = ParseFields(r.levels, r.maps);
   for (const study::Method& m : plan.methods)
-    if (m.kind == study::Method::Kind::File && IsIrregular(m.file)) Fail(text::NotRegularFile("--methods", m.file));
+    if (m.kind == study::Method::Kind::File && IsIrregular(m.file))
+      Fail(text::En<Tx::NotRegularFile>("--methods", m.file));
   for (const study::Field& f : plan.fields)
-    if (!f.level && IsIrregular(f.map)) Fail(text::NotRegularFile("--maps", f.map));
+    if (!f.level && IsIrregular(f.map)) Fail(text::En<Tx::NotRegularFile>("--maps", f.map));
   ParseSeeds(r.seeds, plan);
-  if (!typed.contains("--out")) Fail(text::StudyNeeds("--out"));
+  if (!typed.contains("--out")) Fail(text::En<Tx::StudyNeeds>("--out"));
   plan.out = r.out;
-  if (!CanWrite(plan.out)) Fail(text::CannotWriteTo("--out", plan.out));
+  if (!CanWrite(plan.out)) Fail(text::En<Tx::CannotWriteTo>("--out", plan.out));
   if (typed.contains("--shard")) ParseShard(r.shard, plan);
   plan.vary = ParseVary(r.vary, r.sets);
   const double runs =
@@ -204,18 +205,18 @@ void CheckStudy(const Raw& r, const std::set<std::string_view>& typed, Options& 
 Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_view>& typed) {
   for (const OptionDef& def : kOptions) {
     if (!typed.contains(def.flag)) continue;
-    if (!(def.commands & cmd.bit)) Fail(text::NotUsedBy(cmd.name, def.flag));
+    if (!(def.commands & cmd.bit)) Fail(text::En<Tx::NotUsedBy>(cmd.name, def.flag));
     if (def.kind != Kind::File && def.text != &Raw::plots) continue;
     const std::string& path = r.*def.text;
     // `--weights-out --quiet`: the value was left out and the next option
     // taken for it.
-    if (path.starts_with("--")) Fail(text::LooksLikeOption(def.flag, path));
+    if (path.starts_with("--")) Fail(text::En<Tx::LooksLikeOption>(def.flag, path));
     if (def.kind != Kind::File) continue;
-    if (path.empty()) Fail(text::NeedsFileName(def.flag));
-    if (IsDirectory(path)) Fail(text::IsDirectory(def.flag, path));
+    if (path.empty()) Fail(text::En<Tx::NeedsFileName>(def.flag));
+    if (IsDirectory(path)) Fail(text::En<Tx::IsDirectory>(def.flag, path));
     const bool read = def.text == &Raw::map || def.text == &Raw::plan ||
                       (def.text == &Raw::weights && path != "table" && path != "builtin");
-    if (read && IsIrregular(path)) Fail(text::NotRegularFile(def.flag, path));
+    if (read && IsIrregular(path)) Fail(text::En<Tx::NotRegularFile>(def.flag, path));
   }
   auto number = [&](const char* flag, const std::string& s, long long lo, long long hi, long long otherwise) {
     return typed.contains(flag) ? Whole(flag, s, lo, hi) : otherwise;
@@ -235,7 +236,7 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
                                                             : Options::Weights::File;
   if (o.weights == Options::Weights::File) o.weightsFile = r.weights;
   o.block = static_cast<int>(number("--block", r.block, 1, 2147483647, 0));
-  if (o.block != 0 && o.weights != Options::Weights::File) Fail(text::BlockNeedsFile);
+  if (o.block != 0 && o.weights != Options::Weights::File) Fail(text::En<Tx::BlockNeedsFile>());
   o.weightsOut = r.weightsOut;
   o.planFile = r.plan;
   o.level = static_cast<int>(number("--level", r.level, 1, BuiltInLevelCount, 0));
@@ -247,42 +248,44 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
   else if (r.variant == "step")
     o.variant = FlyVariant::StepByStep;
   else if (typed.contains("--variant") && r.variant != "ga")
-    Fail(text::VariantChoice(r.variant));
+    Fail(text::En<Tx::VariantChoice>(r.variant));
   o.params = CheckSettings(r.sets);
 
   if (cmd.bit & kFlights) {
     const bool haveMap = !o.mapFile.empty() || o.mapIndex != 0;
-    if (o.level != 0 && haveMap) Fail(text::LevelAndMap);
-    if (!haveMap && o.level == 0) Fail(text::NeedsField(cmd.name));
-    if (haveMap && o.mapFile.empty()) Fail(text::MapIndexNeedsMap);
-    if (haveMap && o.mapIndex == 0) Fail(text::MapNeedsIndex);
+    if (o.level != 0 && haveMap) Fail(text::En<Tx::LevelAndMap>());
+    if (!haveMap && o.level == 0) Fail(text::En<Tx::NeedsField>(cmd.name));
+    if (haveMap && o.mapFile.empty()) Fail(text::En<Tx::MapIndexNeedsMap>());
+    if (haveMap && o.mapIndex == 0) Fail(text::En<Tx::MapNeedsIndex>());
   }
   const bool weightsGiven = typed.contains("--weights");
-  if (cmd.command == Command::Ga && weightsGiven && !o.heuristic) Fail(text::WeightsNeedHeuristic);
+  if (cmd.command == Command::Ga && weightsGiven && !o.heuristic) Fail(text::En<Tx::WeightsNeedHeuristic>());
   if (cmd.command == Command::FlyPlan) {
-    if (o.planFile.empty()) Fail(text::NeedsPlan);
-    if (weightsGiven && o.variant != FlyVariant::Heuristic) Fail(text::WeightsNeedHeuristicVariant);
+    if (o.planFile.empty()) Fail(text::En<Tx::NeedsPlan>());
+    if (weightsGiven && o.variant != FlyVariant::Heuristic) Fail(text::En<Tx::WeightsNeedHeuristicVariant>());
   }
   // Refused before the training time is spent, not after.
-  if (!o.weightsOut.empty() && !CanWrite(o.weightsOut)) Fail(text::CannotWriteTo("--weights-out", o.weightsOut));
+  if (!o.weightsOut.empty() && !CanWrite(o.weightsOut))
+    Fail(text::En<Tx::CannotWriteTo>("--weights-out", o.weightsOut));
   // A study checks each combination of its settings instead (CheckVaried).
   if (cmd.command == Command::Study)
     CheckStudy(r, typed, o);
   else if (auto problem = CheckCombinations(o.params, RunScopeOf(cmd.command, o)))
     Fail(problem->reason);
   if (cmd.command == Command::Report) {
-    if (r.files.empty()) Fail(text::ReportNeedsFiles);
+    if (r.files.empty()) Fail(text::En<Tx::ReportNeedsFiles>());
     o.runsFiles = r.files;
     o.csv = r.csv;
     o.plots = r.plots;
-    if (!o.csv.empty() && !CanWrite(o.csv)) Fail(text::CannotWriteTo("--csv", o.csv));
+    if (!o.csv.empty() && !CanWrite(o.csv)) Fail(text::En<Tx::CannotWriteTo>("--csv", o.csv));
     if (typed.contains("--plots")) {
 #ifndef KORVANE_HAS_PLOTS
-      Fail(text::PlotsUnavailable);
+      Fail(text::En<Tx::PlotsUnavailable>());
 #endif
-      if (o.plots.empty()) Fail(text::NeedsDirectoryName("--plots"));
+      if (o.plots.empty()) Fail(text::En<Tx::NeedsDirectoryName>("--plots"));
       std::error_code ec;
-      if (std::filesystem::exists(o.plots, ec) && !IsDirectory(o.plots)) Fail(text::NotADirectory("--plots", o.plots));
+      if (std::filesystem::exists(o.plots, ec) && !IsDirectory(o.plots))
+        Fail(text::En<Tx::NotADirectory>("--plots", o.plots));
     }
   }
   return o;
@@ -306,26 +309,28 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     const std::string_view arg = argv[i];
     if (arg.size() < 3 || arg[0] != '-' || arg[1] == '-') continue;
     for (const OptionDef& def : kOptions)
-      if (arg == std::string_view(def.flag).substr(1)) throw ArgumentError{text::OneDash(arg, def.flag), argv[1]};
+      if (arg == std::string_view(def.flag).substr(1))
+        throw ArgumentError{text::En<Tx::OneDash>(arg, def.flag), argv[1]};
   }
   Raw raw;
-  CLI::App app{text::CliAbout, "korvane-cli"};
-  app.footer(text::CliFooter);
+  CLI::App app{text::En<Tx::CliAbout>(), "korvane-cli"};
+  app.footer(text::En<Tx::CliFooter>());
   app.set_version_flag("--version", text::VersionText("korvane-cli"));
   app.require_subcommand(1);
   std::vector<std::pair<CLI::App*, std::vector<CLI::Option*>>> parsed;
   for (const CommandDef& c : kCommands) {
-    CLI::App* sub = app.add_subcommand(c.name, c.help);
+    CLI::App* sub = app.add_subcommand(c.name, std::string(text::En(c.help)));
     std::vector<CLI::Option*> opts;
     for (const OptionDef& def : kOptions) {
       if (def.kind == Kind::Positional && !(def.commands & c.bit)) {
         opts.push_back(nullptr);
         continue;
       }
-      CLI::Option* opt = def.on ? sub->add_flag(def.flag, raw.*def.on, def.help)
-                         : def.kind == Kind::Positional ? sub->add_option(def.flag, raw.*def.list, def.help)
-                         : def.list ? sub->add_option(def.flag, raw.*def.list, def.help)->allow_extra_args(false)
-                                    : sub->add_option(def.flag, raw.*def.text, def.help);
+      const std::string help(text::En(def.help));
+      CLI::Option* opt = def.on                         ? sub->add_flag(def.flag, raw.*def.on, help)
+                         : def.kind == Kind::Positional ? sub->add_option(def.flag, raw.*def.list, help)
+                         : def.list ? sub->add_option(def.flag, raw.*def.list, help)->allow_extra_args(false)
+                                    : sub->add_option(def.flag, raw.*def.text, help);
       opt->type_name(def.value);
       if (!(def.commands & c.bit)) opt->group("");
       opts.push_back(opt);

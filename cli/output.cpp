@@ -24,14 +24,15 @@ std::string WriteAll(int fd, std::string_view text) {
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
-      return n < 0 ? std::strerror(errno) : text::NothingWritten;
+      return n < 0 ? std::strerror(errno) : text::En<Tx::NothingWritten>();
     }
   }
   return {};
 }
 
 void WriteOut(std::string_view text) {
-  if (const std::string why = WriteAll(STDOUT_FILENO, text); !why.empty()) throw WriteFailure{text::StdoutFailed(why)};
+  if (const std::string why = WriteAll(STDOUT_FILENO, text); !why.empty())
+    throw WriteFailure{text::En<Tx::StdoutFailed>(why)};
 }
 
 void AwaitReader() {
@@ -53,7 +54,8 @@ void AwaitReader() {
     }
     // No events asked: poll wakes for POLLERR, the last reader closing.
     pollfd p{STDOUT_FILENO, 0, 0};
-    if (::poll(&p, 1, 20) > 0 && (p.revents & POLLERR)) throw WriteFailure{text::StdoutFailed(text::ReaderGone)};
+    if (::poll(&p, 1, 20) > 0 && (p.revents & POLLERR))
+      throw WriteFailure{text::En<Tx::StdoutFailed>(text::En<Tx::ReaderGone>())};
   }
 }
 

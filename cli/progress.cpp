@@ -36,7 +36,7 @@ void Progress::Generation(int generation, double best, double average) {
 }
 
 void Progress::Runs(int done, int escaped) {
-  if (m_on) Show(text::StudyBar(done, m_total, escaped), text::StudyLine(done, m_total, escaped));
+  if (m_on) Show(text::StudyBar(done, m_total, escaped), text::En<Tx::StudyLine>(done, m_total, escaped));
 }
 
 void Progress::Show(const std::string& bar, const std::string& line) {

@@ -22,10 +22,11 @@ namespace {
 
 void WriteWholeFile(const std::string& path, const std::string& text) {
   FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) throw WriteFailure{text::CannotWriteFile(path, std::strerror(errno))};
+  if (!f) throw WriteFailure{text::En<Tx::CannotWriteFile>(path, std::strerror(errno))};
   const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
   const int err = errno;
-  if (std::fclose(f) != 0 || !written) throw WriteFailure{text::CannotWriteFile(path, std::strerror(written ? errno : err))};
+  if (std::fclose(f) != 0 || !written)
+    throw WriteFailure{text::En<Tx::CannotWriteFile>(path, std::strerror(written ? errno : err))};
 }
 
 // Every file the report would write, by the option that names it.
@@ -52,7 +53,7 @@ void RefuseOutputsOverInputs(const Options& o) {
     for (const std::string& input : o.runsFiles) {
       struct stat in {};
       if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
-        Refuse(text::OutputIsInput(option, output, input));
+        Refuse(text::En<Tx::OutputIsInput>(option, output, input));
     }
   }
 }
@@ -62,9 +63,10 @@ study::Report ReadReport(const Options& o) {
   try {
     for (const std::string& path : o.runsFiles) {
       std::error_code ec;
-      if (!std::filesystem::exists(path, ec)) Refuse(text::RunsFileMissing(path));
+      if (!std::filesystem::exists(path, ec)) Refuse(text::En<Tx::RunsFileMissing>(path));
       files.emplace_back(path, study::ReadRunsFile(path));
-      if (files.back().second.damagedLastLine) Complain(text::LastLineLeftOut(path, files.back().second.damagedLastLine));
+      if (files.back().second.damagedLastLine)
+        Complain(text::En<Tx::LastLineLeftOut>(path, files.back().second.damagedLastLine));
     }
     std::vector<study::RunRecord> runs = study::MergeRuns(files);
     if (runs.empty()) Refuse(text::NoRuns(files.size()));
@@ -89,7 +91,7 @@ int RunReport(const Options& o) {
   if (!o.plots.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(o.plots, ec);
-    if (ec) throw WriteFailure{text::CannotWriteFile(o.plots, ec.message())};
+    if (ec) throw WriteFailure{text::En<Tx::CannotWriteFile>(o.plots, ec.message())};
     if (const std::string error = plots::WritePlots(report, o.plots); !error.empty()) throw WriteFailure{error};
   }
 #endif

@@ -34,7 +34,7 @@ int OpenRunsFile(const std::string& path, bool& created) {
 
 RunsAppender::RunsAppender(std::string path) : m_path(std::move(path)) {
   m_fd = OpenRunsFile(m_path, m_created);
-  if (m_fd < 0) throw WriteFailure{text::CannotAppend(m_path, std::strerror(errno))};
+  if (m_fd < 0) throw WriteFailure{text::En<Tx::CannotAppend>(m_path, std::strerror(errno))};
   int rc;
   while ((rc = ::flock(m_fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
   }
@@ -42,7 +42,7 @@ RunsAppender::RunsAppender(std::string path) : m_path(std::move(path)) {
   if (rc != 0 && errno == EWOULDBLOCK) {
     ::close(m_fd);
     m_fd = -1;
-    throw Refusal{text::RunsFileInUse(m_path)};
+    throw Refusal{text::En<Tx::RunsFileInUse>(m_path)};
   }
 }
 
@@ -58,7 +58,7 @@ study::RunsFile RunsAppender::Read() const {
 
 void RunsAppender::CutTo(std::size_t bytes) {
   if (::ftruncate(m_fd, static_cast<off_t>(bytes)) != 0)
-    throw WriteFailure{text::CannotTruncate(m_path, std::strerror(errno))};
+    throw WriteFailure{text::En<Tx::CannotTruncate>(m_path, std::strerror(errno))};
 }
 
 void RunsAppender::Append(std::string_view line) {
@@ -67,7 +67,7 @@ void RunsAppender::Append(std::string_view line) {
   if (const std::string why = WriteAll(m_fd, line); !why.empty()) {
     // A full disk or a file-size limit may take part of the line.
     if (sized) (void)!::ftruncate(m_fd, st.st_size);
-    throw WriteFailure{text::CannotAppend(m_path, why)};
+    throw WriteFailure{text::En<Tx::CannotAppend>(m_path, why)};
   }
 }
 

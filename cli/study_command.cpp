@@ -35,7 +35,7 @@ std::vector<MeteorField> LoadFields(const Options& o, std::vector<study::Field>&
     f.mapFnv = study::MapFnv(fields.back());
     const std::string given = f.map + ":" + std::to_string(f.mapIndex);
     if (const auto [seen, added] = named.emplace(f.KeyPart(), given); !added)
-      Refuse(text::SameMapTwice(seen->second, given));
+      Refuse(text::En<Tx::SameMapTwice>(seen->second, given));
   }
   return fields;
 }
@@ -60,7 +60,7 @@ void LoadMethodWeights(const Options& o, const study::Grid& grid, const study::R
     if (method.kind == Kind::Train) {
       // Once per seed, under the study's settings.
       if (!trained.contains(method.trainSeed)) {
-        if (!o.quiet) std::fprintf(stderr, "%s\n", text::StudyTraining(method.trainSeed).c_str());
+        if (!o.quiet) std::fprintf(stderr, "%s\n", text::En<Tx::StudyTraining>(method.trainSeed).c_str());
         CAutoPilot pilot;
         pilot.SetThreads(o.threads);
         CNeuralNet net;
@@ -91,8 +91,8 @@ void LoadMethodWeights(const Options& o, const study::Grid& grid, const study::R
       const std::vector<study::Setting> varied = grid.Combination(c);
       const int need = CNeuralNet::WeightCountFor(WithVaried(o.params, varied));
       if (work.weights[m].size() != static_cast<std::size_t>(need))
-        Refuse(text::RunRefused(study::RunKey(method, grid.Fields().front(), varied, o.study.firstSeed),
-                                text::WeightsDoNotFit(name, work.weights[m].size(), need)));
+        Refuse(text::En<Tx::RunRefused>(study::RunKey(method, grid.Fields().front(), varied, o.study.firstSeed),
+                                        text::En<Tx::WeightsDoNotFit>(name, work.weights[m].size(), need)));
     }
   }
   // The file's runs of a method were flown with the network it names now.
@@ -100,8 +100,8 @@ void LoadMethodWeights(const Options& o, const study::Grid& grid, const study::R
     const study::RunRecord& r = file.runs[i];
     for (std::size_t m = 0; m < methods.size(); ++m)
       if (r.weightsFnv && work.weightsFnv[m] && r.MethodName() == methods[m].Name() && *r.weightsFnv != *work.weightsFnv[m])
-        Refuse(text::OtherNetwork(r.key, o.study.out, file.lines[i], study::FnvText(*r.weightsFnv),
-                                  study::FnvText(*work.weightsFnv[m])));
+        Refuse(text::En<Tx::OtherNetwork>(r.key, o.study.out, file.lines[i], study::FnvText(*r.weightsFnv),
+                                          study::FnvText(*work.weightsFnv[m])));
   }
 }
 
@@ -119,7 +119,7 @@ Counts FindPending(const Options& o, const study::Grid& grid, const study::RunsF
     const study::RunRecord& r = file.runs[i];
     // Keyed by the map's path: the same runs would be flown again under keys
     // of the map's contents.
-    if (maps && r.level == 0 && !r.mapFnv) Refuse(text::OlderMapLine(plan.out, file.lines[i]));
+    if (maps && r.level == 0 && !r.mapFnv) Refuse(text::En<Tx::OlderMapLine>(plan.out, file.lines[i]));
     inFile.emplace(r.key, i);
   }
   Counts counts;
@@ -134,7 +134,7 @@ Counts FindPending(const Options& o, const study::Grid& grid, const study::RunsF
     }
     const study::RunRecord& held = file.runs[it->second];
     if (held.settings != study::ChangedSettings(WithVaried(o.params, r.varied)))
-      Refuse(text::OtherSettings(r.key, plan.out, file.lines[it->second]));
+      Refuse(text::En<Tx::OtherSettings>(r.key, plan.out, file.lines[it->second]));
     ++counts.already;
     counts.escapedAlready += held.escaped;
   }
@@ -169,7 +169,7 @@ int RunStudy(const Options& o) {
     throw;
   }
   if (file.damagedLastLine) {
-    Complain(text::LastLineCut(plan.out, file.damagedLastLine));
+    Complain(text::En<Tx::LastLineCut>(plan.out, file.damagedLastLine));
     out.CutTo(file.goodBytes);
   }
   if (!o.quiet) std::fprintf(stderr, "%s\n", text::StudyStart(counts.runs, counts.already, plan.out).c_str());

@@ -28,7 +28,7 @@ study::RunRecord FlyOne(const Options& o, const StudyWork& work, std::uint64_t i
   const std::vector<double>& weights = work.weights[run.method];
   const SearchRun s = RunSearch(host, p, work.fields[run.field], run.seed, heuristic ? &weights : nullptr, 1);
   const RunEnd end = s.outcome.end;
-  if (end != RunEnd::Escaped && end != RunEnd::NotEscaped) throw WriteFailure{text::RunStopped(run.key)};
+  if (end != RunEnd::Escaped && end != RunEnd::NotEscaped) throw WriteFailure{text::En<Tx::RunStopped>(run.key)};
   study::RunRecord r;
   r.key = run.key;
   r.method = method.Search();
@@ -74,7 +74,7 @@ StudyTally FlyStudy(const Options& o, const StudyWork& work, RunsAppender& out) 
         stop = true;
       } catch (const std::exception& e) {
         std::lock_guard lock(mutex);
-        if (!failure) failure = WriteFailure{text::Unexpected + std::string(e.what())};
+        if (!failure) failure = WriteFailure{text::En<Tx::Unexpected>() + std::string(e.what())};
         stop = true;
       }
     }

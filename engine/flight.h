@@ -7,12 +7,14 @@
 #include "sim/meteor_field.h"
 #include "sim/params.h"
 #include "sim/perception.h"
+#include "sim/setting_limits.h"
 #include "vecmath/exact_exp.h"
 
 namespace korvane {
 
 // The heuristic search keeps one network suggestion per gene.
 inline constexpr int MaxSuggestions = 200;
+static_assert(SettingMax("ChromosomeLength") <= MaxSuggestions, "a plan's genes must fit the suggestions");
 // What a plan that escaped is worth: the field's width plus one.
 inline constexpr double EscapedFitness = PlayfieldWidth + 1.0;
 

@@ -6,7 +6,7 @@
 #include "files/file_io.h"
 #include "files/text_scan.h"
 #include "sim/trunc.h"
-#include "texts/file_texts.h"
+#include "texts/text_table.h"
 
 namespace korvane {
 namespace {
@@ -157,16 +157,27 @@ MapLoadResult ParseMapText(std::string_view text, int k, MeteorField& field) {
 
 namespace {
 
-const text::DefectText& DefectOf(MapDefect d) { return text::MapDefectTexts[static_cast<int>(d)]; }
+// In the order of MapDefect.
+constexpr Tx kDefects[] = {
+    Tx::None,          Tx::MapBadHeader,      Tx::MapBadNumber,    Tx::MapNumberTooLong, Tx::MapMissingComma,
+    Tx::MapBadLineEnd, Tx::MapTooManyMeteors, Tx::MapFileTooLarge, Tx::MapOutOfField};
+
+std::string_view Defect(MapDefect d, text::Lang lang) { return text::Get(kDefects[static_cast<int>(d)], lang); }
+
+// "第3行：", "line 3: "; nothing when there is no line to name.
+std::string LineAt(int line, text::Lang lang) { return line > 0 ? text::Say<Tx::LineAt>(lang, line) : std::string(); }
 
 }  // namespace
 
 std::string MapLoadMessage(const MapLoadResult& r, int k, const std::string& fileName) {
   switch (r.status) {
     case MapLoadStatus::Loaded: return {};
-    case MapLoadStatus::OpenFailed: return text::MapCannotOpen(fileName);
-    case MapLoadStatus::NoSuchMap: return text::MapNotInFile(fileName, k);
-    case MapLoadStatus::Damaged: return text::MapDamaged(fileName, k, r.line, DefectOf(r.defect).zh);
+    case MapLoadStatus::OpenFailed: return text::Ui<Tx::MapCannotOpen>(fileName);
+    case MapLoadStatus::NoSuchMap: return text::Ui<Tx::MapNotInFile>(fileName, k);
+    case MapLoadStatus::Damaged: {
+      const text::Lang lang = text::UiLanguage();
+      return text::Ui<Tx::MapDamaged>(fileName, k, LineAt(r.line, lang), Defect(r.defect, lang));
+    }
   }
   return {};
 }
@@ -174,19 +185,20 @@ std::string MapLoadMessage(const MapLoadResult& r, int k, const std::string& fil
 std::string MapLoadReason(const MapLoadResult& r, int k) {
   switch (r.status) {
     case MapLoadStatus::Loaded: return {};
-    case MapLoadStatus::OpenFailed: return text::MapCannotOpenEn();
-    case MapLoadStatus::NoSuchMap: return text::MapNotInFileEn(k);
-    case MapLoadStatus::Damaged: return text::MapDamagedEn(k, r.line, DefectOf(r.defect).en);
+    case MapLoadStatus::OpenFailed: return std::string(text::En(Tx::CliMapCannotOpen));
+    case MapLoadStatus::NoSuchMap: return text::En<Tx::CliMapNotInFile>(k);
+    case MapLoadStatus::Damaged:
+      return text::En<Tx::CliMapDamaged>(k, LineAt(r.line, text::Lang::En), Defect(r.defect, text::Lang::En));
   }
   return {};
 }
 
 std::string MapSaveMessage(const MapSaveResult& r, const std::string& fileName) {
   switch (r.status) {
-    case MapSaveStatus::Saved: return text::MapSaved;
-    case MapSaveStatus::TooManyMaps: return text::TooManyMaps;
-    case MapSaveStatus::OpenFailed: return text::MapOpenError;
-    case MapSaveStatus::WriteFailed: return text::MapWriteFailed(fileName);
+    case MapSaveStatus::Saved: return std::string(text::Ui(Tx::MapSaved));
+    case MapSaveStatus::TooManyMaps: return std::string(text::Ui(Tx::TooManyMaps));
+    case MapSaveStatus::OpenFailed: return std::string(text::Ui(Tx::FileOpenError));
+    case MapSaveStatus::WriteFailed: return text::Ui<Tx::MapWriteFailed>(fileName);
   }
   return {};
 }

@@ -38,7 +38,6 @@ enum class MapLoadStatus {
   Damaged,     // map k does not have the written form
 };
 
-// In the order of text::MapDefectTexts.
 enum class MapDefect {
   None,
   BadHeader,       // the O does not start "Obstacle<digits>" and a line end
@@ -66,7 +65,8 @@ struct MapLoadResult {
 // count; on any failure the field is left exactly as it was.
 MapLoadResult ParseMapText(std::string_view text, int k, MeteorField& field);
 
-// Text for the user (Chinese) and for the command line (English).
+// Text for the window (in the interface's language) and for the command
+// line (English, its own words).
 std::string MapLoadMessage(const MapLoadResult& r, int k, const std::string& fileName);
 std::string MapLoadReason(const MapLoadResult& r, int k);
 std::string MapSaveMessage(const MapSaveResult& r, const std::string& fileName);

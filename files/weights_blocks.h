@@ -8,7 +8,6 @@
 // cost the whole blocks before it.
 namespace korvane {
 
-// In the order of text::WeightsDefectTexts.
 enum class WeightsDefect {
   None,
   NotAWeightLine,    // not "m_weight[...] ..."

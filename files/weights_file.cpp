@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "files/file_io.h"
-#include "texts/file_texts.h"
+#include "texts/text_table.h"
 
 namespace korvane {
 
@@ -49,14 +49,57 @@ WeightsPick ReadWeightsBlock(const std::string& path, std::optional<int> block) 
 
 namespace {
 
-std::string DefectZh(const WeightsDamage& d) {
-  if (d.defect == WeightsDefect::IndexOutOfOrder) return text::WeightsIndexOrder(d.expected, d.found);
-  return text::WeightsDefectTexts[static_cast<int>(d.defect)].zh;
+using text::Lang;
+
+// In the order of WeightsDefect, up to IndexOutOfOrder (which has numbers).
+constexpr Tx kDefects[] = {Tx::None,
+                           Tx::WeightsNotAWeightLine,
+                           Tx::WeightsMissingBracket,
+                           Tx::WeightsBadIndex,
+                           Tx::WeightsMissingEquals,
+                           Tx::WeightsMissingSemicolon,
+                           Tx::WeightsMissingValue,
+                           Tx::WeightsNotANumber,
+                           Tx::WeightsOutOfRange,
+                           Tx::WeightsNotFinite,
+                           Tx::WeightsCutOff,
+                           Tx::WeightsNoBlockStart};
+
+std::string Defect(const WeightsDamage& d, Lang lang) {
+  if (d.defect == WeightsDefect::IndexOutOfOrder) return text::Say<Tx::WeightsIndexOrder>(lang, d.expected, d.found);
+  return std::string(text::Get(kDefects[static_cast<int>(d.defect)], lang));
 }
 
-std::string DefectEn(const WeightsDamage& d) {
-  if (d.defect == WeightsDefect::IndexOutOfOrder) return text::WeightsIndexOrderEn(d.expected, d.found);
-  return text::WeightsDefectTexts[static_cast<int>(d.defect)].en;
+std::string LineAt(int line, Lang lang) { return line > 0 ? text::Say<Tx::LineAt>(lang, line) : std::string(); }
+
+// Block numbers as runs: "1–2, 4" (", ") or "1–2、4" ("、").
+std::string Runs(const std::vector<int>& numbers, Lang lang) {
+  std::string out;
+  for (std::size_t i = 0; i < numbers.size();) {
+    std::size_t j = i;
+    while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) ++j;
+    if (!out.empty()) out += text::Get(Tx::ListSeparator, lang);
+    out += std::to_string(numbers[i]);
+    if (j > i) out += "–" + std::to_string(numbers[j]);
+    i = j + 1;
+  }
+  return out;
+}
+
+// "3 blocks", "1 weight": the command line's counts.
+std::string Count(std::size_t n, Tx one, Tx many) {
+  return n == 1 ? text::Fill(text::En(one), {n}) : text::Fill(text::En(many), {n});
+}
+
+// The window's words for a file: "文件F中" or nothing, " in F" or nothing.
+template <Tx in>
+std::string InFile(std::string_view file, Lang lang) {
+  return file.empty() ? std::string() : text::Say<in>(lang, file);
+}
+
+// The command line's: the file, or "the text".
+std::string FileOrText(std::string_view file) {
+  return file.empty() ? std::string(text::En(Tx::CliTheText)) : std::string(file);
 }
 
 std::optional<std::vector<double>> Weights(WeightsPick&& p, std::string_view file, std::string* error) {
@@ -68,16 +111,22 @@ std::optional<std::vector<double>> Weights(WeightsPick&& p, std::string_view fil
 }  // namespace
 
 std::string WeightsPickMessage(const WeightsPick& p, std::string_view file) {
+  const Lang lang = text::UiLanguage();
   switch (p.status) {
     case WeightsPickStatus::Ok: return {};
-    case WeightsPickStatus::NoWeights: return text::WeightsNone(file);
-    case WeightsPickStatus::NoSuchBlock: return text::WeightsNoSuchBlock(file, p.block, p.blockCount);
-    case WeightsPickStatus::Damaged:
-      return text::WeightsDamaged(file, p.block, p.damage.line, DefectZh(p.damage), p.intact);
-    case WeightsPickStatus::OpenFailed: return text::WeightsCannotOpen(file);
-    case WeightsPickStatus::ReadFailed: return text::WeightsCannotRead(file);
-    case WeightsPickStatus::TooLarge: return text::WeightsTooLarge(file);
-    case WeightsPickStatus::OutOfMemory: return text::WeightsOutOfMemory();
+    case WeightsPickStatus::NoWeights: return text::Ui<Tx::WeightsNone>(InFile<Tx::WeightsInFile>(file, lang));
+    case WeightsPickStatus::NoSuchBlock:
+      return text::Ui<Tx::WeightsNoSuchBlock>(InFile<Tx::WeightsInFile>(file, lang), p.blockCount, p.block);
+    case WeightsPickStatus::Damaged: {
+      const std::string rest = p.intact.empty() ? std::string(text::Ui(Tx::WeightsNoneIntact))
+                                                : text::Ui<Tx::WeightsIntact>(Runs(p.intact, lang));
+      return text::Ui<Tx::WeightsDamaged>(InFile<Tx::WeightsInFileOf>(file, lang), p.block, LineAt(p.damage.line, lang),
+                                          Defect(p.damage, lang), rest);
+    }
+    case WeightsPickStatus::OpenFailed: return text::Ui<Tx::WeightsCannotOpen>(file);
+    case WeightsPickStatus::ReadFailed: return text::Ui<Tx::WeightsCannotRead>(file);
+    case WeightsPickStatus::TooLarge: return text::Ui<Tx::WeightsTooLarge>(file);
+    case WeightsPickStatus::OutOfMemory: return std::string(text::Ui(Tx::WeightsOutOfMemory));
   }
   return {};
 }
@@ -85,26 +134,37 @@ std::string WeightsPickMessage(const WeightsPick& p, std::string_view file) {
 std::string WeightsPickReason(const WeightsPick& p, std::string_view file) {
   switch (p.status) {
     case WeightsPickStatus::Ok: return {};
-    case WeightsPickStatus::NoWeights: return text::WeightsNoneEn(file);
-    case WeightsPickStatus::NoSuchBlock: return text::WeightsNoSuchBlockEn(file, p.block, p.blockCount);
-    case WeightsPickStatus::Damaged:
-      return text::WeightsDamagedEn(file, p.block, p.damage.line, DefectEn(p.damage), p.intact);
-    case WeightsPickStatus::OpenFailed: return text::WeightsCannotOpenEn(file);
-    case WeightsPickStatus::ReadFailed: return text::WeightsCannotReadEn(file);
-    case WeightsPickStatus::TooLarge: return text::WeightsTooLargeEn(file);
-    case WeightsPickStatus::OutOfMemory: return text::WeightsOutOfMemoryEn();
+    case WeightsPickStatus::NoWeights: return text::En<Tx::CliWeightsNone>(FileOrText(file));
+    case WeightsPickStatus::NoSuchBlock:
+      return text::En<Tx::CliWeightsNoSuchBlock>(
+          FileOrText(file), Count(static_cast<std::size_t>(p.blockCount), Tx::CliBlock, Tx::CliBlocks), p.block);
+    case WeightsPickStatus::Damaged: {
+      // The blocks to use instead, and the option that picks one.
+      std::string rest(text::En(Tx::WeightsNoneIntact));
+      if (p.intact.size() == 1)
+        rest = text::En<Tx::CliOneIntact>(p.intact[0]);
+      else if (!p.intact.empty())
+        rest = text::En<Tx::CliManyIntact>(Runs(p.intact, Lang::En), p.intact.back());
+      const std::string of = file.empty() ? std::string() : text::En<Tx::CliOfFile>(file);
+      return text::En<Tx::CliWeightsDamaged>(p.block, of, LineAt(p.damage.line, Lang::En), Defect(p.damage, Lang::En),
+                                             rest);
+    }
+    case WeightsPickStatus::OpenFailed: return text::En<Tx::CliCannotOpen>(file);
+    case WeightsPickStatus::ReadFailed: return text::En<Tx::CliCannotRead>(file);
+    case WeightsPickStatus::TooLarge: return text::En<Tx::CliWeightsTooLarge>(file);
+    case WeightsPickStatus::OutOfMemory: return std::string(text::En(Tx::CliOutOfMemory));
   }
   return {};
 }
 
 std::string WeightsCountMessage(const WeightsPick& p, std::size_t needed) {
   if (p.status != WeightsPickStatus::Ok || p.weights.size() == needed) return {};
-  return text::WeightsMismatch(p.block, p.weights.size(), needed);
+  return text::Ui<Tx::WeightsMismatch>(p.block, p.weights.size(), needed);
 }
 
 std::string WeightsCountReason(const WeightsPick& p, std::size_t needed) {
   if (p.status != WeightsPickStatus::Ok || p.weights.size() == needed) return {};
-  return text::WeightsMismatchEn(p.block, p.weights.size(), needed);
+  return text::En<Tx::CliWeightsMismatch>(p.block, Count(p.weights.size(), Tx::CliWeight, Tx::CliWeights), needed);
 }
 
 std::optional<std::vector<double>> ParseLastWeightsBlock(std::string_view text, std::string* error) {

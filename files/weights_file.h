@@ -27,7 +27,8 @@ inline constexpr std::size_t MaxWeightsFileBytes = 64u << 20;
 // Block `block` (1-based) of the file, or its last block (see PickWeightsBlock).
 WeightsPick ReadWeightsBlock(const std::string& path, std::optional<int> block = std::nullopt);
 
-// Why a pick failed: Chinese for the desktop program, English for the CLI;
+// Why a pick failed: for the window (in the interface's language) and for
+// the command line (English, its own words);
 // empty when it did not. file names the file ("" for a text of no file).
 std::string WeightsPickMessage(const WeightsPick& pick, std::string_view file);
 std::string WeightsPickReason(const WeightsPick& pick, std::string_view file);

@@ -7,6 +7,7 @@
 #include "sim/params.h"
 #include "sim/rand.h"
 #include "sim/running_sums.h"
+#include "sim/setting_limits.h"
 
 namespace korvane {
 
@@ -113,5 +114,7 @@ class CWeightGA {
   std::vector<double> m_bestHistory;     // MaxHistory entries
   std::vector<double> m_averageHistory;  // MaxHistory entries
 };
+
+static_assert(SettingMax("TrainingGenerations") <= CWeightGA::MaxHistory, "training's history must fit");
 
 }  // namespace korvane

@@ -17,6 +17,11 @@
 namespace korvane::plots {
 namespace {
 
+QString Q(Tx id) {
+  const std::string_view s = text::En(id);
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 // The cells as groups (a field and its settings: the x axis's categories or
 // the panels) and series (the methods), each in the order the report gives
 // them. Where every group varies the same settings, a group's label holds
@@ -96,7 +101,7 @@ void DrawKey(QPainter& p, QSize size, const Model& m, double top) {
   p.setPen(Qt::black);
   p.drawText(QRectF(size.width() - kLegendWidth + 10, top + (m.series.size() + 1) * (fm.height() + 2),
                     kLegendWidth - 20, 6 * fm.height()),
-             Qt::TextWordWrap, QString(text::PlotSettingsKey) + m.names);
+             Qt::TextWordWrap, Q(Tx::PlotSettingsKey) + m.names);
 }
 
 // Where series j of n sits within category i.
@@ -104,7 +109,7 @@ double Slot(int i, int j, int n) { return i + (j + 1.0) / (n + 1.0); }
 
 void DrawRate(QPainter& p, QSize size, const Model& m) {
   const Axes axes(PlotArea(size), 0, m.groups.size(), 0, 1);
-  axes.Draw(p, text::PlotRateTitle, text::PlotRateAxis, "");
+  axes.Draw(p, Q(Tx::PlotRateTitle), Q(Tx::PlotRateAxis), "");
   axes.DrawCategories(p, m.groups);
   for (int i = 0; i < m.groups.size(); ++i)
     for (int j = 0; j < m.series.size(); ++j) {
@@ -126,7 +131,7 @@ void DrawGenerations(QPainter& p, QSize size, const Model& m) {
     for (const study::Cell* c : row)
       if (c && !c->escapeGenerations.empty()) most = std::max(most, c->escapeGenerations.back());
   const Axes axes(PlotArea(size), 0, m.groups.size(), 0, most);
-  axes.Draw(p, text::PlotGenerationTitle, text::PlotGenerationAxis, "");
+  axes.Draw(p, Q(Tx::PlotGenerationTitle), Q(Tx::PlotGenerationAxis), "");
   axes.DrawCategories(p, m.groups);
   const double half = (axes.X(1) - axes.X(0)) / (m.series.size() + 1) * 0.35;
   for (int i = 0; i < m.groups.size(); ++i)
@@ -175,7 +180,7 @@ void DrawFitness(QPainter& p, QSize size, const Model& m) {
     const QRectF panel((i % Columns(m)) * kPanelWidth, (i / Columns(m)) * kPanelHeight, kPanelWidth, kPanelHeight);
     const Axes axes(QRectF(panel.left() + 80, panel.top() + 40, panel.width() - 100, panel.height() - 40 - 56), 1,
                     static_cast<double>(length), lo, hi);
-    axes.Draw(p, QString(m.groups[i]).replace('\n', ": "), text::PlotFitnessAxis, text::PlotGenerationAxis);
+    axes.Draw(p, QString(m.groups[i]).replace('\n', ": "), Q(Tx::PlotFitnessAxis), Q(Tx::PlotGenerationAxis));
     axes.DrawXTicks(p);
     for (int j = 0; j < m.series.size(); ++j) {
       const study::Cell* c = m.at[i][j];
@@ -201,7 +206,7 @@ std::string Save(const std::string& stem, QSize size, const Draw& draw, const Mo
     draw(p, size, m);
   }
   const QString png = QString::fromStdString(stem + ".png");
-  if (!image.save(png, "PNG")) return text::CannotWriteFile(stem + ".png", text::PlotNotSaved);
+  if (!image.save(png, "PNG")) return text::En<Tx::CannotWriteFile>(stem + ".png", text::En(Tx::PlotNotSaved));
   const QString svg = QString::fromStdString(stem + ".svg");
   QSvgGenerator generator;
   generator.setFileName(svg);
@@ -209,11 +214,11 @@ std::string Save(const std::string& stem, QSize size, const Draw& draw, const Mo
   generator.setViewBox(QRect(QPoint(0, 0), size));
   generator.setTitle(QString::fromStdString(std::filesystem::path(stem).filename().string()));
   QPainter p;
-  if (!p.begin(&generator)) return text::CannotWriteFile(stem + ".svg", text::PlotNotSaved);
+  if (!p.begin(&generator)) return text::En<Tx::CannotWriteFile>(stem + ".svg", text::En(Tx::PlotNotSaved));
   p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
   draw(p, size, m);
   p.end();
-  if (QFileInfo(svg).size() == 0) return text::CannotWriteFile(stem + ".svg", text::PlotNotSaved);
+  if (QFileInfo(svg).size() == 0) return text::En<Tx::CannotWriteFile>(stem + ".svg", text::En(Tx::PlotNotSaved));
   return {};
 }
 

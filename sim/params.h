@@ -4,6 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "texts/settings_table.h"
+#include "texts/text_table.h"
+
 namespace korvane {
 
 // Playfield geometry; no setting changes these.
@@ -13,51 +16,22 @@ inline constexpr double HullRadius = 4.5;
 inline constexpr int StartPosX = 20;
 inline constexpr int StartPosY = PlayfieldHeight / 2;
 
-// Every physical, genetic and network setting, as a plain value. Runs take a
-// copy when they start and refresh it as engine/run_settings.h says, so no
-// thread ever sees a half-written value.
+// Every physical, genetic and network setting, as a plain value, one member
+// per row of texts/settings_table.h. Runs take a copy when they start and
+// refresh it as engine/run_settings.h says, so no thread ever sees a
+// half-written value.
 struct SimParams {
-  // Physics.
-  double LifeboatSize = 2.5;
-  double Gravity = 2.0;
-  double LifeboatAccel = 5.0;
-  double TimeStep = 0.04;
-  double SpeedScale = 30.0;
-  // Flight-plan search.
-  int MaxGenerations = 200;
-  int PopulationSize = 500;
-  int EliteCount = 4;
-  int ChromosomeLength = 30;
-  int ActionDurationRange = 5;
-  double DurationMutationRate = 0.5;
-  int DurationMutationRange = 2;
-  double ActionMutationRate = 0.1;
-  double InsertionRate = 0.2;
-  int InsertionDuration = 10;
-  double TimeWeight = 0.1;
-  double SafetyWeight = 6.0;
-  double EnergyWeight = 0.1;
-  // Network and its weight search.
-  int HiddenLayerCount = 2;
-  int NeuronsPerHiddenLayer = 5;
-  double SigmoidParam = 0.5;
-  double NormalizeParam = 50.0;
-  int TrainingGenerations = 150;
-  int NetPopulationSize = 400;
-  int NetEliteCount = 4;
-  int NetInputCount = 6;
-  double InitWeightRange = 2.0;
-  double SmallMutationRate = 0.8;
-  double SmallMutationRange = 4.0;
-  double LargeMutationRate = 0.4;
-  double LargeMutationRange = 10.0;
-  double NetCrossoverRate = 0.2;
-  // Third page.
-  int StartX = 20;
-  int StartY = 200;
-  int HideThrustMarker = 0;
-  int HidePerceived = 0;
-  int HideScoreChart = 0;
+#define KORVANE_MEMBER_Int(name, def) int name = def;
+#define KORVANE_MEMBER_Check(name, def) int name = def;
+#define KORVANE_MEMBER_Double(name, def) double name = def;
+#define KORVANE_MEMBER_Perceived(name, def)
+#define KORVANE_MEMBER(name, kind, def, ...) KORVANE_MEMBER_##kind(name, def)
+  KORVANE_SETTINGS(KORVANE_MEMBER)
+#undef KORVANE_MEMBER
+#undef KORVANE_MEMBER_Int
+#undef KORVANE_MEMBER_Check
+#undef KORVANE_MEMBER_Double
+#undef KORVANE_MEMBER_Perceived
 
   // Fixed values kept with the settings.
   static constexpr int NetOutputCount = 5;
@@ -68,23 +42,37 @@ struct SimParams {
   void SetPerceivedMeteors(int n) { NetInputCount = 2 * n + 4; }
 };
 
-// One editable parameter, addressable by name (the CLI's --set, the settings
-// sheet's range checks).
+// Int and Check are members of type int, Double of type double; Perceived
+// is PerceivedMeteors, another name of NetInputCount.
+enum class SettingKind : unsigned char { Int, Double, Check, Perceived };
+
+// One setting as its row gives it, addressable by name (the CLI's --set, the
+// settings sheet, the study's keys).
 struct ParamInfo {
   const char* name;
-  bool isInt;
-  double lo;  // limits; cross-field limits are checked separately
+  SettingKind kind;
+  bool isInt;  // a whole number (every kind but Double)
+  double lo;   // limits; the other limits of a setting are checked separately
   double hi;
-  int SimParams::*intField;
-  double SimParams::*doubleField;
-  bool loOpen = false;  // the value must be above lo, not at it
+  bool loOpen;        // the value must be above lo, not at it
+  bool inClass;       // the page offers it
+  const char* bound;  // the setting that is its upper limit too, or nullptr
+  int SimParams::*intField = nullptr;
+  double SimParams::*doubleField = nullptr;
+  Tx label = Tx::None;    // the sheet's
+  Tx meaning = Tx::None;  // korvane-cli's
 };
 
+// Every setting in the rows' order, PerceivedMeteors last.
 const std::vector<ParamInfo>& ParamTable();
 const ParamInfo* FindParam(std::string_view name);
 
 double GetParam(const SimParams& p, const ParamInfo& info);
 void SetParam(SimParams& p, const ParamInfo& info, double value);
+
+// How a setting that is another's upper limit is named in a refusal: its
+// label, in the middle of a sentence.
+std::string LimitName(const ParamInfo& bound, text::Lang lang);
 
 // Why a value is refused, so callers can word it in their own language.
 struct ParamProblem {
@@ -104,7 +92,7 @@ struct ParamProblem {
 };
 
 // Checks one parameter of a proposed set (elites within the population
-// included). PerceivedMeteors is a valid name too.
+// included).
 std::optional<ParamProblem> CheckParam(const SimParams& p, std::string_view name);
 // The limits that tie several settings together, for what runs (see
 // sim/run_memory.h; without a scope: everything the window may run): an even

@@ -65,7 +65,7 @@ double TrainingBytes(const SimParams& p, const RunScope& s) {
   // copied out, and printed: JSON values, their text and weights.txt's.
   bytes += (threads + 4) * NetworkBytes(p) + weights * (16 + 64 + 28);
   bytes += threads * RunWorkerBytes;
-  bytes += 2 * 5000 * 16.0;  // the charts' history
+  bytes += 2 * FindParam("TrainingGenerations")->hi * 16.0;  // the charts' history, at its longest
   return bytes;
 }
 

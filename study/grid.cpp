@@ -46,7 +46,7 @@ std::optional<Method> ParseMethod(std::string_view text, std::string* error) {
   // Plain "heuristic" is the search `ga --heuristic` runs: the built-in set.
   if (text == kHeuristic) return Of(Method::Kind::Builtin);
   if (!text.starts_with(kHeuristic) || text.size() == kHeuristic.size() + 1 || text[kHeuristic.size()] != ':') {
-    *error = text::MethodChoice(text);
+    *error = text::En<Tx::MethodChoice>(text);
     return std::nullopt;
   }
   const std::string_view w = text.substr(kHeuristic.size() + 1);
@@ -57,7 +57,7 @@ std::optional<Method> ParseMethod(std::string_view text, std::string* error) {
     std::uint32_t seed = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), seed);
     if (s.empty() || ec != std::errc() || end != s.data() + s.size()) {
-      *error = text::TrainSeed(s);
+      *error = text::En<Tx::TrainSeed>(s);
       return std::nullopt;
     }
     return Of(Method::Kind::Train, {}, seed);
@@ -73,7 +73,7 @@ std::string FieldKeyPart(int level, std::string_view map, int mapIndex, std::opt
 std::string Field::KeyPart() const { return FieldKeyPart(level, map, mapIndex, mapFnv); }
 
 std::string Field::Label() const {
-  return level ? "level " + std::to_string(level) : "map " + map + ":" + std::to_string(mapIndex);
+  return level ? text::En<Tx::ReportLevel>(level) : text::En<Tx::ReportMap>(map, mapIndex);
 }
 
 std::optional<Setting> CanonicalSetting(std::string_view assignment, std::string* error) {
@@ -83,7 +83,6 @@ std::optional<Setting> CanonicalSetting(std::string_view assignment, std::string
     return std::nullopt;
   }
   std::string name(assignment.substr(0, assignment.find('=')));
-  if (name == "PerceivedMeteors") return Setting{name, std::to_string(p.PerceivedMeteors())};
   const ParamInfo& info = *FindParam(name);
   const double v = GetParam(p, info);
   return Setting{name, info.isInt ? std::to_string(static_cast<long long>(v)) : ShortestText(v)};

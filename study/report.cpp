@@ -78,9 +78,10 @@ Cell MakeCell(std::span<const Sorted> runs, const Report& report) {
   const RunRecord* network = nullptr;  // the first run that names its network
   for (const Sorted& s : runs) {
     const RunRecord& r = *s.run;
-    if (r.settings != first.settings) throw InputError{text::CellSettingsDiffer(r.key, CellOfKey(first.key))};
+    if (r.settings != first.settings) throw InputError{text::En<Tx::CellSettingsDiffer>(r.key, CellOfKey(first.key))};
     if (r.weightsFnv && network && *r.weightsFnv != *network->weightsFnv)
-      throw InputError{text::CellNetworksDiffer(network->key, FnvText(*network->weightsFnv), r.key, FnvText(*r.weightsFnv))};
+      throw InputError{
+          text::En<Tx::CellNetworksDiffer>(network->key, FnvText(*network->weightsFnv), r.key, FnvText(*r.weightsFnv))};
     if (r.weightsFnv && !network) network = &r;
     ++c.runs;
     if (r.escaped) {
@@ -163,7 +164,8 @@ std::vector<RunRecord> MergeRuns(const std::vector<std::pair<std::string, RunsFi
       x.seconds = y.seconds = 0;
       // A map named by its contents may be spelled otherwise in each file.
       if (x.mapFnv) x.map = y.map, x.mapIndex = y.mapIndex;
-      if (FormatRunLine(x) != FormatRunLine(y)) throw InputError{text::RunsDisagree(r.key, *at->second.second, path)};
+      if (FormatRunLine(x) != FormatRunLine(y))
+        throw InputError{text::En<Tx::RunsDisagree>(r.key, *at->second.second, path)};
     }
   return runs;
 }

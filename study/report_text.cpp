@@ -65,13 +65,24 @@ std::string CsvRows(const std::vector<std::vector<std::string>>& rows) {
 
 std::string Optional(const std::optional<double>& v) { return v ? ShortestText(*v) : ""; }
 
+// A table's header: its column names, given as one text split at '|'.
+std::vector<std::string> Header(Tx names) {
+  std::vector<std::string> out;
+  std::string_view rest = text::En(names);
+  for (std::size_t bar; (bar = rest.find('|')) != std::string_view::npos; rest.remove_prefix(bar + 1))
+    out.emplace_back(rest.substr(0, bar));
+  out.emplace_back(rest);
+  return out;
+}
+
 }  // namespace
 
 std::string ReportTable(const Report& r) {
   std::string common;
   for (const auto& [name, value] : r.common) common += (common.empty() ? "" : " ") + name + "=" + value;
-  std::string out = text::ReportSummary(r.runs, r.cells.size(), common) + "\n\n" + text::ReportCellsTitle + "\n";
-  std::vector<std::vector<std::string>> rows{{text::ReportCellHeader.begin(), text::ReportCellHeader.end()}};
+  std::string out =
+      text::ReportSummary(r.runs, r.cells.size(), common) + "\n\n" + text::En<Tx::ReportCellsTitle>() + "\n";
+  std::vector<std::vector<std::string>> rows{Header(Tx::ReportCellHeader)};
   for (const Cell& c : r.cells)
     rows.push_back({c.field, c.method, c.settings.empty() ? "-" : c.settings, std::to_string(c.runs),
                     std::to_string(c.escaped), Fixed("%.3f", static_cast<double>(c.escaped) / c.runs),
@@ -79,8 +90,8 @@ std::string ReportTable(const Report& r) {
                     Maybe(c.q3), FinalBest(c)});
   out += Columns(rows);
   if (r.pairs.empty()) return out;
-  out.append("\n").append(text::ReportPairsTitle).append("\n");
-  rows = {{text::ReportPairHeader.begin(), text::ReportPairHeader.end()}};
+  out.append("\n").append(text::En<Tx::ReportPairsTitle>()).append("\n");
+  rows = {Header(Tx::ReportPairHeader)};
   for (const Pair& p : r.pairs)
     rows.push_back({p.field, p.settings.empty() ? "-" : p.settings, p.a, p.b, std::to_string(p.pairs),
                     std::to_string(p.aWins), std::to_string(p.bWins), std::to_string(p.ties), Fixed("%.3g", p.signP)});

@@ -56,6 +56,7 @@ Json ChangedSettings(const SimParams& p) {
   const SimParams defaults;
   Json changed = Json::object();
   for (const ParamInfo& info : ParamTable()) {
+    if (info.kind == SettingKind::Perceived) continue;  // NetInputCount holds it
     const double v = GetParam(p, info);
     if (v == GetParam(defaults, info)) continue;
     changed[info.name] = info.isInt ? Json(static_cast<long long>(v)) : Json(v);
@@ -108,49 +109,49 @@ std::optional<RunRecord> ParseRunLine(std::string_view line, std::string* why) {
     return std::nullopt;
   };
   const Json o = Json::parse(line, nullptr, false);
-  if (!o.is_object()) return fail(text::RunLineNotObject);
+  if (!o.is_object()) return fail(text::En<Tx::RunLineNotObject>());
   RunRecord r;
-  if (!GetText(o, "key", r.key)) return fail(text::RunLineField("key"));
+  if (!GetText(o, "key", r.key)) return fail(text::En<Tx::RunLineField>("key"));
   if (!GetText(o, "method", r.method) || (r.method != "ga" && r.method != "heuristic"))
-    return fail(text::RunLineField("method"));
-  if (!GetInt(o, "seed", r.seed)) return fail(text::RunLineField("seed"));
+    return fail(text::En<Tx::RunLineField>("method"));
+  if (!GetInt(o, "seed", r.seed)) return fail(text::En<Tx::RunLineField>("seed"));
   if (const auto w = o.find("weights"); w != o.end() && w->is_string()) r.weights = w->get<std::string>();
-  if ((r.method == "ga") == r.weights.has_value()) return fail(text::RunLineField("weights"));
+  if ((r.method == "ga") == r.weights.has_value()) return fail(text::En<Tx::RunLineField>("weights"));
   if (!GetFnv(o, "weights_fnv", r.weightsFnv) || (r.method == "ga" && r.weightsFnv))
-    return fail(text::RunLineField("weights_fnv"));
+    return fail(text::En<Tx::RunLineField>("weights_fnv"));
   const bool onLevel = GetInt(o, "level", r.level) && r.level > 0;
   if (!onLevel) {
-    if (o.contains("level")) return fail(text::RunLineField("level"));
-    if (!GetText(o, "map", r.map)) return fail(text::RunLineField("map"));
-    if (!GetInt(o, "map_index", r.mapIndex) || r.mapIndex <= 0) return fail(text::RunLineField("map_index"));
-    if (!GetFnv(o, "map_fnv", r.mapFnv)) return fail(text::RunLineField("map_fnv"));
+    if (o.contains("level")) return fail(text::En<Tx::RunLineField>("level"));
+    if (!GetText(o, "map", r.map)) return fail(text::En<Tx::RunLineField>("map"));
+    if (!GetInt(o, "map_index", r.mapIndex) || r.mapIndex <= 0) return fail(text::En<Tx::RunLineField>("map_index"));
+    if (!GetFnv(o, "map_fnv", r.mapFnv)) return fail(text::En<Tx::RunLineField>("map_fnv"));
   }
   const auto settings = o.find("settings");
-  if (settings == o.end() || !settings->is_object()) return fail(text::RunLineField("settings"));
+  if (settings == o.end() || !settings->is_object()) return fail(text::En<Tx::RunLineField>("settings"));
   r.settings = *settings;
   const auto escaped = o.find("escaped");
-  if (escaped == o.end() || !escaped->is_boolean()) return fail(text::RunLineField("escaped"));
+  if (escaped == o.end() || !escaped->is_boolean()) return fail(text::En<Tx::RunLineField>("escaped"));
   r.escaped = escaped->get<bool>();
   const auto escapeAt = o.find("escape_generation");
   if (r.escaped) {
     int g = 0;
-    if (!GetInt(o, "escape_generation", g) || g < 0) return fail(text::RunLineField("escape_generation"));
+    if (!GetInt(o, "escape_generation", g) || g < 0) return fail(text::En<Tx::RunLineField>("escape_generation"));
     r.escapeGeneration = g;
   } else if (escapeAt == o.end() || !escapeAt->is_null()) {
-    return fail(text::RunLineField("escape_generation"));
+    return fail(text::En<Tx::RunLineField>("escape_generation"));
   }
   const auto gens = o.find("generations");
-  if (gens == o.end() || !gens->is_array()) return fail(text::RunLineField("generations"));
+  if (gens == o.end() || !gens->is_array()) return fail(text::En<Tx::RunLineField>("generations"));
   for (const Json& g : *gens) {
     GenerationPoint p;
     if (!g.is_object() || !GetInt(g, "generation", p.generation) || !g.contains("best") || !g.contains("average"))
-      return fail(text::RunLineField("generations"));
+      return fail(text::En<Tx::RunLineField>("generations"));
     p.best = Number(g["best"]);
     p.average = Number(g["average"]);
     r.generations.push_back(p);
   }
   if (const auto s = o.find("seconds"); s != o.end()) r.seconds = Number(*s);
-  if (!r.Varied()) return fail(text::RunLineKeyMismatch);
+  if (!r.Varied()) return fail(text::En<Tx::RunLineKeyMismatch>());
   return r;
 }
 

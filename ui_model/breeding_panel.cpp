@@ -5,7 +5,6 @@
 #include <span>
 
 #include "sim/trunc.h"
-#include "texts/classroom_texts.h"
 #include "ui_model/formatted.h"
 #include "ui_model/scene_paint.h"
 #include "ui_model/see_inside.h"
@@ -89,14 +88,14 @@ void WeightBar(Shapes& out, const std::vector<double>& w, const std::vector<IRec
   for (std::size_t i = 0; i < w.size() && i < columns.size(); ++i) out.Fill(columns[i], ActivationColour(w[i]));
 }
 
-std::string More(std::size_t left) { return Formatted(text::Say(text::BreedMore), static_cast<int>(left)); }
+std::string More(std::size_t left) { return text::Ui<Tx::BreedMore>(static_cast<int>(left)); }
 
 // The head, then the items as far as the lines allow (at least one a line),
 // then how many are left; y moves below the lines written.
 void List(Shapes& out, int x, int& y, int width, const std::string& head, const std::vector<std::string>& items,
           int lines) {
   constexpr int px = 11;
-  const std::string sep = text::Say(text::ItemSeparator);
+  const std::string sep = Say(Tx::ItemSeparator);
   std::size_t i = 0;
   for (int l = 0; l < lines; ++l) {
     const std::string start = l == 0 ? head : std::string();
@@ -139,7 +138,7 @@ void Roulette(Shapes& out, const Layout& at, std::span<const Genome> sorted, dou
   const int px = x + TruncToInt(std::clamp(target * scale, 0.0, 1.0 * w));
   out.Stroke({px, y - 4}, {px, y + 16}, PointerColour, 2);
   const double share = total > 0 ? (after - before) / total * 100.0 : 0.0;
-  out.Write(x, 56, Formatted(text::Say(text::BreedRoulette), target, total, before, after, share), PanelLabelColour, 11);
+  out.Write(x, 56, text::Ui<Tx::BreedRoulette>(Two(target), Two(total), Two(before), Two(after), Two(share)), PanelLabelColour, 11);
 }
 
 double PlanFitness(const CPlanGenome& g) { return g.m_fitness; }
@@ -156,7 +155,7 @@ void Rows(Shapes& out, const Layout& at, std::span<const Genome> sorted, int eli
     const Genome& g = sorted[static_cast<std::size_t>(n - rank)];
     const IRect box{at.stripX, y, at.stripW(), Layout::rowH - 2};
     strip(g, box);
-    out.Write(at.left, y - 2, Formatted("%d", rank), PanelLabelColour, 9);
+    out.Write(at.left, y - 2, std::to_string(rank), PanelLabelColour, 9);
     out.Write(at.fitnessX(), y - 2, Two(fitness(g)), PanelLabelColour, 9);
     if (rank <= elites) out.Frame({box.x - 1, box.y - 1, box.w + 2, box.h + 2}, EliteColour);
     if (n - rank == parent) out.Frame({box.x - 2, box.y - 2, box.w + 4, box.h + 4}, ParentColour, 2);
@@ -166,9 +165,9 @@ void Rows(Shapes& out, const Layout& at, std::span<const Genome> sorted, int eli
   if (parentRank > shown) {
     const int y = Layout::rowsTop + shown * Layout::rowH + 4;
     row(parentRank, y);
-    out.Write(at.fitnessX() + 40, y - 2, Formatted(text::Say(text::BreedRank), parentRank), ParentColour, 9);
+    out.Write(at.fitnessX() + 40, y - 2, text::Ui<Tx::BreedRank>(parentRank), ParentColour, 9);
   }
-  out.Write(at.left, 20, Formatted(text::Say(text::BreedShown), n, shown), PanelLabelColour, 11);
+  out.Write(at.left, 20, text::Ui<Tx::BreedShown>(n, shown), PanelLabelColour, 11);
 }
 
 void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
@@ -185,20 +184,20 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   });
   const std::size_t index = static_cast<std::size_t>(b.elites + child);
   if (!rec || rec->parent < 0 || rec->parent >= n || index >= bred.next.size()) {
-    out.Write(at.right(), 4, text::Say(text::BreedNoChild), TitleColour, 13);
+    out.Write(at.right(), 4, Say(Tx::BreedNoChild), TitleColour, 13);
     return;
   }
   const CPlanGenome& parent = sorted[static_cast<std::size_t>(rec->parent)];
   const CPlanGenome& kid = bred.next[index];
-  out.Write(at.right(), 4, Formatted(text::Say(text::BreedChild), child + 1, static_cast<int>(bred.record.children.size())), TitleColour, 13);
-  out.Write(at.right(), 20, Formatted(text::Say(text::BreedParent), n - rec->parent, parent.m_fitness), ParentColour, 12);
+  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())), TitleColour, 13);
+  out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.m_fitness)), ParentColour, 12);
   Roulette(out, at, sorted, b.total, rec->parent, rec->target, &PlanFitness);
 
   const double detail = static_cast<double>(at.detailW()) / std::max({1, PlanTicks(parent), PlanTicks(kid)});
   const auto from = GeneBoxes(parent, at.detailX(), Layout::parentY, Layout::detailH, at.detailW(), detail);
   const auto to = GeneBoxes(kid, at.detailX(), Layout::childY, Layout::detailH, at.detailW(), detail);
-  out.Write(at.right(), Layout::parentY, text::Say(text::BreedParentRow), ParentColour, 11);
-  out.Write(at.right(), Layout::childY, text::Say(text::BreedChildRow), PanelLabelColour, 11);
+  out.Write(at.right(), Layout::parentY, Say(Tx::BreedParentRow), ParentColour, 11);
+  out.Write(at.right(), Layout::childY, Say(Tx::BreedChildRow), PanelLabelColour, 11);
   PlanStrip(out, parent, from);
   PlanStrip(out, kid, to);
   // Copied genes joined to where they went; the ones pushed out dimmed.
@@ -215,34 +214,34 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   }
   for (std::size_t i = copied; i < from.size(); ++i) out.Fill({from[i].x, from[i].y + 5, from[i].w, 4}, DroppedColour);
   if (copied < from.size())
-    out.Write(from[copied].x, Layout::parentY + Layout::detailH + 1, text::Say(text::BreedDropped), DroppedTextColour, 10);
+    out.Write(from[copied].x, Layout::parentY + Layout::detailH + 1, Say(Tx::BreedDropped), DroppedTextColour, 10);
   std::vector<std::string> inserted, thrusts, durations;
   for (int g : rec->inserted)
     if (g >= 0 && g < kid.Length())
-      inserted.push_back(Formatted(text::Say(text::ItemInserted), g + 1,
-                                   text::Say(text::ThrustNames[std::clamp(kid.m_actions[g], 0, 4)]), kid.m_durations[g]));
+      inserted.push_back(text::Ui<Tx::ItemInserted>(g + 1,
+                                   ThrustName(kid.m_actions[g]), Two(kid.m_durations[g])));
   for (const auto& c : rec->thrusts) {
     if (c.gene < static_cast<int>(to.size())) out.Frame(to[static_cast<std::size_t>(c.gene)], ThrustChangeColour, 2);
-    thrusts.push_back(Formatted(text::Say(text::ItemThrust), c.gene + 1, text::Say(text::ThrustNames[std::clamp(c.before, 0, 4)]),
-                                text::Say(text::ThrustNames[std::clamp(c.after, 0, 4)])));
+    thrusts.push_back(text::Ui<Tx::ItemThrust>(c.gene + 1, ThrustName(c.before),
+                                ThrustName(c.after)));
   }
   for (const auto& c : rec->durations) {
     if (c.gene < static_cast<int>(to.size())) {
       const IRect& r = to[static_cast<std::size_t>(c.gene)];
       out.Fill({r.x, r.y + r.h + 1, r.w, 3}, DurationChangeColour);
     }
-    durations.push_back(Formatted(text::Say(text::ItemDuration), c.gene + 1, c.before, c.after));
+    durations.push_back(text::Ui<Tx::ItemDuration>(c.gene + 1, Two(c.before), Two(c.after)));
   }
   int y = Layout::listY;
   const int w = at.rightW();
-  List(out, at.right(), y, w, Formatted(text::Say(text::BreedInserted), static_cast<int>(inserted.size())), inserted, 2);
-  List(out, at.right(), y, w, Formatted(text::Say(text::BreedThrusts), static_cast<int>(thrusts.size())), thrusts, 2);
-  List(out, at.right(), y, w, Formatted(text::Say(text::BreedDurations), static_cast<int>(durations.size())), durations, 2);
+  List(out, at.right(), y, w, text::Ui<Tx::BreedInserted>(static_cast<int>(inserted.size())), inserted, 2);
+  List(out, at.right(), y, w, text::Ui<Tx::BreedThrusts>(static_cast<int>(thrusts.size())), thrusts, 2);
+  List(out, at.right(), y, w, text::Ui<Tx::BreedDurations>(static_cast<int>(durations.size())), durations, 2);
   // The key: a thrust's colour.
   for (int c = 0; c < 5; ++c) {
     const int x = at.left + c * 64;
     out.Fill({x, at.H - 14, 10, 10}, ThrustColour(c));
-    out.Write(x + 14, at.H - 16, text::Say(text::ThrustNames[c]), PanelLabelColour, 11);
+    out.Write(x + 14, at.H - 16, ThrustName(c), PanelLabelColour, 11);
   }
 }
 
@@ -255,21 +254,21 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   Rows(out, at, sorted, b.elites, rec ? rec->parent : -1, &WeightFitness, [&](const WeightGenome& g, IRect box) {
     WeightBar(out, g.weights, WeightColumns(g.weights.size(), box.x, box.y, box.h, box.w));
   });
-  out.Write(at.left, at.H - 16, text::Say(text::WeightScale), PanelLabelColour, 11);
+  out.Write(at.left, at.H - 16, Say(Tx::WeightScale), PanelLabelColour, 11);
   const std::size_t index = static_cast<std::size_t>(b.elites + child);
   if (!rec || rec->parent < 0 || rec->parent >= n || index >= bred.next.size()) {
-    out.Write(at.right(), 4, text::Say(text::BreedNoChild), TitleColour, 13);
+    out.Write(at.right(), 4, Say(Tx::BreedNoChild), TitleColour, 13);
     return;
   }
   const WeightGenome& parent = sorted[static_cast<std::size_t>(rec->parent)];
   const WeightGenome& kid = bred.next[index];
-  out.Write(at.right(), 4, Formatted(text::Say(text::BreedChild), child + 1, static_cast<int>(bred.record.children.size())), TitleColour, 13);
-  out.Write(at.right(), 20, Formatted(text::Say(text::BreedParent), n - rec->parent, parent.fitness), ParentColour, 12);
+  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())), TitleColour, 13);
+  out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.fitness)), ParentColour, 12);
   Roulette(out, at, sorted, b.total, rec->parent, rec->slice, &WeightFitness);
   const auto from = WeightColumns(parent.weights.size(), at.detailX(), Layout::parentY, Layout::detailH, at.detailW());
   const auto to = WeightColumns(kid.weights.size(), at.detailX(), Layout::childY, Layout::detailH, at.detailW());
-  out.Write(at.right(), Layout::parentY, text::Say(text::BreedParentRow), ParentColour, 11);
-  out.Write(at.right(), Layout::childY, text::Say(text::BreedChildRow), PanelLabelColour, 11);
+  out.Write(at.right(), Layout::parentY, Say(Tx::BreedParentRow), ParentColour, 11);
+  out.Write(at.right(), Layout::childY, Say(Tx::BreedChildRow), PanelLabelColour, 11);
   WeightBar(out, parent.weights, from);
   WeightBar(out, kid.weights, to);
   std::vector<std::string> small;
@@ -278,16 +277,16 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
       const IRect& r = to[static_cast<std::size_t>(c.weight)];
       out.Fill({r.x, r.y + r.h + 1, r.w, 3}, DurationChangeColour);
     }
-    small.push_back(Formatted(text::Say(text::ItemWeight), c.weight, c.before, c.after));
+    small.push_back(text::Ui<Tx::ItemWeight>(c.weight, Two(c.before), Two(c.after)));
   }
   int y = Layout::listY;
-  List(out, at.right(), y, at.rightW(), Formatted(text::Say(text::BreedSmall), static_cast<int>(small.size())), small, 4);
+  List(out, at.right(), y, at.rightW(), text::Ui<Tx::BreedSmall>(static_cast<int>(small.size())), small, 4);
   if (rec->large >= 0 && rec->large < static_cast<int>(to.size())) {
     const IRect& r = to[static_cast<std::size_t>(rec->large)];
     out.Frame({r.x - 1, r.y - 3, r.w + 2, r.h + 6}, LargeChangeColour, 2);
-    out.Write(at.right(), y, Formatted(text::Say(text::BreedLarge), rec->large, rec->largeBefore, rec->largeAfter), LargeChangeColour, 11);
+    out.Write(at.right(), y, text::Ui<Tx::BreedLarge>(rec->large, Two(rec->largeBefore), Two(rec->largeAfter)), LargeChangeColour, 11);
   } else {
-    out.Write(at.right(), y, text::Say(text::BreedNoLarge), PanelLabelColour, 11);
+    out.Write(at.right(), y, Say(Tx::BreedNoLarge), PanelLabelColour, 11);
   }
 }
 
@@ -314,7 +313,7 @@ Shapes BreedingPanel(const BreedingView& b, int child, int W, int H) {
   Shapes out;
   out.Fill({0, 0, W, H}, PanelGround);
   const Layout at{W, H};
-  out.Write(at.left, 4, Formatted(text::Say(text::BreedTitle), b.generation), TitleColour, 13);
+  out.Write(at.left, 4, text::Ui<Tx::BreedTitle>(b.generation), TitleColour, 13);
   if (b.plans) Plans(out, at, b, child);
   if (b.weights) Weights(out, at, b, child);
   return out;

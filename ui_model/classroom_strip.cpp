@@ -6,11 +6,10 @@
 
 #include "engine/flight.h"
 #include "sim/trunc.h"
-#include "texts/classroom_texts.h"
-#include "texts/ui_texts.h"
 #include "ui_model/formatted.h"
 #include "ui_model/scene_paint.h"
 #include "ui_model/score_panel.h"
+#include "ui_model/state_line.h"
 
 namespace korvane {
 namespace {
@@ -38,7 +37,7 @@ struct Plot {
 };
 
 std::string Tick(double v, const ChartRange& r) {
-  return r.hi - r.lo >= 20 ? Formatted("%.0f", v) : Two(v);
+  return r.hi - r.lo >= 20 ? text::Formatted("%.0f", v) : Two(v);
 }
 
 // A curve over generations 1.., at most two points a pixel column; a value
@@ -102,11 +101,11 @@ void Chart(Shapes& out, const ChartData& c, bool training, int W, int H) {
       out.Write(plot.right + 5, Plot::Y(v, plot.div, plot.top, plot.bottom) - 7, Two(v), DiversityColour, 11);
   for (int g : {plot.firstGen, (plot.firstGen + plot.lastGen) / 2, plot.lastGen}) {
     if (g < 1) continue;
-    const std::string label = Formatted("%d", g);
+    const std::string label = std::to_string(g);
     out.Stroke({plot.X(g), plot.bottom}, {plot.X(g), plot.bottom + 4}, ChartAxisColour);
     out.Write(plot.X(g) - 3 * static_cast<int>(label.size()), plot.bottom + 6, label, PanelLabelColour, 11);
   }
-  out.Write((plot.left + plot.right) / 2 - 12, plot.bottom + 20, text::AxisGeneration, PanelLabelColour, 12);
+  out.Write((plot.left + plot.right) / 2 - 12, plot.bottom + 20, Say(Tx::AxisGeneration), PanelLabelColour, 12);
 
   Curve(out, plot, div, plot.div, DiversityColour, true);
   Curve(out, plot, avg, plot.y, AverageColour, false);
@@ -120,22 +119,22 @@ void Chart(Shapes& out, const ChartData& c, bool training, int W, int H) {
     out.Stroke({x, plot.top}, {x, plot.bottom}, EscapeColour, 1, true);
     out.Fill({x - 3, y - 3, 7, 7}, EscapeColour);
     out.Write(std::clamp(x - 70, plot.left + 2, plot.right - 70), plot.top + 4,
-              Formatted(text::Say(text::EscapeMark), plot.lastGen), EscapeColour, 12);
+              text::Ui<Tx::EscapeMark>(plot.lastGen), EscapeColour, 12);
   }
 
   // The key.
   const int row1 = H - 40, row2 = H - 22;
   out.Stroke({10, row1 + 7}, {28, row1 + 7}, BestColour, 2);
-  out.Write(32, row1, text::AxisBest, TextColour, 12);
+  out.Write(32, row1, Say(Tx::AxisBest), TextColour, 12);
   out.Stroke({96, row1 + 7}, {114, row1 + 7}, AverageColour, 2);
-  out.Write(118, row1, text::AxisAverage, TextColour, 12);
+  out.Write(118, row1, Say(Tx::AxisAverage), TextColour, 12);
   if (!div.empty()) {
     out.Stroke({180, row1 + 7}, {198, row1 + 7}, DiversityColour, 1, true);
-    out.Write(202, row1, text::Say(text::LegendDiversity), TextColour, 12);
+    out.Write(202, row1, Say(Tx::LegendDiversity), TextColour, 12);
   }
   if (escaped) {
     out.Fill({10, row2 + 3, 7, 7}, EscapeColour);
-    out.Write(22, row2, text::Say(text::EscapeScore), TextColour, 12);
+    out.Write(22, row2, Say(Tx::EscapeScore), TextColour, 12);
   }
 }
 
@@ -163,17 +162,17 @@ Shapes ClassroomStrip(const StripInput& in, int W, int H) {
   Shapes out;
   out.Fill({0, 0, W, H}, PanelGround);
   if (!in.activity) return out;
-  out.Write(10, 6, text::Say(text::RunNames[static_cast<int>(*in.activity)]), TitleColour, 15);
+  out.Write(10, 6, RunName(*in.activity), TitleColour, 15);
   std::vector<std::string> lines;
   if (in.panel) {
     const PlanPanelData& p = *in.panel;
-    lines = {text::PanelGeneration + std::to_string(p.generation), text::PanelBest + Two(p.best),
-             text::PanelAverage + Two(p.average), text::PanelEnergy + Two(p.energy),
-             text::PanelSafety + Two(p.safety), text::PanelTime + Two(p.time)};
+    lines = {Say(Tx::PanelGeneration) + std::to_string(p.generation), Say(Tx::PanelBest) + Two(p.best),
+             Say(Tx::PanelAverage) + Two(p.average), Say(Tx::PanelEnergy) + Two(p.energy),
+             Say(Tx::PanelSafety) + Two(p.safety), Say(Tx::PanelTime) + Two(p.time)};
   } else if (in.chart) {
     const ChartData& c = *in.chart;
-    lines = {text::PanelGeneration + std::to_string(c.generation), text::PanelBest + Two(c.best),
-             text::PanelAverage + Two(c.average)};
+    lines = {Say(Tx::PanelGeneration) + std::to_string(c.generation), Say(Tx::PanelBest) + Two(c.best),
+             Say(Tx::PanelAverage) + Two(c.average)};
   }
   for (std::size_t i = 0; i < lines.size(); ++i)
     out.Write(10, 28 + 16 * static_cast<int>(i), lines[i], TextColour, 13);

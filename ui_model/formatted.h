@@ -1,18 +1,14 @@
 #pragma once
-#include <cstdio>
 #include <string>
+
+#include "texts/text_table.h"
 
 namespace korvane {
 
-// A printf format filled in, as the C library formats it (at most 511 bytes).
-template <class... Values>
-std::string Formatted(const char* format, Values... values) {
-  char buf[512];
-  std::snprintf(buf, sizeof buf, format, values...);
-  return buf;
-}
+// A text of the table in the window's language, as a string of its own.
+inline std::string Say(Tx id) { return std::string(text::Ui(id)); }
 
 // A number as the classroom additions show it: two decimals.
-inline std::string Two(double v) { return Formatted("%.2f", v); }
+inline std::string Two(double v) { return text::Formatted("%.2f", v); }
 
 }  // namespace korvane

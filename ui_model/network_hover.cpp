@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "texts/classroom_texts.h"
-#include "texts/ui_texts.h"
 #include "ui_model/formatted.h"
 #include "ui_model/scene_paint.h"
 
@@ -23,7 +21,6 @@ double Distance(double px, double py, const Segment& s) {
 
 std::string NetworkHoverText(const NetworkView& view, int x, int y, int W, int H) {
   const NetworkPanel g = NetworkPanelGeometry(view, W, H);
-  using text::Say;
   // Neurons come layer by layer, as the view lists them.
   std::size_t n = 0;
   for (std::size_t l = 0; l < view.layers.size(); ++l)
@@ -32,10 +29,10 @@ std::string NetworkHoverText(const NetworkView& view, int x, int y, int W, int H
       const NeuronDot& d = g.neurons[n];
       if (std::hypot(x - d.x, y - d.y) > d.r + 3) continue;
       const double v = view.layers[l][j];
-      if (l == 0) return Formatted(Say(text::HoverInput), NetworkInputLabel(j).c_str(), v);
+      if (l == 0) return text::Ui<Tx::HoverInput>(NetworkInputLabel(j), Two(v));
       if (l + 1 == view.layers.size() && j < 5)
-        return Formatted(Say(text::HoverOutput), text::OutputNames[j], v) + (d.chosen ? Say(text::HoverChosen) : "");
-      return Formatted(Say(text::HoverNeuron), static_cast<int>(l), static_cast<int>(j) + 1, v);
+        return text::Ui<Tx::HoverOutput>(ThrustName(static_cast<int>(j)), Two(v)) + (d.chosen ? Say(Tx::HoverChosen) : std::string());
+      return text::Ui<Tx::HoverNeuron>(static_cast<int>(l), static_cast<int>(j) + 1, Two(v));
     }
   double nearest = 3.0;
   const NetworkPanel::Link* link = nullptr;
@@ -47,8 +44,8 @@ std::string NetworkHoverText(const NetworkView& view, int x, int y, int W, int H
     }
   }
   if (!link || !view.weights || link->weight >= static_cast<int>(view.weights->size())) return {};
-  return Formatted(Say(text::HoverWeight), link->weight, link->layer - 1, link->from + 1, link->layer, link->to + 1,
-                   (*view.weights)[static_cast<std::size_t>(link->weight)]);
+  return text::Ui<Tx::HoverWeight>(link->weight, link->layer - 1, link->from + 1, link->layer, link->to + 1,
+                                   Two((*view.weights)[static_cast<std::size_t>(link->weight)]));
 }
 
 Shapes NetworkLegend(int W, int y) {
@@ -58,12 +55,12 @@ Shapes NetworkLegend(int W, int y) {
   const int r1 = y + 5, r2 = y + 21, r3 = y + 37;
   out.Fill({6, r1 + 1, 10, 10}, ActivationColour(-2.0));
   out.Fill({20, r1 + 1, 10, 10}, ActivationColour(2.0));
-  out.Write(36, r1, text::Say(text::NetLegendActivation), PanelLabelColour, 11);
+  out.Write(36, r1, Say(Tx::NetLegendActivation), PanelLabelColour, 11);
   out.Stroke({6, r2 + 6}, {16, r2 + 6}, PositiveWeightColour, 2);
   out.Stroke({20, r2 + 6}, {30, r2 + 6}, NegativeWeightColour, 2);
-  out.Write(36, r2, text::Say(text::NetLegendWeights), PanelLabelColour, 11);
+  out.Write(36, r2, Say(Tx::NetLegendWeights), PanelLabelColour, 11);
   out.Frame({12, r3 + 1, 10, 10}, ChosenRimColour, 2);
-  out.Write(36, r3, text::Say(text::NetLegendChosen), PanelLabelColour, 11);
+  out.Write(36, r3, Say(Tx::NetLegendChosen), PanelLabelColour, 11);
   return out;
 }
 

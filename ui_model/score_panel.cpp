@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "sim/trunc.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 
 namespace korvane {
 
@@ -21,9 +21,9 @@ std::string FormatInt(int v) {
 
 // The three lines both overlays begin with.
 void AddHeaderLines(std::vector<TextLine>& out, int generation, double best, double average) {
-  out.push_back({TextX, 20, text::PanelGeneration + FormatInt(generation)});
-  out.push_back({TextX, 35, text::PanelBest + FormatLf(best)});
-  out.push_back({TextX, 50, text::PanelAverage + FormatLf(average)});
+  out.push_back({TextX, 20, std::string(text::Ui(Tx::PanelGeneration)) + FormatInt(generation)});
+  out.push_back({TextX, 35, std::string(text::Ui(Tx::PanelBest)) + FormatLf(best)});
+  out.push_back({TextX, 50, std::string(text::Ui(Tx::PanelAverage)) + FormatLf(average)});
 }
 
 // One curve: points at x0 + (k - 1) * dx joined at their tops, each with a
@@ -71,9 +71,9 @@ std::vector<TextLine> PlanPanelLines(int generation, double best, double average
                                      double time) {
   std::vector<TextLine> out;
   AddHeaderLines(out, generation, best, average);
-  out.push_back({TextX, 65, text::PanelEnergy + FormatLf(energy)});
-  out.push_back({TextX, 80, text::PanelSafety + FormatLf(safety)});
-  out.push_back({TextX, 95, text::PanelTime + FormatLf(time)});
+  out.push_back({TextX, 65, std::string(text::Ui(Tx::PanelEnergy)) + FormatLf(energy)});
+  out.push_back({TextX, 80, std::string(text::Ui(Tx::PanelSafety)) + FormatLf(safety)});
+  out.push_back({TextX, 95, std::string(text::Ui(Tx::PanelTime)) + FormatLf(time)});
   return out;
 }
 
@@ -111,10 +111,10 @@ void AddAxisLabels(std::vector<TextLine>& out, ChartFrame at, int H) {
   const int y0 = H / 2 - t;
   const int y1 = H - t;
   const int end = at.x0 + at.B;
-  out.push_back({end + 6, y0 - 8, text::AxisBest});
-  out.push_back({end + 6, y1 - 8, text::AxisAverage});
-  out.push_back({end - 30, y0 + 4, text::AxisGeneration});
-  out.push_back({end - 30, y1 + 4, text::AxisGeneration});
+  out.push_back({end + 6, y0 - 8, std::string(text::Ui(Tx::AxisBest))});
+  out.push_back({end + 6, y1 - 8, std::string(text::Ui(Tx::AxisAverage))});
+  out.push_back({end - 30, y0 + 4, std::string(text::Ui(Tx::AxisGeneration))});
+  out.push_back({end - 30, y1 + 4, std::string(text::Ui(Tx::AxisGeneration))});
 }
 
 ChartFrame WeightChartFrame(int W) { return {W / 8, (3 * W) / 4}; }

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "sim/trunc.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 
 namespace korvane {
 
@@ -39,17 +39,24 @@ unsigned ActivationColour(double v) {
   return channel(0.15) << 16 | channel(0.15 - 0.1 * s) << 8 | channel(0.15 - 0.85 * s);
 }
 
+namespace {
+
+constexpr Tx kOutputNames[] = {Tx::OutputNone, Tx::OutputUp, Tx::OutputDown, Tx::OutputLeft, Tx::OutputRight};
+
+}  // namespace
+
+std::string ThrustName(int code) { return std::string(text::Ui(kOutputNames[code >= 0 && code < 5 ? code : 0])); }
+
 std::string NetworkInputLabel(std::size_t i) {
-  char buf[32];
   switch (i) {
-    case 0: return text::InputBottom;
-    case 1: return text::InputTop;
-    case 2: return text::InputVx;
-    case 3: return text::InputVy;
-    default:
-      std::snprintf(buf, sizeof buf, i % 2 == 0 ? text::InputMeteorDx : text::InputMeteorDy,
-                    static_cast<int>((i - 4) / 2 + 1));
-      return buf;
+    case 0: return std::string(text::Ui(Tx::InputBottom));
+    case 1: return std::string(text::Ui(Tx::InputTop));
+    case 2: return std::string(text::Ui(Tx::InputVx));
+    case 3: return std::string(text::Ui(Tx::InputVy));
+    default: {
+      const std::size_t meteor = (i - 4) / 2 + 1;
+      return i % 2 == 0 ? text::Ui<Tx::InputMeteorDx>(meteor) : text::Ui<Tx::InputMeteorDy>(meteor);
+    }
   }
 }
 
@@ -112,7 +119,7 @@ NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
     }
   for (std::size_t i = 0; i < at[0].size(); ++i) panel.labels.push_back({4, at[0][i].y - 8, NetworkInputLabel(i)});
   for (std::size_t j = 0; j < at[layers - 1].size() && j < 5; ++j)
-    panel.labels.push_back({right + 12, at[layers - 1][j].y - 8, text::OutputNames[j]});
+    panel.labels.push_back({right + 12, at[layers - 1][j].y - 8, std::string(text::Ui(kOutputNames[j]))});
   return panel;
 }
 

@@ -69,4 +69,7 @@ unsigned ActivationColour(double v);
 // The label of network input i (distances, speeds, a meteor's offsets).
 std::string NetworkInputLabel(std::size_t i);
 
+// The name of a thrust code (0 none, 1 up, 2 down, 3 left, 4 right).
+std::string ThrustName(int code);
+
 }  // namespace korvane

@@ -1,9 +1,8 @@
 #include "ui_model/seed_book.h"
 
 #include <charconv>
-#include <cstdio>
 
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 
 namespace korvane {
 
@@ -24,12 +23,9 @@ bool SeedBook::RepeatLast() {
 }
 
 std::string SeedStatusText(const SeedBook& seeds) {
-  char buf[128] = "";
-  if (seeds.Next())
-    std::snprintf(buf, sizeof buf, text::NextSeedStatus, *seeds.Next());
-  else if (seeds.Last())
-    std::snprintf(buf, sizeof buf, text::LastSeedStatus, *seeds.Last());
-  return buf;
+  if (seeds.Next()) return text::Ui<Tx::NextSeedStatus>(*seeds.Next());
+  if (seeds.Last()) return text::Ui<Tx::LastSeedStatus>(*seeds.Last());
+  return {};
 }
 
 std::optional<std::uint32_t> ParseSeed(std::string_view typed) {

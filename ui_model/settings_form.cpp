@@ -1,5 +1,6 @@
 #include "ui_model/settings_form.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -24,7 +25,52 @@ std::string_view FirstChars(std::string_view text) {
 
 bool OnlyBlanksFrom(std::string_view s, std::size_t i) { return SkipBlanks(s, i) == s.size(); }
 
+// A field and where it stands on its page: on screen, and as it is read back.
+struct Placed {
+  SettingsField field;
+  int shown;
+  int read;
+};
+
+// The settings on the sheet, as their rows place them.
+const std::vector<Placed>& PlacedFields() {
+  static const std::vector<Placed> placed = [] {
+    std::vector<Placed> all = {
+#define KORVANE_PLACE(name, kind, def, lo, hi, flags, bound, page, group, inner, control, shown, read, ...) \
+  {{page, Tx::group, Tx::inner, Tx::Label##name, control, #name, SettingKind::kind}, shown, read},
+        KORVANE_SETTINGS(KORVANE_PLACE)
+#undef KORVANE_PLACE
+    };
+    std::erase_if(all, [](const Placed& p) { return p.field.controlId == 0; });
+    return all;
+  }();
+  return placed;
+}
+
+// The control ids of a page in the order of one column.
+std::vector<int> PageOrder(int page, int Placed::*column) {
+  std::vector<const Placed*> on;
+  for (const Placed& p : PlacedFields())
+    if (p.field.page == page) on.push_back(&p);
+  std::stable_sort(on.begin(), on.end(), [column](auto* a, auto* b) { return a->*column < b->*column; });
+  std::vector<int> ids;
+  for (const Placed* p : on) ids.push_back(p->field.controlId);
+  return ids;
+}
+
+std::string Label(const SettingsField& f) { return std::string(text::WithoutColon(text::Ui(f.label))); }
+
 }  // namespace
+
+const std::vector<SettingsField>& SettingsFields() {
+  static const std::vector<SettingsField> fields = [] {
+    std::vector<SettingsField> out;
+    for (int page = 0; page < SettingsPageCount; ++page)
+      for (int id : PageOrder(page, &Placed::shown)) out.push_back(*FindSettingsField(page, id));
+    return out;
+  }();
+  return fields;
+}
 
 std::string FormatIntField(int v) {
   char buf[16];
@@ -111,46 +157,46 @@ std::optional<double> ParseDoubleField(std::string_view text) {
 
 
 const SettingsField* FindSettingsField(int page, int controlId) {
-  for (const SettingsField& f : SettingsFields())
-    if (f.page == page && f.controlId == controlId) return &f;
+  for (const Placed& p : PlacedFields())
+    if (p.field.page == page && p.field.controlId == controlId) return &p.field;
   return nullptr;
 }
 
 const std::vector<int>& SettingsExchangeOrder(int page) {
-  static const std::vector<int> orders[SettingsPageCount] = {
-      {1001, 1000, 1002, 1003, 1004, 1005, 1006, 1013, 1012, 1014, 1015, 1016, 1017, 1018, 1019, 1022, 1021, 1020},
-      {1000, 1001, 1002, 1003, 1005, 1006, 1014, 1013, 1012, 1015, 1017, 1018, 1019, 1016},
-      {1000, 1003, 1001, 1002, 1004},
-  };
+  static const std::vector<int> orders[SettingsPageCount] = {PageOrder(0, &Placed::read), PageOrder(1, &Placed::read),
+                                                             PageOrder(2, &Placed::read)};
   static const std::vector<int> none;
   return page >= 0 && page < SettingsPageCount ? orders[page] : none;
 }
 
 std::string SettingsFieldText(const SimParams& p, const SettingsField& f) {
-  if (f.kind == FieldKind::Perceived) return FormatIntField(p.PerceivedMeteors());
   const ParamInfo* info = FindParam(f.param);
   if (!info) return {};
-  return info->isInt ? FormatIntField(p.*info->intField) : FormatDoubleField(p.*info->doubleField);
+  const double v = GetParam(p, *info);
+  return info->isInt ? FormatIntField(static_cast<int>(v)) : FormatDoubleField(v);
 }
 
 bool SettingsFieldChecked(const SimParams& p, const SettingsField& f) {
   const ParamInfo* info = FindParam(f.param);
-  return info && info->isInt && p.*info->intField != 0;
+  return info && info->kind == SettingKind::Check && p.*info->intField != 0;
 }
 
 std::string SettingsRangeMessage(const SettingsField& f, const ParamProblem& problem) {
   switch (problem.kind) {
-    case ParamProblem::Kind::Parity: return PopulationParityText();
-    case ParamProblem::Kind::Memory: return PopulationMemoryText(f, problem.bytes / (1024.0 * 1024 * 1024));
+    case ParamProblem::Kind::Parity: return std::string(text::Ui(Tx::PopulationParity));
+    case ParamProblem::Kind::Memory:
+      return text::Ui<Tx::PopulationMemory>(Label(f), text::Formatted("%.1f", problem.bytes / (1024.0 * 1024 * 1024)));
     case ParamProblem::Kind::Range:
     case ParamProblem::Kind::Unknown: break;
   }
-  // The elite limits come from the population field of the same page.
-  const bool byPopulation = problem.name == "EliteCount" || problem.name == "NetEliteCount";
+  // An elite limit comes from the population field of the same page.
+  const ParamInfo* info = FindParam(problem.name);
+  const ParamInfo* bound = info && info->bound ? FindParam(info->bound) : nullptr;
   const std::string hi = FormatDoubleField(problem.hi);
   const std::string lo = FormatDoubleField(problem.lo);
-  if (problem.loOpen) return RangeAboveText(f, lo, hi);
-  return RangeBetweenText(f, lo, hi, byPopulation);
+  if (problem.loOpen) return text::Ui<Tx::RangeAbove>(Label(f), lo, hi);
+  if (bound) return text::Ui<Tx::RangeBetweenBound>(Label(f), lo, hi, LimitName(*bound, text::UiLanguage()));
+  return text::Ui<Tx::RangeBetween>(Label(f), lo, hi);
 }
 
 PageReadResult ReadSettingsPage(int page, const std::map<int, FieldInput>& inputs, SimParams& params) {
@@ -162,16 +208,16 @@ PageReadResult ReadSettingsPage(int page, const std::map<int, FieldInput>& input
     auto in = inputs.find(id);
     if (!f || in == inputs.end()) continue;
     SimParams candidate = params;
-    if (f->kind == FieldKind::Check) {
+    if (f->kind == SettingKind::Check) {
       SetParam(candidate, *FindParam(f->param), in->second.checked ? 1 : 0);
-    } else if (f->kind == FieldKind::Double) {
+    } else if (f->kind == SettingKind::Double) {
       std::optional<double> v = ParseDoubleField(in->second.text);
-      if (!v) return refuse(*f, MsgTypeNumber);
+      if (!v) return refuse(*f, std::string(text::Ui(Tx::MsgTypeNumber)));
       SetParam(candidate, *FindParam(f->param), *v);
     } else {
       std::optional<long long> v = ParseIntField(in->second.text);
-      if (!v) return refuse(*f, MsgTypeInteger);
-      if (f->kind == FieldKind::Perceived) {
+      if (!v) return refuse(*f, std::string(text::Ui(Tx::MsgTypeInteger)));
+      if (f->kind == SettingKind::Perceived) {
         // Keep 2n + 4 within int; any n outside 0..10 is refused below.
         if (*v >= 0 && *v <= 1000)
           candidate.SetPerceivedMeteors(static_cast<int>(*v));

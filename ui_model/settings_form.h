@@ -6,13 +6,29 @@
 #include <vector>
 
 #include "sim/params.h"
-#include "texts/settings_texts.h"
+#include "texts/text_table.h"
 
 namespace korvane {
 
-// Text of the settings sheet's fields, without any widget: how a value is
-// shown, how typed text is read back, and which values are refused.
+// The settings sheet without any widget: its fields, how a value is shown,
+// how typed text is read back, and which values are refused.
 
+inline constexpr int SettingsPageCount = 3;
+inline constexpr Tx SettingsPageTitles[SettingsPageCount] = {Tx::SettingsPage1, Tx::SettingsPage2, Tx::SettingsPage3};
+
+// One field of the sheet, as the settings' table places it.
+struct SettingsField {
+  int page;  // 0..2
+  Tx group;  // group box, None for none
+  Tx inner;  // group box inside group, None for none
+  Tx label;
+  int controlId;
+  const char* param;  // the setting's name
+  SettingKind kind;
+};
+
+// Every field, page by page, in the order it appears on its page.
+const std::vector<SettingsField>& SettingsFields();
 
 // Only this many characters of a field are read back.
 inline constexpr int SettingsFieldMaxChars = 31;
@@ -53,8 +69,8 @@ struct PageReadResult {
 // keep their new values in params.
 PageReadResult ReadSettingsPage(int page, const std::map<int, FieldInput>& inputs, SimParams& params);
 
-// "“label” must lie between lo and hi" in Chinese, naming the limit's source
-// when it is another setting.
+// "“label” must lie between lo and hi" in the interface's language, naming
+// the limit's source when it is another setting.
 std::string SettingsRangeMessage(const SettingsField& f, const ParamProblem& problem);
 
 }  // namespace korvane

@@ -3,41 +3,45 @@
 #include <algorithm>
 
 #include "net/weight_ga.h"
-#include "texts/classroom_texts.h"
-#include "texts/ui_texts.h"
 #include "ui_model/formatted.h"
 
 namespace korvane {
 namespace {
 
-const char* Name(RunKind kind) { return text::Say(text::RunNames[static_cast<int>(kind)]); }
+constexpr Tx kRunNames[] = {Tx::RunSearch,  Tx::RunDemonstration, Tx::RunTraining,
+                             Tx::RunHeuristic, Tx::RunReplay,       Tx::RunNetworkFlight};
+
+}  // namespace
+
+std::string RunName(RunKind kind) { return Say(kRunNames[static_cast<int>(kind)]); }
+
+namespace {
 
 bool IsSearch(RunKind kind) { return kind == RunKind::GA || kind == RunKind::Heuristic; }
 
 std::string Ended(const StateLineInput& in) {
   const RunOutcome& r = in.outcome;
-  const char* name = Name(in.kind);
-  using text::Say;
+  const std::string name = RunName(in.kind);
   switch (r.end) {
     case RunEnd::Escaped:
-      if (IsReplay(in.kind)) return Formatted(Say(text::ReplayEscaped), name);
+      if (IsReplay(in.kind)) return text::Ui<Tx::ReplayEscaped>(name);
       // The generation it escaped in, counted from 1 as the chart and the CSV count it.
-      return Formatted(Say(text::StateEscaped), name, r.generation + 1);
+      return text::Ui<Tx::StateEscaped>(name, r.generation + 1);
     case RunEnd::NotEscaped:
       // A limit changed under way is said, as the note said it.
-      if (IsSearch(in.kind) && r.limit != in.startLimit) return Formatted(text::SearchEndedAtNewLimit, r.limit, r.generation);
-      return Formatted(Say(text::StateNoEscape), name, r.generation, r.best);
-    case RunEnd::GaveUp: return Formatted(Say(text::StateNoEscape), name, r.generation, in.best);
-    case RunEnd::Trained: return Formatted(Say(text::StateTrained), name, r.generation, r.best);
+      if (IsSearch(in.kind) && r.limit != in.startLimit) return text::Ui<Tx::SearchEndedAtNewLimit>(r.limit, r.generation);
+      return text::Ui<Tx::StateNoEscape>(name, r.generation, Two(r.best));
+    case RunEnd::GaveUp: return text::Ui<Tx::StateNoEscape>(name, r.generation, Two(in.best));
+    case RunEnd::Trained: return text::Ui<Tx::StateTrained>(name, r.generation, Two(r.best));
     case RunEnd::Stopped:
       if (in.kind == RunKind::Training && r.generation > 0)
-        return Formatted(Say(text::StateTrainingStopped), name, r.generation);
-      if (IsReplay(in.kind) || r.generation == 0) return Formatted(Say(text::ReplayStopped), name);
-      return Formatted(Say(text::StateStopped), name, r.generation, in.best);
-    case RunEnd::UsedUp: return Formatted(Say(text::ReplayUsedUp), name);
-    case RunEnd::Crashed: return Formatted(Say(text::ReplayCrashed), name);
+        return text::Ui<Tx::StateTrainingStopped>(name, r.generation);
+      if (IsReplay(in.kind) || r.generation == 0) return text::Ui<Tx::ReplayStopped>(name);
+      return text::Ui<Tx::StateStopped>(name, r.generation, Two(in.best));
+    case RunEnd::UsedUp: return text::Ui<Tx::ReplayUsedUp>(name);
+    case RunEnd::Crashed: return text::Ui<Tx::ReplayCrashed>(name);
     case RunEnd::InvalidCode:
-    case RunEnd::NetworkMismatch: return Formatted(Say(text::StateFailed), name);
+    case RunEnd::NetworkMismatch: return text::Ui<Tx::StateFailed>(name);
   }
   return {};
 }
@@ -46,26 +50,26 @@ std::string Ended(const StateLineInput& in) {
 
 std::string StateLineText(const StateLineInput& in) {
   using Phase = StateLineInput::Phase;
-  using text::Say;
-  const char* name = Name(in.kind);
+  const std::string name = RunName(in.kind);
   switch (in.phase) {
-    case Phase::Ready: return Say(text::StateReady);
-    case Phase::Editing: return text::EditorStatus;
-    case Phase::Manual: return Say(text::StateManual);
+    case Phase::Ready: return Say(Tx::StateReady);
+    case Phase::Editing: return Say(Tx::EditorStatus);
+    case Phase::Manual: return Say(Tx::StateManual);
     case Phase::Running:
-      if (IsReplay(in.kind)) return Formatted(Say(text::StateReplaying), name, in.replayOf.c_str());
-      return Formatted(Say(text::StateRunning), name, in.generation, in.limit);
-    case Phase::Pausing: return Formatted(Say(text::StatePausing), name, in.generation, in.limit);
-    case Phase::Paused: return Formatted(Say(text::StatePaused), name, in.generation, in.limit);
-    case Phase::Stepped: return Formatted(Say(text::StateStepped), name, in.generation, in.limit);
-    case Phase::Stopping: return Formatted(Say(text::StateStopping), name);
+      if (IsReplay(in.kind)) return text::Ui<Tx::StateReplaying>(name, in.replayOf);
+      return text::Ui<Tx::StateRunning>(name, in.generation, in.limit);
+    case Phase::Pausing: return text::Ui<Tx::StatePausing>(name, in.generation, in.limit);
+    case Phase::Paused: return text::Ui<Tx::StatePaused>(name, in.generation, in.limit);
+    case Phase::Stepped: return text::Ui<Tx::StateStepped>(name, in.generation, in.limit);
+    case Phase::Stopping: return text::Ui<Tx::StateStopping>(name);
     case Phase::Ended: return Ended(in);
   }
   return {};
 }
 
 std::string ReplayOrigin(RunKind search, int generation, bool escaped) {
-  return Formatted(text::Say(escaped ? text::ReplayEscapedPlan : text::ReplayBestPlan), Name(search), generation);
+  return escaped ? text::Ui<Tx::ReplayEscapedPlan>(RunName(search), generation)
+                 : text::Ui<Tx::ReplayBestPlan>(RunName(search), generation);
 }
 
 int GenerationLimit(RunKind kind, const SimParams& p) {

@@ -38,6 +38,9 @@ std::string StateLineText(const StateLineInput& in);
 // the generation it was the best of, or the one it escaped in.
 std::string ReplayOrigin(RunKind search, int generation, bool escaped);
 
+// A run's name, as the state line and the strip give it.
+std::string RunName(RunKind kind);
+
 // How many generations a run of this kind flies, all told, under p.
 int GenerationLimit(RunKind kind, const SimParams& p);
 

@@ -4,23 +4,16 @@
 #include <initializer_list>
 #include <utility>
 
-#include "texts/settings_texts.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/settings_form.h"
 
 namespace korvane::web {
 namespace {
 
 // What a class changes: the sizes and rates of both searches.
-constexpr const char* kClassSettings[] = {"MaxGenerations",      "PopulationSize",    "EliteCount",
-                                          "DurationMutationRate", "ActionMutationRate", "InsertionRate",
-                                          "TrainingGenerations", "NetPopulationSize", "NetEliteCount",
-                                          "SmallMutationRate",   "LargeMutationRate", "NetCrossoverRate"};
-
 bool IsClassSetting(const SettingsField& f) {
-  for (const char* name : kClassSettings)
-    if (std::string_view(f.param) == name) return true;
-  return false;
+  const ParamInfo* info = FindParam(f.param);
+  return info && info->inClass;
 }
 
 std::string Object(std::initializer_list<std::pair<const char*, std::string>> members) {
@@ -29,11 +22,13 @@ std::string Object(std::initializer_list<std::pair<const char*, std::string>> me
   return out + "}";
 }
 
-std::string Strings(std::initializer_list<const char*> items) {
+std::string Strings(std::initializer_list<Tx> items) {
   std::string out = "[";
-  for (const char* s : items) out += (out.size() > 1 ? "," : "") + JsonString(s);
+  for (const Tx id : items) out += (out.size() > 1 ? "," : "") + JsonString(text::Ui(id));
   return out + "]";
 }
+
+std::string JsonText(Tx id) { return JsonString(text::Ui(id)); }
 
 }  // namespace
 
@@ -64,47 +59,46 @@ std::string SettingsValuesJson(const SimParams& p) {
     out += (out.size() > 1 ? "," : "") + Object({{"name", JsonString(f.param)},
                                                  {"page", std::to_string(f.page)},
                                                  {"id", std::to_string(f.controlId)},
-                                                 {"group", JsonString(f.group)},
-                                                 {"label", JsonString(f.label)},
+                                                 {"group", f.group == Tx::None ? JsonString("") : JsonText(f.group)},
+                                                 {"label", JsonText(f.label)},
                                                  {"value", JsonString(SettingsFieldText(p, f))}});
   }
   return out + "]";
 }
 
 std::string PageTextsJson(const SimParams& p) {
-  using namespace text;
   return Object({
-      {"title", JsonString(MainTitle)},
-      {"ok", JsonString(OkButton)},
-      {"cancel", JsonString(CancelButton)},
-      {"introduction", JsonString(Introduction)},
-      {"manual", JsonString(MenuManual)},
-      {"manualStart", JsonString(ManualStart)},
-      {"manualEscaped", JsonString(ManualEscaped)},
-      {"manualCrashed", JsonString(ManualCrashed)},
-      {"ga", JsonString(MenuGA)},
-      {"startGa", JsonString(MenuStartGA)},
-      {"stepByStep", JsonString(MenuStepByStep)},
-      {"showResult", JsonString(MenuShowResult)},
-      {"network", JsonString(MenuNetwork)},
-      {"train", JsonString(MenuTrain)},
-      {"showTraining", JsonString(MenuShowTraining)},
-      {"heuristic", JsonString(MenuHeuristic)},
-      {"startHeuristic", JsonString(MenuStartHeuristic)},
-      {"continue", Strings({MenuContinueGA, MenuContinueTraining, MenuContinueHeuristic})},
-      {"loadLevel", JsonString(MenuLoadLevel)},
-      {"levels", Strings({MenuLevel[0], MenuLevel[1], MenuLevel[2], MenuLevel[3]})},
-      {"settings", JsonString(MenuSettings)},
-      {"runControl", JsonString(MenuRunControl)},
-      {"stop", JsonString(MenuStop)},
-      {"paces", Strings({MenuPaceFastest, MenuPaceWatch, MenuPaceStep})},
-      {"rerun", JsonString(MenuRerun)},
-      {"setSeed", JsonString(MenuSetSeed)},
-      {"seedLabel", JsonString(SeedDialogLabel)},
-      {"showPaths", JsonString(MenuShowPaths)},
-      {"showNetwork", JsonString(MenuShowNetwork)},
-      {"exportHistory", JsonString(MenuExportHistory)},
-      {"nothingToExport", JsonString(NothingToExport)},
+      {"title", JsonText(Tx::MainTitle)},
+      {"ok", JsonText(Tx::OkButton)},
+      {"cancel", JsonText(Tx::CancelButton)},
+      {"introduction", JsonText(Tx::Introduction)},
+      {"manual", JsonText(Tx::MenuManual)},
+      {"manualStart", JsonText(Tx::ManualStart)},
+      {"manualEscaped", JsonText(Tx::ManualEscaped)},
+      {"manualCrashed", JsonText(Tx::ManualCrashed)},
+      {"ga", JsonText(Tx::MenuGA)},
+      {"startGa", JsonText(Tx::MenuStartGA)},
+      {"stepByStep", JsonText(Tx::MenuStepByStep)},
+      {"showResult", JsonText(Tx::MenuShowResult)},
+      {"network", JsonText(Tx::MenuNetwork)},
+      {"train", JsonText(Tx::MenuTrain)},
+      {"showTraining", JsonText(Tx::MenuShowTraining)},
+      {"heuristic", JsonText(Tx::MenuHeuristic)},
+      {"startHeuristic", JsonText(Tx::MenuStartHeuristic)},
+      {"continue", Strings({Tx::MenuContinueGA, Tx::MenuContinueTraining, Tx::MenuContinueHeuristic})},
+      {"loadLevel", JsonText(Tx::MenuLoadLevel)},
+      {"levels", Strings({Tx::MenuLevel1, Tx::MenuLevel2, Tx::MenuLevel3, Tx::MenuLevel4})},
+      {"settings", JsonText(Tx::MenuSettings)},
+      {"runControl", JsonText(Tx::MenuRunControl)},
+      {"stop", JsonText(Tx::MenuStop)},
+      {"paces", Strings({Tx::MenuPaceFastest, Tx::MenuPaceWatch, Tx::MenuPaceStep})},
+      {"rerun", JsonText(Tx::MenuRerun)},
+      {"setSeed", JsonText(Tx::MenuSetSeed)},
+      {"seedLabel", JsonText(Tx::SeedDialogLabel)},
+      {"showPaths", JsonText(Tx::MenuShowPaths)},
+      {"showNetwork", JsonText(Tx::MenuShowNetwork)},
+      {"exportHistory", JsonText(Tx::MenuExportHistory)},
+      {"nothingToExport", JsonText(Tx::NothingToExport)},
       {"pages", Strings({SettingsPageTitles[0], SettingsPageTitles[1], SettingsPageTitles[2]})},
       {"fields", SettingsValuesJson(p)},
   });

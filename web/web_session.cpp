@@ -6,8 +6,7 @@
 #include "engine/plan_search.h"
 #include "engine/replays.h"
 #include "engine/training.h"
-#include "texts/messages.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/history_export.h"
 #include "ui_model/run_words.h"
 #include "ui_model/trained_weights_save.h"
@@ -43,11 +42,11 @@ bool WebSession::Held() const { return m_active && m_active->held; }
 
 bool WebSession::Start(RunKind kind) {
   if (m_active) {
-    m_boxes.push_back(IsReplay(m_active->kind) ? text::BusyReplay : text::BusyComputing);
+    m_boxes.emplace_back(text::Ui(IsReplay(m_active->kind) ? Tx::BusyReplay : Tx::BusyComputing));
     return false;
   }
   if (kind == RunKind::Replay && !m_flags.searchRan) {
-    m_boxes.push_back(msg::RunGaFirst);
+    m_boxes.emplace_back(text::Ui(Tx::RunGaFirst));
     return false;
   }
   m_flags.manualDue = false;
@@ -89,7 +88,7 @@ bool WebSession::Start(RunKind kind) {
 
 void WebSession::Rerun() {
   if (!m_seeds.RepeatLast()) {
-    m_boxes.push_back(text::NoRunToRepeat);
+    m_boxes.emplace_back(text::Ui(Tx::NoRunToRepeat));
     return;
   }
   Start(m_seeds.LastKind());
@@ -113,12 +112,12 @@ PageReadResult WebSession::ApplySettings(int page, const std::map<int, FieldInpu
 
 void WebSession::StartManual() {
   if (m_active) {
-    m_boxes.push_back(text::ManualBusy);
+    m_boxes.emplace_back(text::Ui(Tx::ManualBusy));
     return;
   }
   // A flight under way ends before the box: it must not crash behind it.
   m_view.EndManual();
-  m_boxes.push_back(text::ManualStart);
+  m_boxes.emplace_back(text::Ui(Tx::ManualStart));
   m_flags.manualDue = true;
 }
 
@@ -130,8 +129,8 @@ void WebSession::BoxClosed() {
 
 ManualFlight::Tick WebSession::ManualTick() {
   const ManualFlight::Tick t = m_view.ManualTick(m_params);
-  if (t == ManualFlight::Tick::Escaped) m_boxes.push_back(text::ManualEscaped);
-  if (t == ManualFlight::Tick::Crashed) m_boxes.push_back(text::ManualCrashed);
+  if (t == ManualFlight::Tick::Escaped) m_boxes.emplace_back(text::Ui(Tx::ManualEscaped));
+  if (t == ManualFlight::Tick::Crashed) m_boxes.emplace_back(text::Ui(Tx::ManualCrashed));
   return t;
 }
 

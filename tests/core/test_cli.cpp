@@ -224,7 +224,7 @@ TEST(Cli, SettingsListEverySettingWithItsLimits) {
       std::find_if(list.begin(), list.end(), [](const json& s) { return s.at("name") == "PerceivedMeteors"; });
   ASSERT_NE(perceived, list.end());
   EXPECT_EQ(perceived->at("max"), 10);
-  EXPECT_EQ(list.size(), ParamTable().size() + 1);
+  EXPECT_EQ(list.size(), ParamTable().size());
 
   const CliRun text = Cli("settings");
   ASSERT_EQ(text.status, 0);

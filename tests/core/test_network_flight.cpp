@@ -10,7 +10,7 @@
 #include "files/weights_file.h"
 #include "net/default_weights.h"
 #include "recording_host.h"
-#include "texts/messages.h"
+#include "texts/text_table.h"
 #include "ui_model/trained_weights_save.h"
 
 using namespace korvane;
@@ -156,7 +156,7 @@ TEST(NetworkFlight, EndsWithItsMessagesAndMarks) {
     pilot.SetWeights(net.CollectWeights());
     pilot.FlyByNetwork(host, host.params, net, EmptyField());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], msg::Stardust);
+    EXPECT_EQ(host.messages[0], text::Ui(Tx::Stardust));
     EXPECT_TRUE(host.marks.empty());  // a crash leaves the marks on
     EXPECT_EQ(host.sleeps, 63);
   }
@@ -168,7 +168,7 @@ TEST(NetworkFlight, EndsWithItsMessagesAndMarks) {
     pilot.SetWeights(net.CollectWeights());
     pilot.FlyByNetwork(host, host.params, net, EmptyField());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], msg::Escaped);
+    EXPECT_EQ(host.messages[0], text::Ui(Tx::Escaped));
     EXPECT_EQ(host.marks, std::vector<bool>{false});
     // A frame shows its own tick's thrust: right while speeding up, none
     // once it coasts (the screen had set the marker back by then).
@@ -196,7 +196,7 @@ TEST(NetworkFlight, ShownFlightsReadThePhysicsEveryTick) {
       pilot.SetBestPlan(CPlanGenome(std::vector<int>(30, 0), std::vector<double>(30, 9.0)));
       pilot.onTimer2(host, host.params, EmptyField());
     }
-    EXPECT_EQ(host.messages, std::vector<std::string>{msg::Stardust}) << network;
+    EXPECT_EQ(host.messages, std::vector<std::string>{std::string(text::Ui(Tx::Stardust))}) << network;
     EXPECT_LT(host.sleeps, 100) << network;
   }
 }
@@ -210,8 +210,8 @@ TEST(NetworkFlight, InputCountThatNoLongerFitsEndsCleanly) {
   host.params.SetPerceivedMeteors(3);
   pilot.FlyByNetwork(host, host.params, net, BuiltInLevel(1));
   ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(host.messages[0], msg::NetworkError);
-  EXPECT_EQ(host.messages[1], msg::NetworkMismatch);
+  EXPECT_EQ(host.messages[0], text::Ui(Tx::NetworkError));
+  EXPECT_EQ(host.messages[1], text::Ui(Tx::NetworkMismatch));
 
   RecordingHost search;
   search.params.PopulationSize = 10;
@@ -220,7 +220,7 @@ TEST(NetworkFlight, InputCountThatNoLongerFitsEndsCleanly) {
   const RunOutcome r = pilot.OnStartHeuristicGenAlg(search, search.params, ga, net, BuiltInLevel(1), 1);
   EXPECT_EQ(r.end, RunEnd::NetworkMismatch);
   ASSERT_EQ(search.messages.size(), 2u);
-  EXPECT_EQ(search.messages[0], msg::NetworkError);
+  EXPECT_EQ(search.messages[0], text::Ui(Tx::NetworkError));
 }
 
 TEST(Heuristic, RepairTakesTheSuggestionThreeTimesInFour) {
@@ -356,7 +356,7 @@ TEST_F(TrainingFile, UnopenableFileKeepsTheWeightsButSkipsTheRest) {
       TrainAndSave(host, pilot.Results(), {host.params, 5, 2}, wga, net, (dir / "no" / "such" / "weights.txt").string());
   EXPECT_EQ(r.saved, SaveResult::OpenFailed);
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], msg::FileOpenError);
+  EXPECT_EQ(host.messages[0], text::Ui(Tx::FileOpenError));
   EXPECT_TRUE(host.levelsLoaded.empty());
   EXPECT_EQ(pilot.Weights(), wga.Best().weights);
 }

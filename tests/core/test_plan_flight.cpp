@@ -6,7 +6,7 @@
 #include "engine/shown_flight.h"
 #include "plans.h"
 #include "recording_host.h"
-#include "texts/messages.h"
+#include "texts/text_table.h"
 
 using namespace korvane;
 using korvane::test::EmptyField;
@@ -153,7 +153,7 @@ TEST(GaRun, EscapeInGenerationZeroStopsAtOnce) {
   EXPECT_EQ(s.outcome.generation, 0);
   EXPECT_EQ(host.PlanFrames(), 0);
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], msg::Success);
+  EXPECT_EQ(host.messages[0], text::Ui(Tx::Success));
   CPlanGenome best = pilot.BestPlan();
   EXPECT_EQ(best.m_fitness, 1801.0);
   EXPECT_EQ(best.m_actions, s.work[s.outcome.plan].m_actions);
@@ -188,7 +188,7 @@ TEST(GaRun, OddPopulationWarnsAfterEveryEpoch) {
   CPlanGA ga;
   const Searched s = Search(host, pilot, ga, BuiltInLevel(4), 5);
   ASSERT_EQ(host.messages.size(), 3u);
-  for (const auto& m : host.messages) EXPECT_EQ(m, msg::PopulationNotOdd);
+  for (const auto& m : host.messages) EXPECT_EQ(m, text::Ui(Tx::PopulationNotOdd));
   EXPECT_EQ(s.work.size(), 22u);
 }
 
@@ -237,7 +237,7 @@ TEST(StepByStep, GivesUpAfterTheLastGeneration) {
   CPlanGA ga;
   pilot.onTimer3(host, host.params, ga, BuiltInLevel(4), 9);
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], msg::GiveUp);
+  EXPECT_EQ(host.messages[0], text::Ui(Tx::GiveUp));
   EXPECT_EQ(ga.Generation(), 2);  // two steps for one generation
   EXPECT_GT(host.sleeps, 0);      // one on-screen flight was shown
 }
@@ -250,7 +250,7 @@ TEST(StepByStep, AStepWithAnEscapeReportsSuccessAndKeepsThePlan) {
   CPlanGA ga;
   pilot.onTimer3(host, host.params, ga, EmptyField(), 4);
   ASSERT_FALSE(host.messages.empty());
-  EXPECT_EQ(host.messages.back(), msg::Success);
+  EXPECT_EQ(host.messages.back(), text::Ui(Tx::Success));
   EXPECT_EQ(pilot.BestPlan().m_fitness, 1801.0);
 }
 
@@ -278,7 +278,7 @@ TEST(Replay, EndsWithTheRightMessages) {
     CAutoPilot pilot;  // no plan yet: the replay ends at once
     pilot.onTimer2(host, host.params, EmptyField());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], msg::ReplayOver);
+    EXPECT_EQ(host.messages[0], text::Ui(Tx::ReplayOver));
     EXPECT_TRUE(host.frames.empty());
   }
   {
@@ -287,7 +287,7 @@ TEST(Replay, EndsWithTheRightMessages) {
     CAutoPilot pilot;
     pilot.SetBestPlan(CPlanGenome({0, 1, 1}, {0, 0, 2}));  // gene 0 no tick, gene 1 one tick, gene 2 two
     pilot.onTimer2(host, host.params, EmptyField());
-    EXPECT_EQ(host.messages.back(), msg::ReplayOver);
+    EXPECT_EQ(host.messages.back(), text::Ui(Tx::ReplayOver));
     EXPECT_EQ(host.sleeps, 3);
     EXPECT_EQ(host.frames.back().boat.m_thrustMarker, 2);
   }
@@ -296,7 +296,7 @@ TEST(Replay, EndsWithTheRightMessages) {
     CAutoPilot pilot;
     pilot.SetBestPlan(Uniform(30, 0, 3));
     pilot.onTimer2(host, host.params, EmptyField());
-    EXPECT_EQ(host.messages.back(), msg::Stardust);
+    EXPECT_EQ(host.messages.back(), text::Ui(Tx::Stardust));
   }
   {
     RecordingHost host;
@@ -304,14 +304,14 @@ TEST(Replay, EndsWithTheRightMessages) {
     CAutoPilot pilot;
     pilot.SetBestPlan(Uniform(30, 4, 3));
     pilot.onTimer2(host, host.params, EmptyField());
-    EXPECT_EQ(host.messages.back(), msg::Escaped);
+    EXPECT_EQ(host.messages.back(), text::Ui(Tx::Escaped));
   }
   {
     RecordingHost host;
     CAutoPilot pilot;
     pilot.SetBestPlan(CPlanGenome({0, 8}, {1, 1}));
     pilot.onTimer2(host, host.params, EmptyField());
-    EXPECT_EQ(host.messages.back(), msg::BadActionReplay);
+    EXPECT_EQ(host.messages.back(), text::Ui(Tx::BadActionReplay));
   }
 }
 

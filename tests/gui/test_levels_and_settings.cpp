@@ -21,9 +21,7 @@
 #include "app/settings_sheet.h"
 #include "files/obstacle_map_file.h"
 #include "gui_test_support.h"
-#include "texts/file_texts.h"
-#include "texts/messages.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/level_editor.h"
 #include "ui_model/settings_store.h"
 
@@ -219,7 +217,7 @@ class LevelsAndSettingsTest : public QObject {
     const MeteorField before = View()->State().Field();
 
     QTest::mousePress(View(), Qt::LeftButton, Qt::NoModifier, QPoint(500, 300));
-    QCOMPARE(*m_log, QStringList({U(text::FieldFull)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::FieldFull)}));
     QCOMPARE(View()->State().Field().count, 20);
     // Nor does the drag that follows resize the last meteor.
     QTest::mouseMove(View(), QPoint(600, 350));
@@ -289,7 +287,7 @@ class LevelsAndSettingsTest : public QObject {
     Trigger(cmd::ShowTraining);
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     // Level 1 with the weight table ends in a crash.
-    QCOMPARE(*m_log, QStringList({U(msg::Stardust)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::Stardust)}));
     QVERIFY(!atTheEnd.isEmpty());
     QCOMPARE(PixelsOf(Frame(), Ring), atTheEnd);
     // A run that does not draw them starts without them.
@@ -319,14 +317,14 @@ class LevelsAndSettingsTest : public QObject {
 
     m_log->clear();
     Trigger(cmd::CustomLevel);
-    QCOMPARE(*m_log, QStringList({U(text::EditBusy)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::EditBusy)}));
     QVERIFY(!View()->State().EditMode());
     QCOMPARE(View()->State().Field().count, 1);
     Draw(QPoint(500, 200), QPoint(520, 200), QPoint(520, 200));
     QCOMPARE(View()->State().Field().count, 1);
     // Saving the field is no business of the run's.
     Trigger(cmd::SaveLevel);
-    QCOMPARE(m_log->last(), U(text::MapSaved));
+    QCOMPARE(m_log->last(), U(Tx::MapSaved));
 
     // A level load is a single step the run does not see (it flies its own
     // copy of the field), so it is allowed, like a built-in level.
@@ -383,14 +381,14 @@ class LevelsAndSettingsTest : public QObject {
     for (int n = 1; n <= 5; ++n) {
       Draw(QPoint(50 * n, 100), QPoint(50 * n, 110), QPoint(50 * n, 110));
       Trigger(cmd::SaveLevel);
-      QCOMPARE(m_log->last(), U(text::MapSaved));
+      QCOMPARE(m_log->last(), U(Tx::MapSaved));
       QVERIFY(m_log->at(m_log->size() - 2).startsWith(QStringLiteral("Obstacle%1\n").arg(n)));
     }
     QCOMPARE(UserMapEntries(), QStringList({Entry(1), Entry(2), Entry(3), Entry(4), Entry(5)}));
     const QByteArray five = ReadFile(MapFile);
     m_log->clear();
     Trigger(cmd::SaveLevel);
-    QCOMPARE(*m_log, QStringList({U(text::TooManyMaps)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::TooManyMaps)}));
     QCOMPARE(ReadFile(MapFile), five);
     QCOMPARE(UserMapEntries().size(), 5);
 
@@ -407,7 +405,7 @@ class LevelsAndSettingsTest : public QObject {
     View()->InitialUpdate();
     QCOMPARE(UserMapEntries(), QStringList({Entry(1), Entry(2), Entry(3)}));
     // The introduction is shown each time, the maps once.
-    QCOMPARE(*m_log, QStringList({U(text::Introduction), U(text::Introduction)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::Introduction), U(Tx::Introduction)}));
 
     // The next save is map 4.
     m_log->clear();

@@ -102,12 +102,14 @@ class MainWindowTest : public QObject {
                                           {1005, "演示训练好的神经网络"}, {32772, "演示启发式遗传算法的结果"},
                                           {0, nullptr}, {1001, "参数设置"}, {0, nullptr}, {57664, "软件说明"}};
     const QList<QAction*> acts = tb->actions();
-    // Ours follow: a separator, then start a search, start training, stop.
-    QCOMPARE(acts.size(), static_cast<qsizetype>(expected.size() + 4));
+    // Ours follow: a separator, then start a search, start training, stop,
+    // and the watch speed.
+    QCOMPARE(acts.size(), static_cast<qsizetype>(expected.size() + 5));
     QVERIFY(acts[9]->isSeparator());
     QCOMPARE(acts[10]->toolTip(), U("开始遗传算法"));
     QCOMPARE(acts[11]->toolTip(), U("训练网络"));
     QCOMPARE(acts[12]->toolTip(), U("停止"));
+    QVERIFY(tb->widgetForAction(acts[13]) == m_frame->findChild<QWidget*>(QStringLiteral("speedChoice")));
     QList<QImage> icons;
     for (std::size_t i = 0; i < expected.size(); ++i) {
       QAction* a = acts[static_cast<int>(i)];

@@ -6,7 +6,7 @@
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/manual_flight.h"
 #include "ui_model/settings_store.h"
 
@@ -131,7 +131,7 @@ class ManualFlightTest : public QObject {
     view->SetPresenter(std::make_unique<RecordingPresenter>(log));
     korvane::test::ChangeLifeboat(view->State(), [](CLifeboat& b) { b.m_position = {500, 100}; });
     frame.Command(cmd::ManualFlight)->trigger();
-    QCOMPARE(*log, QStringList({U(text::ManualStart)}));
+    QCOMPARE(*log, QStringList({U(Tx::ManualStart)}));
     QVERIFY(view->State().ManualFlying());
     QCOMPARE(view->State().Lifeboat().m_position.x, 20.0);  // reset to the start
     QCOMPARE(view->State().Lifeboat().m_position.y, 200.0);
@@ -141,7 +141,7 @@ class ManualFlightTest : public QObject {
     QCOMPARE(view->State().Lifeboat().m_velocity.x, 0.0);
 
     QTRY_COMPARE_WITH_TIMEOUT(log->size(), 2, 20000);
-    QCOMPARE(log->back(), U(text::ManualCrashed));
+    QCOMPARE(log->back(), U(Tx::ManualCrashed));
     QVERIFY(view->State().Lifeboat().m_position.y + 11.25 > 400);
     // The stop flag was set before the box: the timer stops on the next tick.
     QTRY_VERIFY_WITH_TIMEOUT(!view->State().ManualFlying(), 5000);
@@ -155,7 +155,7 @@ class ManualFlightTest : public QObject {
     CKorvaneView* view = frame.View();
     bool checked = false;
     view->SetPresenter(std::make_unique<RecordingPresenter>(log, [&](const QString& text) {
-      if (text != U(text::ManualStart) || log->size() < 2) return;
+      if (text != U(Tx::ManualStart) || log->size() < 2) return;
       QVERIFY(!view->State().ManualFlying());
       const Vec2 before = view->State().Lifeboat().m_position;
       QTest::qWait(300);  // as long as a user reads the box
@@ -208,7 +208,7 @@ class ManualFlightTest : public QObject {
     // While the computer holds the boat, the hands must wait.
     log->clear();
     frame.Command(cmd::ManualFlight)->trigger();
-    QCOMPARE(*log, QStringList({U(text::ManualBusy)}));
+    QCOMPARE(*log, QStringList({U(Tx::ManualBusy)}));
     QVERIFY(!view->State().ManualFlying());
     frame.close();
     QVERIFY(!view->Runs().WorkerActive());

@@ -20,9 +20,7 @@
 #include "app/main_frame.h"
 #include "files/weights_file.h"
 #include "gui_test_support.h"
-#include "texts/file_texts.h"
-#include "texts/messages.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/settings_store.h"
 
 using namespace korvane;
@@ -133,14 +131,14 @@ class RefusalsAndClosingTest : public QObject {
       QString target;
       QString intoDirectory, ontoFullDevice;  // the last box shown
     };
-    const QString writeFailed = U(msg::FileWriteError), openFailed = U(msg::FileOpenError);
+    const QString writeFailed = U(Tx::FileWriteError), openFailed = U(Tx::FileOpenError);
     const QList<Row> rows = {
         {"training's append", cmd::Train, "weights.txt", openFailed, writeFailed},
         {"保存当前权重", cmd::SaveWeights, "kept.txt", openFailed, writeFailed},
-        {"储存自定的关卡", cmd::SaveLevel, "ObstacleMap.txt", U(text::MapOpenError),
-         U(text::MapWriteFailed("ObstacleMap.txt"))},
-        {"导出图表为PNG", cmd::ExportChart, "chart.png", U(text::ExportFailed), U(text::ExportFailed)},
-        {"导出历史为CSV", cmd::ExportHistory, "history.csv", U(text::ExportFailed), U(text::ExportFailed)},
+        {"储存自定的关卡", cmd::SaveLevel, "ObstacleMap.txt", U(Tx::FileOpenError),
+         U(text::Ui<Tx::MapWriteFailed>("ObstacleMap.txt"))},
+        {"导出图表为PNG", cmd::ExportChart, "chart.png", U(Tx::FileWriteError), U(Tx::FileWriteError)},
+        {"导出历史为CSV", cmd::ExportHistory, "history.csv", U(Tx::FileWriteError), U(Tx::FileWriteError)},
     };
     int dirs = 0;
     for (const Row& row : rows) {

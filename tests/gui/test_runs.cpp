@@ -18,8 +18,7 @@
 #include "app/run_control.h"
 #include "app/ui_mailbox.h"
 #include "gui_test_support.h"
-#include "texts/messages.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/settings_store.h"
 
 using namespace korvane;
@@ -28,7 +27,7 @@ using korvane::test::U;
 
 namespace {
 
-const QStringList ReplayEnds = {U(msg::ReplayOver), U(msg::Escaped), U(msg::Stardust)};
+const QStringList ReplayEnds = {U(Tx::ReplayOver), U(Tx::Escaped), U(Tx::Stardust)};
 
 }  // namespace
 
@@ -106,7 +105,7 @@ class RunsTest : public QObject {
     Trigger(cmd::PauseGA);
     QCOMPARE(m_frame->Command(cmd::PauseGA)->text(), U("暂停遗传算法"));
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
-    QCOMPARE(LastMessage(), U(msg::Success));
+    QCOMPARE(LastMessage(), U(Tx::Success));
     QCOMPARE(View()->Runs().Results().BestPlan().m_fitness, 1801.0);
     QCOMPARE(View()->State().LastPlanPanel()->generation, 9);
   }
@@ -125,7 +124,7 @@ class RunsTest : public QObject {
     }
     QVERIFY(!sawSearchFrame);
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
-    QVERIFY(m_log->contains(U(msg::Success)));
+    QVERIFY(m_log->contains(U(Tx::Success)));
     QCOMPARE(View()->State().LastPlanPanel()->generation, 9);  // the search went on unseen
   }
 
@@ -136,7 +135,7 @@ class RunsTest : public QObject {
     for (int id : {cmd::StartGA, cmd::StepByStep, cmd::Train, cmd::StartHeuristic}) {
       m_log->clear();
       Trigger(id);
-      QCOMPARE(*m_log, QStringList({U(text::BusyComputing)}));
+      QCOMPARE(*m_log, QStringList({U(Tx::BusyComputing)}));
     }
     QVERIFY(View()->Runs().WorkerPaused());
 
@@ -147,7 +146,7 @@ class RunsTest : public QObject {
     for (int id : {cmd::ShowResult, cmd::ShowTraining}) {
       m_log->clear();
       Trigger(id);
-      QCOMPARE(*m_log, QStringList({U(text::BusyReplay)}));
+      QCOMPARE(*m_log, QStringList({U(Tx::BusyReplay)}));
     }
     m_frame->close();
     QVERIFY(!View()->Runs().WorkerActive());
@@ -161,7 +160,7 @@ class RunsTest : public QObject {
     QVERIFY(View()->State().ShowPlanChart());
     m_log->clear();
     Trigger(cmd::ShowTraining);
-    QCOMPARE(*m_log, QStringList({U(text::PauseFirst)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::PauseFirst)}));
     QVERIFY(!View()->Runs().ReplayActive());
     // Its frames carry the panel.
     QTRY_VERIFY_WITH_TIMEOUT(View()->State().RunFrame() && View()->State().RunFrame()->planPanel, 20000);
@@ -173,9 +172,9 @@ class RunsTest : public QObject {
     Trigger(cmd::ShowTraining);
     QVERIFY(View()->State().ShowPerception());
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
-    QVERIFY2(LastMessage() == U(msg::Escaped) || LastMessage() == U(msg::Stardust), qPrintable(LastMessage()));
+    QVERIFY2(LastMessage() == U(Tx::Escaped) || LastMessage() == U(Tx::Stardust), qPrintable(LastMessage()));
     // Only an escape clears the marks.
-    QCOMPARE(View()->State().ShowPerception(), LastMessage() != U(msg::Escaped));
+    QCOMPARE(View()->State().ShowPerception(), LastMessage() != U(Tx::Escaped));
     // The lifeboat stays where the flight ended.
     QVERIFY(View()->State().Lifeboat().m_position.x != 20.0 || View()->State().Lifeboat().m_position.y != 200.0);
   }
@@ -186,7 +185,7 @@ class RunsTest : public QObject {
     GlobalParams().Set(p);
     Trigger(cmd::ShowTraining);
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
-    QCOMPARE(*m_log, QStringList({U(msg::NetworkError), U(msg::NetworkMismatch)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::NetworkError), U(Tx::NetworkMismatch)}));
   }
 
   void trainingRecordsTheShapeItBuilds() {
@@ -210,14 +209,14 @@ class RunsTest : public QObject {
     Trigger(cmd::ShowTraining);
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().ReplayActive(), 20000);
     QCOMPARE(m_log->size(), 1);
-    QVERIFY(LastMessage() == U(msg::Escaped) || LastMessage() == U(msg::Stardust));
+    QVERIFY(LastMessage() == U(Tx::Escaped) || LastMessage() == U(Tx::Stardust));
   }
 
   void heuristicSearchRunsWithTheBuiltInNetwork() {
     Trigger(cmd::StartHeuristic);
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 60000);
     // An escape ends with the message; running out of generations is silent.
-    QVERIFY(m_log->isEmpty() || *m_log == QStringList({U(msg::Success)}));
+    QVERIFY(m_log->isEmpty() || *m_log == QStringList({U(Tx::Success)}));
     QCOMPARE(View()->Runs().Results().BestPlan().Length(), 30);
     // It counts as a search for the replay.
     m_log->clear();
@@ -253,11 +252,11 @@ class RunsTest : public QObject {
   void closingWhileARunWaitsOnItsMessage() {
     // The window goes away while the success box is open.
     m_onShow = [this](const QString& t) {
-      if (t == U(msg::Success)) m_frame->close();
+      if (t == U(Tx::Success)) m_frame->close();
     };
     Trigger(cmd::StartGA);
     QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
-    QCOMPARE(LastMessage(), U(msg::Success));
+    QCOMPARE(LastMessage(), U(Tx::Success));
   }
 
   void destroyingTheWindowMidRunIsSafe() {
@@ -280,9 +279,10 @@ class RunsTest : public QObject {
       int start;
       const char* says;  // nullptr: stops without a word
     };
-    for (const Case& c : {Case{cmd::StartGA, msg::SearchStopped}, Case{cmd::StartHeuristic, msg::SearchStopped},
-                          Case{cmd::Train, "训练已停止，第"}, Case{cmd::StepByStep, nullptr},
-                          Case{cmd::ShowResult, nullptr}, Case{cmd::ShowTraining, nullptr}}) {
+    const char* stopped = "搜索已停止，目前最好的飞行计划已保留，可以用“演示结果”观看。";
+    for (const Case& c :
+         {Case{cmd::StartGA, stopped}, Case{cmd::StartHeuristic, stopped}, Case{cmd::Train, "训练已停止，第"},
+          Case{cmd::StepByStep, nullptr}, Case{cmd::ShowResult, nullptr}, Case{cmd::ShowTraining, nullptr}}) {
       m_log->clear();
       const bool replay = c.start == cmd::ShowResult || c.start == cmd::ShowTraining;
       View()->Runs().SetPaceScale(replay || c.start == cmd::StepByStep ? 1.0 : 0.0);

@@ -21,8 +21,7 @@
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
-#include "texts/settings_texts.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "ui_model/settings_store.h"
 
 using namespace korvane;
@@ -62,10 +61,10 @@ class WindowEdgesTest : public QObject {
   // The hint stays while the editor is on, whatever the menus send the bar.
   void theEditorsHintStaysWhileItIsOn() {
     Show(*m_frame);
-    QLabel* note = Label("noteStatus");
+    QLabel* note = Label("stateStatus");
     QLabel* weights = Label("weightsStatus");
     Trigger(cmd::CustomLevel);
-    QCOMPARE(note->text(), U(text::EditorStatus));
+    QCOMPARE(note->text(), U(Tx::EditorStatus));
     QVERIFY(note->isVisible());
     QVERIFY(!weights->isVisible());
     // A menu entry the pointer passes over sends its (empty) status tip.
@@ -76,9 +75,9 @@ class WindowEdgesTest : public QObject {
     QCOMPARE(View()->State().Field().count, 1);
     Trigger(cmd::Level[1]);  // the editor stays on over a level load
     QVERIFY(note->isVisible());
-    QCOMPARE(note->text(), U(text::EditorStatus));
+    QCOMPARE(note->text(), U(Tx::EditorStatus));
     Trigger(cmd::ManualFlight);
-    QVERIFY(note->text().isEmpty());
+    QCOMPARE(note->text(), U(Tx::StateManual));
     QVERIFY(weights->isVisible());
   }
 
@@ -103,7 +102,7 @@ class WindowEdgesTest : public QObject {
     Trigger(cmd::SetSeed);
     QVERIFY(stayedOpen);
     QCOMPARE(keptTexts, refused);
-    QCOMPARE(*m_log, QStringList(refused.size(), U(MsgTypeInteger)));
+    QCOMPARE(*m_log, QStringList(refused.size(), QStringLiteral("请键入一个整数。")));
     QCOMPARE(View()->Runs().Seeds().Next(), std::optional<std::uint32_t>(4294967295u));
   }
 
@@ -138,7 +137,7 @@ class WindowEdgesTest : public QObject {
   // A search whose limit is lowered below the generation it has reached ends
   // there, without a box, and the status bar says why.
   void aLimitLoweredUnderWayEndsTheSearchWithANote() {
-    QLabel* note = Label("noteStatus");
+    QLabel* note = Label("stateStatus");
     Trigger(cmd::Level[3]);  // level 4: no search escapes it
     for (const auto& [start, pause] : {std::pair{cmd::StartGA, cmd::PauseGA}, std::pair{cmd::StartHeuristic, cmd::PauseHeuristic}}) {
       SetParams(40, 100000);
@@ -150,15 +149,13 @@ class WindowEdgesTest : public QObject {
       Trigger(pause);  // continue
       QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
       QVERIFY2(m_log->isEmpty(), qPrintable(m_log->join(' ')));
-      char want[256];
-      std::snprintf(want, sizeof want, text::SearchEndedAtNewLimit, 0, 1);
-      QCOMPARE(note->text(), U(want));
-      // Running out under the limit it started with says nothing, as ever.
+      QCOMPARE(note->text(), QStringLiteral("最大进化世代已改为0，搜索在第1代结束，没有找到逃出的计划"));
+      // Running out under the limit it started with: no box, and the line
+      // says there was no escape.
       SetParams(40, 1);
       Trigger(start);
-      QVERIFY(note->text().isEmpty());
       QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().WorkerActive(), 30000);
-      QVERIFY(note->text().isEmpty());
+      QVERIFY2(note->text().contains(QStringLiteral("没有逃出")), qPrintable(note->text()));
       QVERIFY(m_log->isEmpty());
     }
   }
