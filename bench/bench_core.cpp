@@ -146,7 +146,7 @@ void BM_PlanEpoch(benchmark::State& state) {
     ga.Epoch(work, p, rng);
   }
 }
-BENCHMARK(BM_PlanEpoch)->Arg(10000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlanEpoch)->Arg(500)->Arg(10000)->Arg(60000)->Unit(benchmark::kMillisecond);
 
 // A whole default training run (150 generations), once, on a given path.
 void BM_DefaultTraining(benchmark::State& state, vecmath::SimdPath path) {

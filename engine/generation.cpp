@@ -35,17 +35,27 @@ PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGenerat
   // Each plan records into its own path; the buffers are kept from one
   // generation to the next.
   if (recordPaths) m_paths.resize(count);
-  const ParallelPass pass = FlyInParallel(asks, threads, count, 4, [&](int w, int n) {
-    m_results[n] = FlyPlan(m_workers[w], plans[n], g.variant, p, *g.field, net ? &m_workerNets[w] : nullptr,
-                           recordPaths ? &m_paths[n] : nullptr);
-    return m_results[n].outcome != FlyOutcome::Finished;
-  });
-  if (pass.stopped) {
+  bool stopped = false;
+  int shownBy = 0;  // the worker whose state holds the last plan's flight
+  bool inLanes = false;
+#if !KORVANE_PORTABLE
+  const vecmath::SimdPath path = vecmath::ActivePath();
+  inLanes = count > 0 && LaneCount(path) > 0 && PlanLanesServe(g.variant, p, net);
+  if (inLanes) stopped = !FlyPlansInLanes(asks, g, count, threads, path, shownBy);
+#endif
+  if (!inLanes) {
+    const ParallelPass pass = FlyInParallel(asks, threads, count, 4, [&](int w, int n) {
+      m_results[n] = FlyPlan(m_workers[w], plans[n], g.variant, p, *g.field, net ? &m_workerNets[w] : nullptr,
+                             recordPaths ? &m_paths[n] : nullptr);
+      return m_results[n].outcome != FlyOutcome::Finished;
+    });
+    stopped = pass.stopped;
+    shownBy = pass.lastWorker;
+  }
+  if (stopped) {
     end.stopped = true;
     return end;
   }
-  m_flight = m_workers[pass.firstEnd < count ? 0 : pass.lastWorker];
-  if (recordPaths) end.paths = PublishPaths(plans, std::min(count, pass.firstEnd + 1));
   auto restoreAfter = [&](int last) {
     for (int n = last + 1; n < count; ++n) {
       CPlanGenome& plan = plans[n];
@@ -56,30 +66,35 @@ PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGenerat
     }
   };
   // In plan order, as if flown one by one: the repairs draw in this order.
-  for (int n = 0; n < count; ++n) {
-    const PlanFlightResult& r = m_results[n];
-    if (r.outcome == FlyOutcome::InvalidCode || r.outcome == FlyOutcome::NetworkMismatch) {
-      restoreAfter(n);
-      end.last = r;
-      end.lastPlan = n;
-      return end;
-    }
-    if (g.variant == FlyVariant::Heuristic && g.rng) Repair(plans[n], r, *g.rng);
-    if (r.escaped && end.escapedPlan < 0) {
-      end.escapedPlan = n;
-      if (r.outcome == FlyOutcome::Escaped) {
-        restoreAfter(n);
-        end.last = r;
-        end.lastPlan = n;
-        return end;
-      }
-    }
+  const int last = FirstEnd(g, count, end);
+  restoreAfter(last);
+  if (last >= 0) {
+    end.last = m_results[last];
+    end.lastPlan = last;
   }
-  if (count > 0) {
-    end.last = m_results[count - 1];
-    end.lastPlan = count - 1;
+  if (recordPaths) end.paths = PublishPaths(plans, last + 1);
+  // The frames show the flight that ended the generation: the last plan's,
+  // as a worker flew it, or else the plan's flown again.
+  if (last == count - 1) {
+    m_flight = m_workers[shownBy];
+  } else {
+    m_flight = m_workers[0];
+    FlyPlan(m_flight, plans[last], g.variant, p, *g.field, net ? &m_workerNets[0] : nullptr);
   }
   return end;
+}
+
+int GenerationEvaluator::FirstEnd(const PlanGeneration& g, int count, PlanGenerationEnd& end) {
+  for (int n = 0; n < count; ++n) {
+    const PlanFlightResult& r = m_results[n];
+    if (r.outcome == FlyOutcome::InvalidCode || r.outcome == FlyOutcome::NetworkMismatch) return n;
+    if (g.variant == FlyVariant::Heuristic && g.rng) Repair((*g.plans)[n], r, *g.rng);
+    if (r.escaped && end.escapedPlan < 0) {
+      end.escapedPlan = n;
+      if (r.outcome == FlyOutcome::Escaped) return n;
+    }
+  }
+  return count - 1;
 }
 
 PathsPtr GenerationEvaluator::PublishPaths(const std::vector<CPlanGenome>& plans, int flown) const {
@@ -100,31 +115,42 @@ PathsPtr GenerationEvaluator::PublishPaths(const std::vector<CPlanGenome>& plans
 
 bool GenerationEvaluator::FlyWeights(RunAsks& asks, const SimParams& p, CNeuralNet& net,
                                      std::span<const MeteorField> levels, std::vector<WeightGenome>& genomes,
-                                     const std::function<void()>& alongside) {
+                                     const std::function<void()>& alongside, const CWeightGA* breeder) {
   const int count = std::min<int>(p.NetPopulationSize, static_cast<int>(genomes.size()));
   const int threads = std::max(1, std::min(m_threads, count));
   m_workers.resize(threads);
   m_workerNets.assign(threads, net);
+  ChildBreeding breeding(breeder, genomes);
+  bool flown = false;
 #if !KORVANE_PORTABLE
   const vecmath::SimdPath path = vecmath::ActivePath();
   bool lanes = count > 0 && LaneCount(path) > 0 && LanesServe(p, net);
+  // Every genome must fit the lanes' rows (those to be made have their parents' length).
   for (int n = 0; lanes && n < count; ++n)
-    lanes = static_cast<int>(genomes[n].weights.size()) == net.WeightCount();
-  if (lanes) return FlyWeightsInLanes(asks, p, net, levels, genomes, count, threads, path, alongside);
+    lanes = static_cast<int>(breeder ? breeder->ChildLength() : genomes[n].weights.size()) == net.WeightCount();
+  if (lanes) flown = FlyWeightsInLanes(asks, p, net, levels, genomes, count, threads, path, alongside, breeding);
+  if (!lanes) {
 #endif
-  if (alongside) alongside();
-  // Each genome flies the levels in order, so its fitness adds up in the same
-  // order whichever worker flies it.
-  const ParallelPass pass = FlyInParallel(asks, threads, count, 1, [&](int w, int n) {
-    CNeuralNet& wn = m_workerNets[w];
-    wn.LoadWeights(genomes[n].weights);
-    for (const MeteorField& level : levels) genomes[n].fitness += FlyNetworkScored(m_workers[w], wn, p, level).score;
-    return false;
-  });
-  if (pass.stopped) return false;
-  m_flight = m_workers[pass.lastWorker];
-  net = m_workerNets[pass.lastWorker];
-  return true;
+    if (alongside) alongside();
+    // Each genome flies the levels in order, so its fitness adds up in the same
+    // order whichever worker flies it.
+    const ParallelPass pass = FlyInParallel(asks, threads, count, 1, [&](int w, int n) {
+      CNeuralNet& wn = m_workerNets[w];
+      breeding.Ensure(static_cast<std::size_t>(n));
+      wn.LoadWeights(genomes[n].weights);
+      for (const MeteorField& level : levels) genomes[n].fitness += FlyNetworkScored(m_workers[w], wn, p, level).score;
+      return false;
+    });
+    flown = !pass.stopped;
+    if (flown) {
+      m_flight = m_workers[pass.lastWorker];
+      net = m_workerNets[pass.lastWorker];
+    }
+#if !KORVANE_PORTABLE
+  }
+#endif
+  breeding.EnsureAll();
+  return flown;
 }
 
 }  // namespace korvane

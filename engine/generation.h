@@ -5,12 +5,14 @@
 #include <span>
 #include <vector>
 
+#include "engine/child_breeding.h"
 #include "engine/flight.h"
 #include "engine/flight_path.h"
 #include "engine/host.h"
 #include "engine/lockstep.h"
 #include "engine/parallel.h"
 #if !KORVANE_PORTABLE
+#include "engine/plan_lanes.h"
 #include "engine/worker_pool.h"
 #endif
 #include "net/neural_net.h"
@@ -87,15 +89,19 @@ class GenerationEvaluator {
   explicit GenerationEvaluator(int threads);
 
   // Flies the plans as if one by one in plan order, stopping at the first
-  // escape; the heuristic repairs draw in plan order.
+  // escape (in SIMD lanes where the machine and the variant allow); the
+  // heuristic repairs draw in plan order.
   PlanGenerationEnd FlyPlans(RunAsks& asks, const PlanGeneration& g);
 
   // Adds each genome's score on every level to its fitness; false when
   // stopped. `alongside`, if any, runs once while the generation flies (on a
   // worker of its own when there are several). net takes the weights of the
-  // flight the progress frames show.
+  // flight the progress frames show. breeder: the population whose Select
+  // left the genomes to be made; each is made by the worker that flies it
+  // first, and every one is made when this returns.
   bool FlyWeights(RunAsks& asks, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
-                  std::vector<WeightGenome>& genomes, const std::function<void()>& alongside = {});
+                  std::vector<WeightGenome>& genomes, const std::function<void()>& alongside = {},
+                  const CWeightGA* breeder = nullptr);
 
   // The flight the progress frames show: the last one flown.
   const FlightState& ShownFlight() const { return m_flight; }
@@ -107,7 +113,17 @@ class GenerationEvaluator {
   // (lockstep_generation.cpp).
   bool FlyWeightsInLanes(RunAsks& asks, const SimParams& p, CNeuralNet& net, std::span<const MeteorField> levels,
                          std::vector<WeightGenome>& genomes, int count, int threads, vecmath::SimdPath path,
-                         const std::function<void()>& alongside);
+                         const std::function<void()>& alongside, ChildBreeding& breeding);
+#if !KORVANE_PORTABLE
+  // Plans 0..count-1 in lanes; false when stopped. shownBy: the worker whose
+  // state holds the last plan's flight (plan_lanes_generation.cpp).
+  bool FlyPlansInLanes(RunAsks& asks, const PlanGeneration& g, int count, int threads, vecmath::SimdPath path,
+                       int& shownBy);
+  std::vector<PlanLaneBuffers> m_planLanes;  // per worker
+#endif
+  // The plan whose flight ends the generation, as if flown one by one, the
+  // heuristic's repairs made up to it; -1 for none.
+  int FirstEnd(const PlanGeneration& g, int count, PlanGenerationEnd& end);
   // A copy of the first `flown` paths for a frame, with the best marked.
   PathsPtr PublishPaths(const std::vector<CPlanGenome>& plans, int flown) const;
 

@@ -1,6 +1,8 @@
-// The lanes' kernels, built for AVX2 and AVX-512 and picked at run time with
-// the vector exp's path; the levels and shapes they take.
+// The lanes' kernels, training's and the plans', built for AVX2 and AVX-512
+// and picked at run time with the vector exp's path; the levels and shapes
+// they take.
 #include "engine/lockstep.h"
+#include "engine/plan_lanes.h"
 
 #include "vecmath/simd_targets.h"
 
@@ -12,6 +14,7 @@
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
 #include "hwy/highway.h"
 #include "engine/lockstep-inl.h"
+#include "engine/plan_lanes-inl.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace korvane::HWY_NAMESPACE {
@@ -25,6 +28,10 @@ constexpr int kLaneCount = static_cast<int>(kGroups * hn::MaxLanes(hn::ScalableT
 void FlyLanes(const LaneJob& job, LaneFeed& feed, LaneBuffers& buffers) {
   lanes::Flights<hn::ScalableTag<double>, kGroups>(job, feed, buffers).Run();
 }
+
+void FlyPlanLanes(const PlanLaneJob& job, LaneFeed& feed, PlanLaneBuffers& buffers) {
+  lanes::PlanFlights<hn::ScalableTag<double>, kGroups>(job, feed, buffers).Run();
+}
 #endif
 
 }  // namespace korvane::HWY_NAMESPACE
@@ -34,10 +41,9 @@ HWY_AFTER_NAMESPACE();
 namespace korvane {
 namespace {
 
-using Kernel = void (*)(const LaneJob&, LaneFeed&, LaneBuffers&);
-
 struct Built {
-  Kernel fly = nullptr;
+  void (*fly)(const LaneJob&, LaneFeed&, LaneBuffers&) = nullptr;
+  void (*flyPlans)(const PlanLaneJob&, LaneFeed&, PlanLaneBuffers&) = nullptr;
   int lanes = 0;
 };
 
@@ -46,13 +52,13 @@ Built For(vecmath::SimdPath path) {
     case vecmath::SimdPath::Scalar: break;
     case vecmath::SimdPath::Avx2:
 #if HWY_TARGETS & HWY_AVX2
-      return {N_AVX2::FlyLanes, N_AVX2::kLaneCount};
+      return {N_AVX2::FlyLanes, N_AVX2::FlyPlanLanes, N_AVX2::kLaneCount};
 #else
       break;
 #endif
     case vecmath::SimdPath::Avx512:
 #if HWY_TARGETS & HWY_AVX3
-      return {N_AVX3::FlyLanes, N_AVX3::kLaneCount};
+      return {N_AVX3::FlyLanes, N_AVX3::FlyPlanLanes, N_AVX3::kLaneCount};
 #else
       break;
 #endif
@@ -112,6 +118,14 @@ bool LanesServe(const SimParams& p, const CNeuralNet& net) {
 
 void FlyInLanes(vecmath::SimdPath path, const LaneJob& job, LaneFeed& feed, LaneBuffers& buffers) {
   For(path).fly(job, feed, buffers);
+}
+
+bool PlanLanesServe(FlyVariant variant, const SimParams& p, const CNeuralNet* net) {
+  return variant != FlyVariant::Heuristic || (net != nullptr && LanesServe(p, *net));
+}
+
+void FlyPlansInLanes(vecmath::SimdPath path, const PlanLaneJob& job, LaneFeed& feed, PlanLaneBuffers& buffers) {
+  For(path).flyPlans(job, feed, buffers);
 }
 
 }  // namespace korvane

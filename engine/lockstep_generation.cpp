@@ -1,100 +1,130 @@
-// A training generation flown in SIMD lanes on every core: the flights are
-// handed out one by one, so every lane stays busy until the last ones.
+// A training generation flown in SIMD lanes on every core, every lane busy
+// until the last flights.
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
-#include <numeric>
 
+#include "engine/child_breeding.h"
 #include "engine/generation.h"
 #include "engine/network_flight.h"
+#include "engine/turns.h"
 
 namespace korvane {
 namespace {
 
-// One generation's flights, handed out in turn. The first handed out is the
-// last flight, whose end the chart frame shows: it flies through
-// FlyNetworkScored on a worker's own state, early, so that it never holds up
-// the end of the generation. The last level's flights go longest first, as
-// the genome's flights on the other levels foretell, so that the lanes run
-// dry on short flights. A worker takes turns eight at a time, so that the
-// workers seldom share the counter's cache line or write scores into the same
-// one. Worker 0 asks the host about a stop. The order only decides when a
-// flight flies: its score has its own place.
+// One generation's flights. Level 0's are handed out in turns (the first
+// turn is the last flight, whose end the chart frame shows: it flies through
+// FlyNetworkScored on a worker's own state). The worker that takes a genome
+// there makes it (ChildBreeding) and keeps it: it flies the genome on the
+// other levels too, level by level, so that the weights stay in its cache
+// and its lanes mostly fly one level at a time; on the last level longest
+// first, as the genome's flights on the other levels foretell, so that the
+// lanes run dry on short flights. A worker out of flights of its own takes
+// the others' still waiting. The order only decides when a flight flies: its
+// score has its own place.
 class Feed final : public LaneFeed {
  public:
-  static constexpr int kTurnsTaken = 8;
-
-  struct Shared {
-    alignas(64) std::atomic<int> next{0};
-    alignas(64) std::atomic<bool> stop{false};
-    std::atomic<int> shownBy{0};
+  // A worker's own genomes and the turns over their other levels.
+  struct alignas(64) Own {
+    std::vector<int> genomes;            // taken on level 0, in order
+    std::vector<int> lastOrder;          // the same, in the last level's order
+    std::atomic<bool> complete{false};   // no more genomes come
+    std::atomic<int> next{0};
     std::once_flag ordered;
-    std::vector<int> lastLevel;  // genomes of the last level, in the order flown
+  };
+  struct Shared : Turns::Shared {
+    Shared(int workers, int genomes) : own(new Own[static_cast<std::size_t>(workers)]), workers(workers) {
+      for (int w = 0; w < workers; ++w) own[w].genomes.reserve(static_cast<std::size_t>(genomes));
+    }
+    std::unique_ptr<Own[]> own;
+    int workers;
   };
 
   Feed(RunAsks& asks, const LaneJob& job, std::span<const MeteorField> levels, Shared& shared, int worker,
-       FlightState& state, CNeuralNet& net)
-      : m_asks(asks), m_job(job), m_levels(levels), m_shared(shared), m_worker(worker), m_state(state), m_net(net) {}
+       ChildBreeding& breeding, FlightState& state, CNeuralNet& net)
+      : m_job(job), m_levels(levels), m_shared(shared), m_own(shared.own[worker]), m_breeding(breeding),
+        m_turns(asks, shared, worker, static_cast<int>(job.genomes.size()) + 1), m_worker(worker),
+        m_state(state), m_net(net) {}
 
   int Next() override {
     const int genomes = static_cast<int>(m_job.genomes.size());
-    const int flights = genomes * static_cast<int>(m_levels.size());
-    for (;;) {
-      if (m_worker == 0 && m_asks.StopRequested()) m_shared.stop.store(true);
-      if (m_shared.stop.load(std::memory_order_relaxed)) return -1;
-      if (m_turn == m_turnsEnd) {
-        m_turn = m_shared.next.fetch_add(kTurnsTaken, std::memory_order_relaxed);
-        m_turnsEnd = std::min(m_turn + kTurnsTaken, flights);
-        if (m_turn >= flights) {
-          m_turn = m_turnsEnd;
-          return -1;
-        }
+    const int shown = genomes * static_cast<int>(m_levels.size()) - 1;
+    while (!m_own.complete.load(std::memory_order_relaxed)) {
+      const int turn = m_turns.Next();
+      if (turn < 0) {
+        if (m_turns.Stopping()) return -1;
+        m_own.complete.store(true, std::memory_order_release);
+      } else if (turn == 0) {
+        FlyShown(shown, genomes);
+      } else {
+        const int g = turn - 1;
+        m_own.genomes.push_back(g);
+        m_breeding.Ensure(static_cast<std::size_t>(g));
+        if (g != shown) return g;
       }
-      const int turn = m_turn++;
-      if (turn > 0) return FlightAt(turn - 1, genomes, flights);
-      const int shown = flights - 1;
-      m_net.LoadWeights(m_job.genomes[static_cast<std::size_t>(shown % genomes)].weights);
-      m_job.scores[shown] =
-          FlyNetworkScored(m_state, m_net, *m_job.params, m_levels[static_cast<std::size_t>(shown / genomes)])
-              .score;
-      m_shared.shownBy.store(m_worker);
     }
+    for (int i = 0; i < m_shared.workers; ++i) {
+      if (m_turns.Stopping()) return -1;
+      const int f = TakeFrom(m_shared.own[(m_worker + i) % m_shared.workers], genomes, shown);
+      if (f >= 0) return f;
+    }
+    return -1;
   }
 
  private:
-  int FlightAt(int f, int genomes, int flights) {
-    const int base = flights - genomes;
-    if (m_job.ticks == nullptr || base == 0 || f < base) return f;
-    std::call_once(m_shared.ordered, [&] { OrderLastLevel(genomes, base); });
-    return base + m_shared.lastLevel[static_cast<std::size_t>(f - base)];
+  void FlyShown(int shown, int genomes) {
+    m_breeding.Ensure(static_cast<std::size_t>(shown % genomes));
+    m_net.LoadWeights(m_job.genomes[static_cast<std::size_t>(shown % genomes)].weights);
+    m_job.scores[shown] =
+        FlyNetworkScored(m_state, m_net, *m_job.params, m_levels[static_cast<std::size_t>(shown / genomes)]).score;
   }
 
-  // The last level's genomes but the shown one, by their ticks on the other
-  // levels, most first; a flight still going counts as the longest.
-  void OrderLastLevel(int genomes, int base) {
-    std::vector<long>& key = m_keys;
-    key.assign(static_cast<std::size_t>(genomes), 0);
-    for (int f = 0; f < base; ++f) {
-      const int t = std::atomic_ref<int>(m_job.ticks[f]).load(std::memory_order_relaxed);
-      key[static_cast<std::size_t>(f % genomes)] += t < 0 ? kTimeLimit + 1 : t;
+  // The next flight of `own`'s genomes on levels 1, 2, ..., or -1.
+  int TakeFrom(Own& own, int genomes, int shown) {
+    if (!own.complete.load(std::memory_order_acquire)) return -1;
+    const int count = static_cast<int>(own.genomes.size());
+    const int last = static_cast<int>(m_levels.size()) - 1;
+    for (;;) {
+      const int t = own.next.fetch_add(1, std::memory_order_relaxed);
+      if (t >= count * last) return -1;
+      const int level = 1 + t / count;
+      const std::vector<int>& order = level == last ? LastOrder(own, genomes) : own.genomes;
+      const int f = level * genomes + order[static_cast<std::size_t>(t % count)];
+      if (f != shown) return f;
     }
-    std::vector<int>& order = m_shared.lastLevel;
-    order.resize(static_cast<std::size_t>(genomes - 1));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return key[static_cast<std::size_t>(a)] > key[static_cast<std::size_t>(b)];
-    });
   }
 
-  RunAsks& m_asks;
+  // The genomes by their ticks on the other levels, most first; a flight
+  // still going counts as the longest.
+  const std::vector<int>& LastOrder(Own& own, int genomes) {
+    std::call_once(own.ordered, [&] {
+      own.lastOrder = own.genomes;
+      if (m_job.ticks == nullptr) return;
+      std::vector<long>& key = m_keys;
+      key.assign(static_cast<std::size_t>(genomes), 0);
+      for (int g : own.genomes)
+        for (std::size_t l = 0; l + 1 < m_levels.size(); ++l) {
+          const int t = std::atomic_ref<int>(m_job.ticks[l * genomes + g]).load(std::memory_order_relaxed);
+          key[static_cast<std::size_t>(g)] += t < 0 ? kTimeLimit + 1 : t;
+        }
+      std::stable_sort(own.lastOrder.begin(), own.lastOrder.end(), [&](int a, int b) {
+        return key[static_cast<std::size_t>(a)] > key[static_cast<std::size_t>(b)];
+      });
+    });
+    return own.lastOrder;
+  }
+
   const LaneJob& m_job;
   std::span<const MeteorField> m_levels;
   Shared& m_shared;
+  Own& m_own;
+  ChildBreeding& m_breeding;
+  Turns m_turns;
   int m_worker;
   FlightState& m_state;
   CNeuralNet& m_net;
   std::vector<long> m_keys;
-  int m_turn = 0, m_turnsEnd = 0;  // this worker's turns taken and not yet handed out
 };
 
 }  // namespace
@@ -102,7 +132,7 @@ class Feed final : public LaneFeed {
 bool GenerationEvaluator::FlyWeightsInLanes(RunAsks& asks, const SimParams& p, CNeuralNet& net,
                                             std::span<const MeteorField> levels, std::vector<WeightGenome>& genomes,
                                             int count, int threads, vecmath::SimdPath path,
-                                            const std::function<void()>& alongside) {
+                                            const std::function<void()>& alongside, ChildBreeding& breeding) {
   std::vector<LaneLevel> laneLevels;
   for (const MeteorField& level : levels) laneLevels.push_back(MakeLaneLevel(level, p));
   m_laneScores.assign(static_cast<std::size_t>(count) * levels.size(), 0.0);
@@ -112,12 +142,12 @@ bool GenerationEvaluator::FlyWeightsInLanes(RunAsks& asks, const SimParams& p, C
   const LaneJob job{&p, net.Layers(), net.WeightCount(), laneLevels,
                     std::span<const WeightGenome>(genomes.data(), static_cast<std::size_t>(count)),
                     m_laneScores.data(), m_laneTicks.data()};
-  Feed::Shared shared;
+  Feed::Shared shared(threads, count);
   m_pool->Run(threads, [&](int w) {
     const std::size_t at = static_cast<std::size_t>(w);
     // The last worker takes on the side job first; the others fly meanwhile.
     if (w == threads - 1 && alongside) alongside();
-    Feed feed(asks, job, levels, shared, w, m_workers[at], m_workerNets[at]);
+    Feed feed(asks, job, levels, shared, w, breeding, m_workers[at], m_workerNets[at]);
     FlyInLanes(path, job, feed, m_lanes[at]);
   });
   if (shared.stop.load()) return false;

@@ -94,10 +94,14 @@ void Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng) {
 }
 
 void ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p) {
-  plan.m_energyScore = fs.m_thrustCount * p.EnergyWeight;
-  plan.m_safetyScore = std::sqrt(fs.per.m_minClearance) * p.SafetyWeight;
-  plan.m_timeScore = fs.m_tickCount * p.TimeWeight;
-  plan.m_fitness = fs.boat.m_position.x > 0 ? fs.boat.m_position.x : 0.0;
+  ScorePlan(plan, p, fs.m_thrustCount, fs.per.m_minClearance, fs.m_tickCount, fs.boat.m_position.x);
+}
+
+void ScorePlan(CPlanGenome& plan, const SimParams& p, int thrusts, double clearance, int ticks, double x) {
+  plan.m_energyScore = thrusts * p.EnergyWeight;
+  plan.m_safetyScore = std::sqrt(clearance) * p.SafetyWeight;
+  plan.m_timeScore = ticks * p.TimeWeight;
+  plan.m_fitness = x > 0 ? x : 0.0;
 }
 
 }  // namespace korvane

@@ -16,5 +16,8 @@ PlanFlightResult FlyPlan(FlightState& fs, CPlanGenome& plan, FlyVariant variant,
 // network's suggestion.
 void Repair(CPlanGenome& plan, const PlanFlightResult& r, CRand& rng);
 void ScorePlan(const FlightState& fs, CPlanGenome& plan, const SimParams& p);
+// The same from a flight's numbers: thrusts and whole ticks flown, the least
+// clearance met and where it ended.
+void ScorePlan(CPlanGenome& plan, const SimParams& p, int thrusts, double clearance, int ticks, double x);
 
 }  // namespace korvane

@@ -63,7 +63,29 @@ void TrainingRun::KeepBest(WeightsSource::Kind kind) {
   m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start), source);
 }
 
+std::shared_ptr<const BreedingView> TrainingRun::BreedingShown() const {
+  auto view = std::make_shared<BreedingView>();
+  auto& bred = view->weights.emplace();
+  m_ga.Record(bred.record);
+  view->generation = m_ga.Generation();
+  view->total = m_ga.TotalFitness();
+  view->elites = static_cast<int>(m_workList.size() - std::min(m_workList.size(), bred.record.children.size()));
+  const auto& sorted = m_ga.Population();
+  bred.sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
+  // The children as the workers will make them.
+  bred.next.resize(m_workList.size());
+  for (std::size_t k = 0; k < bred.next.size(); ++k) m_ga.Breed(k, bred.next[k].weights);
+  return view;
+}
+
+void TrainingRun::MakeChildren() {
+  if (!m_childrenPending) return;
+  for (std::size_t k = 0; k < m_workList.size(); ++k) m_ga.Breed(k, m_workList[k].weights);
+  m_childrenPending = false;
+}
+
 RunStep TrainingRun::Stopped() {
+  MakeChildren();
   if (m_ga.Generation() > 0) {
     KeepBest(WeightsSource::Kind::TrainingStopped);
     RunNotice n{NoticeKind::TrainingStopped};
@@ -76,6 +98,7 @@ RunStep TrainingRun::Stopped() {
 }
 
 RunStep TrainingRun::Trained() {
+  MakeChildren();
   const double best = m_ga.Best().fitness;
   m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start),
                             WeightsSource{WeightsSource::Kind::Training, {}, 0, 0, best});
@@ -98,28 +121,22 @@ RunStep TrainingRun::Step() {
 RunStep TrainingRun::FlyGeneration() {
   if (m_at.generation > m_p.TrainingGenerations || m_at.generation > CWeightGA::MaxHistory) return Trained();
   // Breeding's draws do not depend on the scores: they are taken while the
-  // generation flies, so that the breeding after it is short.
+  // generation flies, so that what is left between generations is the sort
+  // and the picks; each genome is then made by the worker that flies it.
   const auto drawAhead = [&] {
     m_ga.DrawAhead(m_workList.size(), static_cast<std::size_t>(m_ga.GenomeLength()), m_p, m_rng);
   };
-  if (!m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead)) return Stopped();
+  const bool flown = m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead,
+                                       m_childrenPending ? &m_ga : nullptr);
+  m_childrenPending = false;
+  if (!flown) return Stopped();
   m_shownLevel = BuiltInLevelCount - 1;
   m_diversity.push_back(WeightDiversity(m_workList));
-  // Breeding is recorded from the epoch's draws, and only while it is shown.
-  const bool record = m_link.asks.WhatToShow().RecordsBreeding();
-  auto view = record ? std::make_shared<BreedingView>() : nullptr;
-  if (view) view->weights.emplace();
-  if (!m_ga.Epoch(m_workList, m_p, m_rng, view ? &view->weights->record : nullptr))
-    m_link.tell.Notice({NoticeKind::PopulationNotEven});
-  if (view) {
-    view->generation = m_ga.Generation();
-    view->total = m_ga.TotalFitness();
-    view->elites = static_cast<int>(m_workList.size() - view->weights->record.children.size());
-    const auto& sorted = m_ga.Population();
-    view->weights->sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
-    view->weights->next = m_workList;
-  }
-  m_breeding = std::move(view);
+  if (!m_ga.Select(m_workList, m_p)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
+  m_childrenPending = true;
+  // Breeding is read from the draws the children are made by, and only
+  // while it is shown.
+  m_breeding = m_link.asks.WhatToShow().RecordsBreeding() ? BreedingShown() : nullptr;
   m_link.tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
   m_link.tell.FrameReady([this] { return ChartFrame(); });
   m_at.pace = m_link.asks.WhatToShow().pace;

@@ -3,36 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <optional>
 #include <stdexcept>
 
+#include <optional>
+
+#include "sim/masked.h"
 #include "sim/pair_mean.h"
 
 namespace korvane {
 namespace {
 
-// A double's bits and back, as std::bit_cast (which WebAssembly's C++
-// library lacks) gives them.
-std::uint64_t Bits(double v) {
-  std::uint64_t b;
-  std::memcpy(&b, &v, sizeof b);
-  return b;
-}
-
-double FromBits(std::uint64_t b) {
-  double v;
-  std::memcpy(&v, &b, sizeof v);
-  return v;
-}
-
-// v, where `keep` is all ones, else v + delta: chosen with a mask, since a
-// weight moves four times in five, unpredictably, and a compiler turns a
-// plain choice into a branch.
-double MovedUnlessKept(double v, double delta, std::uint64_t keep) {
-  const double moved = v + delta;
-  return FromBits((Bits(v) & keep) | (Bits(moved) & ~keep));
-}
+// v, where `keep` is all ones, else v + delta: a weight moves four times in
+// five, unpredictably.
+double MovedUnlessKept(double v, double delta, std::uint64_t keep) { return Masked(keep, v, v + delta); }
 
 }  // namespace
 
@@ -48,7 +31,7 @@ void CWeightGA::Reset(int popSize, double mutationRate, double crossoverRate, in
 
   m_population.clear();
   m_sums.Clear();
-  m_drawn.ready = false;
+  m_draws.next.ready = false;
   const int len = std::max(0, genomeLength);
   for (int i = 0; i < popSize; ++i) {
     WeightGenome g;
@@ -93,10 +76,40 @@ bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand
     return std::all_of(list.begin(), list.end(),
                        [&](const WeightGenome& g) { return g.weights.size() == list.front().weights.size(); });
   };
-  if (record && !m_drawn.ready && !list.empty() && sameLength()) DrawAhead(list.size(), list.front().weights.size(), p, rng);
-  m_population = list;
-  m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
+  if (record && !m_draws.next.ready && !list.empty() && sameLength())
+    DrawAhead(list.size(), list.front().weights.size(), p, rng);
+  if (record) record->children.clear();
+  if (m_draws.next.ready) {
+    const bool ok = Select(list, p);
+    if (record) Record(*record);
+    for (std::size_t k = 0; k < list.size(); ++k) Breed(k, list[k].weights);
+    return ok;
+  }
+  Rank(list);
+  // Elites first, best first, then pairs of children of roulette-picked
+  // parents, mutated: picks and mutations draw in turn.
+  const std::size_t active = ActiveCount();
+  const std::size_t elites = EliteCount(m_population.size(), p);
+  list.resize(elites + 2 * PairCount(m_population.size(), p));
+  for (std::size_t i = 0; i < elites; ++i) list[i].weights = m_population[active - 1 - i].weights;
+  for (std::size_t k = elites; k < list.size(); k += 2) {
+    const std::size_t mother = PickIndex(rng);
+    const std::size_t father = PickIndex(rng);
+    list[k].weights = m_population[mother].weights;
+    list[k + 1].weights = m_population[father].weights;
+    Mutate(list[k].weights, p, rng);
+    Mutate(list[k + 1].weights, p, rng);
+  }
+  for (WeightGenome& g : list) g.fitness = 0.0;
+  return list.size() == static_cast<std::size_t>(std::max(0, m_popSize));
+}
 
+void CWeightGA::Rank(std::vector<WeightGenome>& list) {
+  // The scored list becomes the population; the genomes of the one before
+  // are written over with the next generation, so their weight lists keep
+  // their memory from one generation to the next.
+  m_population.swap(list);
+  m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   // Stable, so equal fitness keeps its order and a seeded run repeats; NaN
   // counts as the lowest so the ordering stays strict and weak.
   std::stable_sort(m_population.begin(), m_population.end(), [](const WeightGenome& a, const WeightGenome& b) {
@@ -104,67 +117,64 @@ bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand
     if (std::isnan(b.fitness)) return false;
     return a.fitness < b.fitness;
   });
-
   UpdateStatistics();
+}
 
+bool CWeightGA::Select(std::vector<WeightGenome>& list, const SimParams& p) {
+  const std::size_t listSize = list.size();
+  Rank(list);
+  Drawn& d = m_draws.next;
   const std::size_t active = ActiveCount();
-  const std::size_t elites = EliteCount(list.size(), p);
-  const std::size_t pairs = PairCount(list.size(), p);
-  const bool drawn = m_drawn.ready;
-  if (drawn) {
-    m_drawn.ready = false;
-    bool same = m_drawn.listSize == list.size() && m_drawn.elites == elites && m_drawn.picks.size() == 2 * pairs &&
-                Bits(m_drawn.smallRange) == Bits(p.SmallMutationRange) && Bits(m_drawn.largeRate) == Bits(p.LargeMutationRate);
-    for (std::size_t i = 0; i < active && same; ++i) same = m_population[i].weights.size() == m_drawn.weightCount;
-    if (!same) throw std::logic_error("CWeightGA::Epoch: not the list and settings DrawAhead drew for");
-  }
-
-  // The list's genomes are written over in place: their weight lists keep
-  // their memory from one generation to the next. Elites come first, best
-  // first, then pairs of children of roulette-picked parents, mutated.
-  list.resize(elites + 2 * pairs);
-  for (std::size_t i = 0; i < elites; ++i) list[i] = m_population[active - 1 - i];
-  for (std::size_t k = elites, c = 0; k < list.size(); k += 2, c += 2) {
-    const std::size_t mother = drawn ? PickAt(m_drawn.picks[c]) : PickIndex(rng);
-    const std::size_t father = drawn ? PickAt(m_drawn.picks[c + 1]) : PickIndex(rng);
-    list[k].weights = m_population[mother].weights;
-    list[k + 1].weights = m_population[father].weights;
-    for (std::size_t child = 0; child < 2; ++child) {
-      std::vector<double>& w = list[k + child].weights;
-      if (!drawn) {
-        Mutate(w, p, rng);
-        continue;
-      }
-      const std::size_t at = (c + child) * m_drawn.weightCount;
-      for (std::size_t i = 0; i < w.size(); ++i)
-        w[i] = MovedUnlessKept(w[i], m_drawn.deltas[at + i], static_cast<std::uint64_t>(m_drawn.moves[at + i]) - 1);
-      if (m_drawn.large[c + child] >= 0) w[static_cast<std::size_t>(m_drawn.large[c + child])] += p.LargeMutationRange;
-    }
-  }
+  const std::size_t elites = EliteCount(listSize, p);
+  const std::size_t pairs = PairCount(listSize, p);
+  bool same = d.ready && d.listSize == listSize && d.elites == elites && d.picks.size() == 2 * pairs &&
+              Bits(d.smallRange) == Bits(p.SmallMutationRange) && Bits(d.largeRate) == Bits(p.LargeMutationRate);
+  for (std::size_t i = 0; i < active && same; ++i) same = m_population[i].weights.size() == d.weightCount;
+  d.ready = false;
+  if (!same) throw std::logic_error("CWeightGA::Select: not the list and settings DrawAhead drew for");
+  // The draws taken become the ones the children are made by; the next
+  // DrawAhead writes into the other set.
+  std::swap(m_draws.next, m_draws.made);
+  m_draws.largeRange = p.LargeMutationRange;
+  std::vector<std::size_t>& from = m_draws.parents;
+  from.resize(elites + 2 * pairs);
+  for (std::size_t i = 0; i < elites; ++i) from[i] = active - 1 - i;
+  for (std::size_t c = 0; c < 2 * pairs; ++c) from[elites + c] = PickAt(m_draws.made.picks[c]);
+  list.resize(from.size());
   for (WeightGenome& g : list) g.fitness = 0.0;
-  if (record) {
-    record->children.clear();
-    if (drawn) Record(*record, list, elites);
-  }
   return list.size() == static_cast<std::size_t>(std::max(0, m_popSize));
 }
 
-void CWeightGA::Record(WeightBreedingRecord& record, const std::vector<WeightGenome>& list, std::size_t elites) const {
-  record.children.resize(list.size() - elites);
+void CWeightGA::Breed(std::size_t k, std::vector<double>& w) const {
+  const Drawn& d = m_draws.made;
+  w = m_population[m_draws.parents[k]].weights;
+  if (k < d.elites) return;
+  const std::size_t child = k - d.elites;
+  const std::size_t at = child * d.weightCount;
+  for (std::size_t i = 0; i < w.size(); ++i)
+    w[i] = MovedUnlessKept(w[i], d.deltas[at + i], static_cast<std::uint64_t>(d.moves[at + i]) - 1);
+  if (d.large[child] >= 0) w[static_cast<std::size_t>(d.large[child])] += m_draws.largeRange;
+}
+
+void CWeightGA::Record(WeightBreedingRecord& record) const {
+  const Drawn& d = m_draws.made;
+  const std::size_t elites = std::min(d.elites, m_draws.parents.size());
+  record.children.assign(m_draws.parents.size() - elites, {});
   for (std::size_t c = 0; c < record.children.size(); ++c) {
     WeightChildRecord& r = record.children[c];
-    const std::size_t parent = PickAt(m_drawn.picks[c]);
+    const std::size_t parent = m_draws.parents[elites + c];
     r.parent = static_cast<int>(parent);
-    r.slice = m_drawn.picks[c] * m_totalFitness;
+    r.slice = d.picks[c] * m_totalFitness;
     const std::vector<double>& from = m_population[parent].weights;
-    const std::size_t at = c * m_drawn.weightCount;
+    const std::size_t at = c * d.weightCount;
+    // As Breed moves them.
     for (std::size_t i = 0; i < from.size(); ++i)
-      if (m_drawn.moves[at + i]) r.small.push_back({static_cast<int>(i), from[i], from[i] + m_drawn.deltas[at + i]});
-    r.large = m_drawn.large[c];
+      if (d.moves[at + i]) r.small.push_back({static_cast<int>(i), from[i], from[i] + d.deltas[at + i]});
+    r.large = d.large[c];
     if (r.large >= 0) {
       const std::size_t k = static_cast<std::size_t>(r.large);
-      r.largeBefore = m_drawn.moves[at + k] ? from[k] + m_drawn.deltas[at + k] : from[k];
-      r.largeAfter = list[elites + c].weights[k];
+      r.largeBefore = d.moves[at + k] ? from[k] + d.deltas[at + k] : from[k];
+      r.largeAfter = r.largeBefore + m_draws.largeRange;
     }
   }
 }
@@ -197,7 +207,7 @@ std::size_t CWeightGA::PairCount(std::size_t listSize, const SimParams& p) const
 
 void CWeightGA::DrawAhead(std::size_t listSize, std::size_t weightCount, const SimParams& p, CRand& rng) {
   const std::size_t pairs = PairCount(listSize, p);
-  Drawn& d = m_drawn;
+  Drawn& d = m_draws.next;
   d = Drawn{true, listSize, weightCount, EliteCount(listSize, p), p.SmallMutationRange, p.LargeMutationRate,
             std::move(d.picks), std::move(d.deltas), std::move(d.moves), std::move(d.large)};
   d.picks.resize(2 * pairs);
@@ -250,10 +260,7 @@ int CWeightGA::DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Sm
   // and the move (b - a) * range. Worked out without a branch (the test
   // fails one time in five, unpredictably): the three draws are taken, the
   // state moves by one or by three.
-  // Unit(r) < rate exactly when r < below: Unit rises with r.
-  int below = 0;
-  for (int step = 1 << 15; step > 0; step >>= 1)
-    if (below + step <= 32768 && CRand::Unit(below + step - 1) < m_mutationRate) below += step;
+  const int below = CRand::ChanceBound(m_mutationRate);
   std::uint32_t state = rng.State();
   for (std::size_t i = 0; i < size; ++i) {
     const std::uint32_t s1 = CRand::Step(state);

@@ -36,11 +36,25 @@ class CWeightGA {
   // no draw and no number.
   bool Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng, WeightBreedingRecord* record = nullptr);
 
+  // Epoch in two halves, for a list whose draws DrawAhead took: Select sorts,
+  // takes the statistics and picks every parent; the list gets its size and
+  // zero fitness, and genome k its weights from Breed(k, ...), which may run
+  // for different k at once, on any thread and in any order, until the next
+  // Select. Epoch is Select, then Breed for every genome.
+  bool Select(std::vector<WeightGenome>& list, const SimParams& p);
+  void Breed(std::size_t k, std::vector<double>& weights) const;
+  // How Breed makes each child of the selected generation, read from the
+  // draws it makes them by.
+  void Record(WeightBreedingRecord& record) const;
+  // The weights each genome Breed makes has.
+  std::size_t ChildLength() const { return m_draws.made.weightCount; }
+
   // Takes now, in order, every draw that the next Epoch of a list of
   // `listSize` genomes of `weightCount` weights under p would take (none
   // depends on the fitness), so that the draws can be made while the list
-  // is scored. That Epoch then only picks, copies and adds; it must be given
-  // such a list and settings, or it throws std::logic_error.
+  // is scored (and while the genomes Breed makes fly). That Epoch (or Select)
+  // then only picks, copies and adds; it must be given such a list and
+  // settings, or it throws std::logic_error.
   void DrawAhead(std::size_t listSize, std::size_t weightCount, const SimParams& p, CRand& rng);
 
   // A copy of one genome of the sorted working copy, chosen by fitness.
@@ -67,6 +81,9 @@ class CWeightGA {
 
  private:
   std::size_t RecordedCount() const;
+  // The scored list as the sorted population, with its statistics; the list
+  // keeps the genomes of the population before.
+  void Rank(std::vector<WeightGenome>& list);
   // Genomes of the sorted copy that take part: the first P, or fewer when the
   // list handed in was short.
   std::size_t ActiveCount() const;
@@ -82,11 +99,9 @@ class CWeightGA {
   template <class Small>
   int DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Small&& small) const;
   void UpdateStatistics();
-  // The children's record, read from the draws the epoch bred them with.
-  void Record(WeightBreedingRecord& record, const std::vector<WeightGenome>& list, std::size_t elites) const;
 
   std::vector<WeightGenome> m_population;
-  // What DrawAhead drew, for the next Epoch.
+  // What DrawAhead drew.
   struct Drawn {
     bool ready = false;
     std::size_t listSize = 0;
@@ -99,7 +114,12 @@ class CWeightGA {
     std::vector<std::uint8_t> moves;     // per child and weight: whether it moves
     std::vector<int> large;              // per child: the weight moved by the range, or -1
   };
-  Drawn m_drawn;
+  struct {
+    Drawn next;  // DrawAhead's, for the next Select
+    Drawn made;  // those the selected generation is made by
+    std::vector<std::size_t> parents;  // per genome of that generation: the genome it copies
+    double largeRange = 0.0;
+  } m_draws;
   // Running sums of the first ActiveCount() fitness values, as the roulette
   // adds them.
   RunningSums m_sums;

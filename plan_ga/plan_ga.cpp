@@ -1,6 +1,9 @@
 #include "plan_ga/plan_ga.h"
 
+#include "sim/masked.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "sim/pair_mean.h"
@@ -48,110 +51,150 @@ void CPlanGA::UpdateStats() {
 }
 
 bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record) {
-  m_genomes = work;
+  // The scored list becomes the population; the plans of the one before are
+  // written over with the next generation, so their gene lists keep their
+  // memory.
+  m_genomes.swap(work);
   ResetStats();
   // Stable, so plans of equal fitness keep their order and a seed fixes the run.
   std::stable_sort(m_genomes.begin(), m_genomes.end());
   UpdateStats();
-  work.clear();
-  if (m_genomes.empty() || m_popSize <= 0) return work.size() == static_cast<size_t>(m_popSize);
-  const int elites = std::clamp(p.EliteCount, 0, m_popSize);
-  CopyElites(elites, work);
+  std::size_t made = 0;
+  // The next plan of the new generation, as a fresh one.
+  auto next = [&]() -> CPlanGenome& {
+    if (made == work.size()) work.emplace_back();
+    CPlanGenome& plan = work[made++];
+    plan.m_actions.clear();
+    plan.m_durations.clear();
+    plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
+    return plan;
+  };
   if (record) record->children.clear();
-  while (static_cast<int>(work.size()) < m_popSize) {
-    // Child 1 is the father's, child 2 the mother's.
-    PlanChildRecord* r1 = nullptr;
-    PlanChildRecord* r2 = nullptr;
-    if (record) {
-      record->children.resize(record->children.size() + 2);
-      r1 = &record->children.end()[-2];
-      r2 = &record->children.end()[-1];
+  if (!m_genomes.empty() && m_popSize > 0) {
+    work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
+    const int elites = std::clamp(p.EliteCount, 0, m_popSize);
+    const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
+    for (int c = 1; c <= elites && c <= size; ++c) next() = m_genomes[size - c];
+    while (static_cast<int>(made) < m_popSize) {
+      // The first child is the father's, the second the mother's.
+      PlanChildRecord* r1 = nullptr;
+      PlanChildRecord* r2 = nullptr;
+      if (record) {
+        record->children.resize(record->children.size() + 2);
+        r1 = &record->children.end()[-2];
+        r2 = &record->children.end()[-1];
+      }
+      const CPlanGenome& mother = m_genomes[RouletteIndex(rng, r2)];
+      const CPlanGenome& father = m_genomes[RouletteIndex(rng, r1)];
+      CPlanGenome& first = next();
+      CPlanGenome& second = next();
+      InsertCopy(father, first.m_actions, first.m_durations, p, rng, r1);
+      InsertCopy(mother, second.m_actions, second.m_durations, p, rng, r2);
+      MutateDurations(first.m_durations, p, rng, r1);
+      MutateDurations(second.m_durations, p, rng, r2);
+      MutateActions(first.m_actions, p, rng, r1);
+      MutateActions(second.m_actions, p, rng, r2);
     }
-    CPlanGenome mother = RouletteSelect(rng, r2);
-    CPlanGenome father = RouletteSelect(rng, r1);
-    std::vector<int> a1, a2;
-    std::vector<double> d1, d2;
-    InsertCopy(father, a1, d1, p, rng, r1);
-    InsertCopy(mother, a2, d2, p, rng, r2);
-    MutateDurations(d1, p, rng, r1);
-    MutateDurations(d2, p, rng, r2);
-    MutateActions(a1, p, rng, r1);
-    MutateActions(a2, p, rng, r2);
-    work.emplace_back(std::move(a1), std::move(d1));
-    work.emplace_back(std::move(a2), std::move(d2));
   }
+  work.resize(made);
   return static_cast<int>(work.size()) == m_popSize;
 }
 
-CPlanGenome CPlanGA::RouletteSelect(CRand& rng, PlanChildRecord* record) const {
-  const double target = rng() * (1.0 / 32768.0) * m_totalFitness;
-  const int at = RouletteIndex(target);
-  if (record) {
-    record->parent = at;
-    record->target = target;
-  }
-  return at >= 0 ? m_genomes[static_cast<std::size_t>(at)] : CPlanGenome();
+CPlanGenome CPlanGA::RouletteSelect(CRand& rng) const {
+  const std::size_t at = RouletteIndex(rng);
+  return at < m_genomes.size() ? m_genomes[at] : CPlanGenome();
 }
 
-int CPlanGA::RouletteIndex(double target) const {
+std::size_t CPlanGA::RouletteIndex(CRand& rng, PlanChildRecord* record) const {
+  const double target = rng() * (1.0 / 32768.0) * m_totalFitness;
+  const std::size_t at = RouletteAt(target);
+  if (record) {
+    record->parent = static_cast<int>(at);
+    record->target = target;
+  }
+  return at;
+}
+
+std::size_t CPlanGA::RouletteAt(double target) const {
   const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
   // The first plan whose running sum reaches the target, the sums being those
   // the total was formed with (UpdateStats), so that a pick costs no scan.
   if (m_sums.Size() == static_cast<std::size_t>(n)) {
     const std::size_t at = m_sums.FirstReaching(target);
-    if (at < m_sums.Size()) return static_cast<int>(at);
+    if (at < m_sums.Size()) return at;
   } else {
     double sum = 0.0;
     for (int i = 0; i < n; ++i) {
       sum += m_genomes[i].m_fitness;
-      if (sum >= target) return i;
+      if (sum >= target) return static_cast<std::size_t>(i);
     }
   }
-  // Rounding can leave the sum just short of the target: take the last plan scanned.
-  return n - 1;
+  // Rounding can leave the sum just short of the target: take the last plan
+  // scanned (none: an index past the population).
+  return n > 0 ? static_cast<std::size_t>(n - 1) : m_genomes.size();
 }
 
-void CPlanGA::CopyElites(int n, std::vector<CPlanGenome>& work) const {
-  const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
-  for (int c = 1; c <= n && c <= size; ++c) work.push_back(m_genomes[size - c]);
-}
-
+// Per parent gene a draw against the rate and, when it passes, a random gene
+// (two draws) goes in first; the child stops once it is full, one test drawn
+// past that. The random gene is written into the child's room whether it
+// goes in or not, and the state moves on by three or by one: no branch on
+// the test, which passes unpredictably.
 void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
                          const SimParams& p, CRand& rng, PlanChildRecord* record) const {
   const int len = Length();
   const int have = parent.Length();
-  actions.reserve(len);
-  durations.reserve(len);
+  const int below = CRand::ChanceBound(p.InsertionRate);
+  actions.resize(static_cast<std::size_t>(len));
+  durations.resize(static_cast<std::size_t>(len));
+  std::uint32_t state = rng.State();
+  int k = 0;  // genes in the child
   for (int i = 0; i < len; ++i) {
-    if (rng.Chance(p.InsertionRate)) {
-      if (static_cast<int>(actions.size()) >= len) break;
-      int code = rng.Below(5);
-      int duration = rng.Below(p.InsertionDuration) + 5;
-      if (record) record->inserted.push_back(static_cast<int>(actions.size()));
-      actions.push_back(code);
-      durations.push_back(duration);
-    }
-    if (static_cast<int>(actions.size()) >= len) break;
+    const std::uint32_t s1 = CRand::Step(state);
+    state = s1;
+    if (k >= len) break;
+    const std::uint32_t s2 = CRand::Step(s1);
+    const std::uint32_t s3 = CRand::Step(s2);
+    const bool inserts = CRand::Value(s1) < below;
+    actions[k] = CRand::Value(s2) % 5;
+    durations[k] = CRand::Value(s3) % p.InsertionDuration + 5;
+    if (record && inserts) record->inserted.push_back(k);
+    k += inserts;
+    state = inserts ? s3 : s1;
+    if (k >= len) break;
     // A parent shorter than the run's length cannot come from this population;
     // stop rather than read past it.
     if (i >= have) break;
-    actions.push_back(parent.m_actions[i]);
-    durations.push_back(parent.m_durations[i]);
+    actions[k] = parent.m_actions[i];
+    durations[k] = parent.m_durations[i];
+    ++k;
   }
+  rng.Seed(state);
+  actions.resize(static_cast<std::size_t>(k));
+  durations.resize(static_cast<std::size_t>(k));
 }
 
+// Per gene a draw against the rate and, when it passes, two more, a and b:
+// the duration moves by (b - a) / 32768 * range and stops at 0. Worked out
+// without a branch (the test passes half the time, unpredictably): all three
+// draws are looked at, and the state moves on by three or by one.
 void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
   const int len = std::min<int>(Length(), static_cast<int>(d.size()));
+  const int below = CRand::ChanceBound(m_durationMutationRate);
+  std::uint32_t state = rng.State();
   for (int i = 0; i < len; ++i) {
-    if (rng.Chance(m_durationMutationRate)) {
-      const double before = d[i];
-      const int a = rng();
-      const int b = rng();
-      d[i] = d[i] + (b / 32768.0 - a / 32768.0) * p.DurationMutationRange;
-      if (d[i] < 0.0) d[i] = 0.0;
-      if (record) record->durations.push_back({i, before, d[i]});
-    }
+    const std::uint32_t s1 = CRand::Step(state);
+    const std::uint32_t s2 = CRand::Steps<2>(state);
+    const std::uint32_t s3 = CRand::Steps<3>(state);
+    const bool mutates = CRand::Value(s1) < below;
+    const int a = CRand::Value(s2);
+    const int b = CRand::Value(s3);
+    double moved = d[i] + (b / 32768.0 - a / 32768.0) * p.DurationMutationRange;
+    if (moved < 0.0) moved = 0.0;
+    if (record && mutates) record->durations.push_back({i, d[i], moved});
+    d[i] = Masked(MaskOf(mutates), moved, d[i]);
+    state = mutates ? s3 : s1;
   }
+  rng.Seed(state);
 }
 
 void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildRecord* record) const {

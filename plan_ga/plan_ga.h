@@ -23,12 +23,15 @@ class CPlanGA {
   // keeping it changes no draw and no number.
   bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record = nullptr);
 
-  // A record, when given, receives the parent's place and the draw's target.
-  CPlanGenome RouletteSelect(CRand& rng, PlanChildRecord* record = nullptr) const;
-  void CopyElites(int n, std::vector<CPlanGenome>& work) const;
+  CPlanGenome RouletteSelect(CRand& rng) const;
+  // The same pick as an index into Genomes(); Genomes().size() when there is
+  // no plan to pick. A record, when given, receives the pick and the draw's
+  // target.
+  std::size_t RouletteIndex(CRand& rng, PlanChildRecord* record = nullptr) const;
 
-  // The operators. They never touch genes beyond a plan's own length. A
-  // record, when given, receives what each changed.
+  // The operators. They never touch genes beyond a plan's own length.
+  // InsertCopy makes the child in actions and durations, whatever they held.
+  // A record, when given, receives what each changed.
   void InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
                   const SimParams& p, CRand& rng, PlanChildRecord* record = nullptr) const;
   void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng,
@@ -51,12 +54,11 @@ class CPlanGA {
   double DurationMutationRate() const { return m_durationMutationRate; }
 
  private:
-  // The place in the sorted generation a roulette target lands on; -1 when
-  // the generation is empty.
-  int RouletteIndex(double target) const;
   // The plan length every operator works to: captured at Init so a settings
   // change during a run cannot address genes a plan does not have.
   int Length() const { return m_chromoLength; }
+  // The place a roulette target lands on (RouletteIndex's pick).
+  std::size_t RouletteAt(double target) const;
 
   std::vector<CPlanGenome> m_genomes;
   // The roulette's running sums of the sorted generation, formed with its total.

@@ -45,6 +45,14 @@ class CRand {
 
   // The probability test: succeeds when rand() / 32768 < p.
   bool Chance(double p) { return Unit() < p; }
+  // The same on a value: Chance(p) passes exactly for values below this
+  // bound (Unit rises with the value), so a loop can test without a branch.
+  static constexpr int ChanceBound(double p) {
+    int below = 0;
+    for (int step = 1 << 15; step > 0; step >>= 1)
+      if (below + step <= Max + 1 && Unit(below + step - 1) < p) below += step;
+    return below;
+  }
 
  private:
   std::uint32_t m_state;

@@ -27,8 +27,14 @@ class RunningSums {
   // The first index whose sum reaches target; Size() when none does (a NaN
   // target reaches none).
   std::size_t FirstReaching(double target) const {
-    if (m_rise && !std::isnan(target))
-      return static_cast<std::size_t>(std::lower_bound(m_sums.begin(), m_sums.end(), target) - m_sums.begin());
+    if (m_rise && !std::isnan(target)) {
+      // std::lower_bound's answer, halving without a branch: where the
+      // target lands is unpredictable.
+      if (m_sums.empty()) return 0;
+      const double* base = m_sums.data();
+      for (std::size_t n = m_sums.size(); n > 1; n -= n / 2) base = base[n / 2 - 1] < target ? base + n / 2 : base;
+      return static_cast<std::size_t>(base - m_sums.data()) + (*base < target);
+    }
     for (std::size_t i = 0; i < m_sums.size(); ++i)
       if (m_sums[i] >= target) return i;
     return m_sums.size();

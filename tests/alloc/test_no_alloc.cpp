@@ -9,6 +9,7 @@
 
 #include "engine/autopilot.h"
 #include "engine/lockstep.h"
+#include "engine/plan_lanes.h"
 #include "net/default_weights.h"
 
 namespace {
@@ -101,5 +102,30 @@ TEST(NoAllocation, FlightsInLanes) {
     if (LaneCount(path) == 0) continue;
     InOrderFeed feed(static_cast<int>(scores.size()));
     EXPECT_EQ(AllocationsDuring([&] { FlyInLanes(path, job, feed, buffers); }), 0) << vecmath::PathName(path);
+  }
+}
+
+TEST(NoAllocation, PlanFlightsInLanes) {
+  SimParams p;
+  CPlanGA ga;
+  CRand rng(5);
+  ga.Init(60, 0.5, 30, p, rng);
+  std::vector<CPlanGenome> plans = ga.Genomes();
+  std::vector<PlanFlightResult> results(plans.size());
+  std::vector<PlanPath> paths(plans.size());
+  CNeuralNet net;
+  net.Build(p, rng);
+  const MeteorField field = BuiltInLevel(3);
+  const LaneLevel level = MakeLaneLevel(field, p);
+  PlanLaneBuffers buffers;
+  for (vecmath::SimdPath path : vecmath::SupportedPaths()) {
+    if (LaneCount(path) == 0) continue;
+    for (FlyVariant v : {FlyVariant::GA, FlyVariant::Heuristic, FlyVariant::StepByStep}) {
+      const PlanLaneJob job{v, &p, &level, plans, results.data(), paths.data(), net.Layers(), net.Weights()};
+      InOrderFeed warm(1);  // the suggestions' lanes size their weights once
+      FlyPlansInLanes(path, job, warm, buffers);
+      InOrderFeed feed(static_cast<int>(plans.size()));
+      EXPECT_EQ(AllocationsDuring([&] { FlyPlansInLanes(path, job, feed, buffers); }), 0) << vecmath::PathName(path);
+    }
   }
 }

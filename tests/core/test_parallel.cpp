@@ -15,6 +15,7 @@ struct Outcome {
   CPlanGenome best;
   std::vector<std::string> messages;
   std::vector<double> trace;
+  std::vector<double> frames;  // the flight shown between generations
 };
 
 bool SamePlans(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>& b) {
@@ -46,17 +47,41 @@ Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimPa
   o.workList = run.WorkList();
   o.best = results.BestPlan();
   o.messages = host.messages;
-  // The generations as the run painted them, once each.
+  // The generations as the run painted them, once each, with the flight
+  // shown between them.
   int shown = 0;
   for (const auto& f : host.frames)
     if (f.planPanel->generation > shown) {
       shown = f.planPanel->generation;
       o.trace.push_back(f.planPanel->best * 7 + f.planPanel->average);
+      o.frames.insert(o.frames.end(), {f.boat.m_position.x, f.boat.m_velocity.y, f.perception.m_perceivedDx[0],
+                                       f.perception.m_minClearance});
     }
   return o;
 }
 
-void ExpectSame(const Outcome& a, const Outcome& b) {
+// Every SIMD path (the scalar one flies plans one by one, the others in
+// lanes) with each thread count: the same as one thread one by one.
+template <class Run>
+void ExpectSameOnEveryPath(const Run& run, std::initializer_list<int> threads) {
+  const vecmath::SimdPath before = vecmath::ActivePath();
+  ASSERT_TRUE(vecmath::SelectPath(vecmath::SimdPath::Scalar));
+  const auto one = run(1);
+  for (vecmath::SimdPath path : vecmath::SupportedPaths()) {
+    ASSERT_TRUE(vecmath::SelectPath(path));
+    for (int t : threads) {
+      SCOPED_TRACE(std::string(vecmath::PathName(path)) + " threads " + std::to_string(t));
+      ExpectSame(one, run(t), true);
+    }
+  }
+  vecmath::SelectPath(before);
+}
+
+// The numbers, and with `frames` the flights shown between generations too.
+void ExpectSame(const Outcome& a, const Outcome& b, bool frames = false) {
+  if (frames) {
+    EXPECT_EQ(a.frames, b.frames);
+  }
   EXPECT_EQ(a.result.end, b.result.end);
   EXPECT_EQ(a.result.generation, b.result.generation);
   EXPECT_EQ(a.result.plan, b.result.plan);
@@ -69,24 +94,22 @@ void ExpectSame(const Outcome& a, const Outcome& b) {
 
 }  // namespace
 
-TEST(Parallel, PlainSearchIsBitIdenticalOnAnyNumberOfThreads) {
+TEST(Parallel, PlainSearchIsBitIdenticalOnEveryPathAndThreadCount) {
   SimParams p;
   p.MaxGenerations = 12;
   p.PopulationSize = 120;
-  for (int level : {1, 3}) {
-    Outcome one = Search(1, false, level, 17, p);
-    for (int t : {2, 3, 8}) ExpectSame(one, Search(t, false, level, 17, p));
-  }
+  for (int level : {1, 3})
+    ExpectSameOnEveryPath([&](int t) { return Search(t, false, level, 17, p, Pace::Fastest, level == 3); }, {1, 2, 3, 8});
 }
 
 TEST(Parallel, HeuristicRepairsDrawInPlanOrder) {
   SimParams p;
   p.MaxGenerations = 8;
   p.PopulationSize = 100;
-  for (int level : {2, 4}) {
-    Outcome one = Search(1, true, level, 23, p);
-    for (int t : {2, 5}) ExpectSame(one, Search(t, true, level, 23, p));
-  }
+  for (int level : {2, 4}) ExpectSameOnEveryPath([&](int t) { return Search(t, true, level, 23, p); }, {1, 2, 5});
+  p.SetPerceivedMeteors(3);  // a network of its own shape
+  p.HiddenLayerCount = 3;
+  ExpectSameOnEveryPath([&](int t) { return Search(t, true, 3, 29, p, Pace::Fastest, true); }, {1, 2});
 }
 
 TEST(Parallel, FirstEscapeInPlanOrderEndsTheGeneration) {
@@ -100,7 +123,7 @@ TEST(Parallel, FirstEscapeInPlanOrderEndsTheGeneration) {
     // Plans after the escaping one were not flown: their scores are untouched.
     for (size_t n = one.result.plan + 1; n < one.workList.size(); ++n)
       EXPECT_EQ(one.workList[n].m_fitness, 0.0);
-    for (int t : {2, 4}) ExpectSame(one, Search(t, heuristic, 0, 31, p));
+    ExpectSameOnEveryPath([&](int t) { return Search(t, heuristic, 0, 31, p); }, {1, 2, 4});
   }
 }
 
@@ -150,7 +173,14 @@ TEST(Parallel, StepByStepIsBitIdentical) {
     for (const auto& f : host.frames) trace.push_back(f.boat.m_position.x + f.planPanel->best);
     return std::pair(trace, host.messages);
   };
-  EXPECT_EQ(demo(3), demo(1));
+  const vecmath::SimdPath before = vecmath::ActivePath();
+  vecmath::SelectPath(vecmath::SimdPath::Scalar);
+  const auto one = demo(1);
+  for (vecmath::SimdPath path : vecmath::SupportedPaths()) {
+    vecmath::SelectPath(path);
+    EXPECT_EQ(demo(3), one) << vecmath::PathName(path);
+  }
+  vecmath::SelectPath(before);
 }
 
 // Watching each generation's best fly, or going one generation at a time,

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "net/weight_ga.h"
@@ -132,9 +133,11 @@ TEST(WeightGAEpoch, ParentsArePickedInPairsAndChildrenKeepTheirOrder) {
 }
 
 // Breeding with its draws taken ahead gives what breeding draws as it goes
-// gives: the same next list and generator state, for lists of every kind of
-// fitness (negative, NaN, ties), odd populations, more elites than genomes;
-// and a list or settings other than those drawn for are refused.
+// gives, and so does selecting, then making each genome on its own, last
+// first and from two threads at once, while the next draws are taken: the
+// same next list and generator state, for lists of every kind of fitness
+// (negative, NaN, ties), odd populations, more elites than genomes; and a
+// list or settings other than those drawn for are refused.
 TEST(WeightGAEpoch, DrawsTakenAheadBreedTheSame) {
   struct Case {
     int P, E;
@@ -145,10 +148,11 @@ TEST(WeightGAEpoch, DrawsTakenAheadBreedTheSame) {
   std::normal_distribution<double> normal(0.0, 500.0);
   for (const Case c : {Case{40, 4, 40, 0.8, 0.4}, Case{41, 4, 41, 0.3, 1.0}, Case{10, 12, 10, 0.8, 0.4},
                        Case{7, 1, 8, 1.0, 0.0}, Case{6, 0, 6, 0.0, 0.5}}) {
-    Fixture ahead, asGoes;
+    Fixture ahead, asGoes, apart;
     ahead.Reset(c.P, c.rate, 30);
     asGoes.Reset(c.P, c.rate, 30);
-    for (Fixture* f : {&ahead, &asGoes}) {
+    apart.Reset(c.P, c.rate, 30);
+    for (Fixture* f : {&ahead, &asGoes, &apart}) {
       f->p.NetEliteCount = c.E;
       f->p.LargeMutationRate = c.large;
     }
@@ -159,12 +163,30 @@ TEST(WeightGAEpoch, DrawsTakenAheadBreedTheSame) {
         a[i].fitness = kind == 0 ? std::nan("") : kind == 1 ? 7.0 : normal(draw) + (gen == 2 ? 2000.0 : 0.0);
       }
       auto b = a;
+      auto e = a;
       ahead.ga.DrawAhead(a.size(), 30, ahead.p, ahead.rng);
       const bool okAhead = ahead.ga.Epoch(a, ahead.p, ahead.rng);
       ASSERT_EQ(okAhead, asGoes.ga.Epoch(b, asGoes.p, asGoes.rng));
       ASSERT_EQ(ahead.rng.State(), asGoes.rng.State()) << c.P << " gen " << gen;
       ASSERT_EQ(a.size(), b.size());
       for (std::size_t i = 0; i < a.size(); ++i) ASSERT_EQ(a[i].weights, b[i].weights) << c.P << " " << i;
+
+      if (gen == 0) apart.ga.DrawAhead(e.size(), 30, apart.p, apart.rng);
+      ASSERT_EQ(apart.ga.Select(e, apart.p), okAhead);
+      ASSERT_EQ(e.size(), a.size());
+      std::thread other([&] {
+        for (std::size_t k = e.size(); k-- > 0;)
+          if (k % 2) apart.ga.Breed(k, e[k].weights);
+      });
+      for (std::size_t k = e.size(); k-- > 0;)
+        if (k % 2 == 0) apart.ga.Breed(k, e[k].weights);
+      // The next generation's draws, taken while this one's genomes are made.
+      if (gen < 2) apart.ga.DrawAhead(e.size(), 30, apart.p, apart.rng);
+      other.join();
+      for (std::size_t i = 0; i < e.size(); ++i) {
+        ASSERT_EQ(e[i].weights, a[i].weights) << c.P << " " << i;
+        ASSERT_EQ(e[i].fitness, 0.0);
+      }
     }
   }
   Fixture f;

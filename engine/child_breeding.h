@@ -1,0 +1,47 @@
+// The genomes of a generation that the weight population's Select left to be
+// made: each is made once, by the first worker that flies it, just before it
+// flies, so that its weights are in that worker's cache and the serial part
+// between generations is only the sort and the picks.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <thread>
+
+#include "net/weight_ga.h"
+
+namespace korvane {
+
+class ChildBreeding {
+ public:
+  // ga: the population that selected the genomes, or none when they are made.
+  ChildBreeding(const CWeightGA* ga, std::span<WeightGenome> genomes)
+      : m_ga(ga), m_genomes(genomes), m_state(ga ? new std::atomic<std::uint8_t>[genomes.size()]() : nullptr) {}
+
+  // Makes genome k unless it is made; waits while another worker makes it.
+  void Ensure(std::size_t k) {
+    if (!m_ga) return;
+    std::atomic<std::uint8_t>& state = m_state[k];
+    if (state.load(std::memory_order_acquire) == kMade) return;
+    std::uint8_t fresh = kFresh;
+    if (state.compare_exchange_strong(fresh, kMaking, std::memory_order_acquire)) {
+      m_ga->Breed(k, m_genomes[k].weights);
+      state.store(kMade, std::memory_order_release);
+      return;
+    }
+    while (state.load(std::memory_order_acquire) != kMade) std::this_thread::yield();
+  }
+  // Every genome a stopped generation left, on one thread.
+  void EnsureAll() {
+    for (std::size_t k = 0; m_ga && k < m_genomes.size(); ++k) Ensure(k);
+  }
+
+ private:
+  static constexpr std::uint8_t kFresh = 0, kMaking = 1, kMade = 2;
+  const CWeightGA* m_ga;
+  std::span<WeightGenome> m_genomes;
+  std::unique_ptr<std::atomic<std::uint8_t>[]> m_state;
+};
+
+}  // namespace korvane
