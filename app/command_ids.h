@@ -19,12 +19,12 @@ inline constexpr int Level[4] = {32778, 32779, 32771, 1006};
 // Saved user map n (1..5) carries 110 + n.
 inline constexpr int UserMap(int n) { return 110 + n; }
 inline constexpr int Settings = 1001;
-// Ours: keeping weights, under the network menu.
+// Keeping weights, under the network menu.
 inline constexpr int LoadWeights = 33001;
 inline constexpr int SaveWeights = 33002;
 inline constexpr int BuiltinWeights = 33003;
 inline constexpr int TableWeights = 33004;
-// Ours: the run-control menu.
+// The run-control menu.
 inline constexpr int Stop = 33010;
 inline constexpr int PaceFastest = 33011;
 inline constexpr int PaceWatch = 33012;

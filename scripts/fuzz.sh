@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build-fuzz and runs each one
-# for a bounded time, then prints executions and findings per target.
+# Builds the libFuzzer targets with clang into build-fuzz (the fuzz preset of
+# CMakePresets.json) and runs each one for a bounded time, then prints
+# executions and findings per target.
 # usage: scripts/fuzz.sh [seconds per target, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,9 +11,8 @@ build=build-fuzz
 targets=(map_reader weights_reader plan_reader)
 
 scripts/install-deps.sh
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKORVANE_FUZZ=ON -DKORVANE_GUI=OFF -DKORVANE_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$jobs" --target "${targets[@]/#/fuzz_}"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
 
 mkdir -p "$build/artifacts"
 failed=0

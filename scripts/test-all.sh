@@ -1,26 +1,26 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a normal build, then the same suite under
-# AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer.
+# AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer
+# (the presets release, asan-ubsan and tsan of CMakePresets.json).
+# KORVANE_WERROR=1 (as .ci/run sets it) makes every warning an error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 jobs=$(nproc)
-export QT_QPA_PLATFORM=offscreen
+werror=${KORVANE_WERROR:-OFF}
 
 run_suite() {
-  local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs"
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+  local preset=$1
+  cmake --preset "$preset" -DKORVANE_WERROR="$werror" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+  ctest --preset "$preset" -j"$jobs"
 }
 
 echo "== tests (release build)"
-run_suite build
+run_suite release
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=address,undefined -DKORVANE_BENCH=OFF
+run_suite asan-ubsan
 echo "== tests under ThreadSanitizer"
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  run_suite build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=thread -DKORVANE_BENCH=OFF
+run_suite tsan
 echo "== all test suites passed"

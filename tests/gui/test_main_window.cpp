@@ -6,11 +6,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTimer>
-#include <QToolBar>
-#include <QLabel>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
 #include <QtTest>
 
 #include "app/command_ids.h"
@@ -18,7 +17,7 @@
 #include "app/main_frame.h"
 #include "files/weights_file.h"
 #include "gui_test_support.h"
-#include "texts/ui_texts.h"
+#include "texts/text_table.h"
 #include "texts/version.h"
 #include "ui_model/settings_store.h"
 
@@ -49,7 +48,7 @@ class MainWindowTest : public QObject {
     const QStringList expected = {U("不，我不相信人工智能! "), U("遗传算法"),     U("人工神经网络 "),
                                   U("启发式遗传算法"),        U("自定关卡"),     U("储存自定的关卡"),
                                   U("读取关卡"),              U("参数设置"),     U("说明"),
-                                  U("运行控制")};  // ours, after the specified ones
+                                  U("运行控制")};  // the menu that steers the runs, last
     QCOMPARE(bar.size(), expected.size());
     for (int i = 0; i < bar.size(); ++i) QCOMPARE(bar[i]->text(), expected[i]);
     // Commands straight on the bar, popups elsewhere.
@@ -72,7 +71,7 @@ class MainWindowTest : public QObject {
     auto item = [](const char* t, int id) { return U(t) + QLatin1Char('#') + CommandName(id); };
     QCOMPARE(items(bar[1]), QStringList({item("开始遗传算法", 32774), item("演示遗传算法过程", 32775),
                                          item("演示结果", 32772), item("暂停遗传算法", 1012)}));
-    // The three entries, then ours for keeping weights.
+    // The three entries, then those that keep weights.
     QCOMPARE(items(bar[2]),
              QStringList({item("训练网络", 1003), item("演示训练结果", 1005), item("暂停训练", 1007),
                           QStringLiteral("-"), item("载入权重文件…", cmd::LoadWeights),
@@ -102,8 +101,8 @@ class MainWindowTest : public QObject {
                                           {1005, "演示训练好的神经网络"}, {32772, "演示启发式遗传算法的结果"},
                                           {0, nullptr}, {1001, "参数设置"}, {0, nullptr}, {57664, "软件说明"}};
     const QList<QAction*> acts = tb->actions();
-    // Ours follow: a separator, then start a search, start training, stop,
-    // and the watch speed.
+    // Then a separator, and start a search, start training, stop, and the
+    // watch speed.
     QCOMPARE(acts.size(), static_cast<qsizetype>(expected.size() + 5));
     QVERIFY(acts[9]->isSeparator());
     QCOMPARE(acts[10]->toolTip(), U("开始遗传算法"));
@@ -140,7 +139,7 @@ class MainWindowTest : public QObject {
   }
 
   void titleAndSizes() {
-    QCOMPARE(m_frame->windowTitle(), U(text::MainTitle));
+    QCOMPARE(m_frame->windowTitle(), U(Tx::MainTitle));
     m_frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
     QCOMPARE(View()->size(), QSize(900, 400));
@@ -166,7 +165,7 @@ class MainWindowTest : public QObject {
     m_frame->show();
     QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
     QTest::keyClick(m_frame.get(), Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(*m_log, QStringList({U(text::ManualStart)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::ManualStart)}));
     QVERIFY(View()->State().ManualFlying());
   }
 
@@ -185,7 +184,7 @@ class MainWindowTest : public QObject {
 
   void introductionIsShownAtTheFirstUpdate() {
     View()->InitialUpdate();
-    QCOMPARE(*m_log, QStringList({U(text::Introduction)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::Introduction)}));
     QVERIFY(m_log->front().startsWith(QStringLiteral("     主舰失事")));
   }
 
@@ -247,13 +246,13 @@ class MainWindowTest : public QObject {
 
     // Saving appends the weights in force as training does.
     View()->Runs().SaveWeights(dir.filePath(QStringLiteral("kept.txt")).toStdString());
-    QCOMPARE(m_log->back(), U(text::WeightsSaved));
+    QCOMPARE(m_log->back(), U(Tx::WeightsSaved));
 
     m_frame->Command(cmd::PauseGA)->trigger();
     m_frame->Command(cmd::StartGA)->trigger();
     m_log->clear();
     m_frame->Command(cmd::BuiltinWeights)->trigger();
-    QCOMPARE(*m_log, QStringList({U(text::BusyComputing)}));
+    QCOMPARE(*m_log, QStringList({U(Tx::BusyComputing)}));
     QCOMPARE(status->text(), U("当前权重：文件 mine.txt 第1组"));
     m_frame->close();
     m_frame->Command(cmd::BuiltinWeights)->trigger();
