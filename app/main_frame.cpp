@@ -55,7 +55,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_networkPanel->hide();
   m_classroom.breeding = new ShapesPanel(ViewWidth, BreedingPanelHeight, [&state] {
     const BreedingView* b = state.Breeding();
-    return b ? BreedingPanel(*b, state.BreedingChild()) : BreedingPanel(BreedingView{}, 0);
+    if (b) return BreedingPanel(*b, state.BreedingChild());
+    Shapes none;  // nothing bred yet: the panel's ground only
+    none.Fill({0, 0, ViewWidth, BreedingPanelHeight}, PanelGround);
+    return none;
   }, centre);
   m_classroom.breeding->setObjectName(QStringLiteral("breedingPanel"));
   m_classroom.breeding->hide();

@@ -165,7 +165,6 @@ void Rows(Shapes& out, const Layout& at, std::span<const Genome> sorted, int eli
   if (parentRank > shown) {
     const int y = Layout::rowsTop + shown * Layout::rowH + 4;
     row(parentRank, y);
-    out.Write(at.fitnessX() + 40, y - 2, text::Ui<Tx::BreedRank>(parentRank), ParentColour, 9);
   }
   out.Write(at.left, 20, text::Ui<Tx::BreedShown>(n, shown), PanelLabelColour, 11);
 }
