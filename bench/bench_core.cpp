@@ -90,6 +90,36 @@ void BM_GaGeneration(benchmark::State& state) {
 // Arguments: threads, paths recorded (0/1).
 BENCHMARK(BM_GaGeneration)->Args({1, 0})->Args({1, 1})->Args({2, 0})->Args({2, 1})->Unit(benchmark::kMillisecond);
 
+// A level-4 search generation under 单步, with (Arg 1) and without its
+// breeding recorded; and a training generation likewise.
+void BM_BreedSearchGeneration(benchmark::State& state) {
+  QuietHost host;
+  host.params.MaxGenerations = 0;
+  host.showing.pace = Pace::Step;
+  host.showing.breeding = state.range(0) != 0;
+  const MeteorField field = BuiltInLevel(4);
+  CAutoPilot pilot;
+  pilot.SetThreads(1);
+  CPlanGA ga;
+  std::uint32_t seed = 1;
+  for (auto _ : state) pilot.OnStartGenAlg(host, host.params, ga, field, seed++);
+}
+BENCHMARK(BM_BreedSearchGeneration)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_BreedTrainingGeneration(benchmark::State& state) {
+  QuietHost host;
+  host.params.TrainingGenerations = 1;
+  host.showing.pace = Pace::Step;
+  host.showing.breeding = state.range(0) != 0;
+  CAutoPilot pilot;
+  pilot.SetThreads(1);
+  CWeightGA wga;
+  CNeuralNet net;
+  std::uint32_t seed = 1;
+  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, seed++);
+}
+BENCHMARK(BM_BreedTrainingGeneration)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_TrainingGeneration(benchmark::State& state) {
   QuietHost host;
   host.params.TrainingGenerations = 1;
