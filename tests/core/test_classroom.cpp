@@ -139,8 +139,8 @@ TEST(Diversity, SharesOfDifferingThrustsAndMeanWeightDistances) {
   const auto plan = [](std::vector<int> a) { return CPlanGenome(a, std::vector<double>(a.size(), 5.0), 0.0); };
   EXPECT_EQ(PlanDiversity(std::vector<CPlanGenome>{}), 0.0);
   EXPECT_EQ(PlanDiversity(std::vector{plan({1, 2, 3}), plan({1, 2, 3})}), 0.0);
-  // Pairs: (a,b) 1/2 over the shorter plan, (a,c) 2/3, (b,c) 1/2.
-  EXPECT_DOUBLE_EQ(PlanDiversity(std::vector{plan({1, 2, 3}), plan({1, 4}), plan({0, 3, 3})}), (0.5 + 2.0 / 3 + 0.5) / 3);
+  // Pairs: (a,b) 1/2 over the shorter plan, (a,c) 2/3, (b,c) 2/2.
+  EXPECT_DOUBLE_EQ(PlanDiversity(std::vector{plan({1, 2, 3}), plan({1, 4}), plan({0, 3, 3})}), (0.5 + 2.0 / 3 + 1.0) / 3);
   // Only the first 64 count: a different 65th changes nothing.
   std::vector<CPlanGenome> same(64, plan({1, 1}));
   same.push_back(plan({2, 2}));
