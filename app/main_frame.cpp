@@ -59,7 +59,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     Shapes none;  // nothing bred yet: the panel's ground only
     none.Fill({0, 0, ViewWidth, BreedingPanelHeight}, PanelGround);
     return none;
-  }, centre);
+  }, centre, [&state]() -> ShapesCache::Key {
+    const BreedingView* b = state.Breeding();
+    if (!b) return {};
+    return {b, b->generation, state.BreedingChild(), b->total};
+  });
   m_classroom.breeding->setObjectName(QStringLiteral("breedingPanel"));
   m_classroom.breeding->hide();
   row->addWidget(m_view);

@@ -48,15 +48,28 @@ void PaintShapes(QPainter& p, const Shapes& shapes) {
   }
 }
 
-ShapesPanel::ShapesPanel(int w, int h, std::function<Shapes()> source, QWidget* parent)
-    : QWidget(parent), m_source(std::move(source)) {
+const QImage& ShapesCache::Picture(const Key& key, int w, int h, const std::function<Shapes()>& source) {
+  if (m_key == key && m_image.size() == QSize(w, h)) return m_image;
+  m_image = QImage(w, h, QImage::Format_RGB32);
+  QPainter p(&m_image);
+  PaintShapes(p, source());
+  m_key = key;
+  return m_image;
+}
+
+ShapesPanel::ShapesPanel(int w, int h, std::function<Shapes()> source, QWidget* parent,
+                         std::function<ShapesCache::Key()> key)
+    : QWidget(parent), m_source(std::move(source)), m_key(std::move(key)) {
   setFixedSize(w, h);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ShapesPanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  PaintShapes(p, m_source());
+  if (m_key)
+    p.drawImage(0, 0, m_cache.Picture(m_key(), width(), height(), m_source));
+  else
+    PaintShapes(p, m_source());
 }
 
 }  // namespace korvane
