@@ -6,13 +6,15 @@
 # that the machine's load falls on both alike; each side's median is shown
 # with the ratio, and the outputs must be the same bytes. The study (a minute
 # a round on the old program) runs on the first path given only.
-# Usage: bench/versus.sh OLD_CLI [NEW_CLI] [ROUNDS] [PATHS]
+# Usage: bench/versus.sh OLD_CLI [NEW_CLI] [ROUNDS] [PATHS] [CASES]
 #   e.g. bench/versus.sh ../base/build/cli/korvane-cli build/cli/korvane-cli 5 "avx512 avx2 scalar"
+#   CASES, a regular expression, keeps only the cases whose name it matches ("^train").
 set -euo pipefail
 old=$1
 new=${2:-build/cli/korvane-cli}
 rounds=${3:-5}
 paths=${4:-avx512 avx2 scalar}
+only=${5:-.}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -50,6 +52,7 @@ for path in $paths; do
     name=${c%%|*}
     args=${c#*|}
     if [[ $args == study* && $path != "$first" ]]; then continue; fi
+    if ! [[ $name =~ $only ]]; then continue; fi
     : >"$tmp/old.t"
     : >"$tmp/new.t"
     for ((r = 0; r < rounds; ++r)); do

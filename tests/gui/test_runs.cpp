@@ -190,7 +190,9 @@ class RunsTest : public QObject {
 
   void trainingRecordsTheShapeItBuilds() {
     SimParams p = GlobalParams().Get();
-    p.TrainingGenerations = 2;
+    // Long enough that the worker cannot finish before the first check, even
+    // when this thread is descheduled on a loaded machine.
+    p.TrainingGenerations = 150;
     p.NetPopulationSize = 20;
     p.SetPerceivedMeteors(3);
     GlobalParams().Set(p);
