@@ -1,15 +1,14 @@
 // Korvane: the desktop program.
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QSettings>
 #include <QTimer>
-#include <QTranslator>
 #include <csignal>
 #include <cstdio>
 #include <string_view>
 
 #include "app/korvane_view.h"
 #include "app/main_frame.h"
+#include "app/ui_language.h"
 #include "texts/version_texts.h"
 
 int main(int argc, char** argv) {
@@ -28,10 +27,9 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QString::fromLatin1(korvane::kVersion));
   // Ties the window to its desktop entry (and so to its icon) on Wayland.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
-  // Qt's own dialogs (file chooser, buttons) in Chinese like the rest.
-  QTranslator qtTexts;
-  if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTexts);
+  QApplication::setOrganizationName(QStringLiteral("Korvane"));
+  // Before any text is made: the window, its panels and their numbers.
+  korvane::UseLanguage(korvane::ChosenLanguage());
   korvane::CMainFrame frame;
   // How runs are shown is kept between starts (the simulation settings are not).
   frame.UsePreferences(new QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")));

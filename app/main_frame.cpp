@@ -21,6 +21,7 @@
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
 #include "app/shapes_panel.h"
+#include "app/ui_language.h"
 #include "files/obstacle_map_file.h"
 #include "ui_model/breeding_panel.h"
 #include "ui_model/classroom_strip.h"
@@ -187,6 +188,7 @@ void CMainFrame::BuildMenus() {
   wire(AddCommand(control, cmd::ExportHistory, Tx::MenuExportHistory), m_dialogs, &DialogCommands::OnExportHistory);
   // A plot that korvane-cli report --plots drew.
   wire(AddCommand(control, cmd::OpenReportPlot, Tx::MenuOpenReportPlot), m_dialogs, &DialogCommands::OnOpenReportPlot);
+  AddLanguageMenu(control, m_view);
   BuildClassroomCommands(control);
 }
 

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libhwy-dev libmpfr-dev parallel
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libxcb1-dev qt6-translations-l10n
+  qt6-l10n-tools qt6-tools-dev
   fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth
   # the manual pages, the package and the tools that check them

@@ -7,12 +7,27 @@ namespace korvane::text {
 namespace {
 
 std::atomic<Lang> g_uiLanguage{Lang::Zh};
+// Written once, before the flag that publishes it.
+std::vector<std::string> g_english;
+std::atomic<bool> g_englishSet{false};
 
 }  // namespace
 
 Lang UiLanguage() { return g_uiLanguage.load(std::memory_order_relaxed); }
 
 void SetUiLanguage(Lang lang) { g_uiLanguage.store(lang, std::memory_order_relaxed); }
+
+void SetEnglish(std::vector<std::string> texts) {
+  if (texts.size() != std::size(kTable) || g_englishSet.load(std::memory_order_acquire)) return;
+  g_english = std::move(texts);
+  g_englishSet.store(true, std::memory_order_release);
+}
+
+std::string_view Get(Tx id, Lang lang) {
+  const auto i = static_cast<std::size_t>(id);
+  if (lang == Lang::Zh) return kTable[i].zh;
+  return g_englishSet.load(std::memory_order_acquire) ? std::string_view(g_english[i]) : kTable[i].en;
+}
 
 std::string Fill(std::string_view pattern, std::initializer_list<Arg> args) {
   std::string out;

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "texts/box_list.h"
 #include "texts/classroom_list.h"
@@ -81,15 +82,17 @@ constexpr int Placeholders(std::string_view s) {
 constexpr int Placeholders(Tx id) { return Placeholders(kTable[static_cast<std::size_t>(id)].zh); }
 
 inline std::span<const Entry> Table() { return kTable; }
-inline std::string_view Get(Tx id, Lang lang) {
-  const Entry& e = kTable[static_cast<std::size_t>(id)];
-  return lang == Lang::Zh ? e.zh : e.en;
-}
+// The text in a language. The English is the table's own unless the window
+// replaced it with its translation's (SetEnglish); korvane-cli never does.
+std::string_view Get(Tx id, Lang lang);
 
 // The language of the window and the page: set once at start, before any
 // run, and read from any thread.
 Lang UiLanguage();
 void SetUiLanguage(Lang lang);
+// The English of every entry, in the table's order, as the window's
+// translation has it: set once at start, before any run.
+void SetEnglish(std::vector<std::string> texts);
 
 // What fills a placeholder: text or a whole number. A floating-point value
 // is formatted by the caller, who chooses its digits (Formatted).

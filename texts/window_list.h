@@ -82,6 +82,10 @@
   W(MenuExportChart, "导出图表为PNG…", "Export the chart as PNG…") \
   W(MenuExportHistory, "导出历史为CSV…", "Export the history as CSV…") \
   W(MenuOpenReportPlot, "打开实验报告图…", "Open a study report plot…") \
+  W(MenuLanguage, "语言 / Language", "Language") \
+  W(LanguageChinese, "中文", "Chinese") \
+  W(LanguageEnglish, "English", "English") \
+  W(LanguageNextStart, "界面语言将在下次启动时改变。", "The interface language changes at the next start.") \
   /* Toolbar tips. */ \
   W(TipManual, "亲自控制飞船", "Fly the ship yourself") \
   W(TipShowResult, "演示启发式遗传算法的结果", "Show the heuristic genetic algorithm's result") \
@@ -163,10 +167,10 @@
   W(InputMeteorDx, "陨石%1 x", "rock%1 x") \
   W(InputMeteorDy, "陨石%1 y", "rock%1 y") \
   W(OutputNone, "不动", "none") \
-  W(OutputUp, "上", "up") \
-  W(OutputDown, "下", "down") \
-  W(OutputLeft, "左", "left") \
-  W(OutputRight, "右", "right") \
+  W(OutputUp, "上", "↑") \
+  W(OutputDown, "下", "↓") \
+  W(OutputLeft, "左", "←") \
+  W(OutputRight, "右", "→") \
   /* The score panels, each line followed by its number, and the charts' axes. */ \
   W(PanelGeneration, "基因的世代: ", "Generation: ") \
   W(PanelBest, "最优基因的得分: ", "Best score: ") \
