@@ -72,9 +72,8 @@ std::shared_ptr<const BreedingView> TrainingRun::BreedingShown() const {
   view->elites = static_cast<int>(m_workList.size() - std::min(m_workList.size(), bred.record.children.size()));
   const auto& sorted = m_ga.Population();
   bred.sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
-  // The children as the workers will make them.
-  bred.next.resize(m_workList.size());
-  for (std::size_t k = 0; k < bred.next.size(); ++k) m_ga.Breed(k, bred.next[k].weights);
+  // The children are not kept: the panel makes the one chosen from its
+  // parent and its record, as Breed makes it on the workers.
   return view;
 }
 

@@ -254,13 +254,16 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
     WeightBar(out, g.weights, WeightColumns(g.weights.size(), box.x, box.y, box.h, box.w));
   });
   out.Write(at.left, at.H - 16, Say(Tx::WeightScale), PanelLabelColour, 11);
-  const std::size_t index = static_cast<std::size_t>(b.elites + child);
-  if (!rec || rec->parent < 0 || rec->parent >= n || index >= bred.next.size()) {
+  if (!rec || rec->parent < 0 || rec->parent >= n) {
     out.Write(at.right(), 4, Say(Tx::BreedNoChild), TitleColour, 13);
     return;
   }
   const WeightGenome& parent = sorted[static_cast<std::size_t>(rec->parent)];
-  const WeightGenome& kid = bred.next[index];
+  // The child as its record says it was made: the parent's weights, moved.
+  WeightGenome kid{parent.weights, 0.0};
+  for (const auto& c : rec->small)
+    if (c.weight >= 0 && c.weight < static_cast<int>(kid.weights.size())) kid.weights[c.weight] = c.after;
+  if (rec->large >= 0 && rec->large < static_cast<int>(kid.weights.size())) kid.weights[rec->large] = rec->largeAfter;
   out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())), TitleColour, 13);
   out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.fitness)), ParentColour, 12);
   Roulette(out, at, sorted, b.total, rec->parent, rec->slice, &WeightFitness);
