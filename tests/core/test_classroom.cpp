@@ -82,7 +82,9 @@ TEST(Breeding, ThePlanRecordIsTheEpochsOwnDraws) {
         // The roulette's target lies in the parent's slice.
         ASSERT_GE(r.parent, 0);
         EXPECT_LE(r.target, sums[r.parent]);
-        if (r.parent > 0) EXPECT_GT(r.target, sums[r.parent - 1]);
+        if (r.parent > 0) {
+          EXPECT_GT(r.target, sums[r.parent - 1]);
+        }
         ExpectChildFromParent(sorted[r.parent], child, r);
       }
       int touched = 0;
