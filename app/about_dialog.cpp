@@ -29,6 +29,11 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   // The build's own version, after the texts the box has always shown.
   auto* build = new QLabel(U(text::AboutBuild()), this);
   build->setObjectName(QStringLiteral("build"));
+  // What the classroom adds, after the rest.
+  auto* classroom = new QLabel(U(Tx::AboutClassroom), this);
+  classroom->setObjectName(QStringLiteral("classroom"));
+  classroom->setWordWrap(true);
+  classroom->setFixedWidth(420);
 
   auto* ok = new QPushButton(U(Tx::OkButton), this);
   ok->setDefault(true);
@@ -40,6 +45,8 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   texts->addWidget(about);
   texts->addSpacing(8);
   texts->addWidget(build);
+  texts->addSpacing(8);
+  texts->addWidget(classroom);
 
   auto* top = new QHBoxLayout;
   top->addWidget(icon);

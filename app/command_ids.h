@@ -36,6 +36,14 @@ inline constexpr int ExportHistory = 33017;
 inline constexpr int ShowPaths = 33018;
 inline constexpr int ShowNetwork = 33019;
 inline constexpr int OpenReportPlot = 33020;
+// Ours: the classroom, after the run-control menu's other entries.
+inline constexpr int Classroom = 33021;
+inline constexpr int ShowBreeding = 33022;
+inline constexpr int Space = 33023;
+inline constexpr int Faster = 33024;
+inline constexpr int Slower = 33025;
+inline constexpr int NextChild = 33026;
+inline constexpr int PreviousChild = 33027;
 inline constexpr int About = 57664;
 
 }  // namespace korvane::cmd

@@ -60,6 +60,18 @@ void CKorvaneView::Changed() {
   if (m_state.EditMode() == m_editing) return;
   m_editing = m_state.EditMode();
   emit EditModeChanged(m_editing);
+  emit ActivityChanged();
+}
+
+StateLineInput CKorvaneView::StateLine() const {
+  StateLineInput in;
+  if (m_state.EditMode())
+    in.phase = StateLineInput::Phase::Editing;
+  else if (m_state.ManualFlying())
+    in.phase = StateLineInput::Phase::Manual;
+  else
+    in = m_runs->RunState();
+  return in;
 }
 
 void CKorvaneView::ShowMessage(const std::string& text) {
@@ -89,8 +101,10 @@ void CKorvaneView::OnManualFlight() {
   m_state.EndManual();
   ShowMessage(Tx::ManualStart);
   m_state.StartManual(GlobalParams().Get());
+  m_runs->ForgetLastRun();
   m_manualTimer.start();
   Changed();
+  emit ActivityChanged();
   setFocus();
 }
 
@@ -98,9 +112,11 @@ void CKorvaneView::OnManualTick() {
   const ManualFlight::Tick t = m_state.ManualTick(GlobalParams().Get());
   if (t == ManualFlight::Tick::StopTimer) {
     m_manualTimer.stop();
+    emit ActivityChanged();
     return;
   }
   update();
+  if (t != ManualFlight::Tick::Flying) emit ActivityChanged();
   if (t == ManualFlight::Tick::Escaped) ShowMessage(Tx::ManualEscaped);
   if (t == ManualFlight::Tick::Crashed) ShowMessage(Tx::ManualCrashed);
 }

@@ -7,6 +7,7 @@
 #include "app/message_presenter.h"
 #include "app/run_manager.h"
 #include "app/scene_renderer.h"
+#include "ui_model/state_line.h"
 #include "ui_model/view_state.h"
 
 namespace korvane {
@@ -32,6 +33,9 @@ class CKorvaneView : public QWidget {
   void ShowMessage(Tx id) { ShowMessage(std::string(text::Ui(id))); }
 
   ViewState& State() { return m_state; }
+  const ViewState& State() const { return m_state; }
+  // What the state line says: the editor's hint, a flight by hand, or the runs.
+  StateLineInput StateLine() const;
   RunManager& Runs() { return *m_runs; }
 
   // Composes the frame the next repaint shows. Changes nothing: the thrust
@@ -54,6 +58,8 @@ class CKorvaneView : public QWidget {
   void UserMapsFound(int count);
   // The level editor was switched on or off.
   void EditModeChanged(bool on);
+  // The user took the lifeboat, or gave it back: the editor or a flight by hand.
+  void ActivityChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 // Korvane: the desktop program.
 #include <QApplication>
+#include <QSettings>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
   // Before any text is made: the window, its panels and their numbers.
   korvane::UseLanguage(korvane::ChosenLanguage());
   korvane::CMainFrame frame;
+  // How runs are shown is kept between starts (the simulation settings are not).
+  frame.UsePreferences(new QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")));
   frame.show();
   // The introduction comes once the window is up.
   QTimer::singleShot(0, frame.View(), [&frame] { frame.View()->InitialUpdate(); });

@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -19,30 +20,62 @@
 #include "app/network_panel_widget.h"
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
+#include "app/shapes_panel.h"
 #include "app/ui_language.h"
 #include "files/obstacle_map_file.h"
+#include "ui_model/breeding_panel.h"
+#include "ui_model/classroom_strip.h"
 #include "ui_model/seed_book.h"
+#include "ui_model/settings_store.h"
+#include "ui_model/state_line.h"
 #include "ui_model/weights_choice.h"
 
 namespace korvane {
 QString CommandName(int id) { return QStringLiteral("cmd%1").arg(id); }
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-  // The view, and beside it (when asked for) the network at work: the
-  // window widens, the field stays whole.
+  // The view, and beside it (when asked for) the classroom strip and the
+  // network at work, below it the breeding: the window grows, the field
+  // stays whole.
   auto* centre = new QWidget(this);
-  auto* row = new QHBoxLayout(centre);
+  auto* column = new QVBoxLayout(centre);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  auto* row = new QHBoxLayout;
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
   m_view = new CKorvaneView(centre);
   m_dialogs = new DialogCommands(m_view);
-  m_networkPanel = new NetworkPanelWidget(m_view->State(), centre);
+  const ViewState& state = m_view->State();
+  m_classroom.strip = new ShapesPanel(ClassroomStripWidth, ViewHeight,
+                                      [&state] { return ClassroomStrip(state.Strip(GlobalParams().Get())); }, centre);
+  m_classroom.strip->setObjectName(QStringLiteral("classroomStrip"));
+  m_classroom.strip->hide();
+  m_networkPanel = new NetworkPanelWidget(state, centre);
   m_networkPanel->setObjectName(QStringLiteral("networkPanel"));
   m_networkPanel->hide();
+  m_classroom.breeding = new ShapesPanel(ViewWidth, BreedingPanelHeight, [&state] {
+    const BreedingView* b = state.Breeding();
+    if (b) return BreedingPanel(*b, state.BreedingChild());
+    Shapes none;  // nothing bred yet: the panel's ground only
+    none.Fill({0, 0, ViewWidth, BreedingPanelHeight}, PanelGround);
+    return none;
+  }, centre, [&state]() -> ShapesCache::Key {
+    const BreedingView* b = state.Breeding();
+    if (!b) return {};
+    return {b, b->generation, state.BreedingChild(), b->total};
+  });
+  m_classroom.breeding->setObjectName(QStringLiteral("breedingPanel"));
+  m_classroom.breeding->hide();
   row->addWidget(m_view);
+  row->addWidget(m_classroom.strip);
   row->addWidget(m_networkPanel);
+  column->addLayout(row);
+  column->addWidget(m_classroom.breeding, 0, Qt::AlignLeft);
   setCentralWidget(centre);
-  connect(&m_view->Runs(), &RunManager::ScreenChanged, m_networkPanel, qOverload<>(&QWidget::update));
+  for (QWidget* panel : {static_cast<QWidget*>(m_networkPanel), static_cast<QWidget*>(m_classroom.strip),
+                         static_cast<QWidget*>(m_classroom.breeding)})
+    connect(&m_view->Runs(), &RunManager::ScreenChanged, panel, qOverload<>(&QWidget::update));
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
@@ -156,6 +189,7 @@ void CMainFrame::BuildMenus() {
   // A plot that korvane-cli report --plots drew.
   wire(AddCommand(control, cmd::OpenReportPlot, Tx::MenuOpenReportPlot), m_dialogs, &DialogCommands::OnOpenReportPlot);
   AddLanguageMenu(control, m_view);
+  BuildClassroomCommands(control);
 }
 
 void CMainFrame::UpdatePauseText(PauseKind kind, bool paused) {
@@ -176,34 +210,36 @@ void CMainFrame::UpdateWeightsStatus() {
 }
 
 void CMainFrame::BuildStatusBar() {
-  // Below the view: which weights are in force, the editor's hint while it
-  // is on (in the weights' place) or a run's note, and the seeds. Labels,
-  // not the bar's passing messages, which any menu hovered over wipes out.
+  // Below the view: which weights are in force (not while the editor is on,
+  // whose hint needs the room), the state line, and the seeds. Labels, not
+  // the bar's passing messages, which any menu hovered over wipes out.
   m_weightsLabel = new QLabel(this);
   m_weightsLabel->setObjectName(QStringLiteral("weightsStatus"));
   statusBar()->addWidget(m_weightsLabel);
-  m_noteLabel = new QLabel(this);
-  m_noteLabel->setObjectName(QStringLiteral("noteStatus"));
-  // A long note is cut off rather than widening the window.
-  m_noteLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  statusBar()->addWidget(m_noteLabel, 1);
+  m_stateLabel = new QLabel(this);
+  m_stateLabel->setObjectName(QStringLiteral("stateStatus"));
+  // A long line is cut off rather than widening the window.
+  m_stateLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(m_stateLabel, 1);
   m_seedLabel = new QLabel(this);
   m_seedLabel->setObjectName(QStringLiteral("seedStatus"));
   statusBar()->addPermanentWidget(m_seedLabel);
   statusBar()->setSizeGripEnabled(false);
-  auto note = [this](const QString& text) {
-    m_noteLabel->setText(text);
-    m_noteLabel->setToolTip(text);
-  };
   RunManager* runs = &m_view->Runs();
   connect(runs, &RunManager::WeightsChanged, this, &CMainFrame::UpdateWeightsStatus);
   connect(runs, &RunManager::SeedsChanged, this, [this] { m_seedLabel->setText(U(SeedStatusText(m_view->Runs().Seeds()))); });
-  connect(runs, &RunManager::RunNote, this, note);
-  connect(m_view, &CKorvaneView::EditModeChanged, this, [this, note](bool on) {
-    m_weightsLabel->setVisible(!on);
-    note(on ? U(Tx::EditorStatus) : QString());
-  });
+  connect(runs, &RunManager::StateChanged, this, &CMainFrame::UpdateStateLine);
+  connect(m_view, &CKorvaneView::ActivityChanged, this, &CMainFrame::UpdateStateLine);
+  connect(m_view, &CKorvaneView::EditModeChanged, this, [this](bool on) { m_weightsLabel->setVisible(!on); });
   UpdateWeightsStatus();
+  UpdateStateLine();
+}
+
+void CMainFrame::UpdateStateLine() {
+  const QString line = U(StateLineText(m_view->StateLine()));
+  if (line == m_stateLabel->text()) return;
+  m_stateLabel->setText(line);
+  m_stateLabel->setToolTip(line);
 }
 
 void CMainFrame::BuildToolBar() {
@@ -243,6 +279,7 @@ void CMainFrame::BuildToolBar() {
   runButton(0, cmd::StartGA, Tx::TipStartSearch, &RunManager::OnStartGenAlg);
   runButton(1, cmd::Train, Tx::TipStartTraining, &RunManager::OnTrainNetwork);
   runButton(2, cmd::Stop, Tx::TipStop, &RunManager::OnStop);
+  BuildSpeedChoice();
 }
 
 void CMainFrame::ListUserMaps(int count) {

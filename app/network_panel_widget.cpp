@@ -1,22 +1,33 @@
 #include "app/network_panel_widget.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
+#include "app/shapes_panel.h"
+#include "ui_model/network_hover.h"
 #include "ui_model/scene_paint.h"
 
 namespace korvane {
+namespace {
+
+int NetworkHeight(bool key) { return key ? ViewHeight - NetworkLegendHeight : ViewHeight; }
+
+}  // namespace
 
 NetworkPanelWidget::NetworkPanelWidget(const ViewState& state, QWidget* parent) : QWidget(parent), m_state(state) {
   setFixedSize(NetworkPanelWidth, ViewHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
 }
 
-void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view) {
+void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view, bool key) {
   p.fillRect(QRect(0, 0, NetworkPanelWidth, ViewHeight), QColor::fromRgb(PanelGround));
   if (!view) return;
-  const NetworkPanel g = NetworkPanelGeometry(*view);
+  if (key) PaintShapes(p, NetworkLegend(NetworkPanelWidth, NetworkHeight(key)));
+  const NetworkPanel g = NetworkPanelGeometry(*view, NetworkPanelWidth, NetworkHeight(key));
   p.setRenderHint(QPainter::Antialiasing, true);
   for (std::size_t i = 0; i < g.connections.size(); ++i) {
     const Segment& s = g.connections[i];
@@ -39,9 +50,24 @@ void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view) {
   for (const TextLine& l : g.labels) p.drawText(l.x, l.y + ascent, U(l.text));
 }
 
+QString NetworkPanelWidget::HoverText(const NetworkView& view, int x, int y, bool key) {
+  return U(NetworkHoverText(view, x, y, NetworkPanelWidth, NetworkHeight(key)));
+}
+
 void NetworkPanelWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  Paint(p, m_state.Network());
+  Paint(p, m_state.Network(), m_state.Classroom());
+}
+
+void NetworkPanelWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  const NetworkView* view = m_state.Network();
+  const QString tip = view ? HoverText(*view, at.x(), at.y(), m_state.Classroom()) : QString();
+  if (tip.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(event->globalPosition().toPoint(), tip, this);
+  QWidget::mouseMoveEvent(event);
 }
 
 }  // namespace korvane

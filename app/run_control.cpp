@@ -60,6 +60,16 @@ void RunControl::SetShowing(const Showing& showing) {
   m_showing = showing;
 }
 
+void RunControl::SetSpeed(double speed) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_speed = speed > 0 ? speed : 1.0;
+}
+
+double RunControl::Speed() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_speed;
+}
+
 Showing RunControl::GetShowing() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_showing;

@@ -34,6 +34,9 @@ class RunControl {
 
   void SetShowing(const Showing& showing);
   Showing GetShowing() const;
+  // How fast flights under 观看 go, as a multiple of the demonstration's pace.
+  void SetSpeed(double speed);
+  double Speed() const;
 
   // Sleeps, but returns early on a stop.
   void Sleep(int milliseconds, int runId = 0);
@@ -55,6 +58,7 @@ class RunControl {
   bool m_stop = false;
   std::set<int> m_stoppedRuns;
   Showing m_showing;
+  double m_speed = 1.0;
   std::uint64_t m_nextTicket = 1;
   std::set<std::uint64_t> m_openTickets;
 };

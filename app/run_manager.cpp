@@ -7,8 +7,8 @@
 #include "app/view_host.h"
 #include "engine/autopilot.h"
 #include "files/weights_file.h"
-#include "ui_model/run_notes.h"
 #include "ui_model/settings_store.h"
+#include "ui_model/state_line.h"
 #include "ui_model/trained_weights_save.h"
 #include "ui_model/weights_choice.h"
 
@@ -19,6 +19,7 @@ struct RunManager::Run {
   RunKind kind = RunKind::GA;
   std::unique_ptr<ViewHost> host;
   std::thread thread;
+  bool held = false;  // it said it waits at its pause, and the pause stands
 };
 
 RunManager::RunManager(ViewState& state, QObject* parent)
@@ -82,26 +83,33 @@ bool RunManager::MayStartReplay() {
   return true;
 }
 
-void RunManager::StartRun(RunKind kind, std::function<std::string(IHost&)> body) {
+void RunManager::StartRun(RunKind kind, std::function<RunOutcome(IHost&)> body) {
   if (m_control.StopRequested()) return;
+  // What a replay replays, said before the screen gives way.
+  std::string replayOf;
+  if (kind == RunKind::Replay) replayOf = m_ledger.KeptPlan(m_workerThread ? std::optional(m_workerThread->id) : std::nullopt);
+  if (kind == RunKind::NetworkFlight) replayOf = WeightsStatusText(m_results->Source());
   m_state.RunStarting(kind);
-  emit RunNote(QString());  // the last run's note gives way
   auto run = std::make_unique<Run>();
   run->id = ++m_nextRunId;
   run->kind = kind;
-  run->host = std::make_unique<ViewHost>(m_control, *m_mailbox, run->id, m_paceScale);
+  // Searches and training fly their generations' best under 观看 at the speed chosen.
+  const bool paced = kind == RunKind::GA || kind == RunKind::Heuristic || kind == RunKind::Training;
+  run->host = std::make_unique<ViewHost>(m_control, *m_mailbox, run->id, m_paceScale, paced);
+  m_ledger.Started(run->id, kind, GlobalParams().Get().MaxGenerations, std::move(replayOf));
   IHost* host = run->host.get();
   UiMailbox* mailbox = m_mailbox;
   const int id = run->id;
   run->thread = std::thread([host, mailbox, id, body = std::move(body)] {
     UiEvent done;
-    done.text = body(*host);
+    done.outcome = body(*host);
     done.kind = UiEvent::Kind::Finished;
     done.runId = id;
     mailbox->Post(std::move(done));
   });
   (IsReplay(kind) ? m_replayThread : m_workerThread) = std::move(run);
   emit ScreenChanged();
+  emit StateChanged();
 }
 
 // Each run gets the settings, the field and the network as they are now; it
@@ -112,7 +120,7 @@ void RunManager::OnStartGenAlg() {
   StartRun(RunKind::GA, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
                          seed = TakeSeed(RunKind::GA)](IHost& h) {
     CPlanGA ga;
-    return SearchEndNote(CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed), start.MaxGenerations);
+    return CAutoPilot(results).OnStartGenAlg(h, start, ga, field, seed);
   });
   m_gaResultReady = true;
 }
@@ -122,8 +130,7 @@ void RunManager::OnStepByStep() {
   StartRun(RunKind::StepByStep, [results = m_results, start = GlobalParams().Get(), field = m_state.Field(),
                                  seed = TakeSeed(RunKind::StepByStep)](IHost& h) {
     CPlanGA ga;
-    CAutoPilot(results).onTimer3(h, start, ga, field, seed);
-    return std::string();
+    return CAutoPilot(results).onTimer3(h, start, ga, field, seed);
   });
 }
 
@@ -134,8 +141,7 @@ void RunManager::OnShowResult() {
   }
   if (!MayStartReplay()) return;
   StartRun(RunKind::Replay, [results = m_results, start = GlobalParams().Get(), field = m_state.Field()](IHost& h) {
-    CAutoPilot(results).onTimer2(h, start, field);
-    return std::string();
+    return CAutoPilot(results).onTimer2(h, start, field);
   });
 }
 
@@ -145,8 +151,7 @@ void RunManager::OnTrainNetwork() {
                                 seed = TakeSeed(RunKind::Training)](IHost& h) {
     CWeightGA weightGA;
     CNeuralNet net;
-    TrainAndSave(h, *results, {start, seed, DefaultThreadCount()}, weightGA, net, "weights.txt");
-    return std::string();
+    return TrainAndSave(h, *results, {start, seed, DefaultThreadCount()}, weightGA, net, "weights.txt").outcome;
   });
 }
 
@@ -155,8 +160,7 @@ void RunManager::OnShowTrainingResult() {
   const SimParams start = GlobalParams().Get();
   StartRun(RunKind::NetworkFlight, [results = m_results, start, field = m_state.Field(),
                                     net = NetworkInForce(*m_results, start)](IHost& h) mutable {
-    CAutoPilot(results).FlyByNetwork(h, start, net, field);
-    return std::string();
+    return CAutoPilot(results).FlyByNetwork(h, start, net, field);
   });
 }
 
@@ -166,8 +170,7 @@ void RunManager::OnStartHeuristicGenAlg() {
   StartRun(RunKind::Heuristic, [results = m_results, start, field = m_state.Field(), seed = TakeSeed(RunKind::Heuristic),
                                 net = NetworkInForce(*m_results, start)](IHost& h) mutable {
     CPlanGA ga;
-    return SearchEndNote(CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed),
-                         start.MaxGenerations);
+    return CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
   });
   m_gaResultReady = true;
 }
@@ -202,12 +205,50 @@ void RunManager::OnRerun() {
 void RunManager::OnStop() {
   Run* run = m_replayThread ? m_replayThread.get() : m_workerThread.get();
   if (run) m_control.StopRun(run->id);
+  emit StateChanged();
 }
 
 void RunManager::SetPace(Pace pace) {
   Showing s = m_control.GetShowing();
   s.pace = pace;
   m_control.SetShowing(s);
+  emit StateChanged();
+}
+
+void RunManager::SetShowBreeding(bool on) {
+  Showing s = m_control.GetShowing();
+  s.breeding = on;
+  m_control.SetShowing(s);
+}
+
+void RunManager::SetSpeed(double speed) { m_control.SetSpeed(speed); }
+
+void RunManager::OnSpace() {
+  if (!m_workerThread) return;
+  if (const std::optional<PauseKind> kind = PauseKindOf(m_workerThread->kind)) TogglePause(*kind);
+}
+
+StateLineInput RunManager::RunState() const {
+  const SimParams p = GlobalParams().Get();
+  const Showing showing = m_control.GetShowing();
+  auto live = [&](const std::unique_ptr<Run>& run) -> std::optional<RunLedger::Live> {
+    if (!run) return std::nullopt;
+    RunLedger::Live l;
+    l.id = run->id;
+    const std::optional<PauseKind> kind = PauseKindOf(run->kind);
+    l.pauseAsked = kind && m_control.PauseRequested(*kind);
+    l.held = l.pauseAsked && run->held;
+    l.stepping = showing.pace == Pace::Step;
+    l.stopAsked = m_control.StopRequested(run->id);
+    l.limit = GenerationLimit(run->kind, p);
+    return l;
+  };
+  return m_ledger.State(live(m_workerThread), live(m_replayThread));
+}
+
+void RunManager::ForgetLastRun() {
+  m_ledger.Forget();
+  emit StateChanged();
 }
 
 void RunManager::SetShowPaths(bool on) {
@@ -225,7 +266,9 @@ void RunManager::SetShowNetwork(bool on) {
 void RunManager::TogglePause(PauseKind kind) {
   const bool paused = !m_control.PauseRequested(kind);
   m_control.SetPause(kind, paused);
+  if (!paused && m_workerThread) m_workerThread->held = false;
   emit PauseChanged(kind, paused);
+  emit StateChanged();
 }
 
 bool RunManager::MayChangeWeights() {
@@ -291,12 +334,16 @@ void RunManager::OnMailbox() {
 void RunManager::HandleEvent(UiEvent& ev) {
   const bool live = !m_control.StopRequested() && FindRun(ev.runId);
   switch (ev.kind) {
-    case UiEvent::Kind::Frame:
+    case UiEvent::Kind::Frame: {
       if (!live) return;
+      m_ledger.Frame(ev.runId, ev.frame);
       // A replay owns the screen while it lasts, even if the paused run it
       // watches is continued meanwhile.
-      m_state.ApplyRunFrame(ev.runId, std::move(ev.frame), !m_replayThread || m_replayThread->id == ev.runId);
+      const Run* run = FindRun(ev.runId);
+      m_state.ApplyRunFrame(ev.runId, std::move(ev.frame), !m_replayThread || m_replayThread->id == ev.runId, run->kind);
+      emit StateChanged();
       break;
+    }
     case UiEvent::Kind::Message:
       if (!m_control.StopRequested()) ShowMessage(ev.text);
       m_control.CloseTicket(ev.ticket);
@@ -312,9 +359,15 @@ void RunManager::HandleEvent(UiEvent& ev) {
     case UiEvent::Kind::Paused:
       emit PauseChanged(ev.pause, true);
       return;
+    case UiEvent::Kind::Held:
+      // Held only while the pause still stands: a continue may have come first.
+      if (Run* run = FindRun(ev.runId); run && m_control.PauseRequested(ev.pause)) run->held = true;
+      emit StateChanged();
+      return;
     case UiEvent::Kind::Finished:
+      m_ledger.Ended(ev.runId, ev.outcome);
       FinishRun(ev.runId);
-      if (!ev.text.empty() && !m_control.StopRequested()) emit RunNote(U(ev.text));
+      emit StateChanged();
       break;
   }
   // Training puts weights in force when it pauses and when it ends.

@@ -12,6 +12,7 @@
 #include "app/ui_mailbox.h"
 #include "engine/pilot_results.h"
 #include "texts/text_table.h"
+#include "ui_model/run_ledger.h"
 #include "ui_model/seed_book.h"
 #include "ui_model/view_state.h"
 
@@ -59,6 +60,12 @@ class RunManager : public QObject {
   PilotResults& Results() { return *m_results; }
   const SeedBook& Seeds() const { return m_seeds; }
   Showing CurrentShowing() const { return m_control.GetShowing(); }
+  double Speed() const { return m_control.Speed(); }
+  // What the state line says of the runs (the view adds the editor and the
+  // flight by hand).
+  StateLineInput RunState() const;
+  // The screen was taken over by the user: the last run's end is past.
+  void ForgetLastRun();
 
  public slots:
   void OnStartGenAlg();           // 开始遗传算法
@@ -73,6 +80,10 @@ class RunManager : public QObject {
   void SetPace(Pace pace);           // 最快 / 观看 / 单步
   void SetShowPaths(bool on);        // 显示种群路径
   void SetShowNetwork(bool on);      // 显示神经网络
+  void SetShowBreeding(bool on);     // 显示繁殖过程
+  void SetSpeed(double speed);       // 观看's speed, a multiple of the demonstration's
+  // Space: the next generation under 单步, else pause or continue.
+  void OnSpace();
   void OnRerun();                    // 用同一种子重跑
   void SetNextSeed(std::uint32_t seed);
   // The weights in force, changed or kept by the user; refused while a run
@@ -94,9 +105,8 @@ class RunManager : public QObject {
   void WeightsChanged();
   // A run took a seed, or the next one was chosen.
   void SeedsChanged();
-  // What the status bar says of the last run, where it ended without a box;
-  // empty when a run starts.
-  void RunNote(const QString& text);
+  // What the state line says may have changed.
+  void StateChanged();
 
  private:
   struct Run;
@@ -105,8 +115,8 @@ class RunManager : public QObject {
   void ShowMessage(Tx id) { ShowMessage(std::string(text::Ui(id))); }
   bool MayStartComputing();
   bool MayStartReplay();
-  // body returns the run's note for the status bar, if any.
-  void StartRun(RunKind kind, std::function<std::string(IHost&)> body);
+  // body runs the run on its thread and returns how it ended.
+  void StartRun(RunKind kind, std::function<RunOutcome(IHost&)> body);
   std::uint32_t TakeSeed(RunKind kind);
   void OnMailbox();
   void HandleEvent(UiEvent& ev);
@@ -123,6 +133,7 @@ class RunManager : public QObject {
   bool m_gaResultReady = false;  // a search has been started: 演示结果 may replay
   int m_nextRunId = 0;
   int m_weightsSeen = 0;  // the weights version the screen last heard of
+  RunLedger m_ledger;
   // The runs' hosts refer to the control and the mailbox, so the runs are
   // declared after them; Shutdown has joined every thread by then.
   RunControl m_control;

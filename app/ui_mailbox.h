@@ -14,15 +14,16 @@ namespace korvane {
 
 // What a worker asks of the UI thread.
 struct UiEvent {
-  enum class Kind { Frame, Message, LoadLevel, Marks, Paused, Finished };
+  enum class Kind { Frame, Message, LoadLevel, Marks, Paused, Held, Finished };
   Kind kind = Kind::Frame;
   int runId = 0;
   FrameSnapshot frame;       // Frame
-  std::string text;          // Message; Finished: the note for the status bar
+  std::string text;          // Message
+  RunOutcome outcome;        // Finished
   std::uint64_t ticket = 0;  // Message
   int level = 0;             // LoadLevel
   bool marks = false;        // Marks
-  PauseKind pause = PauseKind::GA;  // Paused
+  PauseKind pause = PauseKind::GA;  // Paused, Held
 };
 
 // Carries events from worker threads to the UI thread. Workers only lock a

@@ -5,8 +5,8 @@
 
 namespace korvane {
 
-ViewHost::ViewHost(RunControl& control, UiMailbox& mailbox, int runId, double paceScale)
-    : m_control(control), m_mailbox(mailbox), m_runId(runId), m_paceScale(paceScale) {}
+ViewHost::ViewHost(RunControl& control, UiMailbox& mailbox, int runId, double paceScale, bool paced)
+    : m_control(control), m_mailbox(mailbox), m_runId(runId), m_paceScale(paceScale), m_paced(paced) {}
 
 UiEvent ViewHost::Event(UiEvent::Kind kind) const {
   UiEvent ev;
@@ -39,7 +39,13 @@ void ViewHost::FrameReady(const FrameMaker& frame) {
 
 bool ViewHost::PauseRequested(PauseKind kind) { return m_control.PauseRequested(kind); }
 
-void ViewHost::WaitWhilePaused(PauseKind kind) { m_control.WaitWhilePaused(kind, m_runId); }
+void ViewHost::WaitWhilePaused(PauseKind kind) {
+  // The state line says so once the run is held.
+  UiEvent ev = Event(UiEvent::Kind::Held);
+  ev.pause = kind;
+  m_mailbox.Post(std::move(ev));
+  m_control.WaitWhilePaused(kind, m_runId);
+}
 
 bool ViewHost::StopRequested() { return m_control.StopRequested(m_runId); }
 
@@ -53,7 +59,10 @@ void ViewHost::RequestPause(PauseKind kind) {
   m_mailbox.Post(std::move(ev));
 }
 
-void ViewHost::Wait(int milliseconds) { m_control.Sleep(static_cast<int>(milliseconds * m_paceScale), m_runId); }
+void ViewHost::Wait(int milliseconds) {
+  const double speed = m_paced ? m_control.Speed() : 1.0;
+  m_control.Sleep(static_cast<int>(milliseconds * m_paceScale / speed), m_runId);
+}
 
 void ViewHost::ShowLevel(int n) {
   UiEvent ev = Event(UiEvent::Kind::LoadLevel);

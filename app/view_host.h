@@ -10,7 +10,8 @@ namespace korvane {
 // waits through the run control.
 class ViewHost : public IHost {
  public:
-  ViewHost(RunControl& control, UiMailbox& mailbox, int runId, double paceScale);
+  // paced: a run whose flights under 观看 follow the speed control.
+  ViewHost(RunControl& control, UiMailbox& mailbox, int runId, double paceScale, bool paced);
 
   // What a run asks.
   std::optional<SimParams> Params() override;
@@ -24,9 +25,13 @@ class ViewHost : public IHost {
   void Notice(const RunNotice& notice) override;
   void ShowLevel(int n) override;
   void PerceptionMarks(bool on) override;
+  void RunEnded(const RunOutcome& outcome) override { m_outcome = outcome; }
   // How a worker drives a run.
   void WaitWhilePaused(PauseKind kind) override;
   void Wait(int milliseconds) override;
+
+  // How the run ended (stopped, until it says otherwise).
+  const RunOutcome& Outcome() const { return m_outcome; }
 
  private:
   UiEvent Event(UiEvent::Kind kind) const;
@@ -36,6 +41,8 @@ class ViewHost : public IHost {
   UiMailbox& m_mailbox;
   int m_runId;
   double m_paceScale;
+  bool m_paced;
+  RunOutcome m_outcome{RunEnd::Stopped};
 };
 
 }  // namespace korvane

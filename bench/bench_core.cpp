@@ -90,6 +90,37 @@ void BM_GaGeneration(benchmark::State& state) {
 // Arguments: threads, paths recorded (0/1).
 BENCHMARK(BM_GaGeneration)->Args({1, 0})->Args({1, 1})->Args({2, 0})->Args({2, 1})->Unit(benchmark::kMillisecond);
 
+// A search generation under 单步 on a level, without (0) and with (1) its
+// breeding recorded; and a training generation likewise.
+void BM_BreedSearchGeneration(benchmark::State& state) {
+  QuietHost host;
+  host.params.MaxGenerations = 0;
+  host.showing.pace = Pace::Step;
+  host.showing.breeding = state.range(1) != 0;
+  const MeteorField field = BuiltInLevel(static_cast<int>(state.range(0)));
+  CAutoPilot pilot;
+  pilot.SetThreads(1);
+  CPlanGA ga;
+  std::uint32_t seed = 1;
+  for (auto _ : state) pilot.OnStartGenAlg(host, host.params, ga, field, seed++);
+}
+// Arguments: level, breeding recorded (0/1).
+BENCHMARK(BM_BreedSearchGeneration)->Args({2, 0})->Args({2, 1})->Args({4, 0})->Args({4, 1})->Unit(benchmark::kMillisecond);
+
+void BM_BreedTrainingGeneration(benchmark::State& state) {
+  QuietHost host;
+  host.params.TrainingGenerations = 1;
+  host.showing.pace = Pace::Step;
+  host.showing.breeding = state.range(0) != 0;
+  CAutoPilot pilot;
+  pilot.SetThreads(1);
+  CWeightGA wga;
+  CNeuralNet net;
+  std::uint32_t seed = 1;
+  for (auto _ : state) pilot.TrainNetwork(host, host.params, wga, net, seed++);
+}
+BENCHMARK(BM_BreedTrainingGeneration)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_TrainingGeneration(benchmark::State& state) {
   QuietHost host;
   host.params.TrainingGenerations = 1;

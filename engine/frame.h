@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "engine/flight_path.h"
+#include "net/weight_ga.h"
+#include "plan_ga/plan_ga.h"
 #include "sim/lifeboat.h"
 #include "sim/meteor_field.h"
 #include "sim/params.h"
@@ -25,6 +27,9 @@ struct Showing {
   Pace pace = Pace::Fastest;
   bool paths = false;    // every plan's path of a search's generation
   bool network = false;  // the network's inputs and activations
+  // How each generation is bred from the last; recorded only under 单步.
+  bool breeding = false;
+  bool RecordsBreeding() const { return breeding && pace == Pace::Step; }
 };
 
 // A network with more neurons than this is shown a bar per layer.
@@ -56,7 +61,29 @@ struct ChartData {
   double average = 0.0;
   std::vector<double> bestHistory;     // entry k-1: generation k
   std::vector<double> averageHistory;
+  // Entry k-1: how different generation k's members were (PlanDiversity,
+  // WeightDiversity); empty where a run does not keep it.
+  std::vector<double> diversityHistory;
   bool escaped = false;  // a plan search: a plan of the generation after the last escaped
+};
+
+// How a generation was bred from the one scored before it, for the screen:
+// that generation sorted (ascending), the next one (elites first, then the
+// children) and the record of each child. Plans for a search, weight lists
+// for training.
+template <class Genome, class Record>
+struct Bred {
+  std::vector<Genome> sorted;
+  std::vector<Genome> next;
+  Record record;
+};
+
+struct BreedingView {
+  int generation = 0;   // the generation scored, from 1
+  int elites = 0;       // the first `elites` of the next generation are copies
+  double total = 0.0;   // the roulette wheel: the sorted generation's total fitness
+  std::optional<Bred<CPlanGenome, PlanBreedingRecord>> plans;
+  std::optional<Bred<WeightGenome, WeightBreedingRecord>> weights;
 };
 
 // Everything a frame needs, copied out of a run so that the UI thread never
@@ -71,6 +98,7 @@ struct FrameSnapshot {
   std::optional<ChartData> planChart;  // the plan search's, when it is to be shown
   PathsPtr paths;                           // a search's generation, when shown
   std::shared_ptr<const NetworkView> network;  // when the network panel is on
+  std::shared_ptr<const BreedingView> breeding;  // the last breeding, when it is shown
 };
 
 }  // namespace korvane

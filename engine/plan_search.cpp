@@ -22,6 +22,20 @@ FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const 
   return f;
 }
 
+std::shared_ptr<const BreedingView> PlanBreedingView(const CPlanGA& ga, const std::vector<CPlanGenome>& next,
+                                                     PlanBreedingRecord record) {
+  auto view = std::make_shared<BreedingView>();
+  view->generation = ga.Generation();
+  view->total = ga.TotalFitness();
+  view->elites = static_cast<int>(next.size() - std::min(next.size(), record.children.size()));
+  const std::size_t scored = std::min<std::size_t>(ga.Genomes().size(), static_cast<std::size_t>(ga.PopSize()));
+  view->plans.emplace();
+  view->plans->sorted.assign(ga.Genomes().begin(), ga.Genomes().begin() + static_cast<std::ptrdiff_t>(scored));
+  view->plans->next = next;
+  view->plans->record = std::move(record);
+  return view;
+}
+
 PlanSearchRun::PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net)
     : GenerationalRun(link, setup.start, net ? PauseKind::Heuristic : PauseKind::GA, 0),
       m_field(setup.field),
@@ -40,6 +54,7 @@ FrameSnapshot PlanSearchRun::Frame(const FlightState& fs, bool withChart) const 
   FrameSnapshot f = PlanProgressFrame(m_ga, fs, m_field);
   if (withChart) f.planChart = m_history;
   f.paths = m_paths;
+  f.breeding = m_breeding;
   return f;
 }
 
@@ -127,7 +142,12 @@ RunStep PlanSearchRun::FlyGeneration() {
     tell.Notice({NoticeKind::NetworkMismatch});
     return Finish(tell, {RunEnd::NetworkMismatch, m_ga.Generation()});
   }
-  if (!m_ga.Epoch(m_workList, m_p, m_rng)) tell.Notice({NoticeKind::PopulationNotEven});
+  m_history.diversityHistory.push_back(PlanDiversity(m_workList));
+  // Breeding is recorded as it is drawn, and only while it is shown.
+  std::optional<PlanBreedingRecord> record;
+  if (showing.RecordsBreeding()) record.emplace();
+  if (!m_ga.Epoch(m_workList, m_p, m_rng, record ? &*record : nullptr)) tell.Notice({NoticeKind::PopulationNotEven});
+  m_breeding = record ? PlanBreedingView(m_ga, m_workList, std::move(*record)) : nullptr;
   m_history.generation = m_ga.Generation();
   m_history.best = m_ga.BestFitness();
   m_history.average = m_ga.AverageFitness();

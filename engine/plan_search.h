@@ -12,6 +12,10 @@ namespace korvane {
 // A plan search's progress frame after an epoch.
 FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field);
 
+// How the generation just scored bred `next`, for the screen.
+std::shared_ptr<const BreedingView> PlanBreedingView(const CPlanGA& ga, const std::vector<CPlanGenome>& next,
+                                                     PlanBreedingRecord record);
+
 // What a plan search starts from.
 struct SearchSetup {
   SimParams start;
@@ -53,6 +57,7 @@ class PlanSearchRun final : public GenerationalRun {
   GenerationEvaluator m_eval;
   ChartData m_history;
   PathsPtr m_paths;  // the last generation's, when they are shown
+  std::shared_ptr<const BreedingView> m_breeding;  // the last epoch's, when it is shown
   struct {
     ShownPlanFlight flight;
     SimParams p;

@@ -1,6 +1,7 @@
 // 训练网络: the weights evolved over the four built-in levels.
 #include "engine/training.h"
 
+#include "engine/network_flight.h"
 #include "engine/run_settings.h"
 
 namespace korvane {
@@ -31,7 +32,9 @@ FrameSnapshot TrainingRun::ChartFrame() const {
   auto ah = m_ga.AverageHistory();
   c.bestHistory.assign(bh.begin(), bh.end());
   c.averageHistory.assign(ah.begin(), ah.end());
+  c.diversityHistory = m_diversity;
   f.chart = std::move(c);
+  f.breeding = m_breeding;
   return f;
 }
 
@@ -41,6 +44,9 @@ FrameSnapshot TrainingRun::WatchFrame() const {
   f.boat = fs.boat;
   f.field = m_watch.level;
   f.perception = fs.per;
+  // The network as it took the decision whose thrust the frame shows.
+  if (m_watch.flight.DecidedAt() && m_link.asks.WhatToShow().network)
+    f.network = ViewNetwork(m_watch.net, *m_watch.flight.DecidedAt(), m_watch.p);
   return f;
 }
 
@@ -55,6 +61,20 @@ FrameSnapshot TrainingRun::FinalFrame() {
 void TrainingRun::KeepBest(WeightsSource::Kind kind) {
   const WeightsSource source{kind, {}, 0, m_ga.Generation(), m_ga.Best().fitness};
   m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start), source);
+}
+
+std::shared_ptr<const BreedingView> TrainingRun::BreedingShown() const {
+  auto view = std::make_shared<BreedingView>();
+  auto& bred = view->weights.emplace();
+  m_ga.Record(bred.record);
+  view->generation = m_ga.Generation();
+  view->total = m_ga.TotalFitness();
+  view->elites = static_cast<int>(m_workList.size() - std::min(m_workList.size(), bred.record.children.size()));
+  const auto& sorted = m_ga.Population();
+  bred.sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
+  // The children are not kept: the panel makes the one chosen from its
+  // parent and its record, as Breed makes it on the workers.
+  return view;
 }
 
 void TrainingRun::MakeChildren() {
@@ -110,8 +130,12 @@ RunStep TrainingRun::FlyGeneration() {
   m_childrenPending = false;
   if (!flown) return Stopped();
   m_shownLevel = BuiltInLevelCount - 1;
+  m_diversity.push_back(WeightDiversity(m_workList));
   if (!m_ga.Select(m_workList, m_p)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
   m_childrenPending = true;
+  // Breeding is read from the draws the children are made by, and only
+  // while it is shown.
+  m_breeding = m_link.asks.WhatToShow().RecordsBreeding() ? BreedingShown() : nullptr;
   m_link.tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
   m_link.tell.FrameReady([this] { return ChartFrame(); });
   m_at.pace = m_link.asks.WhatToShow().pace;

@@ -37,6 +37,8 @@ class TrainingRun final : public GenerationalRun {
   RunStep Trained();
   // The genomes Select left to be made, for a run that ends before flying them.
   void MakeChildren();
+  // How the generation just selected is bred, for the screen.
+  std::shared_ptr<const BreedingView> BreedingShown() const;
   void KeepBest(WeightsSource::Kind kind);
   FrameSnapshot ChartFrame() const;
   FrameSnapshot WatchFrame() const;
@@ -55,6 +57,8 @@ class TrainingRun final : public GenerationalRun {
   } m_watch;  // the generation's best network on level 1, under 观看
   int m_shownLevel = 0;  // the level the progress frames show
   bool m_childrenPending = false;  // the work list waits for Breed
+  std::vector<double> m_diversity;                 // per generation, as the chart shows it
+  std::shared_ptr<const BreedingView> m_breeding;  // the last epoch's, when it is shown
 };
 
 }  // namespace korvane

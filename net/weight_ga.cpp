@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include <optional>
+
 #include "sim/masked.h"
+#include "sim/pair_mean.h"
 
 namespace korvane {
 namespace {
@@ -66,9 +69,19 @@ void CWeightGA::UpdateStatistics() {
   ++m_generation;
 }
 
-bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng) {
+bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng, WeightBreedingRecord* record) {
+  // A record is read from the draws as DrawAhead keeps them: taking them now,
+  // in the order the epoch would, changes nothing.
+  const auto sameLength = [&] {
+    return std::all_of(list.begin(), list.end(),
+                       [&](const WeightGenome& g) { return g.weights.size() == list.front().weights.size(); });
+  };
+  if (record && !m_draws.next.ready && !list.empty() && sameLength())
+    DrawAhead(list.size(), list.front().weights.size(), p, rng);
+  if (record) record->children.clear();
   if (m_draws.next.ready) {
     const bool ok = Select(list, p);
+    if (record) Record(*record);
     for (std::size_t k = 0; k < list.size(); ++k) Breed(k, list[k].weights);
     return ok;
   }
@@ -141,6 +154,41 @@ void CWeightGA::Breed(std::size_t k, std::vector<double>& w) const {
   for (std::size_t i = 0; i < w.size(); ++i)
     w[i] = MovedUnlessKept(w[i], d.deltas[at + i], static_cast<std::uint64_t>(d.moves[at + i]) - 1);
   if (d.large[child] >= 0) w[static_cast<std::size_t>(d.large[child])] += m_draws.largeRange;
+}
+
+void CWeightGA::Record(WeightBreedingRecord& record) const {
+  const Drawn& d = m_draws.made;
+  const std::size_t elites = std::min(d.elites, m_draws.parents.size());
+  record.children.assign(m_draws.parents.size() - elites, {});
+  for (std::size_t c = 0; c < record.children.size(); ++c) {
+    WeightChildRecord& r = record.children[c];
+    const std::size_t parent = m_draws.parents[elites + c];
+    r.parent = static_cast<int>(parent);
+    r.slice = d.picks[c] * m_totalFitness;
+    const std::vector<double>& from = m_population[parent].weights;
+    const std::size_t at = c * d.weightCount;
+    // As Breed moves them.
+    for (std::size_t i = 0; i < from.size(); ++i)
+      if (d.moves[at + i]) r.small.push_back({static_cast<int>(i), from[i], from[i] + d.deltas[at + i]});
+    r.large = d.large[c];
+    if (r.large >= 0) {
+      const std::size_t k = static_cast<std::size_t>(r.large);
+      r.largeBefore = d.moves[at + k] ? from[k] + d.deltas[at + k] : from[k];
+      r.largeAfter = r.largeBefore + m_draws.largeRange;
+    }
+  }
+}
+
+double WeightDiversity(std::span<const WeightGenome> genomes) {
+  return MeanOverPairs(genomes.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
+    const std::vector<double>& a = genomes[i].weights;
+    const std::vector<double>& b = genomes[j].weights;
+    const std::size_t n = std::min(a.size(), b.size());
+    if (n == 0) return std::nullopt;
+    double sum = 0.0;
+    for (std::size_t w = 0; w < n; ++w) sum += std::fabs(a[w] - b[w]);
+    return sum / static_cast<double>(n);
+  });
 }
 
 std::size_t CWeightGA::EliteCount(std::size_t listSize, const SimParams& p) const {

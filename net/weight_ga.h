@@ -3,6 +3,7 @@
 #include <span>
 #include <vector>
 
+#include "net/weight_breeding.h"
 #include "sim/params.h"
 #include "sim/rand.h"
 #include "sim/running_sums.h"
@@ -30,8 +31,10 @@ class CWeightGA {
 
   // Turns the scored list, in place, into the next unscored generation.
   // Returns false when the list does not end up with exactly the population
-  // size (P - E odd); the caller then shows "你的人口数目不是单数!!!".
-  bool Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng);
+  // size (P - E odd); the caller then shows "你的人口数目不是单数!!!". A
+  // record, when given, receives how each child was made; keeping it changes
+  // no draw and no number.
+  bool Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand& rng, WeightBreedingRecord* record = nullptr);
 
   // Epoch in two halves, for a list whose draws DrawAhead took: Select sorts,
   // takes the statistics and picks every parent; the list gets its size and
@@ -40,6 +43,9 @@ class CWeightGA {
   // Select. Epoch is Select, then Breed for every genome.
   bool Select(std::vector<WeightGenome>& list, const SimParams& p);
   void Breed(std::size_t k, std::vector<double>& weights) const;
+  // How Breed makes each child of the selected generation, read from the
+  // draws it makes them by.
+  void Record(WeightBreedingRecord& record) const;
   // The weights each genome Breed makes has.
   std::size_t ChildLength() const { return m_draws.made.weightCount; }
 

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+
+#include "sim/pair_mean.h"
 
 namespace korvane {
 
@@ -47,7 +50,7 @@ void CPlanGA::UpdateStats() {
   m_averageFitness = m_popSize > 0 ? m_totalFitness / m_popSize : 0.0;
 }
 
-bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng) {
+bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record) {
   // The scored list becomes the population; the plans of the one before are
   // written over with the next generation, so their gene lists keep their
   // memory.
@@ -66,22 +69,31 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
     return plan;
   };
+  if (record) record->children.clear();
   if (!m_genomes.empty() && m_popSize > 0) {
     work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
     const int elites = std::clamp(p.EliteCount, 0, m_popSize);
     const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
     for (int c = 1; c <= elites && c <= size; ++c) next() = m_genomes[size - c];
     while (static_cast<int>(made) < m_popSize) {
-      const CPlanGenome& mother = m_genomes[RouletteIndex(rng)];
-      const CPlanGenome& father = m_genomes[RouletteIndex(rng)];
+      // The first child is the father's, the second the mother's.
+      PlanChildRecord* r1 = nullptr;
+      PlanChildRecord* r2 = nullptr;
+      if (record) {
+        record->children.resize(record->children.size() + 2);
+        r1 = &record->children.end()[-2];
+        r2 = &record->children.end()[-1];
+      }
+      const CPlanGenome& mother = m_genomes[RouletteIndex(rng, r2)];
+      const CPlanGenome& father = m_genomes[RouletteIndex(rng, r1)];
       CPlanGenome& first = next();
       CPlanGenome& second = next();
-      InsertCopy(father, first.m_actions, first.m_durations, p, rng);
-      InsertCopy(mother, second.m_actions, second.m_durations, p, rng);
-      MutateDurations(first.m_durations, p, rng);
-      MutateDurations(second.m_durations, p, rng);
-      MutateActions(first.m_actions, p, rng);
-      MutateActions(second.m_actions, p, rng);
+      InsertCopy(father, first.m_actions, first.m_durations, p, rng, r1);
+      InsertCopy(mother, second.m_actions, second.m_durations, p, rng, r2);
+      MutateDurations(first.m_durations, p, rng, r1);
+      MutateDurations(second.m_durations, p, rng, r2);
+      MutateActions(first.m_actions, p, rng, r1);
+      MutateActions(second.m_actions, p, rng, r2);
     }
   }
   work.resize(made);
@@ -93,8 +105,17 @@ CPlanGenome CPlanGA::RouletteSelect(CRand& rng) const {
   return at < m_genomes.size() ? m_genomes[at] : CPlanGenome();
 }
 
-std::size_t CPlanGA::RouletteIndex(CRand& rng) const {
+std::size_t CPlanGA::RouletteIndex(CRand& rng, PlanChildRecord* record) const {
   const double target = rng() * (1.0 / 32768.0) * m_totalFitness;
+  const std::size_t at = RouletteAt(target);
+  if (record) {
+    record->parent = static_cast<int>(at);
+    record->target = target;
+  }
+  return at;
+}
+
+std::size_t CPlanGA::RouletteAt(double target) const {
   const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
   // The first plan whose running sum reaches the target, the sums being those
   // the total was formed with (UpdateStats), so that a pick costs no scan.
@@ -119,7 +140,7 @@ std::size_t CPlanGA::RouletteIndex(CRand& rng) const {
 // goes in or not, and the state moves on by three or by one: no branch on
 // the test, which passes unpredictably.
 void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                         const SimParams& p, CRand& rng) const {
+                         const SimParams& p, CRand& rng, PlanChildRecord* record) const {
   const int len = Length();
   const int have = parent.Length();
   const int below = CRand::ChanceBound(p.InsertionRate);
@@ -136,6 +157,7 @@ void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, s
     const bool inserts = CRand::Value(s1) < below;
     actions[k] = CRand::Value(s2) % 5;
     durations[k] = CRand::Value(s3) % p.InsertionDuration + 5;
+    if (record && inserts) record->inserted.push_back(k);
     k += inserts;
     state = inserts ? s3 : s1;
     if (k >= len) break;
@@ -155,7 +177,7 @@ void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, s
 // the duration moves by (b - a) / 32768 * range and stops at 0. Worked out
 // without a branch (the test passes half the time, unpredictably): all three
 // draws are looked at, and the state moves on by three or by one.
-void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng) const {
+void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
   const int len = std::min<int>(Length(), static_cast<int>(d.size()));
   const int below = CRand::ChanceBound(m_durationMutationRate);
   std::uint32_t state = rng.State();
@@ -168,16 +190,33 @@ void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand&
     const int b = CRand::Value(s3);
     double moved = d[i] + (b / 32768.0 - a / 32768.0) * p.DurationMutationRange;
     if (moved < 0.0) moved = 0.0;
+    if (record && mutates) record->durations.push_back({i, d[i], moved});
     d[i] = Masked(MaskOf(mutates), moved, d[i]);
     state = mutates ? s3 : s1;
   }
   rng.Seed(state);
 }
 
-void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng) const {
+void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
   const int len = std::min<int>(Length(), static_cast<int>(actions.size()));
-  for (int i = 0; i < len; ++i)
-    if (rng.Chance(p.ActionMutationRate)) actions[i] = rng.Below(5);
+  for (int i = 0; i < len; ++i) {
+    if (!rng.Chance(p.ActionMutationRate)) continue;
+    const int before = actions[i];
+    actions[i] = rng.Below(5);
+    if (record) record->thrusts.push_back({i, before, actions[i]});
+  }
+}
+
+double PlanDiversity(std::span<const CPlanGenome> plans) {
+  return MeanOverPairs(plans.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
+    const CPlanGenome& a = plans[i];
+    const CPlanGenome& b = plans[j];
+    const std::size_t n = std::min(a.m_actions.size(), b.m_actions.size());
+    if (n == 0) return std::nullopt;
+    std::size_t differ = 0;
+    for (std::size_t g = 0; g < n; ++g) differ += a.m_actions[g] != b.m_actions[g];
+    return static_cast<double>(differ) / static_cast<double>(n);
+  });
 }
 
 const CPlanGenome* CPlanGA::Best() const {

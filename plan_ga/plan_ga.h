@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "plan_ga/plan_breeding.h"
 #include "plan_ga/plan_genome.h"
 #include "sim/params.h"
 #include "sim/rand.h"
@@ -18,20 +19,25 @@ class CPlanGA {
   // Takes the scored work list, keeps it sorted in m_genomes and refills the
   // work list with the next generation. False when the work list does not
   // end up with exactly m_popSize plans (population − elites odd); the caller
-  // tells the user.
-  bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng);
+  // tells the user. A record, when given, receives how each child was made;
+  // keeping it changes no draw and no number.
+  bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record = nullptr);
 
   CPlanGenome RouletteSelect(CRand& rng) const;
   // The same pick as an index into Genomes(); Genomes().size() when there is
-  // no plan to pick.
-  std::size_t RouletteIndex(CRand& rng) const;
+  // no plan to pick. A record, when given, receives the pick and the draw's
+  // target.
+  std::size_t RouletteIndex(CRand& rng, PlanChildRecord* record = nullptr) const;
 
   // The operators. They never touch genes beyond a plan's own length.
   // InsertCopy makes the child in actions and durations, whatever they held.
+  // A record, when given, receives what each changed.
   void InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                  const SimParams& p, CRand& rng) const;
-  void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng) const;
-  void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng) const;
+                  const SimParams& p, CRand& rng, PlanChildRecord* record = nullptr) const;
+  void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng,
+                       PlanChildRecord* record = nullptr) const;
+  void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng,
+                     PlanChildRecord* record = nullptr) const;
 
   void ResetStats();
   void UpdateStats();
@@ -51,6 +57,8 @@ class CPlanGA {
   // The plan length every operator works to: captured at Init so a settings
   // change during a run cannot address genes a plan does not have.
   int Length() const { return m_chromoLength; }
+  // The place a roulette target lands on (RouletteIndex's pick).
+  std::size_t RouletteAt(double target) const;
 
   std::vector<CPlanGenome> m_genomes;
   // The roulette's running sums of the sorted generation, formed with its total.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "texts/box_list.h"
+#include "texts/classroom_list.h"
 #include "texts/cli_list.h"
 #include "texts/settings_table.h"
 #include "texts/study_list.h"
@@ -21,6 +22,7 @@
 // otherwise at start); korvane-cli speaks English.
 #define KORVANE_TEXT_LISTS(W, C) \
   KORVANE_WINDOW_TEXTS(W, C)     \
+  KORVANE_CLASSROOM_TEXTS(W, C)  \
   KORVANE_BOX_TEXTS(W, C)        \
   KORVANE_CLI_TEXTS(W, C)        \
   KORVANE_STUDY_TEXTS(W, C)

@@ -1,13 +1,8 @@
 #include "ui_model/run_words.h"
 
-#include "texts/text_table.h"
+#include "ui_model/formatted.h"
 
 namespace korvane {
-namespace {
-
-std::string Say(Tx id) { return std::string(text::Ui(id)); }
-
-}  // namespace
 
 std::vector<std::string> BoxTexts(const RunNotice& n) {
   switch (n.kind) {

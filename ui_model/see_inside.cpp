@@ -41,7 +41,13 @@ unsigned ActivationColour(double v) {
 
 namespace {
 
-std::string InputLabel(std::size_t i) {
+constexpr Tx kOutputNames[] = {Tx::OutputNone, Tx::OutputUp, Tx::OutputDown, Tx::OutputLeft, Tx::OutputRight};
+
+}  // namespace
+
+std::string ThrustName(int code) { return std::string(text::Ui(kOutputNames[code >= 0 && code < 5 ? code : 0])); }
+
+std::string NetworkInputLabel(std::size_t i) {
   switch (i) {
     case 0: return std::string(text::Ui(Tx::InputBottom));
     case 1: return std::string(text::Ui(Tx::InputTop));
@@ -53,10 +59,6 @@ std::string InputLabel(std::size_t i) {
     }
   }
 }
-
-constexpr Tx kOutputNames[] = {Tx::OutputNone, Tx::OutputUp, Tx::OutputDown, Tx::OutputLeft, Tx::OutputRight};
-
-}  // namespace
 
 NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
   NetworkPanel panel;
@@ -103,8 +105,9 @@ NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
         const double share = maxWeight > 0 && std::isfinite(weight) ? std::fabs(weight) / maxWeight : 0.0;
         const IPoint a = at[l - 1][k], b = at[l][j];
         panel.connections.push_back({a.x, a.y, b.x, b.y, 1 + static_cast<int>(share * 2.5),
-                                     weight >= 0 ? 0x3CC85Au : 0xE04646u});
+                                     weight >= 0 ? PositiveWeightColour : NegativeWeightColour});
         panel.connectionAlpha.push_back(40 + static_cast<unsigned>(share * 160));
+        panel.links.push_back({static_cast<int>(l), static_cast<int>(k), static_cast<int>(j), static_cast<int>(w)});
       }
     }
   }
@@ -114,7 +117,7 @@ NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
       panel.neurons.push_back({at[l][j].x, at[l][j].y, 7, ActivationColour(view.layers[l][j]),
                                output && static_cast<int>(j) == view.chosen});
     }
-  for (std::size_t i = 0; i < at[0].size(); ++i) panel.labels.push_back({4, at[0][i].y - 8, InputLabel(i)});
+  for (std::size_t i = 0; i < at[0].size(); ++i) panel.labels.push_back({4, at[0][i].y - 8, NetworkInputLabel(i)});
   for (std::size_t j = 0; j < at[layers - 1].size() && j < 5; ++j)
     panel.labels.push_back({right + 12, at[layers - 1][j].y - 8, std::string(text::Ui(kOutputNames[j]))});
   return panel;

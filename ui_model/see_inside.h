@@ -45,17 +45,31 @@ struct LayerBar {
 struct NetworkPanel {
   std::vector<Segment> connections;  // green for a positive weight, red for a negative one
   std::vector<unsigned> connectionAlpha;
+  // What each connection joins: neuron `from` of layer - 1 to neuron `to`
+  // of layer, through flat weight `weight`.
+  struct Link {
+    int layer, from, to, weight;
+  };
+  std::vector<Link> links;
   std::vector<NeuronDot> neurons;
   std::vector<LayerBar> bars;        // instead of neurons and connections for a large network
   std::vector<TextLine> labels;
 };
 
 inline constexpr int NetworkPanelWidth = 300;
+inline constexpr unsigned PositiveWeightColour = 0x3CC85Au;
+inline constexpr unsigned NegativeWeightColour = 0xE04646u;
 
 // The panel for what the network sees and does, W x H pixels.
 NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W = NetworkPanelWidth, int H = ViewHeight);
 
 // A colour for an activation: blue below zero, dark at zero, orange above.
 unsigned ActivationColour(double v);
+
+// The label of network input i (distances, speeds, a meteor's offsets).
+std::string NetworkInputLabel(std::size_t i);
+
+// The name of a thrust code (0 none, 1 up, 2 down, 3 left, 4 right).
+std::string ThrustName(int code);
 
 }  // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui_model/classroom_strip.h"
+
 namespace korvane {
 
 std::optional<PauseKind> PauseKindOf(RunKind kind) {
@@ -45,7 +47,59 @@ SceneInput ViewState::Scene(const SimParams& p, const Showing& showing) const {
   }
   // The demonstration's panel stays on every frame.
   if (!in.planPanel && m_showPlanChart && m_charts.lastPanel) in.planPanel = &*m_charts.lastPanel;
+  // The classroom layout shows them beside the field, never over it.
+  if (m_classroom.on) {
+    in.planPanel = nullptr;
+    in.chart = in.planChart = nullptr;
+  }
   return in;
+}
+
+StripInput ViewState::Strip(const SimParams& p) const {
+  StripInput s;
+  s.hideChart = p.HideScoreChart != 0;
+  const bool ended = !m_runFrame && m_charts.ended;
+  s.activity = ended ? m_charts.endedKind : m_classroom.owner;
+  const FrameSnapshot* f = m_runFrame ? &*m_runFrame : ended ? &*m_charts.ended : nullptr;
+  if (f && f->planPanel) s.panel = &*f->planPanel;
+  if (f && f->planChart) {
+    s.chart = &*f->planChart;
+  } else if (f && f->chart) {
+    s.chart = &*f->chart;
+    s.training = true;
+  }
+  // The demonstration's panel stays between its frames.
+  if (!s.panel && s.activity == RunKind::StepByStep && m_charts.lastPanel) s.panel = &*m_charts.lastPanel;
+  return s;
+}
+
+const BreedingView* ViewState::Breeding() const {
+  const FrameSnapshot* f = m_runFrame ? &*m_runFrame : m_charts.ended ? &*m_charts.ended : nullptr;
+  return f && f->breeding ? f->breeding.get() : nullptr;
+}
+
+namespace {
+
+std::size_t ChildCount(const BreedingView& b) {
+  if (b.plans) return b.plans->record.children.size();
+  if (b.weights) return b.weights->record.children.size();
+  return 0;
+}
+
+}  // namespace
+
+int ViewState::BreedingChild() const {
+  const BreedingView* b = Breeding();
+  const int n = b ? static_cast<int>(ChildCount(*b)) : 0;
+  return n > 0 ? std::clamp(m_classroom.child, 0, n - 1) : 0;
+}
+
+bool ViewState::ChooseChild(int step) {
+  const BreedingView* b = Breeding();
+  const int n = b ? static_cast<int>(ChildCount(*b)) : 0;
+  if (n == 0) return false;
+  m_classroom.child = std::clamp(BreedingChild() + step, 0, n - 1);
+  return true;
 }
 
 void ViewState::FramePainted() {
@@ -59,6 +113,7 @@ void ViewState::FramePainted() {
 void ViewState::ShowOwnScene() {
   m_runFrame.reset();
   m_charts.ended.reset();
+  m_classroom.owner.reset();
 }
 
 void ViewState::LoadBuiltInLevel(int n, const SimParams& p) {
@@ -131,9 +186,15 @@ void ViewState::RunStarting(RunKind kind) {
   m_showPerception = kind == RunKind::NetworkFlight ? 1 : 0;
   // Whatever an earlier run left on screen gives way to the new one.
   ShowOwnScene();
+  m_classroom.owner = kind;
+  if (!IsReplay(kind)) m_classroom.child = 0;
 }
 
 void ViewState::ApplyRunFrame(int runId, FrameSnapshot frame, bool ownsScreen) {
+  ApplyRunFrame(runId, std::move(frame), ownsScreen, std::nullopt);
+}
+
+void ViewState::ApplyRunFrame(int runId, FrameSnapshot frame, bool ownsScreen, std::optional<RunKind> kind) {
   if (frame.planPanel) m_charts.lastPanel = frame.planPanel;
   if (frame.planChart) {
     m_charts.history = frame.planChart;
@@ -145,13 +206,17 @@ void ViewState::ApplyRunFrame(int runId, FrameSnapshot frame, bool ownsScreen) {
   if (!ownsScreen) return;
   m_runFrame = std::move(frame);
   m_runFrameId = runId;
+  if (kind) m_classroom.owner = kind;
 }
 
 void ViewState::RunFinished(int runId) {
   if (!m_runFrame || m_runFrameId != runId) return;
   m_lifeboat = m_runFrame->boat;
   m_perception = m_runFrame->perception;
-  if (m_runFrame->chart || m_runFrame->planChart) m_charts.ended = std::move(m_runFrame);
+  if (m_runFrame->chart || m_runFrame->planChart) {
+    m_charts.ended = std::move(m_runFrame);
+    m_charts.endedKind = m_classroom.owner;
+  }
   m_runFrame.reset();
 }
 

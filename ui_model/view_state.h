@@ -14,6 +14,10 @@
 #include "ui_model/scene_input.h"
 
 namespace korvane {
+struct StripInput;
+}
+
+namespace korvane {
 
 // The computer's activities. Replays watch; the others compute.
 enum class RunKind { GA, StepByStep, Training, Heuristic, Replay, NetworkFlight };
@@ -87,11 +91,29 @@ class ViewState {
   // A run's frame; only the run that owns the screen is drawn.
   void ApplyRunFrame(int runId, FrameSnapshot frame, bool ownsScreen);
   void SetShowPerception(bool on) { m_showPerception = on ? 1 : 0; }
+  // A run's frame; only the run that owns the screen is drawn. kind: the
+  // run's, for the classroom strip.
+  void ApplyRunFrame(int runId, FrameSnapshot frame, bool ownsScreen, std::optional<RunKind> kind);
   // The lifeboat stays where the run left it, with the meteors it last saw.
   void RunFinished(int runId);
   // Forgets a run's frame, and the charts a finished run left, so the view's
   // own lifeboat and field are drawn.
   void ShowOwnScene();
+
+  // --- the classroom ---------------------------------------------------------
+  // The layout with the score panel and charts in a strip beside the field:
+  // the field then shows none of them.
+  void SetClassroom(bool on) { m_classroom.on = on; }
+  bool Classroom() const { return m_classroom.on; }
+  // What the strip shows: the activity that owns the screen, or that ended
+  // on it, and nothing of any other.
+  StripInput Strip(const SimParams& p) const;
+  // How the generation on screen was bred, when that is shown; and the child
+  // chosen in it (the first, until → or ← choose another).
+  const BreedingView* Breeding() const;
+  int BreedingChild() const;
+  // Moves the choice by step children; false when there is nothing to choose.
+  bool ChooseChild(int step);
 
  private:
   // The camera centre the editor works with (the lifeboat's x, kept where
@@ -108,10 +130,16 @@ class ViewState {
   CObstacleMapFile m_mapFile;
   std::optional<FrameSnapshot> m_runFrame;
   int m_runFrameId = 0;
+  struct {
+    bool on = false;
+    std::optional<RunKind> owner;  // the run that owns the screen, or is about to
+    int child = 0;                 // the breeding child chosen
+  } m_classroom;
   // What runs leave on screen and for export.
   struct Charts {
     std::optional<PlanPanelData> lastPanel;  // the plan panel last published
     std::optional<FrameSnapshot> ended;      // a finished run's charts, shown until the screen changes
+    std::optional<RunKind> endedKind;        // whose they are
     std::optional<ChartData> history;
     bool historyIsPlan = false;
   };

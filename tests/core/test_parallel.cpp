@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/autopilot.h"
 #include "recording_host.h"
 
@@ -16,6 +18,7 @@ struct Outcome {
   std::vector<std::string> messages;
   std::vector<double> trace;
   std::vector<double> frames;  // the flight shown between generations
+  int bred = 0;                // frames that showed how a generation was bred
 };
 
 bool SamePlans(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>& b) {
@@ -30,11 +33,12 @@ bool SamePlans(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>
 }
 
 Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimParams params,
-               Pace pace = Pace::Fastest, bool paths = false) {
+               Pace pace = Pace::Fastest, bool paths = false, bool breeding = false) {
   RecordingHost host;
   host.params = params;
   host.pace = pace;
   host.paths = paths;
+  host.breeding = breeding;
   PilotResults results;
   CPlanGA ga;
   CNeuralNet net;
@@ -47,6 +51,7 @@ Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimPa
   o.workList = run.WorkList();
   o.best = results.BestPlan();
   o.messages = host.messages;
+  for (const auto& f : host.frames) o.bred += f.breeding != nullptr;
   // The generations as the run painted them, once each, with the flight
   // shown between them.
   int shown = 0;
@@ -183,36 +188,53 @@ TEST(Parallel, StepByStepIsBitIdentical) {
   vecmath::SelectPath(before);
 }
 
-// Watching each generation's best fly, or going one generation at a time,
-// never changes a number: the shown flights are flights of their own.
+// Watching each generation's best fly, going one generation at a time, or
+// showing paths, the network or how each generation is bred never changes a
+// number: the shown flights are flights of their own, and breeding is
+// recorded from the draws the epoch takes anyway (only under 单步).
 TEST(Pace, NeverChangesTheNumbers) {
   SimParams p;
   p.PopulationSize = 60;
   p.MaxGenerations = 8;
+  struct Case {
+    Pace pace;
+    bool paths, breeding;
+  };
   const Outcome fastest = Search(2, true, 3, 11, p);
-  for (Pace pace : {Pace::Watch, Pace::Step}) {
-    SCOPED_TRACE(static_cast<int>(pace));
-    ExpectSame(fastest, Search(2, true, 3, 11, p, pace));
+  for (const Case c : {Case{Pace::Watch, false, false}, Case{Pace::Step, false, false}, Case{Pace::Fastest, true, false},
+                       Case{Pace::Step, true, true}, Case{Pace::Watch, false, true}, Case{Pace::Fastest, false, true}}) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.pace)) + (c.paths ? " paths" : "") + (c.breeding ? " breeding" : ""));
+    const Outcome o = Search(2, true, 3, 11, p, c.pace, c.paths, c.breeding);
+    ExpectSame(fastest, o);
+    EXPECT_EQ(o.bred > 0, c.breeding && c.pace == Pace::Step);
   }
-  // Nor does recording the population's paths.
-  ExpectSame(fastest, Search(2, true, 3, 11, p, Pace::Fastest, true));
   ExpectSame(Search(1, false, 2, 5, p), Search(2, false, 2, 5, p, Pace::Watch, true));
   SimParams t;
   t.TrainingGenerations = 3;
   t.NetPopulationSize = 12;
-  std::vector<double> weights[2];
-  for (int i = 0; i < 2; ++i) {
+  struct Shown {
+    Pace pace;
+    bool network, breeding;
+  };
+  std::vector<double> weights;
+  for (const Shown s : {Shown{Pace::Fastest, false, false}, Shown{Pace::Watch, true, false},
+                        Shown{Pace::Step, false, true}, Shown{Pace::Step, true, true}}) {
     RecordingHost host;
     host.params = t;
-    host.pace = i ? Pace::Watch : Pace::Fastest;
+    host.pace = s.pace;
+    host.network = s.network;
+    host.breeding = s.breeding;
     CAutoPilot pilot;
     CWeightGA wga;
     CNeuralNet net;
     pilot.TrainNetwork(host, host.params, wga, net, 4);
-    weights[i] = pilot.Weights();
-    if (i) {
+    if (weights.empty()) weights = pilot.Weights();
+    EXPECT_EQ(pilot.Weights(), weights) << static_cast<int>(s.pace) << s.network << s.breeding;
+    const bool bred = std::any_of(host.frames.begin(), host.frames.end(), [](const auto& f) { return f.breeding; });
+    EXPECT_EQ(bred, s.breeding);
+    if (s.pace == Pace::Watch) {
       EXPECT_GT(host.sleeps, 0);  // the best networks were flown on screen
+      EXPECT_TRUE(std::any_of(host.frames.begin(), host.frames.end(), [](const auto& f) { return f.network; }));
     }
   }
-  EXPECT_EQ(weights[0], weights[1]);
 }

@@ -19,6 +19,8 @@
 #include "gui_test_support.h"
 #include "texts/text_table.h"
 #include "texts/version.h"
+#include "ui_model/breeding_panel.h"
+#include "ui_model/classroom_strip.h"
 #include "ui_model/settings_store.h"
 
 using namespace korvane;
@@ -101,12 +103,14 @@ class MainWindowTest : public QObject {
                                           {1005, "演示训练好的神经网络"}, {32772, "演示启发式遗传算法的结果"},
                                           {0, nullptr}, {1001, "参数设置"}, {0, nullptr}, {57664, "软件说明"}};
     const QList<QAction*> acts = tb->actions();
-    // Then a separator, and start a search, start training, stop.
-    QCOMPARE(acts.size(), static_cast<qsizetype>(expected.size() + 4));
+    // Then a separator, and start a search, start training, stop, and the
+    // watch speed.
+    QCOMPARE(acts.size(), static_cast<qsizetype>(expected.size() + 5));
     QVERIFY(acts[9]->isSeparator());
     QCOMPARE(acts[10]->toolTip(), U("开始遗传算法"));
     QCOMPARE(acts[11]->toolTip(), U("训练网络"));
     QCOMPARE(acts[12]->toolTip(), U("停止"));
+    QVERIFY(tb->widgetForAction(acts[13]) == m_frame->findChild<QWidget*>(QStringLiteral("speedChoice")));
     QList<QImage> icons;
     for (std::size_t i = 0; i < expected.size(); ++i) {
       QAction* a = acts[static_cast<int>(i)];
@@ -156,6 +160,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(View()->mapTo(m_frame.get(), QPoint(0, 0)), view.topLeft());
     m_frame->Command(cmd::ShowNetwork)->trigger();
     QTRY_COMPARE(m_frame->width(), 900);
+    // The classroom layout puts the strip beside the field, and the breeding
+    // (under 单步 only) below it; the field stays whole and where it was, and
+    // switched off every part is back where it was.
+    const QRect frameBefore = m_frame->geometry(), statusBefore = m_frame->statusBar()->geometry();
+    auto* strip = m_frame->findChild<QWidget*>(QStringLiteral("classroomStrip"));
+    auto* breeding = m_frame->findChild<QWidget*>(QStringLiteral("breedingPanel"));
+    QVERIFY(!m_frame->Command(cmd::ShowBreeding)->isEnabled());
+    m_frame->Command(cmd::Classroom)->trigger();
+    m_frame->Command(cmd::PaceStep)->trigger();
+    QVERIFY(m_frame->Command(cmd::ShowBreeding)->isEnabled());
+    m_frame->Command(cmd::ShowBreeding)->trigger();
+    QTRY_COMPARE(m_frame->width(), 900 + ClassroomStripWidth);
+    QTRY_COMPARE(m_frame->height(), frameBefore.height() + BreedingPanelHeight);
+    QCOMPARE(View()->size(), QSize(900, 400));
+    QCOMPARE(View()->mapTo(m_frame.get(), QPoint(0, 0)), view.topLeft());
+    QCOMPARE(strip->mapTo(m_frame.get(), QPoint(0, 0)), view.topRight() + QPoint(1, 0));
+    QCOMPARE(breeding->mapTo(m_frame.get(), QPoint(0, 0)), view.bottomLeft() + QPoint(0, 1));
+    const SceneInput field = View()->State().Scene(GlobalParams().Get(), View()->Runs().CurrentShowing());
+    QVERIFY(!field.chart && !field.planChart && !field.planPanel);
+    for (int id : {cmd::ShowBreeding, cmd::PaceFastest, cmd::Classroom}) m_frame->Command(id)->trigger();
+    QVERIFY(!m_frame->Command(cmd::ShowBreeding)->isEnabled());
+    QTRY_COMPARE(m_frame->width(), 900);
+    QTRY_COMPARE(m_frame->height(), frameBefore.height());
+    QVERIFY(!strip->isVisible() && !breeding->isVisible());
+    QCOMPARE(View()->mapTo(m_frame.get(), QPoint(0, 0)), view.topLeft());
+    QCOMPARE(m_frame->statusBar()->geometry(), statusBefore);
   }
 
   void ctrlAStartsAManualFlightLikeTheMenu() {

@@ -23,6 +23,7 @@ class RecordingHost : public IHost {
   Pace pace = Pace::Fastest;
   bool paths = false;
   bool network = false;
+  bool breeding = false;
   std::vector<PauseKind> pausesRequested;
   int sleeps = 0;
   int ticks = 0;
@@ -62,7 +63,7 @@ class RecordingHost : public IHost {
   }
   bool StopRequested() override { return stopHook && stopHook(); }
   void Wait(int) override { ++sleeps; }
-  Showing WhatToShow() override { return {pace, paths, network}; }
+  Showing WhatToShow() override { return {pace, paths, network, breeding}; }
   void RequestPause(PauseKind kind) override {
     pausesRequested.push_back(kind);
     Note("ask-pause");
