@@ -179,7 +179,6 @@ template <size_t kN, class D>
 HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
   using V = hn::Vec<D>;
   using M = hn::Mask<D>;
-  namespace vm = korvane::vecmath::HWY_NAMESPACE;
   constexpr size_t kL = hn::MaxLanes(D());
   constexpr size_t kGroups = kN / kL;
   const V negSlope = hn::Neg(hn::Set(d, slope));  // x = -slope * sum, one rounding
@@ -265,17 +264,14 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   }
   for (int j = 0; j < n; ++j) {
     for (size_t g = 0; g < kGroups; ++g) {
-      const M exact = hn::And(running[j][g], several[g]);
-      V value = hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0));  // -1: below every sigmoid
-      if (!hn::AllFalse(d, exact)) {
-        const V x = hn::Load(d, row(b.arg, j) + g * kL);
-        const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
-        value = hn::IfThenElse(exact, f.value, value);
-        slowLanes.Add(d, x, hn::And(exact, f.slow), static_cast<size_t>(j) * kN + g * kL);
-      }
-      hn::Store(value, d, row(out, j) + g * kL);
+      // -1: below every sigmoid; the lanes that compare exactly take theirs
+      // from `pending`.
+      hn::Store(hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0)), d, row(out, j) + g * kL);
+      pending.Add(d, hn::Load(d, row(b.arg, j) + g * kL), hn::And(running[j][g], several[g]),
+                  static_cast<size_t>(j) * kN + g * kL);
     }
   }
+  pending.Sigmoids(d, out, slowLanes);
   slowLanes.Fill(out);
   Pick<kN>(d, out, n, b.action);
   for (size_t g = 0; g < kGroups; ++g)
