@@ -43,14 +43,39 @@ HWY_INLINE void Inputs(D d, LaneBuffers& b, int k, hn::Vec<D> norm) {
   }
 }
 
-// One neuron's sum for the lanes at nw and src: from k = 0 in order, the
-// bias weight subtracted last, as CNeuralNet sums it.
-template <size_t kN, class D>
-HWY_INLINE hn::Vec<D> Sum(D d, const double* nw, const double* src, int values) {
-  hn::Vec<D> s = hn::Zero(d);
-  for (int i = 0; i < values; ++i)
-    s = s + hn::Load(d, nw + static_cast<size_t>(i) * kN) * hn::Load(d, src + static_cast<size_t>(i) * kN);
-  return s - hn::Load(d, nw + static_cast<size_t>(values) * kN);
+// The sums of kB neurons (weights `stride` apart from nw) for all kN lanes,
+// in one pass over the values: each value is loaded once for them all, and
+// the kB * kGroups sums are independent chains. Each neuron's sum runs from
+// i = 0 in order, the bias weight subtracted last, as CNeuralNet sums it.
+// x[n * kGroups + g]: neuron n's, the lanes of vector g.
+template <size_t kN, size_t kB, class D>
+HWY_INLINE void Sums(D d, const double* nw, size_t stride, const double* src, int values, hn::Vec<D>* x) {
+  constexpr size_t kL = hn::MaxLanes(D());
+  constexpr size_t kGroups = kN / kL;
+  for (size_t k = 0; k < kB * kGroups; ++k) x[k] = hn::Zero(d);
+  for (int i = 0; i < values; ++i) {
+    const size_t at = static_cast<size_t>(i) * kN;
+    for (size_t g = 0; g < kGroups; ++g) {
+      const hn::Vec<D> in = hn::Load(d, src + at + g * kL);
+      for (size_t n = 0; n < kB; ++n)
+        x[n * kGroups + g] = x[n * kGroups + g] + hn::Load(d, nw + n * stride + at + g * kL) * in;
+    }
+  }
+  const size_t bias = static_cast<size_t>(values) * kN;
+  for (size_t n = 0; n < kB; ++n)
+    for (size_t g = 0; g < kGroups; ++g)
+      x[n * kGroups + g] = x[n * kGroups + g] - hn::Load(d, nw + n * stride + bias + g * kL);
+}
+
+// Neurons 0..count-1 in blocks of at most four: f.template operator()<kB>(j)
+// for the block starting at neuron j.
+template <class F>
+HWY_INLINE void InBlocks(int count, F&& f) {
+  int j = 0;
+  for (; j + 4 <= count; j += 4) f.template operator()<4>(j);
+  if (count - j == 3) f.template operator()<3>(j);
+  if (count - j == 2) f.template operator()<2>(j);
+  if (count - j == 1) f.template operator()<1>(j);
 }
 
 // The lanes of v set in `bits`, moved to the front in order. (Highway's
@@ -71,28 +96,57 @@ HWY_INLINE V Packed(V v, unsigned bits) {
 #endif
 }
 
-// Lanes the vector exp could not settle, listed as they are met without a
-// branch, then given 1 / (1 + exp(x)) by the precise path at the end of a
-// layer.
+// A list of lanes, by the row they go to and their sigmoid argument x, packed
+// to the front as they are met: the lanes the vector exp could not settle,
+// which Fill gives 1 / (1 + exp(x)) by the precise path at the end of a
+// layer, or those the cut-offs do not settle, which Sigmoids works out a
+// full vector at a time.
 template <class D, size_t kCapacity>
-class SlowLanes {
+class LaneList {
  public:
-  void Add(D d, hn::Vec<D> x, hn::Mask<D> slow, size_t at) {
-    uint8_t bits = 0;
-    hn::StoreMaskBits(d, slow, &bits);
-    hn::StoreU(Packed(x, bits), d, m_arg + m_count);
-    hn::StoreU(Packed(hn::Iota(d, static_cast<double>(at)), bits), d, m_at + m_count);
-    m_count += static_cast<size_t>(__builtin_popcount(bits));
+  void Add(D d, hn::Vec<D> x, hn::Mask<D> listed, size_t at) {
+    if (HWY_LIKELY(hn::AllFalse(d, listed))) return;
+    AddAt(d, x, listed, hn::Iota(d, static_cast<double>(at)));
   }
   void Fill(double* out) {
     for (size_t i = 0; i < m_count; ++i) out[static_cast<size_t>(m_at[i])] = vecmath::SigmoidSlow(m_arg[i]);
     m_count = 0;
   }
+  // The vector sigmoid of the listed lanes into their rows; the lanes it
+  // cannot settle go on `slow`. The last vector is filled out with x = 0,
+  // which is never slow.
+  template <class Slow>
+  void Sigmoids(D d, double* out, Slow& slow) {
+    namespace vm = korvane::vecmath::HWY_NAMESPACE;
+    constexpr size_t kK = 2;  // vectors at once, their chains overlapping
+    for (size_t i = m_count; i % (kK * kL) != 0; ++i) m_arg[i] = m_at[i] = 0.0;
+    HWY_ALIGN double value[kK * kL];
+    for (size_t i = 0; i < m_count; i += kK * kL) {
+      hn::Vec<D> x[kK];
+      for (size_t v = 0; v < kK; ++v) x[v] = hn::Load(d, m_arg + i + v * kL);
+      vm::Flagged<D> f[kK];
+      vm::SigmoidOrFlag<kK>(d, x, f);
+      for (size_t v = 0; v < kK; ++v) {
+        hn::Store(f[v].value, d, value + v * kL);
+        if (HWY_UNLIKELY(!hn::AllFalse(d, f[v].slow))) slow.AddAt(d, x[v], f[v].slow, hn::Load(d, m_at + i + v * kL));
+      }
+      const size_t n = m_count - i < kK * kL ? m_count - i : kK * kL;
+      for (size_t l = 0; l < n; ++l) out[static_cast<size_t>(m_at[i + l])] = value[l];
+    }
+    m_count = 0;
+  }
+  void AddAt(D d, hn::Vec<D> x, hn::Mask<D> listed, hn::Vec<D> at) {
+    uint8_t bits = 0;
+    hn::StoreMaskBits(d, listed, &bits);
+    hn::StoreU(Packed(x, bits), d, m_arg + m_count);
+    hn::StoreU(Packed(at, bits), d, m_at + m_count);
+    m_count += static_cast<size_t>(__builtin_popcount(bits));
+  }
 
  private:
   static constexpr size_t kL = hn::MaxLanes(D());
-  HWY_ALIGN double m_arg[kCapacity + kL];
-  HWY_ALIGN double m_at[kCapacity + kL];
+  HWY_ALIGN double m_arg[kCapacity + 2 * kL];
+  HWY_ALIGN double m_at[kCapacity + 2 * kL];
   size_t m_count = 0;
 };
 
@@ -125,7 +179,6 @@ template <size_t kN, class D>
 HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers, const double* w, double slope) {
   using V = hn::Vec<D>;
   using M = hn::Mask<D>;
-  namespace vm = korvane::vecmath::HWY_NAMESPACE;
   constexpr size_t kL = hn::MaxLanes(D());
   constexpr size_t kGroups = kN / kL;
   const V negSlope = hn::Neg(hn::Set(d, slope));  // x = -slope * sum, one rounding
@@ -133,28 +186,32 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   const auto weights = [&](const NeuronLayer& l, int j) {
     return w + static_cast<size_t>(l.offset + j * l.inputsPerNeuron) * kN;
   };
-  SlowLanes<D, kLaneMaxWidth * kN> slowLanes;
+  LaneList<D, kLaneMaxWidth * kN> slowLanes, pending;
   const double* src = b.in;
   int flip = 0;
+  const auto stride = [](const NeuronLayer& l) { return static_cast<size_t>(l.inputsPerNeuron) * kN; };
   for (size_t L = 0; L + 1 < layers.size(); ++L) {
     const NeuronLayer& layer = layers[L];
     double* out = b.layer[flip];
-    for (int j = 0; j < layer.neuronCount; ++j) {
-      V x[kGroups];
-      for (size_t g = 0; g < kGroups; ++g)
-        x[g] = Sum<kN>(d, weights(layer, j) + g * kL, src + g * kL, layer.inputsPerNeuron - 1);
+    InBlocks(layer.neuronCount, [&]<size_t kB>(int j) {
+      V x[kB * kGroups];
+      Sums<kN, kB>(d, weights(layer, j), stride(layer), src, layer.inputsPerNeuron - 1, x);
       if (L == 0) {
-        for (size_t g = 0; g < kGroups; ++g) hn::Store(x[g], d, row(out, j) + g * kL);
-        continue;
+        for (size_t k = 0; k < kB * kGroups; ++k) hn::Store(x[k], d, row(out, j) + k * kL);
+        return;
       }
-      for (size_t g = 0; g < kGroups; ++g) x[g] = negSlope * x[g];
-      vm::Flagged<D> f[kGroups];
-      vm::SigmoidOrFlag<kGroups>(d, x, f);
-      for (size_t g = 0; g < kGroups; ++g) {
-        hn::Store(f[g].value, d, row(out, j) + g * kL);
-        slowLanes.Add(d, x[g], f[g].slow, static_cast<size_t>(j) * kN + g * kL);
+      // The cut-offs settle about half the lanes; the rest wait on `pending`
+      // and take the vector exp packed into full vectors.
+      for (size_t k = 0; k < kB * kGroups; ++k) {
+        const V xk = negSlope * x[k];
+        const M toOne = xk < hn::Set(d, vecmath::kSigmoidOneBelow);
+        const M toZero = xk > hn::Set(d, vecmath::kSigmoidZeroAbove);
+        hn::Store(hn::IfThenElseZero(toOne, hn::Set(d, 1.0)), d, row(out, j) + k * kL);
+        pending.AddAt(d, xk, hn::Not(hn::Or(toOne, toZero)),
+                      hn::Iota(d, static_cast<double>(static_cast<size_t>(j) * kN + k * kL)));
       }
-    }
+    });
+    pending.Sigmoids(d, out, slowLanes);
     slowLanes.Fill(out);
     src = out;
     flip ^= 1;
@@ -163,11 +220,12 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   const NeuronLayer& last = layers.back();
   const int n = last.neuronCount < SimParams::NetOutputCount ? last.neuronCount : SimParams::NetOutputCount;
   double* out = b.layer[flip];
+  V xs[SimParams::NetOutputCount * kGroups];  // output j's sums, then x, at j * kGroups + g
+  InBlocks(n, [&]<size_t kB>(int j) {
+    Sums<kN, kB>(d, weights(last, j), stride(last), src, last.inputsPerNeuron - 1, xs + static_cast<size_t>(j) * kGroups);
+  });
   if (layers.size() == 1) {  // a linear output layer: the sums are the outputs
-    for (int j = 0; j < n; ++j)
-      for (size_t g = 0; g < kGroups; ++g)
-        hn::Store(Sum<kN>(d, weights(last, j) + g * kL, src + g * kL, last.inputsPerNeuron - 1), d,
-                  row(out, j) + g * kL);
+    for (size_t k = 0; k < static_cast<size_t>(n) * kGroups; ++k) hn::Store(xs[k], d, out + k * kL);
     Pick<kN>(d, out, n, b.action);
     return;
   }
@@ -182,7 +240,7 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
     V count = hn::Zero(d);
     M firstNaN;
     for (int j = 0; j < n; ++j) {
-      const V x = negSlope * Sum<kN>(d, weights(last, j) + g * kL, src + g * kL, last.inputsPerNeuron - 1);
+      const V x = negSlope * xs[static_cast<size_t>(j) * kGroups + g];
       hn::Store(x, d, row(b.arg, j) + g * kL);
       if (j == 0) firstNaN = hn::IsNaN(x);
       running[j][g] = j == 0 ? hn::Eq(one, one)
@@ -206,17 +264,14 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   }
   for (int j = 0; j < n; ++j) {
     for (size_t g = 0; g < kGroups; ++g) {
-      const M exact = hn::And(running[j][g], several[g]);
-      V value = hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0));  // -1: below every sigmoid
-      if (!hn::AllFalse(d, exact)) {
-        const V x = hn::Load(d, row(b.arg, j) + g * kL);
-        const vm::Flagged<D> f = vm::SigmoidOrFlag(d, x);
-        value = hn::IfThenElse(exact, f.value, value);
-        slowLanes.Add(d, x, hn::And(exact, f.slow), static_cast<size_t>(j) * kN + g * kL);
-      }
-      hn::Store(value, d, row(out, j) + g * kL);
+      // -1: below every sigmoid; the lanes that compare exactly take theirs
+      // from `pending`.
+      hn::Store(hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0)), d, row(out, j) + g * kL);
+      pending.Add(d, hn::Load(d, row(b.arg, j) + g * kL), hn::And(running[j][g], several[g]),
+                  static_cast<size_t>(j) * kN + g * kL);
     }
   }
+  pending.Sigmoids(d, out, slowLanes);
   slowLanes.Fill(out);
   Pick<kN>(d, out, n, b.action);
   for (size_t g = 0; g < kGroups; ++g)

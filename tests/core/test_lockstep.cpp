@@ -43,6 +43,7 @@ const Case kCases[] = {
     {"ten perceived, wide", [](SimParams& p) { p.SetPerceivedMeteors(10); p.NeuronsPerHiddenLayer = 20; }, 5},
     {"linear", [](SimParams& p) { p.HiddenLayerCount = 0; }, 5},
     {"deep", [](SimParams& p) { p.HiddenLayerCount = 4; p.NeuronsPerHiddenLayer = 3; }, 3},
+    {"widest", [](SimParams& p) { p.NeuronsPerHiddenLayer = kLaneMaxWidth; p.InitWeightRange = 0.3; }, 3},
     {"huge boat", [](SimParams& p) { p.LifeboatSize = 60.0; }, 1},  // crashes where it starts
     {"huge speeds", [](SimParams& p) { p.Gravity = 1e9; p.InitWeightRange = 6.0; }, 1},  // far out at once
     {"zero normalise", [](SimParams& p) { p.NormalizeParam = 0.0; }, 5},
