@@ -48,7 +48,7 @@
   W(ReplayCrashed, "%1：撞毁了", "%1: crashed") \
   W(ReplayStopped, "%1：已停止", "%1: stopped") \
   /* The classroom strip beside the field. */ \
-  W(LegendDiversity, "多样性（右轴）", "diversity (right axis)") \
+  W(LegendDiversity, "多样性（右轴）", "diversity (right)") \
   W(EscapeMark, "第%1代逃出", "escape, gen. %1") \
   W(EscapeScore, "1801 = 越过右边界", "1801 = past the right edge") \
   /* The breeding panel below the field. */ \

@@ -126,11 +126,11 @@ void Chart(Shapes& out, const ChartData& c, bool training, int W, int H) {
   const int row1 = H - 40, row2 = H - 22;
   out.Stroke({10, row1 + 7}, {28, row1 + 7}, BestColour, 2);
   out.Write(32, row1, Say(Tx::AxisBest), TextColour, 12);
-  out.Stroke({96, row1 + 7}, {114, row1 + 7}, AverageColour, 2);
-  out.Write(118, row1, Say(Tx::AxisAverage), TextColour, 12);
+  out.Stroke({84, row1 + 7}, {102, row1 + 7}, AverageColour, 2);
+  out.Write(106, row1, Say(Tx::AxisAverage), TextColour, 12);
   if (!div.empty()) {
-    out.Stroke({180, row1 + 7}, {198, row1 + 7}, DiversityColour, 1, true);
-    out.Write(202, row1, Say(Tx::LegendDiversity), TextColour, 12);
+    out.Stroke({156, row1 + 7}, {174, row1 + 7}, DiversityColour, 1, true);
+    out.Write(178, row1, Say(Tx::LegendDiversity), TextColour, 12);
   }
   if (escaped) {
     out.Fill({10, row2 + 3, 7, 7}, EscapeColour);

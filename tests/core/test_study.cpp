@@ -114,13 +114,14 @@ TEST_F(StudyCli, AStudyGoesOnWhereItStopped) {
   // Killed while flying: what was written stays, nothing is flown twice.
   const std::string killed = Path("killed.jsonl");
   const std::string slow = std::string(KORVANE_CLI_PATH) +
-                           " study --methods ga --levels 4 --seeds 1-6 --threads 1 --quiet --set MaxGenerations=100"
-                           " --set PopulationSize=200 --out " + killed;
+                           " study --methods ga --levels 4 --seeds 1-6 --threads 1 --quiet --set MaxGenerations=200"
+                           " --set PopulationSize=400 --out " + killed;
   // While it flies, a second study on the same file is refused: the first
-  // holds the file's lock for its life.
+  // holds the file's lock for its life. It is stopped once its first line is
+  // out, so that however fast it flies it cannot end before the second asks.
   const std::string refused = Path("second.err");
   const std::string kill = slow + " >/dev/null & pid=$!; for i in $(seq 3000); do [ -s " + killed +
-                           " ] && break; sleep 0.02; done; " + slow + " >/dev/null 2>" + refused +
+                           " ] && break; sleep 0.02; done; kill -STOP $pid; " + slow + " >/dev/null 2>" + refused +
                            "; echo $? >" + refused + ".status; { kill -9 $pid; wait $pid; } 2>/dev/null";
   ASSERT_NE(std::system(("bash -c " + test::Quote(kill)).c_str()), -1);
   EXPECT_EQ(ReadFile(refused + ".status"), "2\n");

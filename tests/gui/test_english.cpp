@@ -10,6 +10,8 @@
 #include "app/ui_language.h"
 #include "engine/pilot_results.h"
 #include "texts/text_table.h"
+#include "ui_model/classroom_strip.h"
+#include "ui_model/network_hover.h"
 #include "ui_model/score_panel.h"
 #include "ui_model/see_inside.h"
 #include "ui_model/seed_book.h"
@@ -75,6 +77,26 @@ class EnglishTest : public QObject {
     const NetworkPanel panel = NetworkPanelGeometry(view);
     const int firstColumn = panel.neurons.front().x - panel.neurons.front().r;
     for (const TextLine& l : panel.labels) fit(l, l.x < firstColumn ? firstColumn : NetworkPanelWidth);
+
+    // The classroom strip (plans escaped, and training) and the network panel's key: each text
+    // within its panel, in the size it is drawn in.
+    auto fitShapes = [&](const Shapes& shapes, int limit) {
+      for (const Shapes::Text& t : shapes.texts) {
+        QFont f = SceneRenderer::PanelFont();
+        f.setPixelSize(t.px);
+        const QFontMetrics m(f);
+        fit({t.x, t.y, t.text}, limit, &m);
+      }
+    };
+    ChartData history;
+    history.bestHistory = {big, big};
+    history.averageHistory = {big, big};
+    history.diversityHistory = {0.5, 0.5};
+    history.escaped = true;
+    const PlanPanelData numbers{99999, big, big, big, big, big};
+    for (const bool training : {false, true})
+      fitShapes(ClassroomStrip({RunKind::GA, &numbers, &history, training}), ClassroomStripWidth);
+    fitShapes(NetworkLegend(NetworkPanelWidth, 0), NetworkPanelWidth);
 
     // The status bar's fields beside each other within the window's width.
     SeedBook seeds([] { return 4294967295u; });
