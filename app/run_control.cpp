@@ -8,8 +8,27 @@ void RunControl::SetPause(PauseKind kind, bool on) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_pause[Index(kind)] = on;
+    m_paced[Index(kind)] = false;
   }
   m_changed.notify_all();
+}
+
+void RunControl::RequestPacedPause(PauseKind kind) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (m_pause[Index(kind)]) return;
+  m_pause[Index(kind)] = true;
+  m_paced[Index(kind)] = true;
+}
+
+bool RunControl::DropPacedPause(PauseKind kind) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_paced[Index(kind)]) return false;
+    m_pause[Index(kind)] = false;
+    m_paced[Index(kind)] = false;
+  }
+  m_changed.notify_all();
+  return true;
 }
 
 bool RunControl::PauseRequested(PauseKind kind) const {

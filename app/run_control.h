@@ -16,9 +16,14 @@ namespace korvane {
 // user still sees.
 class RunControl {
  public:
-  // Pause requests outlive runs: one set before a run makes that run pause
-  // at its first checkpoint.
+  // The user's pause requests outlive runs: one set before a run makes that
+  // run pause at its first checkpoint.
   void SetPause(PauseKind kind, bool on);
+  // A pause asked by the pace (one generation at a time) belongs to its run:
+  // DropPacedPause clears it when the run ends, unless the user has since
+  // set or cleared the request; it says whether it cleared one.
+  void RequestPacedPause(PauseKind kind);
+  bool DropPacedPause(PauseKind kind);
   bool PauseRequested(PauseKind kind) const;
   // Blocks while the request stands; notes that a run of this kind is
   // waiting so the UI can allow a replay meanwhile.
@@ -54,6 +59,7 @@ class RunControl {
   mutable std::mutex m_mutex;
   std::condition_variable m_changed;
   bool m_pause[3] = {false, false, false};
+  bool m_paced[3] = {false, false, false};  // the request stands for the pace alone
   int m_waiting[3] = {0, 0, 0};
   bool m_stop = false;
   std::set<int> m_stoppedRuns;

@@ -381,6 +381,9 @@ void RunManager::FinishRun(int id) {
   if (m_replayThread && m_replayThread->id == id) slot = &m_replayThread;
   if (!slot) return;
   if ((*slot)->thread.joinable()) (*slot)->thread.join();
+  // The pace's pause ends with its run: the next run starts unpaused.
+  if (const std::optional<PauseKind> kind = PauseKindOf((*slot)->kind); kind && m_control.DropPacedPause(*kind))
+    emit PauseChanged(*kind, false);
   slot->reset();
   m_state.RunFinished(id);
 }

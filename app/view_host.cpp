@@ -52,7 +52,7 @@ bool ViewHost::StopRequested() { return m_control.StopRequested(m_runId); }
 Showing ViewHost::WhatToShow() { return m_control.GetShowing(); }
 
 void ViewHost::RequestPause(PauseKind kind) {
-  m_control.SetPause(kind, true);
+  m_control.RequestPacedPause(kind);
   // The menu shows 继续…: the UI hears of it through the mailbox.
   UiEvent ev = Event(UiEvent::Kind::Paused);
   ev.pause = kind;

@@ -68,9 +68,9 @@ struct ChartData {
 };
 
 // How a generation was bred from the one scored before it, for the screen:
-// that generation sorted (ascending), the next one (elites first, then the
-// children) and the record of each child. Plans for a search, weight lists
-// for training.
+// that generation sorted (ascending), the record of each child and, for a
+// search's plans, the next one (elites first, then the children). Training
+// keeps no children: the panel makes the chosen one from parent and record.
 template <class Genome, class Record>
 struct Bred {
   std::vector<Genome> sorted;

@@ -22,18 +22,15 @@ FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const 
   return f;
 }
 
-std::shared_ptr<const BreedingView> PlanBreedingView(const CPlanGA& ga, const std::vector<CPlanGenome>& next,
-                                                     PlanBreedingRecord record) {
-  auto view = std::make_shared<BreedingView>();
-  view->generation = ga.Generation();
-  view->total = ga.TotalFitness();
-  view->elites = static_cast<int>(next.size() - std::min(next.size(), record.children.size()));
+void FillPlanBreeding(BreedingView& view, const CPlanGA& ga, const std::vector<CPlanGenome>& next) {
+  auto& bred = *view.plans;
+  view.generation = ga.Generation();
+  view.total = ga.TotalFitness();
+  view.elites = static_cast<int>(next.size() - std::min(next.size(), bred.record.children.size()));
   const std::size_t scored = std::min<std::size_t>(ga.Genomes().size(), static_cast<std::size_t>(ga.PopSize()));
-  view->plans.emplace();
-  view->plans->sorted.assign(ga.Genomes().begin(), ga.Genomes().begin() + static_cast<std::ptrdiff_t>(scored));
-  view->plans->next = next;
-  view->plans->record = std::move(record);
-  return view;
+  // Assigned over the plans already there, so their gene lists keep their memory.
+  bred.sorted.assign(ga.Genomes().begin(), ga.Genomes().begin() + static_cast<std::ptrdiff_t>(scored));
+  bred.next.assign(next.begin(), next.end());
 }
 
 PlanSearchRun::PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net)
@@ -54,7 +51,7 @@ FrameSnapshot PlanSearchRun::Frame(const FlightState& fs, bool withChart) const 
   FrameSnapshot f = PlanProgressFrame(m_ga, fs, m_field);
   if (withChart) f.planChart = m_history;
   f.paths = m_paths;
-  f.breeding = m_breeding;
+  f.breeding = m_breeding.Last();
   return f;
 }
 
@@ -144,10 +141,12 @@ RunStep PlanSearchRun::FlyGeneration() {
   }
   m_history.diversityHistory.push_back(PlanDiversity(m_workList));
   // Breeding is recorded as it is drawn, and only while it is shown.
-  std::optional<PlanBreedingRecord> record;
-  if (showing.RecordsBreeding()) record.emplace();
-  if (!m_ga.Epoch(m_workList, m_p, m_rng, record ? &*record : nullptr)) tell.Notice({NoticeKind::PopulationNotEven});
-  m_breeding = record ? PlanBreedingView(m_ga, m_workList, std::move(*record)) : nullptr;
+  const std::shared_ptr<BreedingView> bred = m_breeding.Begin(showing.RecordsBreeding());
+  if (bred && !bred->plans) bred->plans.emplace();
+  if (!m_ga.Epoch(m_workList, m_p, m_rng, bred ? &bred->plans->record : nullptr))
+    tell.Notice({NoticeKind::PopulationNotEven});
+  if (bred) FillPlanBreeding(*bred, m_ga, m_workList);
+  m_breeding.Keep(bred);
   m_history.generation = m_ga.Generation();
   m_history.best = m_ga.BestFitness();
   m_history.average = m_ga.AverageFitness();

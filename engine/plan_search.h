@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/breeding_pool.h"
 #include "engine/generation.h"
 #include "engine/generational_run.h"
 #include "engine/shown_flight.h"
@@ -12,9 +13,9 @@ namespace korvane {
 // A plan search's progress frame after an epoch.
 FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field);
 
-// How the generation just scored bred `next`, for the screen.
-std::shared_ptr<const BreedingView> PlanBreedingView(const CPlanGA& ga, const std::vector<CPlanGenome>& next,
-                                                     PlanBreedingRecord record);
+// How the generation just scored bred `next`, for the screen: fills `view`,
+// whose record the epoch has written.
+void FillPlanBreeding(BreedingView& view, const CPlanGA& ga, const std::vector<CPlanGenome>& next);
 
 // What a plan search starts from.
 struct SearchSetup {
@@ -57,7 +58,7 @@ class PlanSearchRun final : public GenerationalRun {
   GenerationEvaluator m_eval;
   ChartData m_history;
   PathsPtr m_paths;  // the last generation's, when they are shown
-  std::shared_ptr<const BreedingView> m_breeding;  // the last epoch's, when it is shown
+  BreedingRecorder m_breeding;  // the last epoch's, when it is shown
   struct {
     ShownPlanFlight flight;
     SimParams p;

@@ -34,7 +34,7 @@ FrameSnapshot TrainingRun::ChartFrame() const {
   c.averageHistory.assign(ah.begin(), ah.end());
   c.diversityHistory = m_diversity;
   f.chart = std::move(c);
-  f.breeding = m_breeding;
+  f.breeding = m_breeding.Last();
   return f;
 }
 
@@ -63,18 +63,17 @@ void TrainingRun::KeepBest(WeightsSource::Kind kind) {
   m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start), source);
 }
 
-std::shared_ptr<const BreedingView> TrainingRun::BreedingShown() const {
-  auto view = std::make_shared<BreedingView>();
-  auto& bred = view->weights.emplace();
+void TrainingRun::RecordBreeding(BreedingView& view) const {
+  // Filled over what the view held before, so its lists keep their memory.
+  auto& bred = view.weights ? *view.weights : view.weights.emplace();
   m_ga.Record(bred.record);
-  view->generation = m_ga.Generation();
-  view->total = m_ga.TotalFitness();
-  view->elites = static_cast<int>(m_workList.size() - std::min(m_workList.size(), bred.record.children.size()));
+  view.generation = m_ga.Generation();
+  view.total = m_ga.TotalFitness();
+  view.elites = static_cast<int>(m_workList.size() - std::min(m_workList.size(), bred.record.children.size()));
   const auto& sorted = m_ga.Population();
   bred.sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
   // The children are not kept: the panel makes the one chosen from its
   // parent and its record, as Breed makes it on the workers.
-  return view;
 }
 
 void TrainingRun::MakeChildren() {
@@ -135,7 +134,10 @@ RunStep TrainingRun::FlyGeneration() {
   m_childrenPending = true;
   // Breeding is read from the draws the children are made by, and only
   // while it is shown.
-  m_breeding = m_link.asks.WhatToShow().RecordsBreeding() ? BreedingShown() : nullptr;
+  if (const std::shared_ptr<BreedingView> bred = m_breeding.Begin(m_link.asks.WhatToShow().RecordsBreeding())) {
+    RecordBreeding(*bred);
+    m_breeding.Keep(bred);
+  }
   m_link.tell.GenerationDone({m_ga.Generation(), m_ga.BestFitness(), m_ga.AverageFitness(), false});
   m_link.tell.FrameReady([this] { return ChartFrame(); });
   m_at.pace = m_link.asks.WhatToShow().pace;

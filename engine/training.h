@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/breeding_pool.h"
 #include "engine/generation.h"
 #include "engine/generational_run.h"
 #include "engine/shown_flight.h"
@@ -38,7 +39,7 @@ class TrainingRun final : public GenerationalRun {
   // The genomes Select left to be made, for a run that ends before flying them.
   void MakeChildren();
   // How the generation just selected is bred, for the screen.
-  std::shared_ptr<const BreedingView> BreedingShown() const;
+  void RecordBreeding(BreedingView& view) const;
   void KeepBest(WeightsSource::Kind kind);
   FrameSnapshot ChartFrame() const;
   FrameSnapshot WatchFrame() const;
@@ -58,7 +59,7 @@ class TrainingRun final : public GenerationalRun {
   int m_shownLevel = 0;  // the level the progress frames show
   bool m_childrenPending = false;  // the work list waits for Breed
   std::vector<double> m_diversity;                 // per generation, as the chart shows it
-  std::shared_ptr<const BreedingView> m_breeding;  // the last epoch's, when it is shown
+  BreedingRecorder m_breeding;                     // the last epoch's, when it is shown
 };
 
 }  // namespace korvane

@@ -69,7 +69,20 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
     return plan;
   };
-  if (record) record->children.clear();
+  // A record's children are written over those of the epoch before, so
+  // their lists keep their memory; room for all is made first, so that no
+  // child moves while it is written.
+  std::size_t recorded = 0;
+  if (record) record->children.reserve(static_cast<std::size_t>(std::max(m_popSize, 0)) + 1);
+  auto child = [&]() -> PlanChildRecord* {
+    if (!record) return nullptr;
+    if (recorded == record->children.size()) record->children.emplace_back();
+    PlanChildRecord& c = record->children[recorded++];
+    c.inserted.clear();
+    c.durations.clear();
+    c.thrusts.clear();
+    return &c;
+  };
   if (!m_genomes.empty() && m_popSize > 0) {
     work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
     const int elites = std::clamp(p.EliteCount, 0, m_popSize);
@@ -77,13 +90,8 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     for (int c = 1; c <= elites && c <= size; ++c) next() = m_genomes[size - c];
     while (static_cast<int>(made) < m_popSize) {
       // The first child is the father's, the second the mother's.
-      PlanChildRecord* r1 = nullptr;
-      PlanChildRecord* r2 = nullptr;
-      if (record) {
-        record->children.resize(record->children.size() + 2);
-        r1 = &record->children.end()[-2];
-        r2 = &record->children.end()[-1];
-      }
+      PlanChildRecord* r1 = child();
+      PlanChildRecord* r2 = child();
       const CPlanGenome& mother = m_genomes[RouletteIndex(rng, r2)];
       const CPlanGenome& father = m_genomes[RouletteIndex(rng, r1)];
       CPlanGenome& first = next();
@@ -97,6 +105,7 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     }
   }
   work.resize(made);
+  if (record) record->children.resize(recorded);
   return static_cast<int>(work.size()) == m_popSize;
 }
 

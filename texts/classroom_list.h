@@ -69,7 +69,6 @@
   W(BreedLarge, "大变异：w%1 %2 → %3", "large mutation: w%1 %2 → %3") \
   W(BreedNoLarge, "没有大变异", "no large mutation") \
   W(BreedMore, "…还有 %1 处", "… %1 more") \
-  W(BreedRank, "第%1名", "rank %1") \
   W(ItemInserted, "第%1位（%2，%3）", "#%1 (%2, %3)") \
   W(ItemThrust, "第%1位 %2→%3", "#%1 %2→%3") \
   W(ItemDuration, "第%1位 %2→%3", "#%1 %2→%3") \

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/breeding_pool.h"
 #include "net/weight_ga.h"
 #include "plan_ga/plan_ga.h"
 #include "texts/text_table.h"
@@ -56,6 +57,8 @@ TEST(Breeding, ThePlanRecordIsTheEpochsOwnDraws) {
   SimParams p;
   p.InsertionRate = 0.05;
   p.ActionMutationRate = 0.1;
+  // One record throughout, as a run keeps it: every epoch writes over the last.
+  PlanBreedingRecord record;
   for (int elites : {0, 2}) {
     p.EliteCount = elites;
     CRand init(8);
@@ -64,7 +67,6 @@ TEST(Breeding, ThePlanRecordIsTheEpochsOwnDraws) {
     recorded.Init(12, 0.3, 20, p, init);
     std::vector<CPlanGenome> a = ScoredPlans(12, 20, init), b = a;
     CRand r1(31), r2(31);
-    PlanBreedingRecord record;
     for (int gen = 0; gen < 3; ++gen) {
       ASSERT_TRUE(plain.Epoch(a, p, r1));
       ASSERT_TRUE(recorded.Epoch(b, p, r2, &record));
@@ -135,6 +137,35 @@ TEST(Breeding, TheWeightRecordIsTheEpochsOwnDraws) {
     for (std::size_t i = 0; i < a.size(); ++i) a[i].fitness = b[i].fitness = 2.0 + (i * 7) % 10;
   }
   EXPECT_GT(large, 0);
+}
+
+// A view comes back for reuse only once nobody holds it, and may outlive
+// the run that recorded it.
+TEST(Breeding, ViewsAreReusedOnlyOnceLetGo) {
+  std::shared_ptr<BreedingView> kept;
+  {
+    BreedingRecorder run;
+    EXPECT_EQ(run.Begin(false), nullptr);
+    std::shared_ptr<BreedingView> first = run.Begin(true);
+    first->generation = 1;
+    BreedingView* const firstAt = first.get();
+    run.Keep(std::move(first));
+    std::shared_ptr<const BreedingView> onScreen = run.Last();
+    std::shared_ptr<BreedingView> second = run.Begin(true);  // the screen still holds the first
+    BreedingView* const secondAt = second.get();
+    EXPECT_NE(secondAt, firstAt);
+    EXPECT_EQ(onScreen->generation, 1);
+    run.Keep(std::move(second));
+    onScreen.reset();
+    // Both are let go now: the next is one of them, not a new one.
+    std::shared_ptr<BreedingView> third = run.Begin(true);
+    EXPECT_TRUE(third.get() == firstAt || third.get() == secondAt);
+    EXPECT_NE(run.Begin(true).get(), third.get());
+    EXPECT_EQ(run.Last(), nullptr);
+    kept = std::move(third);
+  }
+  kept->generation = 2;  // the run is gone; its view is still whole
+  kept.reset();
 }
 
 TEST(Diversity, SharesOfDifferingThrustsAndMeanWeightDistances) {

@@ -270,7 +270,8 @@ class RunsTest : public QObject {
   }
 
   // Every run stops at 停止 (Esc): a search keeps its best plan, training
-  // puts its best weights in force and writes nothing, and both say so.
+  // puts its best weights in force and writes nothing, and both say so. A
+  // run stopped while 单步 holds it leaves no pause behind for the next.
   void everyRunStops() {
     SimParams p = GlobalParams().Get();
     p.MaxGenerations = 100000;
@@ -280,12 +281,24 @@ class RunsTest : public QObject {
     struct Case {
       int start;
       const char* says;  // nullptr: stops without a word
+      int pace = cmd::PaceFastest;
     };
     const char* stopped = "搜索已停止，目前最好的飞行计划已保留，可以用“演示结果”观看。";
+    const char* trainingStopped = "训练已停止，第";
+    auto noPauseStands = [&] {
+      for (const PauseKind k : {PauseKind::GA, PauseKind::Training, PauseKind::Heuristic})
+        if (View()->Runs().PauseRequested(k)) return false;
+      return m_frame->Command(cmd::PauseGA)->text() == U("暂停遗传算法") &&
+             m_frame->Command(cmd::PauseTraining)->text() == U("暂停训练");
+    };
     for (const Case& c :
-         {Case{cmd::StartGA, stopped}, Case{cmd::StartHeuristic, stopped}, Case{cmd::Train, "训练已停止，第"},
+         {Case{cmd::StartGA, stopped, cmd::PaceStep}, Case{cmd::StartGA, stopped},
+          Case{cmd::StartHeuristic, stopped, cmd::PaceStep}, Case{cmd::StartHeuristic, stopped},
+          Case{cmd::Train, trainingStopped, cmd::PaceStep}, Case{cmd::Train, trainingStopped},
           Case{cmd::StepByStep, nullptr}, Case{cmd::ShowResult, nullptr}, Case{cmd::ShowTraining, nullptr}}) {
       m_log->clear();
+      Trigger(c.pace);
+      QVERIFY(noPauseStands());
       const bool replay = c.start == cmd::ShowResult || c.start == cmd::ShowTraining;
       View()->Runs().SetPaceScale(replay || c.start == cmd::StepByStep ? 1.0 : 0.0);
       Trigger(c.start);
@@ -296,6 +309,7 @@ class RunsTest : public QObject {
                                20000);
       Trigger(cmd::Stop);
       QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().Busy(), 20000);
+      QVERIFY(noPauseStands());
       if (c.says) {
         QCOMPARE(m_log->size(), 1);
         QVERIFY2(LastMessage().startsWith(U(c.says)), qPrintable(LastMessage()));
