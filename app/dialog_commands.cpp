@@ -46,8 +46,9 @@ class SeedDialog : public QInputDialog {
 }  // namespace
 
 DialogCommands::DialogCommands(CKorvaneView* view)
-    : QObject(view), m_view(view), m_askSavePath([view](const QString& title, const QString& suggested,
-                                                         const QString& filter, bool appends) {
+    : QObject(view),
+      m_view(view),
+      m_askSavePath([view](const QString& title, const QString& suggested, const QString& filter, bool appends) {
         return QFileDialog::getSaveFileName(view->window(), title, suggested, filter, nullptr,
                                             appends ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options());
       }) {}
@@ -88,8 +89,8 @@ void DialogCommands::OnSetSeed() {
 bool DialogCommands::Export(const QString& path, const QByteArray& bytes) {
   // Checked to the end: a full disk shows only when the buffer goes out.
   QFile file(path);
-  const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
-                  file.flush();
+  const bool ok =
+      file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
   file.close();
   if (ok && file.error() == QFileDevice::NoError) return true;
   m_view->ShowMessage(Tx::FileWriteError);

@@ -47,24 +47,28 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_view = new CKorvaneView(centre);
   m_dialogs = new DialogCommands(m_view);
   const ViewState& state = m_view->State();
-  m_classroom.strip = new ShapesPanel(ClassroomStripWidth, ViewHeight,
-                                      [&state] { return ClassroomStrip(state.Strip(GlobalParams().Get())); }, centre);
+  m_classroom.strip = new ShapesPanel(
+      ClassroomStripWidth, ViewHeight, [&state] { return ClassroomStrip(state.Strip(GlobalParams().Get())); }, centre);
   m_classroom.strip->setObjectName(QStringLiteral("classroomStrip"));
   m_classroom.strip->hide();
   m_networkPanel = new NetworkPanelWidget(state, centre);
   m_networkPanel->setObjectName(QStringLiteral("networkPanel"));
   m_networkPanel->hide();
-  m_classroom.breeding = new ShapesPanel(ViewWidth, BreedingPanelHeight, [&state] {
-    const BreedingView* b = state.Breeding();
-    if (b) return BreedingPanel(*b, state.BreedingChild());
-    Shapes none;  // nothing bred yet: the panel's ground only
-    none.Fill({0, 0, ViewWidth, BreedingPanelHeight}, PanelGround);
-    return none;
-  }, centre, [&state]() -> ShapesCache::Key {
-    const BreedingView* b = state.Breeding();
-    if (!b) return {};
-    return {b, b->generation, state.BreedingChild(), b->total};
-  });
+  m_classroom.breeding = new ShapesPanel(
+      ViewWidth, BreedingPanelHeight,
+      [&state] {
+        const BreedingView* b = state.Breeding();
+        if (b) return BreedingPanel(*b, state.BreedingChild());
+        Shapes none;  // nothing bred yet: the panel's ground only
+        none.Fill({0, 0, ViewWidth, BreedingPanelHeight}, PanelGround);
+        return none;
+      },
+      centre,
+      [&state]() -> ShapesCache::Key {
+        const BreedingView* b = state.Breeding();
+        if (!b) return {};
+        return {b, b->generation, state.BreedingChild(), b->total};
+      });
   m_classroom.breeding->setObjectName(QStringLiteral("breedingPanel"));
   m_classroom.breeding->hide();
   row->addWidget(m_view);
@@ -227,7 +231,8 @@ void CMainFrame::BuildStatusBar() {
   statusBar()->setSizeGripEnabled(false);
   RunManager* runs = &m_view->Runs();
   connect(runs, &RunManager::WeightsChanged, this, &CMainFrame::UpdateWeightsStatus);
-  connect(runs, &RunManager::SeedsChanged, this, [this] { m_seedLabel->setText(U(SeedStatusText(m_view->Runs().Seeds()))); });
+  connect(runs, &RunManager::SeedsChanged, this,
+          [this] { m_seedLabel->setText(U(SeedStatusText(m_view->Runs().Seeds()))); });
   connect(runs, &RunManager::StateChanged, this, &CMainFrame::UpdateStateLine);
   connect(m_view, &CKorvaneView::ActivityChanged, this, &CMainFrame::UpdateStateLine);
   connect(m_view, &CKorvaneView::EditModeChanged, this, [this](bool on) { m_weightsLabel->setVisible(!on); });
@@ -306,7 +311,8 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
   // clip the field and fold the menus.
   const QSize least = minimumSize();
   if (width() < least.width() || height() < least.height())
-    QMetaObject::invokeMethod(this, [this] { resize(size().expandedTo(minimumSize())); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { resize(size().expandedTo(minimumSize())); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -47,9 +47,12 @@ void CMainFrame::BuildClassroomCommands(QMenu* control) {
     SavePreferences();
   });
   control->addSeparator();
-  connect(add(cmd::Space, Tx::MenuSpace, {QKeySequence(Qt::Key_Space)}), &QAction::triggered, runs, &RunManager::OnSpace);
+  connect(add(cmd::Space, Tx::MenuSpace, {QKeySequence(Qt::Key_Space)}), &QAction::triggered, runs,
+          &RunManager::OnSpace);
   auto step = [this](int by) {
-    return [this, by] { m_classroom.speed->setCurrentIndex(std::clamp(m_classroom.speed->currentIndex() + by, 0, WatchSpeedCount - 1)); };
+    return [this, by] {
+      m_classroom.speed->setCurrentIndex(std::clamp(m_classroom.speed->currentIndex() + by, 0, WatchSpeedCount - 1));
+    };
   };
   connect(add(cmd::Faster, Tx::MenuFaster, {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)}),
           &QAction::triggered, this, step(1));
@@ -104,7 +107,9 @@ void CMainFrame::UpdateClassroom() {
 
 DisplayPrefs CMainFrame::Preferences() const {
   DisplayPrefs d;
-  d.pace = Command(cmd::PaceStep)->isChecked() ? Pace::Step : Command(cmd::PaceWatch)->isChecked() ? Pace::Watch : Pace::Fastest;
+  d.pace = Command(cmd::PaceStep)->isChecked()    ? Pace::Step
+           : Command(cmd::PaceWatch)->isChecked() ? Pace::Watch
+                                                  : Pace::Fastest;
   d.paths = Command(cmd::ShowPaths)->isChecked();
   d.network = Command(cmd::ShowNetwork)->isChecked();
   d.classroom = Command(cmd::Classroom)->isChecked();

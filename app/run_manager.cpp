@@ -87,7 +87,8 @@ void RunManager::StartRun(RunKind kind, std::function<RunOutcome(IHost&)> body) 
   if (m_control.StopRequested()) return;
   // What a replay replays, said before the screen gives way.
   std::string replayOf;
-  if (kind == RunKind::Replay) replayOf = m_ledger.KeptPlan(m_workerThread ? std::optional(m_workerThread->id) : std::nullopt);
+  if (kind == RunKind::Replay)
+    replayOf = m_ledger.KeptPlan(m_workerThread ? std::optional(m_workerThread->id) : std::nullopt);
   if (kind == RunKind::NetworkFlight) replayOf = WeightsStatusText(m_results->Source());
   m_state.RunStarting(kind);
   auto run = std::make_unique<Run>();
@@ -148,7 +149,7 @@ void RunManager::OnShowResult() {
 void RunManager::OnTrainNetwork() {
   if (!MayStartComputing()) return;
   StartRun(RunKind::Training, [results = m_results, start = GlobalParams().Get(),
-                                seed = TakeSeed(RunKind::Training)](IHost& h) {
+                               seed = TakeSeed(RunKind::Training)](IHost& h) {
     CWeightGA weightGA;
     CNeuralNet net;
     return TrainAndSave(h, *results, {start, seed, DefaultThreadCount()}, weightGA, net, "weights.txt").outcome;
@@ -158,20 +159,20 @@ void RunManager::OnTrainNetwork() {
 void RunManager::OnShowTrainingResult() {
   if (!MayStartReplay()) return;
   const SimParams start = GlobalParams().Get();
-  StartRun(RunKind::NetworkFlight, [results = m_results, start, field = m_state.Field(),
-                                    net = NetworkInForce(*m_results, start)](IHost& h) mutable {
-    return CAutoPilot(results).FlyByNetwork(h, start, net, field);
-  });
+  StartRun(RunKind::NetworkFlight,
+           [results = m_results, start, field = m_state.Field(), net = NetworkInForce(*m_results, start)](
+               IHost& h) mutable { return CAutoPilot(results).FlyByNetwork(h, start, net, field); });
 }
 
 void RunManager::OnStartHeuristicGenAlg() {
   if (!MayStartComputing()) return;
   const SimParams start = GlobalParams().Get();
-  StartRun(RunKind::Heuristic, [results = m_results, start, field = m_state.Field(), seed = TakeSeed(RunKind::Heuristic),
-                                net = NetworkInForce(*m_results, start)](IHost& h) mutable {
-    CPlanGA ga;
-    return CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
-  });
+  StartRun(RunKind::Heuristic,
+           [results = m_results, start, field = m_state.Field(), seed = TakeSeed(RunKind::Heuristic),
+            net = NetworkInForce(*m_results, start)](IHost& h) mutable {
+             CPlanGA ga;
+             return CAutoPilot(results).OnStartHeuristicGenAlg(h, start, ga, net, field, seed);
+           });
   m_gaResultReady = true;
 }
 
@@ -340,7 +341,8 @@ void RunManager::HandleEvent(UiEvent& ev) {
       // A replay owns the screen while it lasts, even if the paused run it
       // watches is continued meanwhile.
       const Run* run = FindRun(ev.runId);
-      m_state.ApplyRunFrame(ev.runId, std::move(ev.frame), !m_replayThread || m_replayThread->id == ev.runId, run->kind);
+      m_state.ApplyRunFrame(ev.runId, std::move(ev.frame), !m_replayThread || m_replayThread->id == ev.runId,
+                            run->kind);
       emit StateChanged();
       break;
     }
@@ -356,9 +358,7 @@ void RunManager::HandleEvent(UiEvent& ev) {
       if (!live) return;
       m_state.SetShowPerception(ev.marks);
       break;
-    case UiEvent::Kind::Paused:
-      emit PauseChanged(ev.pause, true);
-      return;
+    case UiEvent::Kind::Paused: emit PauseChanged(ev.pause, true); return;
     case UiEvent::Kind::Held:
       // Held only while the pause still stands: a continue may have come first.
       if (Run* run = FindRun(ev.runId); run && m_control.PauseRequested(ev.pause)) run->held = true;

@@ -68,23 +68,23 @@ class RunManager : public QObject {
   void ForgetLastRun();
 
  public slots:
-  void OnStartGenAlg();           // 开始遗传算法
-  void OnStepByStep();            // 演示遗传算法过程
-  void OnShowResult();            // 演示结果
-  void OnTrainNetwork();          // 训练网络
-  void OnShowTrainingResult();    // 演示训练结果
-  void OnStartHeuristicGenAlg();  // 开始启发式遗传算法
+  void OnStartGenAlg();              // 开始遗传算法
+  void OnStepByStep();               // 演示遗传算法过程
+  void OnShowResult();               // 演示结果
+  void OnTrainNetwork();             // 训练网络
+  void OnShowTrainingResult();       // 演示训练结果
+  void OnStartHeuristicGenAlg();     // 开始启发式遗传算法
   void TogglePause(PauseKind kind);  // 暂停/继续 the three runs that pause
   // 停止 (Esc): the replay on screen, or else the computing run.
   void OnStop();
-  void SetPace(Pace pace);           // 最快 / 观看 / 单步
-  void SetShowPaths(bool on);        // 显示种群路径
-  void SetShowNetwork(bool on);      // 显示神经网络
-  void SetShowBreeding(bool on);     // 显示繁殖过程
-  void SetSpeed(double speed);       // 观看's speed, a multiple of the demonstration's
+  void SetPace(Pace pace);        // 最快 / 观看 / 单步
+  void SetShowPaths(bool on);     // 显示种群路径
+  void SetShowNetwork(bool on);   // 显示神经网络
+  void SetShowBreeding(bool on);  // 显示繁殖过程
+  void SetSpeed(double speed);    // 观看's speed, a multiple of the demonstration's
   // Space: the next generation under 单步, else pause or continue.
   void OnSpace();
-  void OnRerun();                    // 用同一种子重跑
+  void OnRerun();  // 用同一种子重跑
   void SetNextSeed(std::uint32_t seed);
   // The weights in force, changed or kept by the user; refused while a run
   // is active or paused.

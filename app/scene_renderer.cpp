@@ -52,10 +52,10 @@ QImage SceneRenderer::LoadPicture(const char* resource) {
 QFont SceneRenderer::PanelFont() {
   QFont f;
   // The Song face first, then any face that has the Chinese characters.
-  QStringList families = {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"),
-                          QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                          QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
-                          QStringLiteral("Droid Sans Fallback")};
+  QStringList families = {
+      QStringLiteral("AR PL UMing CN"),   QStringLiteral("AR PL UMing TW"),     QStringLiteral("宋体"),
+      QStringLiteral("SimSun"),           QStringLiteral("Noto Serif CJK SC"),  QStringLiteral("WenQuanYi Zen Hei"),
+      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")};
   for (const QString& fam : QFontDatabase::families(QFontDatabase::SimplifiedChinese))
     if (!families.contains(fam)) families.push_back(fam);
   f.setFamilies(families);

@@ -66,8 +66,8 @@ void AddLanguageMenu(QMenu* menu, CKorvaneView* view) {
   menu->addSeparator();
   QMenu* sub = menu->addMenu(U(Tx::MenuLanguage));
   auto* group = new QActionGroup(sub);
-  for (const auto& [lang, label] : {std::pair{text::Lang::Zh, Tx::LanguageChinese},
-                                    std::pair{text::Lang::En, Tx::LanguageEnglish}}) {
+  for (const auto& [lang, label] :
+       {std::pair{text::Lang::Zh, Tx::LanguageChinese}, std::pair{text::Lang::En, Tx::LanguageEnglish}}) {
     QAction* a = sub->addAction(U(label));
     a->setCheckable(true);
     a->setChecked(lang == text::UiLanguage());

@@ -17,12 +17,12 @@ struct UiEvent {
   enum class Kind { Frame, Message, LoadLevel, Marks, Paused, Held, Finished };
   Kind kind = Kind::Frame;
   int runId = 0;
-  FrameSnapshot frame;       // Frame
-  std::string text;          // Message
-  RunOutcome outcome;        // Finished
-  std::uint64_t ticket = 0;  // Message
-  int level = 0;             // LoadLevel
-  bool marks = false;        // Marks
+  FrameSnapshot frame;              // Frame
+  std::string text;                 // Message
+  RunOutcome outcome;               // Finished
+  std::uint64_t ticket = 0;         // Message
+  int level = 0;                    // LoadLevel
+  bool marks = false;               // Marks
   PauseKind pause = PauseKind::GA;  // Paused, Held
 };
 
@@ -37,8 +37,8 @@ class UiMailbox : public QObject {
   explicit UiMailbox(QObject* parent = nullptr);
   ~UiMailbox() override;
 
-  void Post(UiEvent ev);             // any thread
-  std::optional<UiEvent> Take();     // UI thread
+  void Post(UiEvent ev);          // any thread
+  std::optional<UiEvent> Take();  // UI thread
 
  signals:
   void ready();

@@ -79,7 +79,7 @@ BENCHMARK(BM_TrainingFlightTick);
 void BM_GaGeneration(benchmark::State& state) {
   QuietHost host;
   host.params.MaxGenerations = 0;
-  host.showing.paths = state.range(1) != 0;  // record every plan's path
+  host.showing.paths = state.range(1) != 0;   // record every plan's path
   const MeteorField field = BuiltInLevel(4);  // nothing escapes: every generation is whole
   CAutoPilot pilot;
   pilot.SetThreads(static_cast<int>(state.range(0)));

@@ -33,8 +33,7 @@ const std::vector<double>& Sums() {
 void PerValue(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kCount));
   state.counters["per_value"] = benchmark::Counter(
-      static_cast<double>(kCount), benchmark::Counter::kIsIterationInvariantRate |
-                                       benchmark::Counter::kInvert);
+      static_cast<double>(kCount), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 template <double (*F)(double)>

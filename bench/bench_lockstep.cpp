@@ -53,9 +53,9 @@ const Workload& Flights() {
 }
 
 void PerTick(benchmark::State& state, long ticksPerIteration) {
-  state.counters["ns_per_genome_tick"] = benchmark::Counter(
-      static_cast<double>(ticksPerIteration),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_genome_tick"] =
+      benchmark::Counter(static_cast<double>(ticksPerIteration),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_FlightsOneByOne(benchmark::State& state) {
@@ -124,14 +124,12 @@ const PlanWorkload& Plans() {
   return w;
 }
 
-FlyVariant Variant(const benchmark::State& state) {
-  return state.range(0) ? FlyVariant::Heuristic : FlyVariant::GA;
-}
+FlyVariant Variant(const benchmark::State& state) { return state.range(0) ? FlyVariant::Heuristic : FlyVariant::GA; }
 
 void PerPlanTick(benchmark::State& state, long ticksPerIteration) {
-  state.counters["ns_per_plan_tick"] = benchmark::Counter(
-      static_cast<double>(ticksPerIteration),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_plan_tick"] =
+      benchmark::Counter(static_cast<double>(ticksPerIteration),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Arg: heuristic (0/1).

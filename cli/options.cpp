@@ -231,7 +231,7 @@ Options Check(const CommandDef& cmd, const Raw& r, const std::set<std::string_vi
   o.mapFile = r.map;
   // builtin and table name the two sets; anything else is a file (./table
   // for a file of that name).
-  o.weights = r.weights == "table"     ? Options::Weights::Table
+  o.weights = r.weights == "table"                          ? Options::Weights::Table
               : r.weights == "builtin" || r.weights.empty() ? Options::Weights::Builtin
                                                             : Options::Weights::File;
   if (o.weights == Options::Weights::File) o.weightsFile = r.weights;

@@ -27,7 +27,7 @@ struct Options {
   Weights weights = Weights::Builtin;
   std::string weightsFile;
   int block = 0;
-  std::string weightsOut;   // empty: train writes no file
+  std::string weightsOut;  // empty: train writes no file
   std::string planFile;
   FlyVariant variant = FlyVariant::GA;
   int threads = 1;

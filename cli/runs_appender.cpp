@@ -72,7 +72,8 @@ void RunsAppender::Append(std::string_view line) {
 }
 
 void RunsAppender::Abandon() {
-  struct stat mine {}, named {};
+  struct stat mine {
+  }, named{};
   if (m_created && ::fstat(m_fd, &mine) == 0 && mine.st_size == 0 && ::stat(m_path.c_str(), &named) == 0 &&
       mine.st_ino == named.st_ino && mine.st_dev == named.st_dev)
     ::unlink(m_path.c_str());

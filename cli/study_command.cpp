@@ -55,7 +55,8 @@ void LoadMethodWeights(const Options& o, const study::Grid& grid, const study::R
   for (std::size_t m = 0; m < methods.size(); ++m) {
     const study::Method& method = methods[m];
     const std::string name = method.Name();
-    const bool inFile = std::any_of(file.runs.begin(), file.runs.end(), [&](auto& r) { return r.MethodName() == name; });
+    const bool inFile =
+        std::any_of(file.runs.begin(), file.runs.end(), [&](auto& r) { return r.MethodName() == name; });
     if (method.kind == Kind::Ga || !(flown[m] || (inFile && method.kind != Kind::Train))) continue;
     if (method.kind == Kind::Train) {
       // Once per seed, under the study's settings.
@@ -99,7 +100,8 @@ void LoadMethodWeights(const Options& o, const study::Grid& grid, const study::R
   for (std::size_t i = 0; i < file.runs.size(); ++i) {
     const study::RunRecord& r = file.runs[i];
     for (std::size_t m = 0; m < methods.size(); ++m)
-      if (r.weightsFnv && work.weightsFnv[m] && r.MethodName() == methods[m].Name() && *r.weightsFnv != *work.weightsFnv[m])
+      if (r.weightsFnv && work.weightsFnv[m] && r.MethodName() == methods[m].Name() &&
+          *r.weightsFnv != *work.weightsFnv[m])
         Refuse(text::En<Tx::OtherNetwork>(r.key, o.study.out, file.lines[i], study::FnvText(*r.weightsFnv),
                                           study::FnvText(*work.weightsFnv[m])));
   }

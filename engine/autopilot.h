@@ -60,8 +60,7 @@ class CAutoPilot {
   bool StepByStep(IHost& host, CPlanGA& ga, std::vector<CPlanGenome>& workList, const MeteorField& field,
                   const SimParams& p, CRand& rng);
   // 演示遗传算法过程.
-  RunOutcome onTimer3(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field,
-                      std::uint32_t seed);
+  RunOutcome onTimer3(IHost& host, const SimParams& start, CPlanGA& ga, const MeteorField& field, std::uint32_t seed);
   // 演示结果: the kept plan flown on screen.
   RunOutcome onTimer2(IHost& host, const SimParams& start, const MeteorField& field);
   // 演示训练结果: the network in force flies on screen.

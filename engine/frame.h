@@ -37,10 +37,10 @@ inline constexpr std::size_t NetworkViewMaxNeurons = 60;
 
 // What the network sees and does at one moment of a flight shown on screen.
 struct NetworkView {
-  std::vector<std::vector<double>> layers;          // the inputs, then each layer's outputs
+  std::vector<std::vector<double>> layers;             // the inputs, then each layer's outputs
   std::shared_ptr<const std::vector<double>> weights;  // flat, bias last; null for a large network
-  int chosen = 0;                                   // the thrust it picks
-  int perceived = 0;                                // meteors among the inputs
+  int chosen = 0;                                      // the thrust it picks
+  int perceived = 0;                                   // meteors among the inputs
 };
 
 // The plan search's score panel values after an epoch.
@@ -59,7 +59,7 @@ struct ChartData {
   int generation = 0;
   double best = 0.0;
   double average = 0.0;
-  std::vector<double> bestHistory;     // entry k-1: generation k
+  std::vector<double> bestHistory;  // entry k-1: generation k
   std::vector<double> averageHistory;
   // Entry k-1: how different generation k's members were (PlanDiversity,
   // WeightDiversity); empty where a run does not keep it.
@@ -79,9 +79,9 @@ struct Bred {
 };
 
 struct BreedingView {
-  int generation = 0;   // the generation scored, from 1
-  int elites = 0;       // the first `elites` of the next generation are copies
-  double total = 0.0;   // the roulette wheel: the sorted generation's total fitness
+  int generation = 0;  // the generation scored, from 1
+  int elites = 0;      // the first `elites` of the next generation are copies
+  double total = 0.0;  // the roulette wheel: the sorted generation's total fitness
   std::optional<Bred<CPlanGenome, PlanBreedingRecord>> plans;
   std::optional<Bred<WeightGenome, WeightBreedingRecord>> weights;
 };
@@ -94,10 +94,10 @@ struct FrameSnapshot {
   MeteorField field;
   Perception perception;
   std::optional<PlanPanelData> planPanel;
-  std::optional<ChartData> chart;      // the weight search's
-  std::optional<ChartData> planChart;  // the plan search's, when it is to be shown
-  PathsPtr paths;                           // a search's generation, when shown
-  std::shared_ptr<const NetworkView> network;  // when the network panel is on
+  std::optional<ChartData> chart;                // the weight search's
+  std::optional<ChartData> planChart;            // the plan search's, when it is to be shown
+  PathsPtr paths;                                // a search's generation, when shown
+  std::shared_ptr<const NetworkView> network;    // when the network panel is on
   std::shared_ptr<const BreedingView> breeding;  // the last breeding, when it is shown
 };
 

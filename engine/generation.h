@@ -133,10 +133,10 @@ class GenerationEvaluator {
   std::vector<WorkerState> m_workers;
   std::vector<CNeuralNet> m_workerNets;
   std::vector<PlanFlightResult> m_results;
-  std::vector<PlanPath> m_paths;      // one per plan, when a generation's paths are shown
-  std::vector<LaneBuffers> m_lanes;   // per worker, for training in lanes
-  std::vector<double> m_laneScores;   // per flight of a generation
-  std::vector<int> m_laneTicks;       // per flight: its length, -1 while it flies
+  std::vector<PlanPath> m_paths;     // one per plan, when a generation's paths are shown
+  std::vector<LaneBuffers> m_lanes;  // per worker, for training in lanes
+  std::vector<double> m_laneScores;  // per flight of a generation
+  std::vector<int> m_laneTicks;      // per flight: its length, -1 while it flies
 #if !KORVANE_PORTABLE
   std::unique_ptr<WorkerPool> m_pool = std::make_unique<WorkerPool>();
 #endif

@@ -31,7 +31,7 @@ class GenerationalRun : public IRun {
   SimParams m_p;  // the settings of the generation under way
   struct {
     Phase phase = Phase::Generation;
-    int generation = 0;  // the generation under way, counted as the run counts
+    int generation = 0;         // the generation under way, counted as the run counts
     Pace pace = Pace::Fastest;  // as the last generation ended
     PauseKind pause = PauseKind::GA;
   } m_at;

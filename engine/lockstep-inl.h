@@ -191,8 +191,8 @@ class Flights {
   double* m_w;
   const int m_k;
   const bool m_hullSafe = HullRadius * m_p.LifeboatSize >= 0.0;  // gaps >= 0 until a crash
-  int m_meteors = 0;   // the most any lane's level has
-  uint32_t m_live = 0;  // lanes flying a flight of the job
+  int m_meteors = 0;                                             // the most any lane's level has
+  uint32_t m_live = 0;                                           // lanes flying a flight of the job
 };
 
 }  // namespace lanes

@@ -14,8 +14,8 @@
 
 namespace korvane {
 
-inline constexpr int kMaxLanes = 16;       // lanes one worker flies at most
-inline constexpr int kLaneMaxWidth = 32;   // widest layer the lanes take
+inline constexpr int kMaxLanes = 16;      // lanes one worker flies at most
+inline constexpr int kLaneMaxWidth = 32;  // widest layer the lanes take
 inline constexpr int kLaneMaxWeights = 4096;
 inline constexpr int kLaneMaxInputs = 4 + 2 * MaxPerceived;
 
@@ -87,7 +87,9 @@ struct alignas(64) LaneBuffers {
   int flight[kMaxLanes], level[kMaxLanes];
   std::vector<double> weightStore;  // weightCount rows, 64-byte aligned from Weights()
 
-  double* Weights() { return weightStore.data() + (8 - (reinterpret_cast<std::uintptr_t>(weightStore.data()) / 8) % 8) % 8; }
+  double* Weights() {
+    return weightStore.data() + (8 - (reinterpret_cast<std::uintptr_t>(weightStore.data()) / 8) % 8) % 8;
+  }
   void SizeFor(int weightCount) { weightStore.resize(static_cast<std::size_t>(weightCount) * kMaxLanes + 8); }
 };
 

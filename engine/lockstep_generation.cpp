@@ -27,9 +27,9 @@ class Feed final : public LaneFeed {
  public:
   // A worker's own genomes and the turns over their other levels.
   struct alignas(64) Own {
-    std::vector<int> genomes;            // taken on level 0, in order
-    std::vector<int> lastOrder;          // the same, in the last level's order
-    std::atomic<bool> complete{false};   // no more genomes come
+    std::vector<int> genomes;           // taken on level 0, in order
+    std::vector<int> lastOrder;         // the same, in the last level's order
+    std::atomic<bool> complete{false};  // no more genomes come
     std::atomic<int> next{0};
     std::once_flag ordered;
   };
@@ -43,9 +43,15 @@ class Feed final : public LaneFeed {
 
   Feed(RunAsks& asks, const LaneJob& job, std::span<const MeteorField> levels, Shared& shared, int worker,
        ChildBreeding& breeding, FlightState& state, CNeuralNet& net)
-      : m_job(job), m_levels(levels), m_shared(shared), m_own(shared.own[worker]), m_breeding(breeding),
-        m_turns(asks, shared, worker, static_cast<int>(job.genomes.size()) + 1), m_worker(worker),
-        m_state(state), m_net(net) {}
+      : m_job(job),
+        m_levels(levels),
+        m_shared(shared),
+        m_own(shared.own[worker]),
+        m_breeding(breeding),
+        m_turns(asks, shared, worker, static_cast<int>(job.genomes.size()) + 1),
+        m_worker(worker),
+        m_state(state),
+        m_net(net) {}
 
   int Next() override {
     const int genomes = static_cast<int>(m_job.genomes.size());
@@ -139,9 +145,13 @@ bool GenerationEvaluator::FlyWeightsInLanes(RunAsks& asks, const SimParams& p, C
   m_laneTicks.assign(m_laneScores.size(), -1);
   m_lanes.resize(static_cast<std::size_t>(threads));
   for (LaneBuffers& b : m_lanes) b.SizeFor(net.WeightCount());
-  const LaneJob job{&p, net.Layers(), net.WeightCount(), laneLevels,
+  const LaneJob job{&p,
+                    net.Layers(),
+                    net.WeightCount(),
+                    laneLevels,
                     std::span<const WeightGenome>(genomes.data(), static_cast<std::size_t>(count)),
-                    m_laneScores.data(), m_laneTicks.data()};
+                    m_laneScores.data(),
+                    m_laneTicks.data()};
   Feed::Shared shared(threads, count);
   m_pool->Run(threads, [&](int w) {
     const std::size_t at = static_cast<std::size_t>(w);

@@ -222,7 +222,8 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   double* out = b.layer[flip];
   V xs[SimParams::NetOutputCount * kGroups];  // output j's sums, then x, at j * kGroups + g
   InBlocks(n, [&]<size_t kB>(int j) {
-    Sums<kN, kB>(d, weights(last, j), stride(last), src, last.inputsPerNeuron - 1, xs + static_cast<size_t>(j) * kGroups);
+    Sums<kN, kB>(d, weights(last, j), stride(last), src, last.inputsPerNeuron - 1,
+                 xs + static_cast<size_t>(j) * kGroups);
   });
   if (layers.size() == 1) {  // a linear output layer: the sums are the outputs
     for (size_t k = 0; k < static_cast<size_t>(n) * kGroups; ++k) hn::Store(xs[k], d, out + k * kL);
@@ -243,9 +244,9 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
       const V x = negSlope * xs[static_cast<size_t>(j) * kGroups + g];
       hn::Store(x, d, row(b.arg, j) + g * kL);
       if (j == 0) firstNaN = hn::IsNaN(x);
-      running[j][g] = j == 0 ? hn::Eq(one, one)
-                             : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow),
-                                          x < least + hn::Set(d, kPickApart));
+      running[j][g] =
+          j == 0 ? hn::Eq(one, one)
+                 : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow), x < least + hn::Set(d, kPickApart));
       count = count + hn::IfThenElseZero(running[j][g], one);
       const M lower = x < least;
       next = hn::IfThenElse(lower, least, hn::IfThenElse(x < next, x, next));
@@ -253,11 +254,11 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
       least = hn::IfThenElse(lower, x, least);
     }
     // A NaN first output is the choice; so is a clear winner (PickIsClear).
-    const V apart = hn::IfThenElse(least >= hn::Set(d, kClearHigh), hn::Set(d, kClearHighApart),
-                                   hn::Set(d, kClearLowApart));
-    const M clear = hn::And(least <= hn::Set(d, kClearTop),
-                            next >= hn::IfThenElse(least >= hn::Set(d, kClearLow), least + apart,
-                                                   hn::Set(d, kClearBelowOne)));
+    const V apart =
+        hn::IfThenElse(least >= hn::Set(d, kClearHigh), hn::Set(d, kClearHighApart), hn::Set(d, kClearLowApart));
+    const M clear =
+        hn::And(least <= hn::Set(d, kClearTop),
+                next >= hn::IfThenElse(least >= hn::Set(d, kClearLow), least + apart, hn::Set(d, kClearBelowOne)));
     settled[g] = hn::Or(firstNaN, clear);
     choice[g] = hn::IfThenZeroElse(firstNaN, at);
     several[g] = hn::AndNot(settled[g], count > one);

@@ -36,7 +36,7 @@ HWY_INLINE Slot<D> Choose(hn::Mask<D> m, const Slot<D>& yes, const Slot<D>& no) 
   return {hn::IfThenElse(m, yes.gap, no.gap),     hn::IfThenElse(m, yes.dist, no.dist),
           hn::IfThenElse(m, yes.ix, no.ix),       hn::IfThenElse(m, yes.iy, no.iy),
           hn::IfThenElse(m, yes.below, no.below), hn::IfThenElse(m, yes.above, no.above),
-          hn::IfThenElse(m, yes.reach, no.reach),   hn::Or(hn::And(m, yes.filled), hn::AndNot(m, no.filled))};
+          hn::IfThenElse(m, yes.reach, no.reach), hn::Or(hn::And(m, yes.filled), hn::AndNot(m, no.filled))};
 }
 
 // mag as CheckCollision has it: dx * dx + dy * dy of the stored vector.
@@ -100,7 +100,7 @@ template <class D>
 HWY_INLINE hn::Mask<D> OutOfField(D d, const Boats<D>& boats, hn::Vec<D> hull) {
   const hn::Vec<D> zero = hn::Zero(d);
   return hn::Or(boats.x - hull < zero,
-                hn::Or(boats.y - hull < zero, boats.y + hull > hn::Set(d, static_cast<double>(PlayfieldHeight))));
+                hn::Or(boats.y - hull<zero, boats.y + hull> hn::Set(d, static_cast<double>(PlayfieldHeight))));
 }
 
 // CheckCollision for all kN lanes, a vector of them at a time: sets `crash`

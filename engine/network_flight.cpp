@@ -48,7 +48,8 @@ std::shared_ptr<const NetworkView> ViewNetwork(const CNeuralNet& net, const Flig
   // Connections are drawn only for a network small enough to show each.
   std::size_t neurons = 0;
   for (std::size_t l = 1; l < view->layers.size(); ++l) neurons += view->layers[l].size();
-  if (neurons <= NetworkViewMaxNeurons) view->weights = std::make_shared<const std::vector<double>>(net.CollectWeights());
+  if (neurons <= NetworkViewMaxNeurons)
+    view->weights = std::make_shared<const std::vector<double>>(net.CollectWeights());
   view->chosen = PickAction(view->layers.back());
   view->perceived = PerceivedCount(p);
   return view;

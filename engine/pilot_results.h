@@ -24,10 +24,10 @@ NetShape NetShapeOf(const SimParams& p);
 struct WeightsSource {
   enum class Kind { Builtin, Table, File, Training, TrainingPaused, TrainingStopped };
   Kind kind = Kind::Builtin;
-  std::string file;                // File: the file's name
-  int block = 0;                   // File: the block's number, from 1
-  int generation = 0;              // TrainingPaused/Stopped: the last generation flown
-  std::optional<double> fitness;   // the training fitness, where known
+  std::string file;               // File: the file's name
+  int block = 0;                  // File: the block's number, from 1
+  int generation = 0;             // TrainingPaused/Stopped: the last generation flown
+  std::optional<double> fitness;  // the training fitness, where known
 };
 
 // The two built-in sets: the trained network in force at start, and the

@@ -30,8 +30,13 @@ class PlanFlights {
   static_assert(kN <= kMaxLanes && kN <= 32, "one bit per lane");
 
   PlanFlights(const PlanLaneJob& job, LaneFeed& feed, PlanLaneBuffers& b)
-      : m_job(job), m_p(*job.params), m_lv(*job.level), m_feed(feed), m_b(b),
-        m_heuristic(job.variant == FlyVariant::Heuristic), m_stepByStep(job.variant == FlyVariant::StepByStep),
+      : m_job(job),
+        m_p(*job.params),
+        m_lv(*job.level),
+        m_feed(feed),
+        m_b(b),
+        m_heuristic(job.variant == FlyVariant::Heuristic),
+        m_stepByStep(job.variant == FlyVariant::StepByStep),
         m_k(PerceivedCount(m_p)) {}
 
   void Run() {
@@ -117,7 +122,7 @@ class PlanFlights {
     }
     const V top = height - y;
     c = hn::IfThenElse(y * y < c, y * y, hn::IfThenElse(top * top < c, top * top, c));
-    crash = hn::Or(crash, hn::Or(x - hull < zero, hn::Or(y - hull < zero, y + hull > height)));
+    crash = hn::Or(crash, hn::Or(x - hull < zero, hn::Or(y - hull<zero, y + hull> height)));
     // The demonstration tests the escape first: an escaping lane is scored
     // with the clearance it had.
     const V clear = hn::Load(d, m_b.clearance + v);
@@ -252,8 +257,8 @@ class PlanFlights {
   }
 
   void AddCrash(size_t lane) {
-    m_b.crashes[m_b.crashCount++] = {m_b.plan[lane], m_b.gx[lane], m_b.gy[lane], m_b.gvx[lane], m_b.gvy[lane],
-                                     m_b.geneAtStart[lane]};
+    m_b.crashes[m_b.crashCount++] = {m_b.plan[lane], m_b.gx[lane],  m_b.gy[lane],
+                                     m_b.gvx[lane],  m_b.gvy[lane], m_b.geneAtStart[lane]};
     if (m_b.crashCount == static_cast<int>(kN)) Suggest();
   }
 
@@ -307,7 +312,7 @@ class PlanFlights {
   const bool m_heuristic, m_stepByStep;
   const int m_k;
   const bool m_hullSafe = HullRadius * m_p.LifeboatSize >= 0.0;  // gaps >= 0 until a crash
-  uint32_t m_live = 0;  // lanes flying a plan of the job
+  uint32_t m_live = 0;                                           // lanes flying a plan of the job
 };
 
 }  // namespace lanes

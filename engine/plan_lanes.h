@@ -25,7 +25,7 @@ struct PlanLaneJob {
   FlyVariant variant = FlyVariant::GA;
   const SimParams* params = nullptr;
   const LaneLevel* level = nullptr;
-  std::span<CPlanGenome> plans;  // scored as FlyPlan scores them
+  std::span<CPlanGenome> plans;         // scored as FlyPlan scores them
   PlanFlightResult* results = nullptr;  // one per plan
   PlanPath* paths = nullptr;            // one per plan, or none
   // The heuristic's network (LanesServe must hold).

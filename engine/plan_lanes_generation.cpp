@@ -14,7 +14,10 @@ class PlanFeed final : public LaneFeed {
  public:
   PlanFeed(RunAsks& asks, Turns::Shared& shared, int worker, const PlanGeneration& g, const PlanLaneJob& job,
            FlightState& state, CNeuralNet* net)
-      : m_turns(asks, shared, worker, static_cast<int>(job.plans.size())), m_g(g), m_job(job), m_state(state),
+      : m_turns(asks, shared, worker, static_cast<int>(job.plans.size())),
+        m_g(g),
+        m_job(job),
+        m_state(state),
         m_net(net) {}
 
   int Next() override {
@@ -22,8 +25,8 @@ class PlanFeed final : public LaneFeed {
       const int turn = m_turns.Next();
       if (turn != 0) return turn - 1;  // -1 past the end
       const int shown = static_cast<int>(m_job.plans.size()) - 1;
-      m_job.results[shown] = FlyPlan(m_state, m_job.plans[static_cast<std::size_t>(shown)], m_g.variant,
-                                     *m_g.params, *m_g.field, m_net, m_job.paths ? &m_job.paths[shown] : nullptr);
+      m_job.results[shown] = FlyPlan(m_state, m_job.plans[static_cast<std::size_t>(shown)], m_g.variant, *m_g.params,
+                                     *m_g.field, m_net, m_job.paths ? &m_job.paths[shown] : nullptr);
     }
   }
 

@@ -57,7 +57,7 @@ class PlanSearchRun final : public GenerationalRun {
   std::vector<CPlanGenome> m_workList;
   GenerationEvaluator m_eval;
   ChartData m_history;
-  PathsPtr m_paths;  // the last generation's, when they are shown
+  PathsPtr m_paths;             // the last generation's, when they are shown
   BreedingRecorder m_breeding;  // the last epoch's, when it is shown
   struct {
     ShownPlanFlight flight;

@@ -19,24 +19,16 @@ ReplayRun::ReplayRun(const RunLink& link, const SimParams& start, const MeteorFi
 
 RunStep ReplayRun::Step() {
   RunEvents& tell = m_link.tell;
-  const std::optional<ShownEnd> end =
-      m_flight.Step(m_link.asks, tell, m_p, m_field, PerceivedCount(m_start), [this] {
-        return FlightFrame(m_flight.State(), m_field);
-      });
+  const std::optional<ShownEnd> end = m_flight.Step(m_link.asks, tell, m_p, m_field, PerceivedCount(m_start),
+                                                    [this] { return FlightFrame(m_flight.State(), m_field); });
   if (!end) return {kReplayTickMs, {}};
   switch (*end) {
-    case ShownEnd::UsedUp:
-      tell.Notice({NoticeKind::ReplayOver});
-      return Finish(tell, {RunEnd::UsedUp});
+    case ShownEnd::UsedUp: tell.Notice({NoticeKind::ReplayOver}); return Finish(tell, {RunEnd::UsedUp});
     case ShownEnd::InvalidCode:
       tell.Notice({NoticeKind::ReplayInvalidCode});
       return Finish(tell, {RunEnd::InvalidCode});
-    case ShownEnd::Escaped:
-      tell.Notice({NoticeKind::FlightEscaped});
-      return Finish(tell, {RunEnd::Escaped});
-    case ShownEnd::Crashed:
-      tell.Notice({NoticeKind::FlightCrashed});
-      return Finish(tell, {RunEnd::Crashed});
+    case ShownEnd::Escaped: tell.Notice({NoticeKind::FlightEscaped}); return Finish(tell, {RunEnd::Escaped});
+    case ShownEnd::Crashed: tell.Notice({NoticeKind::FlightCrashed}); return Finish(tell, {RunEnd::Crashed});
     case ShownEnd::NetworkMismatch:
     case ShownEnd::Stopped: break;
   }
@@ -52,19 +44,17 @@ NetworkFlightRun::NetworkFlightRun(const RunLink& link, const SimParams& start, 
 FrameSnapshot NetworkFlightRun::Frame() const {
   FrameSnapshot f = FlightFrame(m_flight.State(), m_field);
   // The network as it took the decision whose thrust the frame shows.
-  if (m_flight.DecidedAt() && m_link.asks.WhatToShow().network) f.network = ViewNetwork(m_net, *m_flight.DecidedAt(), m_p);
+  if (m_flight.DecidedAt() && m_link.asks.WhatToShow().network)
+    f.network = ViewNetwork(m_net, *m_flight.DecidedAt(), m_p);
   return f;
 }
 
 RunStep NetworkFlightRun::Step() {
   RunEvents& tell = m_link.tell;
-  const std::optional<ShownEnd> end =
-      m_flight.Step(m_link.asks, tell, m_p, m_net, m_field, [this] { return Frame(); });
+  const std::optional<ShownEnd> end = m_flight.Step(m_link.asks, tell, m_p, m_net, m_field, [this] { return Frame(); });
   if (!end) return {kNetworkTickMs, {}};
   switch (*end) {
-    case ShownEnd::Crashed:
-      tell.Notice({NoticeKind::FlightCrashed});
-      return Finish(tell, {RunEnd::Crashed});
+    case ShownEnd::Crashed: tell.Notice({NoticeKind::FlightCrashed}); return Finish(tell, {RunEnd::Crashed});
     case ShownEnd::Escaped:
       tell.Notice({NoticeKind::FlightEscaped});
       // Only an escape takes the marks away; a crash leaves them on the wreck.

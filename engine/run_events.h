@@ -29,7 +29,7 @@ enum class NoticeKind {
 
 struct RunNotice {
   NoticeKind kind = NoticeKind::SearchEscaped;
-  int generation = 0;  // TrainingStopped
+  int generation = 0;    // TrainingStopped
   double fitness = 0.0;  // TrainingDone
   // InvalidCode: the code, the plan's index, the gene's, the search it was in.
   int code = 0;
@@ -56,8 +56,8 @@ struct RunOutcome {
   // Escaped (a search): the generation, from 0, in which a plan escaped.
   // Otherwise the generations completed.
   int generation = 0;
-  int plan = -1;       // Escaped (a search): the plan's index
-  double best = 0.0;   // NotEscaped, Trained: the best fitness of the last generation
+  int plan = -1;      // Escaped (a search): the plan's index
+  double best = 0.0;  // NotEscaped, Trained: the best fitness of the last generation
   // NotEscaped: the generation limit in force as it ended (it may have been
   // changed between generations).
   int limit = 0;

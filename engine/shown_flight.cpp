@@ -13,8 +13,8 @@ void ShownPlanFlight::Start(const CPlanGenome& plan, const SimParams& p) {
   m_thrusting = false;
 }
 
-std::optional<ShownEnd> ShownPlanFlight::Step(RunAsks& asks, RunEvents& events, SimParams& p,
-                                              const MeteorField& field, int k, const FrameMaker& frame) {
+std::optional<ShownEnd> ShownPlanFlight::Step(RunAsks& asks, RunEvents& events, SimParams& p, const MeteorField& field,
+                                              int k, const FrameMaker& frame) {
   if (m_thrusting) {
     m_thrusting = false;
     m_fs.boat.ApplyGravity(p);

@@ -124,8 +124,8 @@ RunStep TrainingRun::FlyGeneration() {
   const auto drawAhead = [&] {
     m_ga.DrawAhead(m_workList.size(), static_cast<std::size_t>(m_ga.GenomeLength()), m_p, m_rng);
   };
-  const bool flown = m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead,
-                                       m_childrenPending ? &m_ga : nullptr);
+  const bool flown =
+      m_eval.FlyWeights(m_link.asks, m_p, m_net, m_levels, m_workList, drawAhead, m_childrenPending ? &m_ga : nullptr);
   m_childrenPending = false;
   if (!flown) return Stopped();
   m_shownLevel = BuiltInLevelCount - 1;

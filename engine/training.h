@@ -55,11 +55,11 @@ class TrainingRun final : public GenerationalRun {
     ShownNetworkFlight flight{true};
     SimParams p;
     MeteorField level;
-  } m_watch;  // the generation's best network on level 1, under 观看
-  int m_shownLevel = 0;  // the level the progress frames show
-  bool m_childrenPending = false;  // the work list waits for Breed
-  std::vector<double> m_diversity;                 // per generation, as the chart shows it
-  BreedingRecorder m_breeding;                     // the last epoch's, when it is shown
+  } m_watch;                        // the generation's best network on level 1, under 观看
+  int m_shownLevel = 0;             // the level the progress frames show
+  bool m_childrenPending = false;   // the work list waits for Breed
+  std::vector<double> m_diversity;  // per generation, as the chart shows it
+  BreedingRecorder m_breeding;      // the last epoch's, when it is shown
 };
 
 }  // namespace korvane

@@ -47,7 +47,7 @@ enum class MapDefect {
   BadLineEnd,      // something other than a line end after the third comma
   TooManyMeteors,  // more meteors than the field holds
   FileTooLarge,
-  OutOfField,      // |x|, |y| or |r| above MaxMapCoordinate
+  OutOfField,  // |x|, |y| or |r| above MaxMapCoordinate
 };
 
 // The editor places meteors within the playfield; a map beyond this is not
@@ -88,8 +88,7 @@ class CObstacleMapFile {
   // (from m_mapCount when it cannot be read), so removing a full file lifts
   // the limit at once and two savers at once take turns. preview, when given,
   // sees the text after the file is open and before it is written.
-  MapSaveResult SaveMap(const MeteorField& field,
-                        const std::function<void(const std::string&)>& preview = {});
+  MapSaveResult SaveMap(const MeteorField& field, const std::function<void(const std::string&)>& preview = {});
 
   // Reads map k into the field; the field is unchanged unless it succeeds.
   MapLoadResult LoadMap(int k, MeteorField& field);

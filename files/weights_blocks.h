@@ -10,18 +10,18 @@ namespace korvane {
 
 enum class WeightsDefect {
   None,
-  NotAWeightLine,    // not "m_weight[...] ..."
-  MissingBracket,    // no ']' after the index
-  BadIndex,          // not 1 to 9 decimal digits
+  NotAWeightLine,  // not "m_weight[...] ..."
+  MissingBracket,  // no ']' after the index
+  BadIndex,        // not 1 to 9 decimal digits
   MissingEquals,
   MissingSemicolon,
   MissingValue,
   NotANumber,
-  OutOfRange,        // a number beyond a double's range, or too close to 0 for one
+  OutOfRange,  // a number beyond a double's range, or too close to 0 for one
   NotFinite,
-  CutOff,            // the text ends inside the line, before its line end
-  NoBlockStart,      // lines before the first m_weight[0]
-  IndexOutOfOrder,   // expected and found say more
+  CutOff,           // the text ends inside the line, before its line end
+  NoBlockStart,     // lines before the first m_weight[0]
+  IndexOutOfOrder,  // expected and found say more
 };
 
 struct WeightsDamage {
@@ -38,8 +38,8 @@ struct WeightsDamage {
 struct WeightsBlock {
   int number = 0;  // 1-based
   int firstLine = 0;
-  WeightsDamage damage;          // the first thing wrong; defect None: whole
-  std::vector<double> weights;   // whole blocks only
+  WeightsDamage damage;         // the first thing wrong; defect None: whole
+  std::vector<double> weights;  // whole blocks only
   bool Whole() const { return damage.defect == WeightsDefect::None; }
 };
 

@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(plan->actions.size() == plan->durations.size());
   for (double d : plan->durations) Require(std::isfinite(d));
   // Written out again, the plan reads back the same, number for number.
-  const std::string again =
-      nlohmann::json{{"actions", plan->actions}, {"durations", plan->durations}}.dump();
+  const std::string again = nlohmann::json{{"actions", plan->actions}, {"durations", plan->durations}}.dump();
   auto back = ParsePlanText(again, &error);
   Require(back.has_value());
   Require(back->actions == plan->actions);

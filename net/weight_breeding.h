@@ -9,8 +9,8 @@ struct WeightGenome;
 // How the weight epoch made one child, from the draws the epoch took: a
 // copy of one parent's weights, mutated. No crossover takes place.
 struct WeightChildRecord {
-  int parent = -1;      // the parent's place in the sorted generation (0: the worst)
-  double slice = 0.0;   // where the roulette's draw landed: draw / 32768 × total fitness
+  int parent = -1;     // the parent's place in the sorted generation (0: the worst)
+  double slice = 0.0;  // where the roulette's draw landed: draw / 32768 × total fitness
   struct Change {
     int weight;
     double before;

@@ -208,8 +208,16 @@ std::size_t CWeightGA::PairCount(std::size_t listSize, const SimParams& p) const
 void CWeightGA::DrawAhead(std::size_t listSize, std::size_t weightCount, const SimParams& p, CRand& rng) {
   const std::size_t pairs = PairCount(listSize, p);
   Drawn& d = m_draws.next;
-  d = Drawn{true, listSize, weightCount, EliteCount(listSize, p), p.SmallMutationRange, p.LargeMutationRate,
-            std::move(d.picks), std::move(d.deltas), std::move(d.moves), std::move(d.large)};
+  d = Drawn{true,
+            listSize,
+            weightCount,
+            EliteCount(listSize, p),
+            p.SmallMutationRange,
+            p.LargeMutationRate,
+            std::move(d.picks),
+            std::move(d.deltas),
+            std::move(d.moves),
+            std::move(d.large)};
   d.picks.resize(2 * pairs);
   d.deltas.resize(2 * pairs * weightCount);
   d.moves.resize(2 * pairs * weightCount);

@@ -109,14 +109,14 @@ class CWeightGA {
     std::size_t elites = 0;
     double smallRange = 0.0;
     double largeRate = 0.0;
-    std::vector<double> picks;           // each roulette draw, mother then father
-    std::vector<double> deltas;          // per child and weight: the small move
-    std::vector<std::uint8_t> moves;     // per child and weight: whether it moves
-    std::vector<int> large;              // per child: the weight moved by the range, or -1
+    std::vector<double> picks;        // each roulette draw, mother then father
+    std::vector<double> deltas;       // per child and weight: the small move
+    std::vector<std::uint8_t> moves;  // per child and weight: whether it moves
+    std::vector<int> large;           // per child: the weight moved by the range, or -1
   };
   struct {
-    Drawn next;  // DrawAhead's, for the next Select
-    Drawn made;  // those the selected generation is made by
+    Drawn next;                        // DrawAhead's, for the next Select
+    Drawn made;                        // those the selected generation is made by
     std::vector<std::size_t> parents;  // per genome of that generation: the genome it copies
     double largeRange = 0.0;
   } m_draws;

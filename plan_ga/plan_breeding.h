@@ -10,8 +10,8 @@ namespace korvane {
 // they draw, so that the screen can show breeding as it happened. A child has
 // one parent: it is an insertion-copy of it, then mutated; nothing crosses.
 struct PlanChildRecord {
-  int parent = -1;       // the parent's place in the sorted generation (0: the worst)
-  double target = 0.0;   // where the roulette's draw landed: draw / 32768 × total fitness
+  int parent = -1;            // the parent's place in the sorted generation (0: the worst)
+  double target = 0.0;        // where the roulette's draw landed: draw / 32768 × total fitness
   std::vector<int> inserted;  // genes of the child that were inserted, not copied
   struct DurationChange {
     int gene;

@@ -234,4 +234,3 @@ const CPlanGenome* CPlanGA::Best() const {
 }
 
 }  // namespace korvane
-

@@ -51,8 +51,7 @@ void Axes::Draw(QPainter& p, const QString& title, const QString& yTitle, const 
   p.save();
   p.translate(m_plot.left() - 52, m_plot.center().y());
   p.rotate(-90);
-  p.drawText(QRectF(-m_plot.height() / 2, -fm.height(), m_plot.height(), fm.height() * 1.5), Qt::AlignCenter,
-             yTitle);
+  p.drawText(QRectF(-m_plot.height() / 2, -fm.height(), m_plot.height(), fm.height() * 1.5), Qt::AlignCenter, yTitle);
   p.restore();
 }
 
@@ -73,17 +72,16 @@ void Axes::DrawCategories(QPainter& p, const QStringList& names) const {
   for (int i = 0; i < names.size(); ++i) {
     const QStringList lines = names[i].split('\n');
     for (int l = 0; l < lines.size(); ++l)
-      p.drawText(QPointF(X(i + 0.5) - fm.horizontalAdvance(lines[l]) / 2,
-                         m_plot.bottom() + 4 + fm.ascent() + l * fm.height()),
-                 lines[l]);
+      p.drawText(
+          QPointF(X(i + 0.5) - fm.horizontalAdvance(lines[l]) / 2, m_plot.bottom() + 4 + fm.ascent() + l * fm.height()),
+          lines[l]);
   }
 }
 
 QColor SeriesColor(int i) {
-  static const QColor kColors[] = {QColor(31, 119, 180), QColor(255, 127, 14), QColor(44, 160, 44),
-                                   QColor(214, 39, 40),  QColor(148, 103, 189), QColor(140, 86, 75),
-                                   QColor(227, 119, 194), QColor(127, 127, 127), QColor(188, 189, 34),
-                                   QColor(23, 190, 207)};
+  static const QColor kColors[] = {
+      QColor(31, 119, 180), QColor(255, 127, 14),  QColor(44, 160, 44),   QColor(214, 39, 40),  QColor(148, 103, 189),
+      QColor(140, 86, 75),  QColor(227, 119, 194), QColor(127, 127, 127), QColor(188, 189, 34), QColor(23, 190, 207)};
   return kColors[i % 10];
 }
 

@@ -64,7 +64,8 @@ Model MakeModel(const study::Report& r) {
   for (const study::Cell& c : r.cells) {
     const auto group = std::find(keys.begin(), keys.end(), c.field + "|" + c.settings) - keys.begin();
     if (group == m.groups.size()) {
-      const QString values = compact ? SplitSettings(c.settings).second.join(" / ") : QString::fromStdString(c.settings);
+      const QString values =
+          compact ? SplitSettings(c.settings).second.join(" / ") : QString::fromStdString(c.settings);
       m.groups << QString::fromStdString(c.field) + (values.isEmpty() ? "" : "\n" + values);
     }
     m.at[group][m.series.indexOf(QString::fromStdString(c.method))] = &c;
@@ -118,7 +119,8 @@ void DrawRate(QPainter& p, QSize size, const Model& m) {
       const double x = axes.X(Slot(i, j, m.series.size()));
       p.setPen(QPen(SeriesColor(j), 2));
       p.drawLine(QPointF(x, axes.Y(c->rate.lo)), QPointF(x, axes.Y(c->rate.hi)));
-      for (const double end : {c->rate.lo, c->rate.hi}) p.drawLine(QPointF(x - 5, axes.Y(end)), QPointF(x + 5, axes.Y(end)));
+      for (const double end : {c->rate.lo, c->rate.hi})
+        p.drawLine(QPointF(x - 5, axes.Y(end)), QPointF(x + 5, axes.Y(end)));
       p.setBrush(SeriesColor(j));
       p.drawEllipse(QPointF(x, axes.Y(static_cast<double>(c->escaped) / c->runs)), 4, 4);
     }
@@ -163,7 +165,9 @@ constexpr int kPanelWidth = 420;
 constexpr int kPanelHeight = 300;
 int Columns(const Model& m) { return m.groups.size() > 4 ? 3 : m.groups.size() > 1 ? 2 : 1; }
 int Rows(const Model& m) { return (static_cast<int>(m.groups.size()) + Columns(m) - 1) / Columns(m); }
-QSize PanelsSize(const Model& m) { return {Columns(m) * kPanelWidth + kLegendWidth, std::max(520, Rows(m) * kPanelHeight)}; }
+QSize PanelsSize(const Model& m) {
+  return {Columns(m) * kPanelWidth + kLegendWidth, std::max(520, Rows(m) * kPanelHeight)};
+}
 
 void DrawFitness(QPainter& p, QSize size, const Model& m) {
   for (int i = 0; i < m.groups.size(); ++i) {

@@ -26,8 +26,6 @@ struct Perception {
 int CheckCollision(Perception& per, const CLifeboat& boat, const MeteorField& field, int k);
 
 // True once the hull has crossed the right edge (strictly).
-inline bool HasEscaped(const CLifeboat& boat) {
-  return boat.m_position.x + HullRadius * boat.m_scale > PlayfieldWidth;
-}
+inline bool HasEscaped(const CLifeboat& boat) { return boat.m_position.x + HullRadius * boat.m_scale > PlayfieldWidth; }
 
 }  // namespace korvane

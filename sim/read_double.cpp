@@ -165,7 +165,8 @@ double Exact(const Decimal& d) {
   for (int i = 0; i < d.count; i += 9) {
     std::uint32_t chunk = 0;
     int len = 0;
-    for (; len < 9 && i + len < d.count; ++len) chunk = chunk * 10 + static_cast<std::uint32_t>(d.digits[i + len] - '0');
+    for (; len < 9 && i + len < d.count; ++len)
+      chunk = chunk * 10 + static_cast<std::uint32_t>(d.digits[i + len] - '0');
     MulAdd(n, kPow10[len], chunk);
   }
   Trim(n);

@@ -139,6 +139,8 @@ double GridSize(std::size_t methods, std::size_t fields, std::span<const Variati
   return n;
 }
 
-bool InShard(std::string_view key, int k, int n) { return Fnv1a64(key) % static_cast<std::uint64_t>(n) == static_cast<std::uint64_t>(k - 1); }
+bool InShard(std::string_view key, int k, int n) {
+  return Fnv1a64(key) % static_cast<std::uint64_t>(n) == static_cast<std::uint64_t>(k - 1);
+}
 
 }  // namespace korvane::study

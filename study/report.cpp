@@ -35,7 +35,7 @@ std::string ValueText(const Json& v) {
 // A run with what it is sorted and grouped by.
 struct Sorted {
   const RunRecord* run;
-  std::tuple<int, int, std::string, int> field;  // levels first, then maps
+  std::tuple<int, int, std::string, int> field;        // levels first, then maps
   std::vector<std::pair<std::string, double>> values;  // the varied settings, by number
   Varied varied;
   std::string method;
@@ -57,9 +57,7 @@ Sorted SortKey(const RunRecord& r) {
   return s;
 }
 
-std::string Label(const RunRecord& r) {
-  return Field{r.level, r.map, r.mapIndex, r.mapFnv}.Label();
-}
+std::string Label(const RunRecord& r) { return Field{r.level, r.map, r.mapIndex, r.mapFnv}.Label(); }
 
 Cell MakeCell(std::span<const Sorted> runs, const Report& report) {
   const RunRecord& first = *runs.front().run;
@@ -69,8 +67,9 @@ Cell MakeCell(std::span<const Sorted> runs, const Report& report) {
   c.method = runs.front().method;
   for (const auto& [name, value] : varied) c.settings += (c.settings.empty() ? "" : " ") + name + "=" + value;
   for (const auto& [name, value] : first.settings.items()) {
-    const bool shown = std::any_of(varied.begin(), varied.end(), [&](auto& v) { return v.first == name; }) ||
-                       std::any_of(report.common.begin(), report.common.end(), [&](auto& v) { return v.first == name; });
+    const bool shown =
+        std::any_of(varied.begin(), varied.end(), [&](auto& v) { return v.first == name; }) ||
+        std::any_of(report.common.begin(), report.common.end(), [&](auto& v) { return v.first == name; });
     if (!shown) c.settings += (c.settings.empty() ? "" : " ") + name + "=" + ValueText(value);
   }
   std::vector<double> sums;

@@ -9,9 +9,7 @@
 namespace korvane::study {
 namespace {
 
-double Number(const Json& v) {
-  return v.is_number() ? v.get<double>() : std::numeric_limits<double>::quiet_NaN();
-}
+double Number(const Json& v) { return v.is_number() ? v.get<double>() : std::numeric_limits<double>::quiet_NaN(); }
 
 template <typename Int>
 bool GetInt(const Json& o, const char* name, Int& out) {
@@ -73,7 +71,8 @@ std::optional<std::string_view> RunRecord::Varied() const {
   const std::string suffix = "|seed=" + std::to_string(seed);
   if (key.size() < prefix.size() + suffix.size() || !key.starts_with(prefix) || !key.ends_with(suffix))
     return std::nullopt;
-  const std::string_view middle = std::string_view(key).substr(prefix.size(), key.size() - prefix.size() - suffix.size());
+  const std::string_view middle =
+      std::string_view(key).substr(prefix.size(), key.size() - prefix.size() - suffix.size());
   if (!middle.empty() && !middle.starts_with("|vary:")) return std::nullopt;
   return middle;
 }

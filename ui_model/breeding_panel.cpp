@@ -29,7 +29,7 @@ constexpr unsigned DroppedTextColour = 0x8A8FA8u;
 struct Layout {
   int W, H;
   int left = 8;
-  int stripX = 30;                     // the generation's strips
+  int stripX = 30;  // the generation's strips
   int stripW() const { return W / 2 - 78; }
   int fitnessX() const { return stripX + stripW() + 4; }
   int right() const { return W / 2 + 2; }  // the chosen child's block
@@ -134,11 +134,13 @@ void Roulette(Shapes& out, const Layout& at, std::span<const Genome> sorted, dou
     else if (b - a >= 3 && i % 2)
       out.Fill({a, y, b - a, 12}, WheelColours[1]);
   }
-  const double after = parent >= 0 && parent < static_cast<int>(sorted.size()) ? before + fitness(sorted[parent]) : before;
+  const double after =
+      parent >= 0 && parent < static_cast<int>(sorted.size()) ? before + fitness(sorted[parent]) : before;
   const int px = x + TruncToInt(std::clamp(target * scale, 0.0, 1.0 * w));
   out.Stroke({px, y - 4}, {px, y + 16}, PointerColour, 2);
   const double share = total > 0 ? (after - before) / total * 100.0 : 0.0;
-  out.Write(x, 56, text::Ui<Tx::BreedRoulette>(Two(target), Two(total), Two(before), Two(after), Two(share)), PanelLabelColour, 11);
+  out.Write(x, 56, text::Ui<Tx::BreedRoulette>(Two(target), Two(total), Two(before), Two(after), Two(share)),
+            PanelLabelColour, 11);
 }
 
 double PlanFitness(const CPlanGenome& g) { return g.m_fitness; }
@@ -173,14 +175,14 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   const auto& bred = *b.plans;
   const std::span<const CPlanGenome> sorted(bred.sorted);
   const int n = static_cast<int>(sorted.size());
-  const PlanChildRecord* rec =
-      child >= 0 && child < static_cast<int>(bred.record.children.size()) ? &bred.record.children[static_cast<std::size_t>(child)] : nullptr;
+  const PlanChildRecord* rec = child >= 0 && child < static_cast<int>(bred.record.children.size())
+                                   ? &bred.record.children[static_cast<std::size_t>(child)]
+                                   : nullptr;
   int most = 1;
   for (const CPlanGenome& g : sorted) most = std::max(most, PlanTicks(g));
   const double scale = static_cast<double>(at.stripW()) / most;
-  Rows(out, at, sorted, b.elites, rec ? rec->parent : -1, &PlanFitness, [&](const CPlanGenome& g, IRect box) {
-    PlanStrip(out, g, GeneBoxes(g, box.x, box.y, box.h, box.w, scale));
-  });
+  Rows(out, at, sorted, b.elites, rec ? rec->parent : -1, &PlanFitness,
+       [&](const CPlanGenome& g, IRect box) { PlanStrip(out, g, GeneBoxes(g, box.x, box.y, box.h, box.w, scale)); });
   const std::size_t index = static_cast<std::size_t>(b.elites + child);
   if (!rec || rec->parent < 0 || rec->parent >= n || index >= bred.next.size()) {
     out.Write(at.right(), 4, Say(Tx::BreedNoChild), TitleColour, 13);
@@ -188,7 +190,8 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   }
   const CPlanGenome& parent = sorted[static_cast<std::size_t>(rec->parent)];
   const CPlanGenome& kid = bred.next[index];
-  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())), TitleColour, 13);
+  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())),
+            TitleColour, 13);
   out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.m_fitness)), ParentColour, 12);
   Roulette(out, at, sorted, b.total, rec->parent, rec->target, &PlanFitness);
 
@@ -217,12 +220,10 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   std::vector<std::string> inserted, thrusts, durations;
   for (int g : rec->inserted)
     if (g >= 0 && g < kid.Length())
-      inserted.push_back(text::Ui<Tx::ItemInserted>(g + 1,
-                                   ThrustName(kid.m_actions[g]), Two(kid.m_durations[g])));
+      inserted.push_back(text::Ui<Tx::ItemInserted>(g + 1, ThrustName(kid.m_actions[g]), Two(kid.m_durations[g])));
   for (const auto& c : rec->thrusts) {
     if (c.gene < static_cast<int>(to.size())) out.Frame(to[static_cast<std::size_t>(c.gene)], ThrustChangeColour, 2);
-    thrusts.push_back(text::Ui<Tx::ItemThrust>(c.gene + 1, ThrustName(c.before),
-                                ThrustName(c.after)));
+    thrusts.push_back(text::Ui<Tx::ItemThrust>(c.gene + 1, ThrustName(c.before), ThrustName(c.after)));
   }
   for (const auto& c : rec->durations) {
     if (c.gene < static_cast<int>(to.size())) {
@@ -248,8 +249,9 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   const auto& bred = *b.weights;
   const std::span<const WeightGenome> sorted(bred.sorted);
   const int n = static_cast<int>(sorted.size());
-  const WeightChildRecord* rec =
-      child >= 0 && child < static_cast<int>(bred.record.children.size()) ? &bred.record.children[static_cast<std::size_t>(child)] : nullptr;
+  const WeightChildRecord* rec = child >= 0 && child < static_cast<int>(bred.record.children.size())
+                                     ? &bred.record.children[static_cast<std::size_t>(child)]
+                                     : nullptr;
   Rows(out, at, sorted, b.elites, rec ? rec->parent : -1, &WeightFitness, [&](const WeightGenome& g, IRect box) {
     WeightBar(out, g.weights, WeightColumns(g.weights.size(), box.x, box.y, box.h, box.w));
   });
@@ -264,7 +266,8 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   for (const auto& c : rec->small)
     if (c.weight >= 0 && c.weight < static_cast<int>(kid.weights.size())) kid.weights[c.weight] = c.after;
   if (rec->large >= 0 && rec->large < static_cast<int>(kid.weights.size())) kid.weights[rec->large] = rec->largeAfter;
-  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())), TitleColour, 13);
+  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())),
+            TitleColour, 13);
   out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.fitness)), ParentColour, 12);
   Roulette(out, at, sorted, b.total, rec->parent, rec->slice, &WeightFitness);
   const auto from = WeightColumns(parent.weights.size(), at.detailX(), Layout::parentY, Layout::detailH, at.detailW());
@@ -286,7 +289,8 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   if (rec->large >= 0 && rec->large < static_cast<int>(to.size())) {
     const IRect& r = to[static_cast<std::size_t>(rec->large)];
     out.Frame({r.x - 1, r.y - 3, r.w + 2, r.h + 6}, LargeChangeColour, 2);
-    out.Write(at.right(), y, text::Ui<Tx::BreedLarge>(rec->large, Two(rec->largeBefore), Two(rec->largeAfter)), LargeChangeColour, 11);
+    out.Write(at.right(), y, text::Ui<Tx::BreedLarge>(rec->large, Two(rec->largeBefore), Two(rec->largeAfter)),
+              LargeChangeColour, 11);
   } else {
     out.Write(at.right(), y, Say(Tx::BreedNoLarge), PanelLabelColour, 11);
   }

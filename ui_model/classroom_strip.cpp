@@ -36,9 +36,7 @@ struct Plot {
   }
 };
 
-std::string Tick(double v, const ChartRange& r) {
-  return r.hi - r.lo >= 20 ? text::Formatted("%.0f", v) : Two(v);
-}
+std::string Tick(double v, const ChartRange& r) { return r.hi - r.lo >= 20 ? text::Formatted("%.0f", v) : Two(v); }
 
 // A curve over generations 1.., at most two points a pixel column; a value
 // that is not finite breaks it.
@@ -115,11 +113,12 @@ void Chart(Shapes& out, const ChartData& c, bool training, int W, int H) {
     const int x = plot.X(plot.lastGen);
     const int y = Plot::Y(EscapedFitness, plot.y, plot.top, plot.bottom);
     if (n > 0 && std::isfinite(best.back()))
-      out.Stroke({plot.X(plot.lastGen - 1), Plot::Y(best.back(), plot.y, plot.top, plot.bottom)}, {x, y}, BestColour, 2);
+      out.Stroke({plot.X(plot.lastGen - 1), Plot::Y(best.back(), plot.y, plot.top, plot.bottom)}, {x, y}, BestColour,
+                 2);
     out.Stroke({x, plot.top}, {x, plot.bottom}, EscapeColour, 1, true);
     out.Fill({x - 3, y - 3, 7, 7}, EscapeColour);
-    out.Write(std::clamp(x - 70, plot.left + 2, plot.right - 70), plot.top + 4,
-              text::Ui<Tx::EscapeMark>(plot.lastGen), EscapeColour, 12);
+    out.Write(std::clamp(x - 70, plot.left + 2, plot.right - 70), plot.top + 4, text::Ui<Tx::EscapeMark>(plot.lastGen),
+              EscapeColour, 12);
   }
 
   // The key.
@@ -166,16 +165,18 @@ Shapes ClassroomStrip(const StripInput& in, int W, int H) {
   std::vector<std::string> lines;
   if (in.panel) {
     const PlanPanelData& p = *in.panel;
-    lines = {Say(Tx::PanelGeneration) + std::to_string(p.generation), Say(Tx::PanelBest) + Two(p.best),
-             Say(Tx::PanelAverage) + Two(p.average), Say(Tx::PanelEnergy) + Two(p.energy),
-             Say(Tx::PanelSafety) + Two(p.safety), Say(Tx::PanelTime) + Two(p.time)};
+    lines = {Say(Tx::PanelGeneration) + std::to_string(p.generation),
+             Say(Tx::PanelBest) + Two(p.best),
+             Say(Tx::PanelAverage) + Two(p.average),
+             Say(Tx::PanelEnergy) + Two(p.energy),
+             Say(Tx::PanelSafety) + Two(p.safety),
+             Say(Tx::PanelTime) + Two(p.time)};
   } else if (in.chart) {
     const ChartData& c = *in.chart;
     lines = {Say(Tx::PanelGeneration) + std::to_string(c.generation), Say(Tx::PanelBest) + Two(c.best),
              Say(Tx::PanelAverage) + Two(c.average)};
   }
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    out.Write(10, 28 + 16 * static_cast<int>(i), lines[i], TextColour, 13);
+  for (std::size_t i = 0; i < lines.size(); ++i) out.Write(10, 28 + 16 * static_cast<int>(i), lines[i], TextColour, 13);
   if (in.chart && !in.hideChart) Chart(out, *in.chart, in.training, W, H);
   return out;
 }

@@ -28,10 +28,22 @@ ManualFlight::Tick ManualFlight::OnTick(CLifeboat& boat, Perception& per, const 
 bool ManualFlight::OnArrow(CLifeboat& boat, Arrow a, const SimParams& p) {
   if (m_thrustAllowed != 1) return false;
   switch (a) {
-    case Arrow::Left: boat.ThrustLeft(p); boat.m_thrustMarker = 4; break;
-    case Arrow::Right: boat.ThrustRight(p); boat.m_thrustMarker = 5; break;
-    case Arrow::Down: boat.ThrustDown(p); boat.m_thrustMarker = 3; break;
-    case Arrow::Up: boat.ThrustUp(p); boat.m_thrustMarker = 2; break;
+    case Arrow::Left:
+      boat.ThrustLeft(p);
+      boat.m_thrustMarker = 4;
+      break;
+    case Arrow::Right:
+      boat.ThrustRight(p);
+      boat.m_thrustMarker = 5;
+      break;
+    case Arrow::Down:
+      boat.ThrustDown(p);
+      boat.m_thrustMarker = 3;
+      break;
+    case Arrow::Up:
+      boat.ThrustUp(p);
+      boat.m_thrustMarker = 2;
+      break;
   }
   m_thrustAllowed = 0;
   return true;

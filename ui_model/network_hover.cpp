@@ -31,7 +31,8 @@ std::string NetworkHoverText(const NetworkView& view, int x, int y, int W, int H
       const double v = view.layers[l][j];
       if (l == 0) return text::Ui<Tx::HoverInput>(NetworkInputLabel(j), Two(v));
       if (l + 1 == view.layers.size() && j < 5)
-        return text::Ui<Tx::HoverOutput>(ThrustName(static_cast<int>(j)), Two(v)) + (d.chosen ? Say(Tx::HoverChosen) : std::string());
+        return text::Ui<Tx::HoverOutput>(ThrustName(static_cast<int>(j)), Two(v)) +
+               (d.chosen ? Say(Tx::HoverChosen) : std::string());
       return text::Ui<Tx::HoverNeuron>(static_cast<int>(l), static_cast<int>(j) + 1, Two(v));
     }
   double nearest = 3.0;

@@ -40,7 +40,8 @@ void RunLedger::Ended(int id, const RunOutcome& outcome) {
   const bool plans = it->kind == RunKind::GA || it->kind == RunKind::Heuristic || it->kind == RunKind::StepByStep;
   if (plans && outcome.end == RunEnd::Escaped) m_keptPlan = ReplayOrigin(it->kind, outcome.generation + 1, true);
   // The demonstration keeps the best of the generation before its last.
-  else if (plans) m_keptPlan = ReplayOrigin(it->kind, it->generation - (it->kind == RunKind::StepByStep), false);
+  else if (plans)
+    m_keptPlan = ReplayOrigin(it->kind, it->generation - (it->kind == RunKind::StepByStep), false);
   m_running.erase(it);
 }
 
@@ -57,10 +58,10 @@ StateLineInput RunLedger::Under(const Entry& e, const Live& live) const {
   in.best = e.best;
   in.limit = live.limit;
   in.replayOf = e.replayOf;
-  in.phase = live.stopAsked ? Phase::Stopping
-             : live.held    ? (live.stepping ? Phase::Stepped : Phase::Paused)
+  in.phase = live.stopAsked                         ? Phase::Stopping
+             : live.held                            ? (live.stepping ? Phase::Stepped : Phase::Paused)
              : live.pauseAsked && !IsReplay(e.kind) ? Phase::Pausing
-                                                     : Phase::Running;
+                                                    : Phase::Running;
   return in;
 }
 

@@ -57,10 +57,22 @@ std::vector<IPoint> FlamePoints(const CLifeboat& boat, int sx) {
     double px = 0.0;
     double py = 0.0;
     switch (m) {
-      case 2: px = sx + f.u * s; py = y + f.v * s; break;  // thrust up: flame below
-      case 3: px = sx - f.u * s; py = y - f.v * s; break;
-      case 4: px = sx + f.v * s; py = y + f.u * s; break;
-      case 5: px = sx - f.v * s; py = y - f.u * s; break;
+      case 2:
+        px = sx + f.u * s;
+        py = y + f.v * s;
+        break;  // thrust up: flame below
+      case 3:
+        px = sx - f.u * s;
+        py = y - f.v * s;
+        break;
+      case 4:
+        px = sx + f.v * s;
+        py = y + f.u * s;
+        break;
+      case 5:
+        px = sx - f.v * s;
+        py = y - f.u * s;
+        break;
     }
     out.push_back({TruncToInt(px), TruncToInt(py)});
   }
@@ -80,8 +92,8 @@ std::array<IPoint, 8> ArrowOutline(int marker) {
   return out;
 }
 
-std::vector<PerceptionMark> PerceptionMarks(const CLifeboat& boat, const Perception& per,
-                                            const MeteorField& field, int c, int k) {
+std::vector<PerceptionMark> PerceptionMarks(const CLifeboat& boat, const Perception& per, const MeteorField& field,
+                                            int c, int k) {
   std::vector<PerceptionMark> out;
   if (k > MaxPerceived) k = MaxPerceived;
   for (int slot = 0; slot < k; ++slot) {

@@ -52,7 +52,7 @@ struct PerceptionMark {
 };
 // The marks for the first k slots of the table, with camera offset c. Slots
 // whose index names no meteor entry are skipped.
-std::vector<PerceptionMark> PerceptionMarks(const CLifeboat& boat, const Perception& per,
-                                            const MeteorField& field, int c, int k);
+std::vector<PerceptionMark> PerceptionMarks(const CLifeboat& boat, const Perception& per, const MeteorField& field,
+                                            int c, int k);
 
 }  // namespace korvane

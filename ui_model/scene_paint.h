@@ -18,7 +18,7 @@ inline constexpr unsigned OtherArrowColour = 0xFFFF00u;    // pen 1, dotted
 inline constexpr unsigned PerceptionColour = 0x75F4FFu;    // pen 3
 inline constexpr unsigned CrossHairColour = 0xFFFF00u;     // pen 1, dashed
 inline constexpr unsigned TextColour = 0xFFFFFFu;
-inline constexpr unsigned TextShadowColour = 0x000028u;    // one pixel down and right
+inline constexpr unsigned TextShadowColour = 0x000028u;  // one pixel down and right
 inline constexpr unsigned CrashMarkColour = 0xFF5A46u;
 inline constexpr int CrashMarkAlpha = 200;
 

@@ -29,8 +29,7 @@ void AddHeaderLines(std::vector<TextLine>& out, int generation, double best, dou
 // One curve: points at x0 + (k - 1) * dx joined at their tops, each with a
 // drop to the baseline. A zero or non-finite scale puts every point on the
 // baseline.
-void AddCurve(std::vector<Segment>& out, std::span<const double> values, int count, int x0, int dx, int base,
-              int H) {
+void AddCurve(std::vector<Segment>& out, std::span<const double> values, int count, int x0, int dx, int base, int H) {
   if (count <= 0) return;
   double maxV = values[0];
   for (int k = 1; k < count; ++k) maxV = std::max(maxV, values[static_cast<std::size_t>(k)]);
@@ -142,8 +141,7 @@ ChartGeometry ScoreOverlay(const PlanPanelData* panel, const ChartData* chart, c
                            bool hideChart) {
   ChartGeometry g;
   if (panel)
-    g.lines = PlanPanelLines(panel->generation, panel->best, panel->average, panel->energy, panel->safety,
-                             panel->time);
+    g.lines = PlanPanelLines(panel->generation, panel->best, panel->average, panel->energy, panel->safety, panel->time);
   auto add = [&](ChartGeometry c) {
     g.segments.insert(g.segments.end(), c.segments.begin(), c.segments.end());
     g.lines.insert(g.lines.end(), c.lines.begin(), c.lines.end());

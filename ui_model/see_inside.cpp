@@ -17,8 +17,7 @@ std::vector<PathLine> PathLines(const PopulationPaths& paths, int c) {
     l.style = style;
     l.crashed = p.End() == PathEnd::Crashed;
     l.points.reserve(static_cast<std::size_t>(p.Count()));
-    for (int i = 0; i < p.Count(); ++i)
-      l.points.push_back({TruncToInt(p.Point(i).x) - c, TruncToInt(p.Point(i).y)});
+    for (int i = 0; i < p.Count(); ++i) l.points.push_back({TruncToInt(p.Point(i).x) - c, TruncToInt(p.Point(i).y)});
     out.push_back(std::move(l));
   };
   for (std::size_t n = 0; n < paths.paths.size(); ++n) {
@@ -64,8 +63,8 @@ NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
   NetworkPanel panel;
   const std::size_t layers = view.layers.size();
   if (layers < 2) return panel;
-  const int left = 78;              // room for the input labels
-  const int right = W - 44;         // and for the output labels
+  const int left = 78;       // room for the input labels
+  const int right = W - 44;  // and for the output labels
   auto columnX = [&](std::size_t l) {
     return left + static_cast<int>((right - left) * static_cast<double>(l) / static_cast<double>(layers - 1));
   };
@@ -81,7 +80,8 @@ NetworkPanel NetworkPanelGeometry(const NetworkView& view, int W, int H) {
         positive += v > 0;
       }
       const int height = a.empty() ? 0 : static_cast<int>((H - 60) * static_cast<double>(positive) / a.size());
-      panel.bars.push_back({{columnX(l) - 8, H - 30 - height, 16, height}, ActivationColour(a.empty() ? 0 : sum / a.size())});
+      panel.bars.push_back(
+          {{columnX(l) - 8, H - 30 - height, 16, height}, ActivationColour(a.empty() ? 0 : sum / a.size())});
     }
     return panel;
   }

@@ -18,7 +18,7 @@ enum class PathStyle { Ordinary, Escaped, Best };
 struct PathLine {
   std::vector<IPoint> points;  // window pixels
   PathStyle style = PathStyle::Ordinary;
-  bool crashed = false;        // marked where it ended
+  bool crashed = false;  // marked where it ended
 };
 
 // The paths in drawing order (the best last), shifted by the camera offset c.
@@ -52,7 +52,7 @@ struct NetworkPanel {
   };
   std::vector<Link> links;
   std::vector<NeuronDot> neurons;
-  std::vector<LayerBar> bars;        // instead of neurons and connections for a large network
+  std::vector<LayerBar> bars;  // instead of neurons and connections for a large network
   std::vector<TextLine> labels;
 };
 

@@ -155,7 +155,6 @@ std::optional<double> ParseDoubleField(std::string_view text) {
   return value;
 }
 
-
 const SettingsField* FindSettingsField(int page, int controlId) {
   for (const Placed& p : PlacedFields())
     if (p.field.page == page && p.field.controlId == controlId) return &p.field;

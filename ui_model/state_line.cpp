@@ -8,8 +8,8 @@
 namespace korvane {
 namespace {
 
-constexpr Tx kRunNames[] = {Tx::RunSearch,  Tx::RunDemonstration, Tx::RunTraining,
-                             Tx::RunHeuristic, Tx::RunReplay,       Tx::RunNetworkFlight};
+constexpr Tx kRunNames[] = {Tx::RunSearch,    Tx::RunDemonstration, Tx::RunTraining,
+                            Tx::RunHeuristic, Tx::RunReplay,        Tx::RunNetworkFlight};
 
 }  // namespace
 
@@ -29,7 +29,8 @@ std::string Ended(const StateLineInput& in) {
       return text::Ui<Tx::StateEscaped>(name, r.generation + 1);
     case RunEnd::NotEscaped:
       // A limit changed under way is said, as the note said it.
-      if (IsSearch(in.kind) && r.limit != in.startLimit) return text::Ui<Tx::SearchEndedAtNewLimit>(r.limit, r.generation);
+      if (IsSearch(in.kind) && r.limit != in.startLimit)
+        return text::Ui<Tx::SearchEndedAtNewLimit>(r.limit, r.generation);
       return text::Ui<Tx::StateNoEscape>(name, r.generation, Two(r.best));
     case RunEnd::GaveUp: return text::Ui<Tx::StateNoEscape>(name, r.generation, Two(in.best));
     case RunEnd::Trained: return text::Ui<Tx::StateTrained>(name, r.generation, Two(r.best));

@@ -26,7 +26,7 @@ struct StateLineInput {
   int limit = 0;       // of how many (GenerationLimit)
   double best = 0.0;   // the best fitness of the last generation shown
   RunOutcome outcome;
-  int startLimit = 0;  // an ended search: the limit it started with
+  int startLimit = 0;    // an ended search: the limit it started with
   std::string replayOf;  // a replay: what it replays (ReplayOrigin, or the weights in force)
 };
 

@@ -22,8 +22,8 @@ SaveResult SaveTrainedWeights(TrainingRun& run, const std::vector<double>& weigh
 
 namespace korvane {
 
-TrainedAndSaved TrainAndSave(IHost& host, PilotResults& results, const TrainingRun::Setup& setup,
-                             CWeightGA& weightGA, CNeuralNet& net, const std::string& path) {
+TrainedAndSaved TrainAndSave(IHost& host, PilotResults& results, const TrainingRun::Setup& setup, CWeightGA& weightGA,
+                             CNeuralNet& net, const std::string& path) {
   TrainingRun run({host, host, results}, setup, weightGA, net);
   TrainedAndSaved out{RunToEnd(run, host), std::nullopt};
   if (out.outcome.end == RunEnd::Trained) out.saved = SaveTrainedWeights(run, results.Weights(), host, path);

@@ -21,7 +21,7 @@ struct TrainedAndSaved {
 
 // 训练网络 as the program runs it: the training driven to its end, then its
 // weights saved as above.
-TrainedAndSaved TrainAndSave(IHost& host, PilotResults& results, const TrainingRun::Setup& setup,
-                             CWeightGA& weightGA, CNeuralNet& net, const std::string& path);
+TrainedAndSaved TrainAndSave(IHost& host, PilotResults& results, const TrainingRun::Setup& setup, CWeightGA& weightGA,
+                             CNeuralNet& net, const std::string& path);
 
 }  // namespace korvane

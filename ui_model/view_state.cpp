@@ -163,9 +163,7 @@ double ViewState::EditorCentre() const {
   return std::clamp(m_lifeboat.m_position.x, EditorMinCentre, EditorMaxCentre);
 }
 
-CLevelEditor::PressResult ViewState::EditorPress(int x, int y) {
-  return m_editor.Press(m_field, x, y, EditorCentre());
-}
+CLevelEditor::PressResult ViewState::EditorPress(int x, int y) { return m_editor.Press(m_field, x, y, EditorCentre()); }
 
 bool ViewState::EditorMove(int x, int y) {
   if (!m_editor.Editing()) return false;

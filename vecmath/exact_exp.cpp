@@ -150,12 +150,10 @@ SimdPath FromEnvironmentOrBest() {
   for (SimdPath p : {SimdPath::Scalar, SimdPath::Avx2, SimdPath::Avx512}) {
     if (std::strcmp(env, PathName(p)) != 0) continue;
     if (Runs(p)) return p;
-    std::fprintf(stderr, "KORVANE_SIMD=%s: this machine cannot run it; using %s\n", env,
-                 PathName(best));
+    std::fprintf(stderr, "KORVANE_SIMD=%s: this machine cannot run it; using %s\n", env, PathName(best));
     return best;
   }
-  std::fprintf(stderr, "KORVANE_SIMD=%s: expected scalar, avx2 or avx512; using %s\n", env,
-               PathName(best));
+  std::fprintf(stderr, "KORVANE_SIMD=%s: expected scalar, avx2 or avx512; using %s\n", env, PathName(best));
   return best;
 }
 
@@ -197,13 +195,9 @@ bool SelectPath(SimdPath path) {
   return true;
 }
 
-size_t ExpExact(const double* x, double* out, size_t n) {
-  return Built(ActivePath()).exp(x, out, n);
-}
+size_t ExpExact(const double* x, double* out, size_t n) { return Built(ActivePath()).exp(x, out, n); }
 
-size_t ExpExact(SimdPath path, const double* x, double* out, size_t n) {
-  return KernelsOrThrow(path).exp(x, out, n);
-}
+size_t ExpExact(SimdPath path, const double* x, double* out, size_t n) { return KernelsOrThrow(path).exp(x, out, n); }
 
 size_t SigmoidExact(double slope, const double* sum, double* out, size_t n) {
   return Built(ActivePath()).sigmoid(slope, sum, out, n);

@@ -76,7 +76,6 @@ std::size_t ExpExact(SimdPath path, const double* x, double* out, std::size_t n)
 
 // out[i] = ScalarSigmoid(slope, sum[i]); returns as ExpExact.
 std::size_t SigmoidExact(double slope, const double* sum, double* out, std::size_t n);
-std::size_t SigmoidExact(SimdPath path, double slope, const double* sum, double* out,
-                         std::size_t n);
+std::size_t SigmoidExact(SimdPath path, double slope, const double* sum, double* out, std::size_t n);
 
 }  // namespace korvane::vecmath

@@ -172,8 +172,10 @@ struct Stage {
     for (int n = kTerms - 1; n >= 0; --n) {  // Horner; every partial sum stays positive
       const Limbs<N> t = MulHigh(r, s);
       s = kInverseFactorial[n];
-      if (negative) Subtract(s, t);
-      else Add(s, t);
+      if (negative)
+        Subtract(s, t);
+      else
+        Add(s, t);
     }
     // exp(x) = s 2^(k - F), s in [0.7, 1.5] 2^F. Drop the bits below the last
     // one the double keeps (fewer for a subnormal), then look at the rest.
@@ -187,8 +189,10 @@ struct Stage {
     Limbs<N> rest = s;
     for (int i = N - 1; i >= 0; --i) {
       const int from = i * 64;
-      if (from >= drop) rest[i] = 0;
-      else if (from + 64 > drop) rest[i] &= (u64{1} << (drop - from)) - 1;
+      if (from >= drop)
+        rest[i] = 0;
+      else if (from + 64 > drop)
+        rest[i] &= (u64{1} << (drop - from)) - 1;
     }
     u64 kept = 0;
     for (int i = 0; i < N; ++i) {
@@ -220,7 +224,7 @@ bool ExpFixedPoint(double x, int limbs, double& out) {
 double ExpAccurate(double x, bool* wider) {
   if (wider != nullptr) *wider = false;
   if (std::isnan(x)) return x + x;
-  if (std::isinf(x)) return x > 0 ? x : 0.0;  // exact: no flags
+  if (std::isinf(x)) return x > 0 ? x : 0.0;   // exact: no flags
   if (std::abs(x) <= 0x1p-54) return 1.0 + x;  // 1 (1 - 2^-54 ties to 1)
   // exp(709.79) > 2^1024, exp(-745.2) < 2^-1075: beyond, the ends decide.
   double y = x > 709.79 ? HUGE_VAL : 0.0;

@@ -58,7 +58,8 @@ void Meteors(Writer& w, const MeteorField& field, int c) {
 
 void Marks(Writer& w, const SceneInput& in, int c) {
   if (!in.showPerception || in.params.HidePerceived) return;
-  for (const PerceptionMark& m : PerceptionMarks(*in.boat, *in.perception, *in.field, c, in.params.PerceivedMeteors())) {
+  for (const PerceptionMark& m :
+       PerceptionMarks(*in.boat, *in.perception, *in.field, c, in.params.PerceivedMeteors())) {
     w.Polyline(PerceptionColour, 255, 3, kSolid, m.circle);
     w.Ellipse(0xFFFFFF, PerceptionColour, 3, {m.rim.x - 4, m.rim.y - 4, 8, 8});
     w.Line(CrossHairColour, 255, 1, kDashed, {m.rim.x, 0}, {m.rim.x, ViewHeight});

@@ -112,9 +112,8 @@ EMSCRIPTEN_KEEPALIVE const char* kv_list_texts(int list) { return Text(TextsJson
 EMSCRIPTEN_KEEPALIVE const char* kv_state() {
   const std::optional<RunKind> kind = g_session->ActiveKind();
   return Text("{\"status\":" + JsonString(g_session->StatusText()) +
-              ",\"kind\":" + std::to_string(kind ? static_cast<int>(*kind) : -1) +
-              ",\"held\":" + (g_session->Held() ? "true" : "false") +
-              ",\"manual\":" + (g_session->ManualFlying() ? "true" : "false") +
+              ",\"kind\":" + std::to_string(kind ? static_cast<int>(*kind) : -1) + ",\"held\":" +
+              (g_session->Held() ? "true" : "false") + ",\"manual\":" + (g_session->ManualFlying() ? "true" : "false") +
               ",\"generations\":" + std::to_string(g_session->Record().generations.size()) + "}");
 }
 

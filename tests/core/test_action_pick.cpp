@@ -43,10 +43,10 @@ double DrawSum(std::mt19937_64& rng, double slope, const std::vector<double>& ea
     case 0: return normal(rng);
     case 1: return 30.0 * normal(rng);
     case 2: return 3000.0 * normal(rng);
-    case 3: return cut + normal(rng) * 0.05;                 // around the exact-1 cut-off
-    case 4: return 710.0 / -slope + normal(rng);             // around the exact-0 end
+    case 3: return cut + normal(rng) * 0.05;                                 // around the exact-1 cut-off
+    case 4: return 710.0 / -slope + normal(rng);                             // around the exact-0 end
     case 5: return earlier.empty() ? 0.0 : earlier[rng() % earlier.size()];  // a tie
-    case 6: {                                                // within 2^-30 in x
+    case 6: {                                                                // within 2^-30 in x
       if (earlier.empty()) return 1.0;
       const double e = earlier[rng() % earlier.size()];
       return std::nextafter(e, (rng() & 1) ? kInf : -kInf) + e * 0x1p-33 * normal(rng);

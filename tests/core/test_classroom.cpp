@@ -173,7 +173,8 @@ TEST(Diversity, SharesOfDifferingThrustsAndMeanWeightDistances) {
   EXPECT_EQ(PlanDiversity(std::vector<CPlanGenome>{}), 0.0);
   EXPECT_EQ(PlanDiversity(std::vector{plan({1, 2, 3}), plan({1, 2, 3})}), 0.0);
   // Pairs: (a,b) 1/2 over the shorter plan, (a,c) 2/3, (b,c) 2/2.
-  EXPECT_DOUBLE_EQ(PlanDiversity(std::vector{plan({1, 2, 3}), plan({1, 4}), plan({0, 3, 3})}), (0.5 + 2.0 / 3 + 1.0) / 3);
+  EXPECT_DOUBLE_EQ(PlanDiversity(std::vector{plan({1, 2, 3}), plan({1, 4}), plan({0, 3, 3})}),
+                   (0.5 + 2.0 / 3 + 1.0) / 3);
   // Only the first 64 count: a different 65th changes nothing.
   std::vector<CPlanGenome> same(64, plan({1, 1}));
   same.push_back(plan({2, 2}));
@@ -199,8 +200,13 @@ TEST(StateLine, SaysWhatEachRunDoesAndHowItEnded) {
       {P::Stopping, RunKind::GA, {}, "遗传算法：正在停止…"},
       {P::Running, RunKind::Replay, {}, "演示结果：重放遗传算法第 7 代的最优计划"},
       {P::Ended, RunKind::GA, {RunEnd::Escaped, 4, 9}, "遗传算法：第 5 代有计划逃出（得分 1801 = 越过右边界 1800）"},
-      {P::Ended, RunKind::GA, {RunEnd::NotEscaped, 201, -1, 812.346, 200}, "遗传算法：201 代后结束，没有逃出（最优 812.35）"},
-      {P::Ended, RunKind::Heuristic, {RunEnd::NotEscaped, 1, -1, 5.0, 0},
+      {P::Ended,
+       RunKind::GA,
+       {RunEnd::NotEscaped, 201, -1, 812.346, 200},
+       "遗传算法：201 代后结束，没有逃出（最优 812.35）"},
+      {P::Ended,
+       RunKind::Heuristic,
+       {RunEnd::NotEscaped, 1, -1, 5.0, 0},
        "最大进化世代已改为0，搜索在第1代结束，没有找到逃出的计划"},
       {P::Ended, RunKind::StepByStep, {RunEnd::GaveUp, 202}, "演示遗传算法过程：202 代后结束，没有逃出（最优 77.50）"},
       {P::Ended, RunKind::Training, {RunEnd::Trained, 50, -1, 1234.5}, "训练网络：训练了 50 代（最优 1234.50）"},

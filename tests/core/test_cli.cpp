@@ -22,8 +22,8 @@ namespace {
 using nlohmann::json;
 using test::Cli;
 using test::CliRun;
-using test::Lines;
 using test::kTableWeights;
+using test::Lines;
 
 const std::string kSmallGa = "ga --level 4 --seed 3 --set MaxGenerations=2 --set PopulationSize=20";
 const std::string kSmallTrain = "train --seed 1 --set TrainingGenerations=2 --set NetPopulationSize=10";
@@ -69,7 +69,8 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"ga -level 1", "'-level' is not an option; options take two dashes: --level"},
       {"train --weights-out --quiet", "--weights-out needs a name, got the option '--quiet'"},
       {"fly-plan --level 1 --plan --quiet", "--plan needs a name, got the option '--quiet'"},
-      {"ga --level 1 --set InsertionRate=1e-400", "InsertionRate: '1e-400' is too close to 0 to be held as a number (it underflows)"},
+      {"ga --level 1 --set InsertionRate=1e-400",
+       "InsertionRate: '1e-400' is too close to 0 to be held as a number (it underflows)"},
       // A line end and an escape in the value stay on the refusal's one line.
       {"ga --level 1 --set \"$(printf 'Gravity=1\\n2\\033')\"", "got '1\\n2\\x1b'"},
       {"ga --level 1 --seed -3", "--seed must be a whole number from 0 to 4294967295, got '-3'"},
@@ -81,13 +82,17 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"fly-net --level 1 --set Gravity=1e10", "Gravity must be between -1000 and 1000, got '1e10'"},
       {"fly-net --level 1 --set TimeStep=0", "TimeStep must be above 0 and at most 10"},
       {"ga --level 1 --set PopulationSize=21", "PopulationSize minus EliteCount must be even"},
-      {"train --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000", "training (NetPopulationSize x the network's weights) needs"},
-      {"train --set NetPopulationSize=2 --set NetEliteCount=0 --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000",
+      {"train --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000",
+       "training (NetPopulationSize x the network's weights) needs"},
+      {"train --set NetPopulationSize=2 --set NetEliteCount=0 --set HiddenLayerCount=100 --set "
+       "NeuronsPerHiddenLayer=1000",
        "GiB; the limit is 2 GiB"},
-      {"fly-net --level 1 --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000", "the network (HiddenLayerCount x"},
+      {"fly-net --level 1 --set HiddenLayerCount=100 --set NeuronsPerHiddenLayer=1000",
+       "the network (HiddenLayerCount x"},
       // Each command checks what it runs: fly-net breeds no population, train no plans.
       {"fly-net --level 1 --set PopulationSize=41 --set NetPopulationSize=0", "NetPopulationSize must be between 1"},
-      {"train --set PopulationSize=41 --set NetPopulationSize=41", "NetPopulationSize minus NetEliteCount must be even"},
+      {"train --set PopulationSize=41 --set NetPopulationSize=41",
+       "NetPopulationSize minus NetEliteCount must be even"},
       {"ga --level 1 --set EliteCount=600", "EliteCount must be between 0 and 500 (the population size)"},
       {"ga --level 1 --set PerceivedMeteors=50", "PerceivedMeteors must be a whole number from 0 to 10"},
       {"train --set TrainingGenerations=5001", "TrainingGenerations must be between 0 and 5000"},
@@ -98,8 +103,10 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"train --level 1", "train does not use --level"},
       {"settings --set Gravity=1", "settings does not use --set"},
       {"ga --level 1 --weights " + kTableWeights, "--weights is used only with --heuristic"},
-      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --weights " + kTableWeights, "only with --variant heuristic"},
-      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --variant step --weights " + kTableWeights, "only with --variant heuristic"},
+      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --weights " + kTableWeights,
+       "only with --variant heuristic"},
+      {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --variant step --weights " + kTableWeights,
+       "only with --variant heuristic"},
       // Files: empty names, directories, unwritable, missing, endless, too long.
       {"fly-net --level 1 --weights ''", "--weights needs a file name"},
       {"train --weights-out ''", "--weights-out needs a file name"},
@@ -123,7 +130,8 @@ TEST_F(CliTest, RefusalsExitTwoWithOneLineAndNothingOnStdout) {
       {"fly-net --level 1 --weights " + Path("fifo"), "--weights needs a regular file"},
       {"fly-net --map " + Path("fifo") + " --map-index 1", "--map needs a regular file"},
       {"fly-plan --level 1 --plan " + Path("negative.json"), "durations must not be negative: gene 2 lasts -5"},
-      {"fly-plan --level 1 --plan " + Path("far.json"), "add up to 1e+300 ticks, more than a flight can count (2147483647)"},
+      {"fly-plan --level 1 --plan " + Path("far.json"),
+       "add up to 1e+300 ticks, more than a flight can count (2147483647)"},
       {"fly-net --level 1 --weights " + Path("beyond.txt"), "line 1: the value is out of range"},
       {"fly-plan --level 1 --plan " + test::kGoldenPlan + " --variant fast", "--variant must be ga, heuristic or step"},
       {"fly-plan --level 1 --plan " + Path("long.json"), "raise it with --set ChromosomeLength=31"},
@@ -169,8 +177,10 @@ TEST(Cli, HelpForTheToolAndEachCommand) {
     const char* command;
     const char* lists;
     const char* hides;
-  } cases[] = {{"ga", "--heuristic", "--plan"},      {"train", "--weights-out", "--level"},
-               {"fly-net", "--weights", "--seed"},  {"fly-plan", "--variant", "--threads"},
+  } cases[] = {{"ga", "--heuristic", "--plan"},
+               {"train", "--weights-out", "--level"},
+               {"fly-net", "--weights", "--seed"},
+               {"fly-plan", "--variant", "--threads"},
                {"settings", "--json", "--set"}};
   for (const auto& c : cases) {
     for (const char* help : {" --help", " -h"}) {

@@ -12,8 +12,8 @@
 
 namespace {
 
-using nlohmann::json;
 using korvane::test::kGoldenDir;
+using nlohmann::json;
 
 struct GoldenCase {
   std::string name;

@@ -87,13 +87,13 @@ TEST_F(CliMapTest, BadMapsAndArgumentsExitWithTwoAndPrintNothing) {
   std::ofstream(m_dir / "far.txt", std::ios::binary) << "Obstacle1\r\n-2147483648,-2147483648,1,\r\n";
   const std::string damaged = "--map " + (m_dir / "damaged.txt").string() + " --map-index 1";
   const std::string cases[] = {
-      "fly-net " + Map(4),                                        // no such map
+      "fly-net " + Map(4),                                                  // no such map
       "fly-net --map " + (m_dir / "none.txt").string() + " --map-index 1",  // no file
       "fly-net " + damaged,
       "ga " + damaged + " --set MaxGenerations=1",
-      "fly-net " + Map(2) + " --level 1",                         // both
-      "fly-net --map " + m_map,                                   // no index
-      "fly-net --map-index 1",                                    // no file name
+      "fly-net " + Map(2) + " --level 1",  // both
+      "fly-net --map " + m_map,            // no index
+      "fly-net --map-index 1",             // no file name
       "fly-net --map " + m_map + " --map-index 0",
       "fly-net --map " + m_map + " --map-index x",
       "train " + Map(2),

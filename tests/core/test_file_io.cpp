@@ -33,9 +33,10 @@ TEST_F(FileIoTest, ReadsWholeFilesUpToTheCap) {
     ReadStatus status;
     std::size_t size;
   };
-  for (const Case& c : {Case{Path("small"), 3, ReadStatus::Ok, 3}, Case{Path("large"), 99, ReadStatus::TooLarge, 100},
-                        Case{Path("none"), 10, ReadStatus::Missing, 0}, Case{m_dir.string(), 10, ReadStatus::Failed, 0},
-                        Case{"/dev/zero", 1000, ReadStatus::Failed, 0}, Case{Path("fifo"), 10, ReadStatus::Failed, 0}}) {
+  for (const Case& c :
+       {Case{Path("small"), 3, ReadStatus::Ok, 3}, Case{Path("large"), 99, ReadStatus::TooLarge, 100},
+        Case{Path("none"), 10, ReadStatus::Missing, 0}, Case{m_dir.string(), 10, ReadStatus::Failed, 0},
+        Case{"/dev/zero", 1000, ReadStatus::Failed, 0}, Case{Path("fifo"), 10, ReadStatus::Failed, 0}}) {
     std::string text = "left over";
     EXPECT_EQ(ReadCapped(c.path, c.cap, text), c.status) << c.path;
     EXPECT_EQ(text.size(), c.size) << c.path;

@@ -87,7 +87,7 @@ TEST_F(EditorFixture, DragRadiusIsInWindowCoordinates) {
 TEST_F(EditorFixture, ReleaseWithoutADragChangesNothing) {
   editor.Start(field, centre);
   EXPECT_FALSE(editor.Release(field, 10, 10));  // empty field
-  WriteBuiltInLevel(field, 2);  // a level loaded while editing
+  WriteBuiltInLevel(field, 2);                  // a level loaded while editing
   EXPECT_FALSE(editor.Release(field, 300, 300));
   EXPECT_EQ(field.obstacles[6].radius, 45.0);
   // New presses go after the loaded level's meteors.
@@ -133,8 +133,8 @@ TEST_F(EditorFixture, RightClickRemovesAndUndoTakesBack) {
     editor.Release(field, x + r, y);
   }
   ASSERT_EQ(field.count, 3);
-  EXPECT_FALSE(editor.Delete(field, 400, 50, centre));   // nothing there
-  EXPECT_TRUE(editor.Delete(field, 115, 100, centre));   // both cover it: the later goes
+  EXPECT_FALSE(editor.Delete(field, 400, 50, centre));  // nothing there
+  EXPECT_TRUE(editor.Delete(field, 115, 100, centre));  // both cover it: the later goes
   ASSERT_EQ(field.count, 2);
   EXPECT_EQ(field.obstacles[0].x, 100.0);
   EXPECT_EQ(field.obstacles[1].x, 600.0);  // the rest moves up

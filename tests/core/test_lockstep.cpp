@@ -34,18 +34,58 @@ struct Case {
 const Case kCases[] = {
     {"defaults", [](SimParams&) {}, 5},
     {"wide weights", [](SimParams& p) { p.InitWeightRange = 40.0; }, 5},
-    {"no gravity, slow", [](SimParams& p) { p.Gravity = 0.0; p.SpeedScale = 3.0; }, 5},
-    {"fast", [](SimParams& p) { p.SpeedScale = 120.0; p.InitWeightRange = 8.0; }, 5},
+    {"no gravity, slow",
+     [](SimParams& p) {
+       p.Gravity = 0.0;
+       p.SpeedScale = 3.0;
+     },
+     5},
+    {"fast",
+     [](SimParams& p) {
+       p.SpeedScale = 120.0;
+       p.InitWeightRange = 8.0;
+     },
+     5},
     {"flat sigmoid", [](SimParams& p) { p.SigmoidParam = 0.0; }, 1},  // every output 0.5: a tie
-    {"negative sigmoid", [](SimParams& p) { p.SigmoidParam = -3.0; p.NormalizeParam = -20.0; }, 5},
+    {"negative sigmoid",
+     [](SimParams& p) {
+       p.SigmoidParam = -3.0;
+       p.NormalizeParam = -20.0;
+     },
+     5},
     {"no perception", [](SimParams& p) { p.SetPerceivedMeteors(0); }, 5},
-    {"three perceived, one layer", [](SimParams& p) { p.SetPerceivedMeteors(3); p.HiddenLayerCount = 1; }, 5},
-    {"ten perceived, wide", [](SimParams& p) { p.SetPerceivedMeteors(10); p.NeuronsPerHiddenLayer = 20; }, 5},
+    {"three perceived, one layer",
+     [](SimParams& p) {
+       p.SetPerceivedMeteors(3);
+       p.HiddenLayerCount = 1;
+     },
+     5},
+    {"ten perceived, wide",
+     [](SimParams& p) {
+       p.SetPerceivedMeteors(10);
+       p.NeuronsPerHiddenLayer = 20;
+     },
+     5},
     {"linear", [](SimParams& p) { p.HiddenLayerCount = 0; }, 5},
-    {"deep", [](SimParams& p) { p.HiddenLayerCount = 4; p.NeuronsPerHiddenLayer = 3; }, 3},
-    {"widest", [](SimParams& p) { p.NeuronsPerHiddenLayer = kLaneMaxWidth; p.InitWeightRange = 0.3; }, 3},
+    {"deep",
+     [](SimParams& p) {
+       p.HiddenLayerCount = 4;
+       p.NeuronsPerHiddenLayer = 3;
+     },
+     3},
+    {"widest",
+     [](SimParams& p) {
+       p.NeuronsPerHiddenLayer = kLaneMaxWidth;
+       p.InitWeightRange = 0.3;
+     },
+     3},
     {"huge boat", [](SimParams& p) { p.LifeboatSize = 60.0; }, 1},  // crashes where it starts
-    {"huge speeds", [](SimParams& p) { p.Gravity = 1e9; p.InitWeightRange = 6.0; }, 1},  // far out at once
+    {"huge speeds",
+     [](SimParams& p) {
+       p.Gravity = 1e9;
+       p.InitWeightRange = 6.0;
+     },
+     1},  // far out at once
     {"zero normalise", [](SimParams& p) { p.NormalizeParam = 0.0; }, 5},
     {"slower", [](SimParams& p) { p.SpeedScale = 20.0; }, 5},
 };

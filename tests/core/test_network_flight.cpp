@@ -102,8 +102,8 @@ TEST(TrainingFlight, HugeSpeedsScoreWithoutWrapping) {
     double gravity;
     double score;
   };
-  for (const Case& c : {Case{1e10, -7999998979.0}, Case{3e9, -2399998979.0}, Case{-3e9, -2399998979.0},
-                        Case{1e300, -42949671939.0}}) {
+  for (const Case& c :
+       {Case{1e10, -7999998979.0}, Case{3e9, -2399998979.0}, Case{-3e9, -2399998979.0}, Case{1e300, -42949671939.0}}) {
     SimParams p;
     p.Gravity = c.gravity;
     FlightState fs;
@@ -352,8 +352,8 @@ TEST_F(TrainingFile, UnopenableFileKeepsTheWeightsButSkipsTheRest) {
   CAutoPilot pilot;
   CWeightGA wga;
   CNeuralNet net;
-  TrainedAndSaved r =
-      TrainAndSave(host, pilot.Results(), {host.params, 5, 2}, wga, net, (dir / "no" / "such" / "weights.txt").string());
+  TrainedAndSaved r = TrainAndSave(host, pilot.Results(), {host.params, 5, 2}, wga, net,
+                                   (dir / "no" / "such" / "weights.txt").string());
   EXPECT_EQ(r.saved, SaveResult::OpenFailed);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], text::Ui(Tx::FileOpenError));

@@ -122,13 +122,13 @@ TEST(NeuralNetEvaluate, OneHiddenLayerIsLinearAndOnlyTheOutputIsSigmoid) {
   CNeuralNet net = BuildNet(2, 1, 2);
   ASSERT_EQ(net.WeightCount(), 2 * 3 + 5 * 3);
   std::vector<double> w{
-      1.0, 2.0, 0.5,   // h0 = x0 + 2 x1 - 0.5
-      -1.0, 0.0, 1.0,  // h1 = -x0 - 1
-      2.0, 0.25, 1.0,  // out0 = 2 h0 + 0.25 h1 - 1
-      0.0, 0.0, 0.0,   // out1 = 0
-      0.0, 1.0, 0.0,   // out2 = h1
-      1.0, 0.0, -3.0,  // out3 = h0 + 3
-      0.0, 0.0, 2.0,   // out4 = -2
+      1.0,  2.0,  0.5,   // h0 = x0 + 2 x1 - 0.5
+      -1.0, 0.0,  1.0,   // h1 = -x0 - 1
+      2.0,  0.25, 1.0,   // out0 = 2 h0 + 0.25 h1 - 1
+      0.0,  0.0,  0.0,   // out1 = 0
+      0.0,  1.0,  0.0,   // out2 = h1
+      1.0,  0.0,  -3.0,  // out3 = h0 + 3
+      0.0,  0.0,  2.0,   // out4 = -2
   };
   net.LoadWeights(w);
   const double a = 0.5;

@@ -170,7 +170,6 @@ TEST_F(MapFileTest, LoadsTheMiddleAndTheLastMap) {
   ASSERT_EQ(f.count, 1);
   EXPECT_EQ(f.obstacles[0].x, 900);
   EXPECT_EQ(f.obstacles[0].radius, 60);
-
 }
 
 TEST_F(MapFileTest, EmptyMapLoadsAsAnEmptyField) {

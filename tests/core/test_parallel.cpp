@@ -32,8 +32,8 @@ bool SamePlans(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>
   return true;
 }
 
-Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimParams params,
-               Pace pace = Pace::Fastest, bool paths = false, bool breeding = false) {
+Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimParams params, Pace pace = Pace::Fastest,
+               bool paths = false, bool breeding = false) {
   RecordingHost host;
   host.params = params;
   host.pace = pace;
@@ -104,7 +104,8 @@ TEST(Parallel, PlainSearchIsBitIdenticalOnEveryPathAndThreadCount) {
   p.MaxGenerations = 12;
   p.PopulationSize = 120;
   for (int level : {1, 3})
-    ExpectSameOnEveryPath([&](int t) { return Search(t, false, level, 17, p, Pace::Fastest, level == 3); }, {1, 2, 3, 8});
+    ExpectSameOnEveryPath([&](int t) { return Search(t, false, level, 17, p, Pace::Fastest, level == 3); },
+                          {1, 2, 3, 8});
 }
 
 TEST(Parallel, HeuristicRepairsDrawInPlanOrder) {
@@ -126,8 +127,7 @@ TEST(Parallel, FirstEscapeInPlanOrderEndsTheGeneration) {
     Outcome one = Search(1, heuristic, 0, 31, p);
     ASSERT_EQ(one.result.end, RunEnd::Escaped);
     // Plans after the escaping one were not flown: their scores are untouched.
-    for (size_t n = one.result.plan + 1; n < one.workList.size(); ++n)
-      EXPECT_EQ(one.workList[n].m_fitness, 0.0);
+    for (size_t n = one.result.plan + 1; n < one.workList.size(); ++n) EXPECT_EQ(one.workList[n].m_fitness, 0.0);
     ExpectSameOnEveryPath([&](int t) { return Search(t, heuristic, 0, 31, p); }, {1, 2, 4});
   }
 }
@@ -201,9 +201,11 @@ TEST(Pace, NeverChangesTheNumbers) {
     bool paths, breeding;
   };
   const Outcome fastest = Search(2, true, 3, 11, p);
-  for (const Case c : {Case{Pace::Watch, false, false}, Case{Pace::Step, false, false}, Case{Pace::Fastest, true, false},
-                       Case{Pace::Step, true, true}, Case{Pace::Watch, false, true}, Case{Pace::Fastest, false, true}}) {
-    SCOPED_TRACE(std::to_string(static_cast<int>(c.pace)) + (c.paths ? " paths" : "") + (c.breeding ? " breeding" : ""));
+  for (const Case c :
+       {Case{Pace::Watch, false, false}, Case{Pace::Step, false, false}, Case{Pace::Fastest, true, false},
+        Case{Pace::Step, true, true}, Case{Pace::Watch, false, true}, Case{Pace::Fastest, false, true}}) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.pace)) + (c.paths ? " paths" : "") +
+                 (c.breeding ? " breeding" : ""));
     const Outcome o = Search(2, true, 3, 11, p, c.pace, c.paths, c.breeding);
     ExpectSame(fastest, o);
     EXPECT_EQ(o.bred > 0, c.breeding && c.pace == Pace::Step);

@@ -168,7 +168,7 @@ TEST(PlanGA, ActionMutationMayKeepTheCode) {
 
 TEST(PlanGA, EpochSizesAndMessages) {
   for (auto [pop, elites, expectSize, ok] : {std::tuple{500, 4, 500, true}, std::tuple{501, 4, 502, false},
-                                            std::tuple{500, 0, 500, true}, std::tuple{501, 0, 502, false}}) {
+                                             std::tuple{500, 0, 500, true}, std::tuple{501, 0, 502, false}}) {
     SimParams p;
     p.EliteCount = elites;
     CPlanGA ga;
@@ -271,8 +271,8 @@ TEST(PlanGA, Roulette) {
 // plan whose running sum reaches the target, else the last; with negative,
 // zero, tied, huge and infinite fitness, and in a large generation.
 TEST(PlanGA, RouletteLandsWhereTheScanDoes) {
-  std::vector<std::vector<double>> rows = {
-      {1, 2, 3, 4}, {0, 0, 0, 0}, {5, -3, 2, 7, -1}, {1e308, 1e308, 1e308}, {INFINITY, 1, 2}, {0.1, 0.2, 0.1, 0.3}};
+  std::vector<std::vector<double>> rows = {{1, 2, 3, 4},          {0, 0, 0, 0},     {5, -3, 2, 7, -1},
+                                           {1e308, 1e308, 1e308}, {INFINITY, 1, 2}, {0.1, 0.2, 0.1, 0.3}};
   std::vector<double> large;
   for (int i = 0; i < 6000; ++i) large.push_back(0.1 * ((i * 7919) % 1000));
   rows.push_back(large);

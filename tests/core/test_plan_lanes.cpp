@@ -34,14 +34,34 @@ struct Case {
 const Case kCases[] = {
     {"defaults", [](SimParams&) {}},
     {"long genes", [](SimParams& p) { p.ActionDurationRange = 40; }},
-    {"slingshot", [](SimParams& p) { p.Gravity = 0.0; p.SpeedScale = 300.0; }},
+    {"slingshot",
+     [](SimParams& p) {
+       p.Gravity = 0.0;
+       p.SpeedScale = 300.0;
+     }},
     {"short plans", [](SimParams& p) { p.ChromosomeLength = 7; }},
     {"huge boat", [](SimParams& p) { p.LifeboatSize = 60.0; }},
-    {"huge speeds", [](SimParams& p) { p.Gravity = 1e6; p.SpeedScale = 3000.0; }},
+    {"huge speeds",
+     [](SimParams& p) {
+       p.Gravity = 1e6;
+       p.SpeedScale = 3000.0;
+     }},
     {"no perception", [](SimParams& p) { p.SetPerceivedMeteors(0); }},
-    {"three perceived, one layer", [](SimParams& p) { p.SetPerceivedMeteors(3); p.HiddenLayerCount = 1; }},
-    {"ten perceived, wide, linear", [](SimParams& p) { p.SetPerceivedMeteors(10); p.HiddenLayerCount = 0; }},
-    {"negative sigmoid", [](SimParams& p) { p.SigmoidParam = -3.0; p.NormalizeParam = -20.0; }},
+    {"three perceived, one layer",
+     [](SimParams& p) {
+       p.SetPerceivedMeteors(3);
+       p.HiddenLayerCount = 1;
+     }},
+    {"ten perceived, wide, linear",
+     [](SimParams& p) {
+       p.SetPerceivedMeteors(10);
+       p.HiddenLayerCount = 0;
+     }},
+    {"negative sigmoid",
+     [](SimParams& p) {
+       p.SigmoidParam = -3.0;
+       p.NormalizeParam = -20.0;
+     }},
 };
 
 // Random plans with, now and then, a code that is not one, a gene of no

@@ -48,8 +48,8 @@ TEST(ScorePanelText, FormatLfIsFixedWithSixDecimals) {
 TEST(ScorePanelText, PlanPanelHasSixLinesDownTheLeft) {
   const auto lines = PlanPanelLines(1, 3012.25, -17.5, 0.1, 6.0, 123456.789);
   ASSERT_EQ(lines.size(), 6u);
-  const char* texts[] = {"基因的世代: 1",          "最优基因的得分: 3012.250000", "基因的平均得分: -17.500000",
-                         "耗能评分: 0.100000",     "安全性评分: 6.000000",        "耗时评分: 123456.789000"};
+  const char* texts[] = {"基因的世代: 1",      "最优基因的得分: 3012.250000", "基因的平均得分: -17.500000",
+                         "耗能评分: 0.100000", "安全性评分: 6.000000",        "耗时评分: 123456.789000"};
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(lines[i].x, 20);
     EXPECT_EQ(lines[i].y, 20 + 15 * i);

@@ -48,7 +48,7 @@ TEST(SettingsText, NumberFieldsFollowTheScanRules) {
 
 TEST(SettingsText, OnlyThirtyOneCharactersAreRead) {
   const std::string blanks30(30, ' ');
-  EXPECT_EQ(ParseIntField("7" + blanks30 + "x"), 7);        // x is character 32
+  EXPECT_EQ(ParseIntField("7" + blanks30 + "x"), 7);  // x is character 32
   EXPECT_FALSE(ParseIntField("7" + std::string(29, ' ') + "x").has_value());
   EXPECT_EQ(ParseDoubleField("2.5" + std::string(28, ' ') + "中"), 2.5);
   EXPECT_FALSE(ParseDoubleField("2.5" + std::string(27, ' ') + "中").has_value());
@@ -88,16 +88,16 @@ std::map<int, FieldInput> Shown(int page, const SimParams& p) {
 TEST(SettingsPage, BadTextIsRefusedAtTheFirstFieldInExchangeOrder) {
   SimParams p;
   auto in = Shown(0, p);
-  in[1000].text = "abc";   // gravity
-  in[1005].text = " 7 ";   // population, after gravity in the order
-  in[1014].text = "3";     // elites: 7 - 3 leaves pairs of children
-  in[1001].text = "3.5";   // acceleration, first in the order
+  in[1000].text = "abc";  // gravity
+  in[1005].text = " 7 ";  // population, after gravity in the order
+  in[1014].text = "3";    // elites: 7 - 3 leaves pairs of children
+  in[1001].text = "3.5";  // acceleration, first in the order
   PageReadResult r = ReadSettingsPage(0, in, p);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.controlId, 1000);
   EXPECT_EQ(r.message, "请键入一个数。");
-  EXPECT_EQ(p.LifeboatAccel, 3.5);     // read before the refused field
-  EXPECT_EQ(p.PopulationSize, 500);   // not reached
+  EXPECT_EQ(p.LifeboatAccel, 3.5);   // read before the refused field
+  EXPECT_EQ(p.PopulationSize, 500);  // not reached
 
   in[1000].text = "1.5x";
   EXPECT_EQ(ReadSettingsPage(0, in, p).controlId, 1000);
@@ -187,7 +187,10 @@ TEST(SettingsPage, PopulationsAndTimeStepAreRefusedWithTheRule) {
       {0, {{1005, "7"}, {1014, "4"}}, 1005, "人口数目减去精英数目必须是偶数。"},
       {0, {{1005, "501"}, {1014, "5"}}, 0, ""},  // both changed: judged together
       {1, {{1006, "401"}}, 1006, "人口数目减去精英数目必须是偶数。"},
-      {1, {{1000, "100"}, {1001, "1000"}}, 1006, std::string("“人口数目”太大：这次运行需要 ") + needs + " GiB 内存，超过了 2 GiB 的上限。"},
+      {1,
+       {{1000, "100"}, {1001, "1000"}},
+       1006,
+       std::string("“人口数目”太大：这次运行需要 ") + needs + " GiB 内存，超过了 2 GiB 的上限。"},
       {0, {{1002, "0"}}, 1002, "“时间流逝”的值必须大于 0 且不大于 10。"},
       {0, {{1000, "1e10"}}, 1000, "“地心引力”的值必须在 -1000 到 1000 之间。"},
   };

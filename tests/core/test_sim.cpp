@@ -142,7 +142,7 @@ TEST(Collision, TouchingIsAHitAndTheRadiusUsesTheScale) {
 TEST(Collision, EdgesAreStrictAndTheRightEdgeIsNoCrash) {
   MeteorField none = Field({});
   Perception per;
-  EXPECT_EQ(CheckCollision(per, BoatAt(11.25, 200), none, 1), 0);   // x - r == 0 is inside
+  EXPECT_EQ(CheckCollision(per, BoatAt(11.25, 200), none, 1), 0);  // x - r == 0 is inside
   EXPECT_EQ(CheckCollision(per, BoatAt(11.0, 200), none, 1), 1);
   EXPECT_EQ(CheckCollision(per, BoatAt(100, 388.75), none, 1), 0);  // y + r == 400 is inside
   EXPECT_EQ(CheckCollision(per, BoatAt(100, 389), none, 1), 1);
@@ -291,12 +291,12 @@ TEST(Params, EveryAcceptedValueIsFiniteAndEveryRunFits) {
     const char* set;
     bool accepted;
   };
-  for (const Case& c : {Case{"TimeStep=0", false}, Case{"TimeStep=1e-9", true}, Case{"TimeStep=10", true},
-                        Case{"TimeStep=10.5", false}, Case{"Gravity=1000", true}, Case{"Gravity=-1000", true},
-                        Case{"Gravity=1e10", false}, Case{"Gravity=-1e300", false}, Case{"LifeboatAccel=1001", false},
-                        Case{"SpeedScale=-1e6", false}, Case{"SigmoidParam=1e7", false},
-                        Case{"NormalizeParam=-1e6", true}, Case{"InitWeightRange=-1", false},
-                        Case{"SmallMutationRate=1.5", false}, Case{"LargeMutationRange=-10", true}}) {
+  for (const Case& c :
+       {Case{"TimeStep=0", false}, Case{"TimeStep=1e-9", true}, Case{"TimeStep=10", true}, Case{"TimeStep=10.5", false},
+        Case{"Gravity=1000", true}, Case{"Gravity=-1000", true}, Case{"Gravity=1e10", false},
+        Case{"Gravity=-1e300", false}, Case{"LifeboatAccel=1001", false}, Case{"SpeedScale=-1e6", false},
+        Case{"SigmoidParam=1e7", false}, Case{"NormalizeParam=-1e6", true}, Case{"InitWeightRange=-1", false},
+        Case{"SmallMutationRate=1.5", false}, Case{"LargeMutationRange=-10", true}}) {
     SimParams p;
     ASSERT_EQ(ApplySetting(p, c.set), "") << c.set;
     EXPECT_EQ(!CheckParams(p), c.accepted) << c.set;
@@ -314,12 +314,12 @@ TEST(Params, EveryAcceptedValueIsFiniteAndEveryRunFits) {
     ParamProblem::Kind kind;
     const char* name;
   };
-  for (const Combo& c :
-       {Combo{{.PopulationSize = 7, .EliteCount = 4}, ParamProblem::Kind::Parity, "PopulationSize"},
-        Combo{{.NetPopulationSize = 401}, ParamProblem::Kind::Parity, "NetPopulationSize"},
-        Combo{{.PopulationSize = 100000, .ChromosomeLength = 200}, ParamProblem::Kind::Range, ""},
-        Combo{{.HiddenLayerCount = 100, .NeuronsPerHiddenLayer = 1000}, ParamProblem::Kind::Memory,
-              "NetPopulationSize"}}) {
+  for (const Combo& c : {Combo{{.PopulationSize = 7, .EliteCount = 4}, ParamProblem::Kind::Parity, "PopulationSize"},
+                         Combo{{.NetPopulationSize = 401}, ParamProblem::Kind::Parity, "NetPopulationSize"},
+                         Combo{{.PopulationSize = 100000, .ChromosomeLength = 200}, ParamProblem::Kind::Range, ""},
+                         Combo{{.HiddenLayerCount = 100, .NeuronsPerHiddenLayer = 1000},
+                               ParamProblem::Kind::Memory,
+                               "NetPopulationSize"}}) {
     auto problem = CheckCombinations(c.p);
     if (!*c.name) {
       EXPECT_FALSE(problem) << problem->reason;
@@ -389,8 +389,7 @@ int ReferenceCheck(Perception& per, const CLifeboat& boat, const MeteorField& fi
     double gap = dist - o.radius;
     int j = 0;
     for (; j < k; ++j)
-      if (gap * gap < per.m_perceivedDx[j] * per.m_perceivedDx[j] + per.m_perceivedDy[j] * per.m_perceivedDy[j])
-        break;
+      if (gap * gap < per.m_perceivedDx[j] * per.m_perceivedDx[j] + per.m_perceivedDy[j] * per.m_perceivedDy[j]) break;
     if (j == k) continue;
     for (int m = k - 1; m > j; --m) {
       per.m_perceivedIndex[m] = per.m_perceivedIndex[m - 1];
@@ -441,7 +440,8 @@ TEST(Collision, AgreesWithTheStepByStepPassEverywhere) {
       if (rng() % 64 == 0) x = y = rng() % 2 ? -2147483648.0 : 4e9;
       f.obstacles[i] = whole ? Obstacle{std::floor(x), std::floor(y), std::floor(r)} : Obstacle{x, y, r};
     }
-    if (f.count >= 2 && rng() % 3 == 0) f.obstacles[1] = {f.obstacles[0].x, 2 * 200 - f.obstacles[0].y, f.obstacles[0].radius};
+    if (f.count >= 2 && rng() % 3 == 0)
+      f.obstacles[1] = {f.obstacles[0].x, 2 * 200 - f.obstacles[0].y, f.obstacles[0].radius};
     CLifeboat b;
     b.Reset(0, 0, uniform(0, 4));
     b.m_position = {uniform(-50, 1900), uniform(-50, 450)};

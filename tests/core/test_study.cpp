@@ -24,8 +24,8 @@ namespace {
 using nlohmann::json;
 using test::Cli;
 using test::CliRun;
-using test::Lines;
 using test::kTableWeights;
+using test::Lines;
 
 const std::string kSmall = " --set MaxGenerations=20 --set PopulationSize=200 --quiet";
 
@@ -59,8 +59,9 @@ TEST_F(StudyCli, EachRunIsTheGaCallWithTheSameArguments) {
     EXPECT_EQ(fields, (std::vector<std::string>{"key", "method", "weights", "weights_fnv", "level", "seed", "settings",
                                                 "escaped", "escape_generation", "generations", "seconds"}));
     // The network flown, by its contents: both spellings of the table are one.
-    EXPECT_EQ(line["weights_fnv"],
-              line["method"] == "ga" ? nlohmann::ordered_json() : nlohmann::ordered_json(study::FnvText(study::WeightsFnv(TableWeights()))));
+    EXPECT_EQ(line["weights_fnv"], line["method"] == "ga"
+                                       ? nlohmann::ordered_json()
+                                       : nlohmann::ordered_json(study::FnvText(study::WeightsFnv(TableWeights()))));
     const int elites = line["key"].get<std::string>().find("EliteCount=2") != std::string::npos ? 2 : 4;
     json settings{{"MaxGenerations", 20}, {"PopulationSize", 200}};
     if (elites == 2) settings["EliteCount"] = 2;
@@ -78,9 +79,10 @@ TEST_F(StudyCli, EachRunIsTheGaCallWithTheSameArguments) {
 
   // A network trained in the study: once for all its runs, and not again
   // when there is nothing left to fly.
-  const std::string trained = "study --methods heuristic:train=3 --levels 1,4 --seeds 1-2 --set TrainingGenerations=2"
-                              " --set NetPopulationSize=10 --set MaxGenerations=2 --set PopulationSize=20 --out " +
-                              Path("trained.jsonl");
+  const std::string trained =
+      "study --methods heuristic:train=3 --levels 1,4 --seeds 1-2 --set TrainingGenerations=2"
+      " --set NetPopulationSize=10 --set MaxGenerations=2 --set PopulationSize=20 --out " +
+      Path("trained.jsonl");
   const CliRun train = Cli(trained);
   ASSERT_EQ(train.status, 0) << train.err;
   EXPECT_EQ(Lines(train.err).front(), "study: training the network with seed 3");
@@ -115,7 +117,8 @@ TEST_F(StudyCli, AStudyGoesOnWhereItStopped) {
   const std::string killed = Path("killed.jsonl");
   const std::string slow = std::string(KORVANE_CLI_PATH) +
                            " study --methods ga --levels 4 --seeds 1-6 --threads 1 --quiet --set MaxGenerations=200"
-                           " --set PopulationSize=400 --out " + killed;
+                           " --set PopulationSize=400 --out " +
+                           killed;
   // While it flies, a second study on the same file is refused: the first
   // holds the file's lock for its life. It is stopped once its first line is
   // out, so that however fast it flies it cannot end before the second asks.
@@ -191,9 +194,10 @@ TEST_F(StudyCli, RunsAreKeyedByWhatTheyFly) {
   WriteFile(weights, ReadFile(weights) + FormatWeightsText(other));
   const CliRun mixed = Cli(heuristic + " --seeds 1-3 --out " + Path("a.jsonl"));
   EXPECT_EQ(mixed.status, 2);
-  EXPECT_NE(mixed.err.find("flown with another network (weights_fnv " + study::FnvText(study::WeightsFnv(TableWeights())) +
-                           "; the weights now: " + study::FnvText(study::WeightsFnv(other)) + ")"),
-            std::string::npos)
+  EXPECT_NE(
+      mixed.err.find("flown with another network (weights_fnv " + study::FnvText(study::WeightsFnv(TableWeights())) +
+                     "; the weights now: " + study::FnvText(study::WeightsFnv(other)) + ")"),
+      std::string::npos)
       << mixed.err;
   EXPECT_EQ(ReadFile(Path("a.jsonl")), a);
   // Flown into another file, the two networks meet in one cell of a report.
@@ -240,7 +244,8 @@ TEST_F(StudyCli, RefusalsOfStudyAndReport) {
       {"study --methods ga --levels 1" + out, "study needs --seeds"},
       {grid, "study needs --out"},
       {grid + out + " --level 1", "study does not use --level"},
-      {"study --methods ga,heuristic,heuristic:builtin --levels 1 --seeds 1" + out, "'heuristic:builtin' is given twice"},
+      {"study --methods ga,heuristic,heuristic:builtin --levels 1 --seeds 1" + out,
+       "'heuristic:builtin' is given twice"},
       {"study --methods ga,heur --levels 1 --seeds 1" + out, "a method must be ga, heuristic:table"},
       {"study --methods ga, --levels 1 --seeds 1" + out, "--methods holds an empty item"},
       {"study --methods ga --levels 1,5 --seeds 1" + out, "--levels takes levels 1 to 4, got '5'"},
@@ -255,7 +260,8 @@ TEST_F(StudyCli, RefusalsOfStudyAndReport) {
       {grid + out + " --vary PopulationSize=20,21", "--vary PopulationSize=21: PopulationSize minus EliteCount"},
       {grid + out + " --set PopulationSize=20 --vary PopulationSize=10", "given with both --vary and --set"},
       {grid + out + " --threads 0", "--threads must be a whole number from 1 to 256"},
-      {"study --methods ga --levels 1 --seeds 1-4 --threads 4 --set PopulationSize=100000 --set ChromosomeLength=200" + out,
+      {"study --methods ga --levels 1 --seeds 1-4 --threads 4 --set PopulationSize=100000 --set ChromosomeLength=200" +
+           out,
        "the search (PopulationSize x ChromosomeLength, and MaxGenerations) needs 2.8 GiB; the limit is 2 GiB"},
       {grid + out + " --vary PerceivedMeteors=1,2 --vary NetInputCount=6,8",
        "PerceivedMeteors and NetInputCount are one setting"},
@@ -306,8 +312,7 @@ TEST_F(StudyCli, ReportFilesAndFailedWrites) {
   ASSERT_EQ(Study("--seeds 1-3", out).status, 0);
   const CliRun report = Cli("report " + out + " --csv " + Path("r.csv"));
   ASSERT_EQ(report.status, 0) << report.err;
-  EXPECT_NE(report.out.find("level 4  heuristic:table  -         3     0        0.000  0.000-0.561"),
-            std::string::npos)
+  EXPECT_NE(report.out.find("level 4  heuristic:table  -         3     0        0.000  0.000-0.561"), std::string::npos)
       << report.out;
   EXPECT_EQ(Lines(ReadFile(Path("r.csv"))).size(), 5u);  // a header and four cells
   EXPECT_EQ(Lines(ReadFile(Path("r.pairs.csv"))).front(),
@@ -360,8 +365,8 @@ TEST_F(StudyCli, ShardsUnderGnuParallelMergeIntoTheSameReport) {
   const std::string grid = " --seeds 1-5 --vary EliteCount=2,4";
   ASSERT_EQ(Study(grid, Path("all.jsonl")).status, 0);
   const std::string shards = "parallel --will-cite " + std::string(KORVANE_CLI_PATH) +
-                             " study --methods ga,heuristic:table --levels 1,4" + grid + kSmall + " --shard {}/3 --out " +
-                             Path("shard{}.jsonl") + " ::: 1 2 3 >/dev/null";
+                             " study --methods ga,heuristic:table --levels 1,4" + grid + kSmall +
+                             " --shard {}/3 --out " + Path("shard{}.jsonl") + " ::: 1 2 3 >/dev/null";
   ASSERT_EQ(std::system(shards.c_str()), 0);
   std::set<std::string> keys;
   std::size_t lines = 0;

@@ -20,8 +20,10 @@ TEST(StudyStats, WilsonIntervalOnKnownCounts) {
     int k, n;
     double lo, hi;
   } cases[] = {
-      {0, 10, 0.0, 0.2775327998628892},  {5, 10, 0.236593090512564, 0.7634069094874361},
-      {10, 10, 0.7224672001371107, 1.0}, {1, 3, 0.06149194472039615, 0.7923403991979523},
+      {0, 10, 0.0, 0.2775327998628892},
+      {5, 10, 0.236593090512564, 0.7634069094874361},
+      {10, 10, 0.7224672001371107, 1.0},
+      {1, 3, 0.06149194472039615, 0.7923403991979523},
       {81, 100, 0.7222115462093562, 0.8748524849023126},
   };
   for (const auto& c : cases) {
@@ -59,14 +61,17 @@ TEST(StudyStats, ExactTwoSidedSignTest) {
     int wins, losses;
     double p;
   } cases[] = {
-      {0, 0, 1.0},           {5, 5, 1.0},
-      {9, 1, 0.021484375},   {1, 9, 0.021484375},
-      {10, 0, 0.001953125},  {60, 40, 0.05688793364098079},
-      {33, 63, 0.002878610081200932}, {18, 81, 1.0114972150081559e-10},
+      {0, 0, 1.0},
+      {5, 5, 1.0},
+      {9, 1, 0.021484375},
+      {1, 9, 0.021484375},
+      {10, 0, 0.001953125},
+      {60, 40, 0.05688793364098079},
+      {33, 63, 0.002878610081200932},
+      {18, 81, 1.0114972150081559e-10},
       {1500, 1400, 0.06598734966518381},  // past the range of a double's 2^-n
   };
-  for (const auto& c : cases)
-    EXPECT_NEAR(SignTestP(c.wins, c.losses), c.p, c.p * 1e-12) << c.wins << ":" << c.losses;
+  for (const auto& c : cases) EXPECT_NEAR(SignTestP(c.wins, c.losses), c.p, c.p * 1e-12) << c.wins << ":" << c.losses;
 }
 
 TEST(StudyGrid, MethodsAsWritten) {
@@ -177,7 +182,8 @@ TEST(StudyGrid, AGridAtTheCapIsMadeRunByRun) {
       {1, "method=ga|level=1|vary:ChromosomeLength=1|vary:EliteCount=0|vary:PopulationSize=12|seed=7"},
       {100, "method=ga|level=1|vary:ChromosomeLength=1|vary:EliteCount=2|vary:PopulationSize=10|seed=7"},
       {100 * 250, "method=ga|level=1|vary:ChromosomeLength=2|vary:EliteCount=0|vary:PopulationSize=10|seed=7"},
-      {2500000, "method=heuristic:table|level=1|vary:ChromosomeLength=1|vary:EliteCount=0|vary:PopulationSize=10|seed=7"},
+      {2500000,
+       "method=heuristic:table|level=1|vary:ChromosomeLength=1|vary:EliteCount=0|vary:PopulationSize=10|seed=7"},
       {4999999,
        "method=heuristic:table|level=1|vary:ChromosomeLength=100|vary:EliteCount=498|vary:PopulationSize=208|seed=7"},
   };
@@ -202,7 +208,8 @@ TEST(StudyGrid, FingerprintsOfNetworksAndMaps) {
   field.count = 0;
   EXPECT_EQ(MapFnv(field), WeightsFnv({}));
   EXPECT_EQ(FnvText(0xabcull), "0000000000000abc");
-  for (const char* bad : {"", "0000000000000ABC", "0000000000000abc0", "000000000000zabc"}) EXPECT_FALSE(ParseFnvText(bad));
+  for (const char* bad : {"", "0000000000000ABC", "0000000000000abc0", "000000000000zabc"})
+    EXPECT_FALSE(ParseFnvText(bad));
   EXPECT_EQ(ParseFnvText("ffffffffffffffff"), 0xffffffffffffffffull);
 }
 
@@ -226,13 +233,19 @@ TEST(StudyReport, CellsPairsAndCurvesWhateverTheOrderOfTheLines) {
   // ga escapes on seeds 1 and 2; the heuristic search on 1 (sooner), 2
   // (later), 3 and 4; seed 5 escapes for neither.
   std::vector<RunRecord> runs = {
-      Line("ga", "", 1, 3, {10, 20, 30}),       Line("ga", "", 2, 2, {10, 40}),
-      Line("ga", "", 3, {}, {5, 6, 7, 8, 9}),   Line("ga", "", 4, {}, {1, 2, 3, 4, 5}),
-      Line("ga", "", 5, {}, {1, 1, 1, 1, 1}),   Line("heuristic", "table", 1, 1, {50}),
-      Line("heuristic", "table", 2, 4, {1, 2, 3, 4}), Line("heuristic", "table", 3, 0, {}),
-      Line("heuristic", "table", 4, 2, {7, 9}), Line("heuristic", "table", 5, {}, {2, 2, 2, 2, 2}),
+      Line("ga", "", 1, 3, {10, 20, 30}),
+      Line("ga", "", 2, 2, {10, 40}),
+      Line("ga", "", 3, {}, {5, 6, 7, 8, 9}),
+      Line("ga", "", 4, {}, {1, 2, 3, 4, 5}),
+      Line("ga", "", 5, {}, {1, 1, 1, 1, 1}),
+      Line("heuristic", "table", 1, 1, {50}),
+      Line("heuristic", "table", 2, 4, {1, 2, 3, 4}),
+      Line("heuristic", "table", 3, 0, {}),
+      Line("heuristic", "table", 4, 2, {7, 9}),
+      Line("heuristic", "table", 5, {}, {2, 2, 2, 2, 2}),
   };
-  for (const RunRecord& r : runs) ASSERT_EQ(ParseRunLine(FormatRunLine(r).substr(0, FormatRunLine(r).size() - 1))->key, r.key);
+  for (const RunRecord& r : runs)
+    ASSERT_EQ(ParseRunLine(FormatRunLine(r).substr(0, FormatRunLine(r).size() - 1))->key, r.key);
   const Report report = BuildReport(runs);
   ASSERT_EQ(report.cells.size(), 2u);
   const Cell& ga = report.cells[0];

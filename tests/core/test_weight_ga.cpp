@@ -50,8 +50,8 @@ TEST(WeightGAEpoch, SizeAfterElitesAndPairs) {
     std::size_t size;
     bool ok;
   };
-  for (const Case c : {Case{400, 4, 400, true}, Case{401, 4, 402, false}, Case{401, 3, 401, true},
-                       Case{1, 0, 2, false}, Case{3, 50, 3, true}}) {
+  for (const Case c : {Case{400, 4, 400, true}, Case{401, 4, 402, false}, Case{401, 3, 401, true}, Case{1, 0, 2, false},
+                       Case{3, 50, 3, true}}) {
     Fixture f;
     f.Reset(c.P);
     f.p.NetEliteCount = c.E;

@@ -84,9 +84,9 @@ TEST_F(WeightsChoiceTest, BlocksAreLoadedOnlyWhenWholeAndOfTheRightCount) {
     bool ok;
     const char* says;
   };
-  for (const Case& c : {Case{std::nullopt, false, "第4组权值已损坏"}, Case{1, true, ""},
-                        Case{2, false, "第2组有96个权值，但神经网络需要95个"}, Case{3, true, ""},
-                        Case{5, false, "没有第5组"}}) {
+  for (const Case& c :
+       {Case{std::nullopt, false, "第4组权值已损坏"}, Case{1, true, ""},
+        Case{2, false, "第2组有96个权值，但神经网络需要95个"}, Case{3, true, ""}, Case{5, false, "没有第5组"}}) {
     const WeightsLoad load = LoadWeightsFile(path, c.block, p);
     EXPECT_EQ(load.ok, c.ok) << load.message;
     EXPECT_NE(load.message.find(c.says), std::string::npos) << load.message;
@@ -97,8 +97,8 @@ TEST_F(WeightsChoiceTest, BlocksAreLoadedOnlyWhenWholeAndOfTheRightCount) {
       EXPECT_EQ(load.weights.size(), 95u);
     }
   }
-  EXPECT_EQ(WeightsBlockChoices(path),
-            (std::vector<std::string>{"第1组（95个权值）", "第2组（96个权值）", "第3组（95个权值）", "第4组（已损坏）"}));
+  EXPECT_EQ(WeightsBlockChoices(path), (std::vector<std::string>{"第1组（95个权值）", "第2组（96个权值）",
+                                                                 "第3组（95个权值）", "第4组（已损坏）"}));
   EXPECT_FALSE(LoadWeightsFile(Path("none.txt"), std::nullopt, p).ok);
 }
 

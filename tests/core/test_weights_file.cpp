@@ -104,7 +104,7 @@ TEST(WeightsFileAppend, ANewBlockStartsOnALineOfItsOwn) {
   const Case cases[] = {
       {whole.substr(0, whole.size() - 2), whole, true},  // the last line lost its CR LF
       {whole.substr(0, whole.size() - 1), whole, true},  // or its LF only
-      {cutValue, cutValue + "\r\n", false},             // a run killed mid-line
+      {cutValue, cutValue + "\r\n", false},              // a run killed mid-line
   };
   for (const Case& c : cases) {
     TempFile file;
@@ -183,16 +183,16 @@ TEST(WeightsFileParse, RejectsMalformedText) {
       "",
       "\r\n\r\n",
       "hello",
-      "m_weight[1] = 1.0;\r\n",                            // no block start
-      "m_weight[0] = 1.0;\r\nm_weight[2] = 1.0;\r\n",      // gap
+      "m_weight[1] = 1.0;\r\n",                                   // no block start
+      "m_weight[0] = 1.0;\r\nm_weight[2] = 1.0;\r\n",             // gap
       "m_weight[0] = 1.0;\r\nm_weight[0] = 1.0;\r\nm_weight[0]",  // cut short
-      "m_weight[0] = 1.0\r\n",                             // no ';'
+      "m_weight[0] = 1.0\r\n",                                    // no ';'
       "m_weight[0] = ;\r\n",
       "m_weight[0] 1.0;\r\n",
       "m_weight[-1] = 1.0;\r\n",
       "m_weight[] = 1.0;\r\n",
       "m_weight[0x1] = 1.0;\r\n",
-      "m_weight[0000000000] = 1.0;\r\n",                   // index too long
+      "m_weight[0000000000] = 1.0;\r\n",  // index too long
       "m_weight[0 = 1.0;\r\n",
       "m_weight[0] = 1.0x;\r\n",
       "m_weight[0] = 1.0;;\r\n",
@@ -201,7 +201,7 @@ TEST(WeightsFileParse, RejectsMalformedText) {
       "m_weight[0] = nan;\r\n",
       "m_weight[0] = 1e999;\r\n",
       "m_weight[0] = 1.0;\r\nweights follow\r\n",
-      "m_weight[0] = 1.0;",                                // cut before its line end
+      "m_weight[0] = 1.0;",  // cut before its line end
   };
   for (const char* text : bad) {
     std::string error;

@@ -55,7 +55,8 @@ class EnglishTest : public QObject {
     QStringList tooWide;
     auto fit = [&](const TextLine& l, int limit, const QFontMetrics* m = nullptr) {
       const int end = l.x + (m ? *m : fm).horizontalAdvance(QString::fromStdString(l.text));
-      if (end > limit) tooWide << QStringLiteral("%1 ends at %2 > %3").arg(QString::fromStdString(l.text)).arg(end).arg(limit);
+      if (end > limit)
+        tooWide << QStringLiteral("%1 ends at %2 > %3").arg(QString::fromStdString(l.text)).arg(end).arg(limit);
     };
     const double big = 12345678.123456;
 

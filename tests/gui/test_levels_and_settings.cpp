@@ -279,9 +279,8 @@ class LevelsAndSettingsTest : public QObject {
   // meteors the network saw last.
   void aFinishedNetworkFlightKeepsItsLastMarks() {
     QList<QPoint> atTheEnd;
-    View()->SetPresenter(std::make_unique<RecordingPresenter>(m_log, [&](const QString&) {
-      atTheEnd = PixelsOf(Frame(), Ring);
-    }));
+    View()->SetPresenter(
+        std::make_unique<RecordingPresenter>(m_log, [&](const QString&) { atTheEnd = PixelsOf(Frame(), Ring); }));
     View()->Runs().SetPaceScale(0.0);
     Trigger(cmd::TableWeights);
     Trigger(cmd::ShowTraining);

@@ -47,9 +47,15 @@ class MainWindowTest : public QObject {
 
   void menuBarHasTheEntriesInOrder() {
     const QList<QAction*> bar = m_frame->menuBar()->actions();
-    const QStringList expected = {U("不，我不相信人工智能! "), U("遗传算法"),     U("人工神经网络 "),
-                                  U("启发式遗传算法"),        U("自定关卡"),     U("储存自定的关卡"),
-                                  U("读取关卡"),              U("参数设置"),     U("说明"),
+    const QStringList expected = {U("不，我不相信人工智能! "),
+                                  U("遗传算法"),
+                                  U("人工神经网络 "),
+                                  U("启发式遗传算法"),
+                                  U("自定关卡"),
+                                  U("储存自定的关卡"),
+                                  U("读取关卡"),
+                                  U("参数设置"),
+                                  U("说明"),
                                   U("运行控制")};  // the menu that steers the runs, last
     QCOMPARE(bar.size(), expected.size());
     for (int i = 0; i < bar.size(); ++i) QCOMPARE(bar[i]->text(), expected[i]);
@@ -74,15 +80,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(items(bar[1]), QStringList({item("开始遗传算法", 32774), item("演示遗传算法过程", 32775),
                                          item("演示结果", 32772), item("暂停遗传算法", 1012)}));
     // The three entries, then those that keep weights.
-    QCOMPARE(items(bar[2]),
-             QStringList({item("训练网络", 1003), item("演示训练结果", 1005), item("暂停训练", 1007),
-                          QStringLiteral("-"), item("载入权重文件…", cmd::LoadWeights),
-                          item("保存当前权重…", cmd::SaveWeights), item("使用内置训练权重", cmd::BuiltinWeights),
-                          item("使用原始权重表", cmd::TableWeights)}));
+    QCOMPARE(
+        items(bar[2]),
+        QStringList({item("训练网络", 1003), item("演示训练结果", 1005), item("暂停训练", 1007), QStringLiteral("-"),
+                     item("载入权重文件…", cmd::LoadWeights), item("保存当前权重…", cmd::SaveWeights),
+                     item("使用内置训练权重", cmd::BuiltinWeights), item("使用原始权重表", cmd::TableWeights)}));
     QCOMPARE(items(bar[3]), QStringList({item("开始启发式遗传算法", 1008), item("演示结果", 32772),
                                          item("暂停启发式遗传算法", 1013)}));
-    QCOMPARE(items(bar[6]), QStringList({item("默认关卡1", 32778), item("默认关卡2", 32779),
-                                         item("默认关卡3", 32771), item("默认关卡4", 1006), QStringLiteral("-")}));
+    QCOMPARE(items(bar[6]), QStringList({item("默认关卡1", 32778), item("默认关卡2", 32779), item("默认关卡3", 32771),
+                                         item("默认关卡4", 1006), QStringLiteral("-")}));
     QCOMPARE(items(bar[8]), QStringList({item("关于 Korvane(&A)...", 57664)}));
     // Both searches list the very same replay command.
     QCOMPARE(bar[1]->menu()->actions()[2], bar[3]->menu()->actions()[1]);
@@ -99,9 +105,15 @@ class MainWindowTest : public QObject {
       const char* tip;
     };
     // 0 stands for a separator.
-    const std::vector<Button> expected = {{32773, "亲自控制飞船"}, {0, nullptr}, {32772, "演示启发式遗传算法的结果"},
-                                          {1005, "演示训练好的神经网络"}, {32772, "演示启发式遗传算法的结果"},
-                                          {0, nullptr}, {1001, "参数设置"}, {0, nullptr}, {57664, "软件说明"}};
+    const std::vector<Button> expected = {{32773, "亲自控制飞船"},
+                                          {0, nullptr},
+                                          {32772, "演示启发式遗传算法的结果"},
+                                          {1005, "演示训练好的神经网络"},
+                                          {32772, "演示启发式遗传算法的结果"},
+                                          {0, nullptr},
+                                          {1001, "参数设置"},
+                                          {0, nullptr},
+                                          {57664, "软件说明"}};
     const QList<QAction*> acts = tb->actions();
     // Then a separator, and start a search, start training, stop, and the
     // watch speed.
@@ -124,7 +136,8 @@ class MainWindowTest : public QObject {
     }
     // Six different pictures cut from the strip.
     for (int i = 0; i < icons.size(); ++i)
-      for (int j = i + 1; j < icons.size(); ++j) QVERIFY2(icons[i] != icons[j], qPrintable(QString("%1 %2").arg(i).arg(j)));
+      for (int j = i + 1; j < icons.size(); ++j)
+        QVERIFY2(icons[i] != icons[j], qPrintable(QString("%1 %2").arg(i).arg(j)));
   }
 
   void toolbarButtonsReachTheCommands() {

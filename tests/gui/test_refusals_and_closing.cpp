@@ -33,11 +33,12 @@ namespace {
 // hang could take; the test then fails with the row's name.
 class HangGuard {
  public:
-  explicit HangGuard(QString what) : m_what(std::move(what)), m_watch([this] {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_changed.wait_for(lock, std::chrono::minutes(2), [this] { return m_done; }))
-      qFatal("hung: %s", qPrintable(m_what));
-  }) {}
+  explicit HangGuard(QString what)
+      : m_what(std::move(what)), m_watch([this] {
+          std::unique_lock<std::mutex> lock(m_mutex);
+          if (!m_changed.wait_for(lock, std::chrono::minutes(2), [this] { return m_done; }))
+            qFatal("hung: %s", qPrintable(m_what));
+        }) {}
   ~HangGuard() {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
@@ -151,9 +152,8 @@ class RefusalsAndClosingTest : public QObject {
         QVERIFY(fullDevice ? QFile::link("/dev/full", row.target) : QDir().mkdir(row.target));
         Set(20, 0, 1);
         NewWindow();
-        m_frame->Dialogs().SetSavePathAsker([&](const QString&, const QString&, const QString&, bool) {
-          return QDir::current().filePath(row.target);
-        });
+        m_frame->Dialogs().SetSavePathAsker(
+            [&](const QString&, const QString&, const QString&, bool) { return QDir::current().filePath(row.target); });
         // A history to export: a one-generation search.
         Trigger(cmd::StartGA);
         QTRY_VERIFY_WITH_TIMEOUT(!View()->Runs().Busy(), 30000);
@@ -177,8 +177,8 @@ class RefusalsAndClosingTest : public QObject {
   // display switch, and once with a worker's box open: without hanging,
   // every run joined, nothing shown after, every file as it was.
   void closingUnderLoadEndsEveryRunAndKeepsTheFiles() {
-    const QList<int> kinds = {cmd::StartGA, cmd::StepByStep, cmd::Train, cmd::StartHeuristic, cmd::ShowResult,
-                              cmd::ShowTraining};
+    const QList<int> kinds = {cmd::StartGA,        cmd::StepByStep, cmd::Train,
+                              cmd::StartHeuristic, cmd::ShowResult, cmd::ShowTraining};
     int row = 0;
     for (const int kind : kinds)
       for (const int pace : {cmd::PaceFastest, cmd::PaceWatch, cmd::PaceStep})

@@ -451,10 +451,8 @@ class RunControlTest : public QObject {
     QTRY_VERIFY(woken > 0);
     std::vector<std::pair<UiEvent::Kind, double>> got;
     while (auto ev = box.Take()) got.emplace_back(ev->kind, ev->frame.boat.m_position.x);
-    const std::vector<std::pair<UiEvent::Kind, double>> want = {{UiEvent::Kind::Frame, 2},
-                                                                {UiEvent::Kind::Message, 0},
-                                                                {UiEvent::Kind::Frame, 3},
-                                                                {UiEvent::Kind::Frame, 5}};
+    const std::vector<std::pair<UiEvent::Kind, double>> want = {
+        {UiEvent::Kind::Frame, 2}, {UiEvent::Kind::Message, 0}, {UiEvent::Kind::Frame, 3}, {UiEvent::Kind::Frame, 5}};
     QCOMPARE(got, want);
   }
 };

@@ -83,7 +83,7 @@ class SceneTest : public QObject {
       double x;
       int c;
       int sx;
-    } cases[] = {{20, 0, 20}, {450, 0, 450}, {450.5, 0, 450}, {1000, 550, 450},
+    } cases[] = {{20, 0, 20},        {450, 0, 450},    {450.5, 0, 450},  {1000, 550, 450},
                  {1349.9, 899, 450}, {1350, 900, 450}, {1500, 900, 600}, {1799.9, 900, 899}};
     for (const auto& c : cases) {
       QCOMPARE(CameraOffset(c.x), c.c);

@@ -139,7 +139,8 @@ class WindowEdgesTest : public QObject {
   void aLimitLoweredUnderWayEndsTheSearchWithANote() {
     QLabel* note = Label("stateStatus");
     Trigger(cmd::Level[3]);  // level 4: no search escapes it
-    for (const auto& [start, pause] : {std::pair{cmd::StartGA, cmd::PauseGA}, std::pair{cmd::StartHeuristic, cmd::PauseHeuristic}}) {
+    for (const auto& [start, pause] :
+         {std::pair{cmd::StartGA, cmd::PauseGA}, std::pair{cmd::StartHeuristic, cmd::PauseHeuristic}}) {
       SetParams(40, 100000);
       Trigger(pause);
       Trigger(start);

@@ -76,8 +76,8 @@ inline CliRun Cli(const std::string& args, const std::string& shell = "") {
 // and its stderr.
 inline CliRun CliInto(const std::string& args, const std::string& reader) {
   const auto errPath = std::filesystem::temp_directory_path() / ("korvane-cli-pipe-" + std::to_string(::getpid()));
-  const std::string pipeline = std::string(KORVANE_CLI_PATH) + " " + args + " 2>" + errPath.string() + " | " +
-                               reader + "; exit ${PIPESTATUS[0]}";
+  const std::string pipeline = std::string(KORVANE_CLI_PATH) + " " + args + " 2>" + errPath.string() + " | " + reader +
+                               "; exit ${PIPESTATUS[0]}";
   CliRun r;
   const int raw = std::system(("bash -c " + Quote(pipeline)).c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -75,9 +75,7 @@ using exp_reference::EdgeInputs;
 using exp_reference::Same;
 
 // The sigmoid as first written, on exp rounded by MPFR: no shortcut.
-double ReferenceSigmoid(double slope, double sum) {
-  return 1.0 / (1.0 + exp_reference::Exp(-slope * sum));
-}
+double ReferenceSigmoid(double slope, double sum) { return 1.0 / (1.0 + exp_reference::Exp(-slope * sum)); }
 
 // The same on our exp: for the shortcut, on more inputs than MPFR has time for.
 double LiteralSigmoid(double slope, double sum) {
@@ -195,9 +193,7 @@ class ExactExpPath : public ::testing::TestWithParam<SimdPath> {
   }
 };
 
-TEST_P(ExactExpPath, ExpIsCorrectlyRounded) {
-  ExpectExpMatches(EdgesAndSample().x, EdgesAndSample().exp);
-}
+TEST_P(ExactExpPath, ExpIsCorrectlyRounded) { ExpectExpMatches(EdgesAndSample().x, EdgesAndSample().exp); }
 
 // Only lanes near a midpoint take the slow path: about 0.1 % of ordinary
 // inputs, not all, not none.
@@ -275,8 +271,8 @@ TEST(ExactExpTable, EntriesAreTwoToTheJOver64) {
     const double scale = 2 * j >= 64 ? 2.0 : 1.0;
     const int k = 2 * j % 64;
     const double cross = 2.0 * hi * lo;
-    const double diff = (hi * hi - scale * kExp2Hi[k]) + (cross - scale * kExp2Lo[k]) +
-                        (std::fma(2.0 * hi, lo, -cross) + lo * lo);
+    const double diff =
+        (hi * hi - scale * kExp2Hi[k]) + (cross - scale * kExp2Lo[k]) + (std::fma(2.0 * hi, lo, -cross) + lo * lo);
     EXPECT_LT(std::abs(diff), 0x1p-74) << j;
   }
 }
@@ -326,10 +322,10 @@ TEST(Exp, EndsAsCAndIeeeHaveThem) {
       {0x1.62e42fefa39efp+9, exp_reference::Exp(0x1.62e42fefa39efp+9), 0},  // the last finite one
       {0x1.62e42fefa39f0p+9, kInf, FE_OVERFLOW},
       {1000.0, kInf, FE_OVERFLOW},
-      {-708.39, exp_reference::Exp(-708.39), 0},  // still normal
+      {-708.39, exp_reference::Exp(-708.39), 0},           // still normal
       {-740.0, exp_reference::Exp(-740.0), FE_UNDERFLOW},  // subnormal
-      {-0x1.74910d52d3051p+9, kMin, FE_UNDERFLOW},  // just over half the least subnormal
-      {-0x1.74910d52d3052p+9, 0.0, FE_UNDERFLOW},   // just under it
+      {-0x1.74910d52d3051p+9, kMin, FE_UNDERFLOW},         // just over half the least subnormal
+      {-0x1.74910d52d3052p+9, 0.0, FE_UNDERFLOW},          // just under it
       {-1000.0, 0.0, FE_UNDERFLOW},
   };
   for (const End& e : ends) {
@@ -377,8 +373,7 @@ TEST(ScalarSigmoid, EqualsTheFormula) {
   xs.insert(xs.end(), random.begin(), random.end());
   for (double slope : {1.0, 0.37, -1.0, -2.5, 0.0, -0.0, 1e-300, kInf, -kInf, kNaN}) {
     for (double sum : xs) {
-      ASSERT_TRUE(Same(ScalarSigmoid(slope, sum), LiteralSigmoid(slope, sum)))
-          << std::hexfloat << slope << " " << sum;
+      ASSERT_TRUE(Same(ScalarSigmoid(slope, sum), LiteralSigmoid(slope, sum))) << std::hexfloat << slope << " " << sum;
     }
   }
   EXPECT_EQ(ScalarSigmoid(1.0, 36.76), 1.0);  // below the threshold: settled

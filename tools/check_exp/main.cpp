@@ -42,16 +42,20 @@ struct Rng {
 // within 0.05 of a cut-off or an end. The other half are what the network
 // feeds the sigmoid: 7 in 8 within +-30, the rest within +-400.
 void Fill(Rng& rng, bool typical, std::vector<double>& x) {
-  static const double kSpots[] = {0.0,     -36.75, 709.78, 709.77,  -708.39,
-                                  -745.13, 710.0,  -746.0, -36.7368};
+  static const double kSpots[] = {0.0, -36.75, 709.78, 709.77, -708.39, -745.13, 710.0, -746.0, -36.7368};
   for (double& v : x) {
     const uint64_t pick = rng.Next() % 10;
     const double u = rng.Unit();
-    if (typical) v = rng.Sign() * u * (rng.Next() % 8 < 7 ? 30.0 : 400.0);
-    else if (pick < 4) v = rng.Sign() * 750.0 * u;
-    else if (pick < 6) v = rng.Sign() * std::exp2(-60.0 + 70.0 * u);
-    else if (pick < 8) v = rng.Sign() * 40.0 * u;
-    else v = kSpots[rng.Next() % 9] + 0.1 * (u - 0.5);
+    if (typical)
+      v = rng.Sign() * u * (rng.Next() % 8 < 7 ? 30.0 : 400.0);
+    else if (pick < 4)
+      v = rng.Sign() * 750.0 * u;
+    else if (pick < 6)
+      v = rng.Sign() * std::exp2(-60.0 + 70.0 * u);
+    else if (pick < 8)
+      v = rng.Sign() * 40.0 * u;
+    else
+      v = kSpots[rng.Next() % 9] + 0.1 * (u - 0.5);
   }
 }
 
@@ -93,8 +97,10 @@ void CheckChunk(uint64_t chunk, size_t n, const std::vector<SimdPath>& paths, Ta
   static const double kSlopes[] = {1.0, 0.5, -2.0, 0.731, -1.0, -0.0};
   Rng rng{12345 + chunk};
   std::vector<double> x(n), want(n), got(n), sum(n), sig(n);
-  if (chunk == 0) x = ref::EdgeInputs();
-  else Fill(rng, chunk % 2 == 0, x);  // even chunks: the network's mix
+  if (chunk == 0)
+    x = ref::EdgeInputs();
+  else
+    Fill(rng, chunk % 2 == 0, x);  // even chunks: the network's mix
   n = x.size();
   for (auto* v : {&want, &got, &sum, &sig}) v->resize(n);
   for (size_t i = 0; i < n; ++i) want[i] = ref::Exp(x[i]);
@@ -146,13 +152,12 @@ void CheckChunk(uint64_t chunk, size_t n, const std::vector<SimdPath>& paths, Ta
 
 int main(int argc, char** argv) {
   const uint64_t count = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 10000000ull;
-  const unsigned threads = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2]))
-                                    : std::max(1u, std::thread::hardware_concurrency());
+  const unsigned threads =
+      argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : std::max(1u, std::thread::hardware_concurrency());
   const std::vector<SimdPath> paths = SupportedPaths();
   std::printf("paths:");
   for (SimdPath p : paths) std::printf(" %s", PathName(p));
-  std::printf("; %llu inputs plus the edges, %u threads\n", static_cast<unsigned long long>(count),
-              threads);
+  std::printf("; %llu inputs plus the edges, %u threads\n", static_cast<unsigned long long>(count), threads);
 
   constexpr size_t kChunk = 1 << 16;
   const uint64_t chunks = 1 + (count + kChunk - 1) / kChunk;  // chunk 0: the edges
@@ -162,8 +167,7 @@ int main(int argc, char** argv) {
     workers.emplace_back([&, w] {
       for (uint64_t c = w; c < chunks; c += threads) {
         const uint64_t done = c == 0 ? 0 : (c - 1) * kChunk;
-        CheckChunk(c, static_cast<size_t>(std::min<uint64_t>(kChunk, count - std::min(count, done))),
-                   paths, tally[w]);
+        CheckChunk(c, static_cast<size_t>(std::min<uint64_t>(kChunk, count - std::min(count, done))), paths, tally[w]);
       }
     });
   }
@@ -201,8 +205,7 @@ int main(int argc, char** argv) {
     line((std::string("SigmoidExact/") + PathName(paths[p])).c_str(), all.Slot(p, true), true);
   }
   line("(glibc's exp)", kGlibc, false);
-  std::printf("ExpAccurate needed its second precision for %llu inputs\n",
-              static_cast<unsigned long long>(all.wider));
+  std::printf("ExpAccurate needed its second precision for %llu inputs\n", static_cast<unsigned long long>(all.wider));
   std::printf("fast path: largest error 2^%.2f of %llu measured (bound 2^-63)\n", std::log2(all.worst),
               static_cast<unsigned long long>(all.measured));
   const bool ok = misrounded == 0 && all.worst < 0x1p-63;

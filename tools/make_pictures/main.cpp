@@ -148,8 +148,7 @@ QImage makeBackground() {
   constexpr double kSx = 900.0 / 650.0 / 400.0, kSy = 400.0 / 300.0 / 400.0;
   std::vector<V3> buf(static_cast<size_t>(W) * H);
 
-  const V3 teal{0.05, 0.50, 0.55}, blue{0.10, 0.26, 0.85}, purple{0.42, 0.14, 0.78},
-      magenta{0.85, 0.16, 0.58};
+  const V3 teal{0.05, 0.50, 0.55}, blue{0.10, 0.26, 0.85}, purple{0.42, 0.14, 0.78}, magenta{0.85, 0.16, 0.58};
   auto palette = [&](double t) {
     t = clamp01(t) * 3.0;
     if (t < 1) return mix(teal, blue, t);
@@ -205,8 +204,7 @@ QImage makeBackground() {
         p = p + colour * g;
       }
   };
-  const std::array<V3, 4> tints{V3{0.85, 0.90, 1.00}, V3{1.00, 0.95, 0.80}, V3{1.00, 0.80, 0.65},
-                                V3{0.75, 0.85, 1.00}};
+  const std::array<V3, 4> tints{V3{0.85, 0.90, 1.00}, V3{1.00, 0.95, 0.80}, V3{1.00, 0.80, 0.65}, V3{0.75, 0.85, 1.00}};
   for (int placed = 0; placed < 650;) {
     const double sx = rng.range(0, W), sy = rng.range(0, H);
     const double keep = rng.uniform();
@@ -309,10 +307,12 @@ QImage makeMeteor() {
     double fl = 0, rim = 0;
     height(n0, &fl, &rim);
     const double e = 0.5;
-    const double gx = (height(surfacePoint(x + e, y), nullptr, nullptr) -
-                       height(surfacePoint(x - e, y), nullptr, nullptr)) / (2 * e / R);
-    const double gy = (height(surfacePoint(x, y - e), nullptr, nullptr) -
-                       height(surfacePoint(x, y + e), nullptr, nullptr)) / (2 * e / R);
+    const double gx =
+        (height(surfacePoint(x + e, y), nullptr, nullptr) - height(surfacePoint(x - e, y), nullptr, nullptr)) /
+        (2 * e / R);
+    const double gy =
+        (height(surfacePoint(x, y - e), nullptr, nullptr) - height(surfacePoint(x, y + e), nullptr, nullptr)) /
+        (2 * e / R);
     const V3 n = norm({n0.x - 1.3 * gx, n0.y - 1.3 * gy, n0.z});
 
     // Blue-grey highlands, darker smooth "seas", fine grain.
@@ -359,8 +359,8 @@ QImage makeLifeboat() {
 
   // One thruster stub along axis (ax, ay): collar, barrel, nozzle bell.
   auto stub = [&](double X, double Y, double ax, double ay, Hit& best) {
-    const double t = X * ax + Y * ay;      // along the axis
-    const double s = -X * ay + Y * ax;     // across it
+    const double t = X * ax + Y * ay;   // along the axis
+    const double s = -X * ay + Y * ax;  // across it
     const V3 across{-ay, ax, 0};
     const V3 along{ax, ay, 0};
     struct Seg {
