@@ -274,6 +274,11 @@ TEST(ExactExpTable, EntriesAreTwoToTheJOver64) {
     const double diff =
         (hi * hi - scale * kExp2Hi[k]) + (cross - scale * kExp2Lo[k]) + (std::fma(2.0 * hi, lo, -cross) + lo * lo);
     EXPECT_LT(std::abs(diff), 0x1p-74) << j;
+    // The split for fused multiply-adds: hi nearest, hi e^rest = hi + lo, so
+    // hi + hi rest - (hi + lo) = (hi - kExp2Hi - kExp2Lo) + hi rest, to 2^-106.
+    const double near = detail::kExp2Near.hi[j], rest = detail::kExp2Near.log_rest[j];
+    EXPECT_LE(std::abs(near - hi - lo), 0x1p-53) << j;
+    EXPECT_LT(std::abs(std::fma(near, rest, (near - hi) - lo)), 0x1p-100) << j;
   }
 }
 

@@ -31,24 +31,35 @@ inline double Exp(double x) {
   return r;
 }
 
-// |hi + lo - exp(x) 2^-m|, to 256 bits: the error of a double-double result.
-inline double Error(double x, double hi, double lo, int m) {
-  mpfr_t a, e, s;
-  mpfr_init2(a, 53);
-  mpfr_init2(e, 256);
-  mpfr_init2(s, 256);
-  mpfr_set_d(a, x, MPFR_RNDN);
-  mpfr_exp(e, a, MPFR_RNDN);
-  mpfr_div_2si(e, e, m, MPFR_RNDN);
-  mpfr_set_d(s, hi, MPFR_RNDN);
-  mpfr_add_d(s, s, lo, MPFR_RNDN);  // exact: hi + lo needs far fewer than 256 bits
-  mpfr_sub(s, s, e, MPFR_RNDN);
-  const double r = std::abs(mpfr_get_d(s, MPFR_RNDN));
-  mpfr_clear(a);
-  mpfr_clear(e);
-  mpfr_clear(s);
-  return r;
-}
+// exp(x) to 256 bits, against which double-double results are measured.
+class ExpAt256 {
+ public:
+  explicit ExpAt256(double x) {
+    mpfr_init2(e_, 256);
+    mpfr_init2(s_, 256);
+    mpfr_set_d(s_, x, MPFR_RNDN);
+    mpfr_exp(e_, s_, MPFR_RNDN);
+  }
+  ~ExpAt256() {
+    mpfr_clear(e_);
+    mpfr_clear(s_);
+  }
+  ExpAt256(const ExpAt256&) = delete;
+  ExpAt256& operator=(const ExpAt256&) = delete;
+
+  // |hi + lo - exp(x) 2^-m|.
+  double Error(double hi, double lo, int m) {
+    mpfr_set_d(s_, hi, MPFR_RNDN);
+    mpfr_add_d(s_, s_, lo, MPFR_RNDN);  // exact: hi + lo needs far fewer than 256 bits
+    mpfr_mul_2si(s_, s_, m, MPFR_RNDN);
+    mpfr_sub(s_, s_, e_, MPFR_RNDN);
+    mpfr_div_2si(s_, s_, m, MPFR_RNDN);
+    return std::abs(mpfr_get_d(s_, MPFR_RNDN));
+  }
+
+ private:
+  mpfr_t e_, s_;
+};
 
 // Same bits; any NaN counts as the same NaN.
 inline bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
