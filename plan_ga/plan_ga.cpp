@@ -92,18 +92,18 @@ void CPlanGA::Breed(std::size_t k, CPlanGenome& plan) const {
     plan = parent;
     return;
   }
-  const SimParams& p = m_made.p;
+  const Rates& r = m_made.rates;
   plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
   plan.m_actions.resize(static_cast<std::size_t>(Length()));
   plan.m_durations.resize(static_cast<std::size_t>(Length()));
   std::uint32_t state = at.insert;
-  const int len = InsertGenes<true>(parent, plan.m_actions.data(), plan.m_durations.data(), p, state, nullptr);
+  const int len = InsertGenes<true>(parent, plan.m_actions.data(), plan.m_durations.data(), r, state, nullptr);
   plan.m_actions.resize(static_cast<std::size_t>(len));
   plan.m_durations.resize(static_cast<std::size_t>(len));
   state = at.durations;
-  DurationDraws<true>(plan.m_durations.data(), std::min(Length(), len), p, state, nullptr);
+  DurationDraws<true>(plan.m_durations.data(), std::min(Length(), len), r, state, nullptr);
   state = at.actions;
-  ActionDraws<true>(plan.m_actions.data(), std::min(Length(), len), p, state, nullptr);
+  ActionDraws<true>(plan.m_actions.data(), std::min(Length(), len), r, state, nullptr);
 }
 
 template <bool kMake>
@@ -134,7 +134,8 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
   };
   m_made.plans.clear();
   m_made.elites = 0;
-  if (!kMake) m_made.p = p;
+  const Rates rates = RatesOf(p);
+  if (!kMake) m_made.rates = rates;
   if (!m_genomes.empty() && m_popSize > 0) {
     if (kMake) work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
     const int elites = std::clamp(p.EliteCount, 0, m_popSize);
@@ -172,10 +173,10 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
       std::uint32_t state = rng.State();
       first.insert = state;
       const int lenA = InsertGenes<kMake>(m_genomes[father], kMake ? a->m_actions.data() : nullptr,
-                                          kMake ? a->m_durations.data() : nullptr, p, state, r1);
+                                          kMake ? a->m_durations.data() : nullptr, rates, state, r1);
       second.insert = state;
       const int lenB = InsertGenes<kMake>(m_genomes[mother], kMake ? b->m_actions.data() : nullptr,
-                                          kMake ? b->m_durations.data() : nullptr, p, state, r2);
+                                          kMake ? b->m_durations.data() : nullptr, rates, state, r2);
       if constexpr (kMake) {
         a->m_actions.resize(static_cast<std::size_t>(lenA));
         a->m_durations.resize(static_cast<std::size_t>(lenA));
@@ -183,13 +184,13 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
         b->m_durations.resize(static_cast<std::size_t>(lenB));
       }
       first.durations = state;
-      DurationDraws<kMake>(kMake ? a->m_durations.data() : nullptr, std::min(Length(), lenA), p, state, r1);
+      DurationDraws<kMake>(kMake ? a->m_durations.data() : nullptr, std::min(Length(), lenA), rates, state, r1);
       second.durations = state;
-      DurationDraws<kMake>(kMake ? b->m_durations.data() : nullptr, std::min(Length(), lenB), p, state, r2);
+      DurationDraws<kMake>(kMake ? b->m_durations.data() : nullptr, std::min(Length(), lenB), rates, state, r2);
       first.actions = state;
-      ActionDraws<kMake>(kMake ? a->m_actions.data() : nullptr, std::min(Length(), lenA), p, state, r1);
+      ActionDraws<kMake>(kMake ? a->m_actions.data() : nullptr, std::min(Length(), lenA), rates, state, r1);
       second.actions = state;
-      ActionDraws<kMake>(kMake ? b->m_actions.data() : nullptr, std::min(Length(), lenB), p, state, r2);
+      ActionDraws<kMake>(kMake ? b->m_actions.data() : nullptr, std::min(Length(), lenB), rates, state, r2);
       rng.Seed(state);
       if constexpr (!kMake) {
         m_made.plans.push_back(first);
@@ -241,7 +242,7 @@ void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, s
   actions.resize(static_cast<std::size_t>(Length()));
   durations.resize(static_cast<std::size_t>(Length()));
   std::uint32_t state = rng.State();
-  const int k = InsertGenes<true>(parent, actions.data(), durations.data(), p, state, record);
+  const int k = InsertGenes<true>(parent, actions.data(), durations.data(), RatesOf(p), state, record);
   rng.Seed(state);
   actions.resize(static_cast<std::size_t>(k));
   durations.resize(static_cast<std::size_t>(k));
@@ -249,13 +250,14 @@ void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, s
 
 void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
   std::uint32_t state = rng.State();
-  DurationDraws<true>(d.data(), std::min<int>(Length(), static_cast<int>(d.size())), p, state, record);
+  DurationDraws<true>(d.data(), std::min<int>(Length(), static_cast<int>(d.size())), RatesOf(p), state, record);
   rng.Seed(state);
 }
 
 void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
   std::uint32_t state = rng.State();
-  ActionDraws<true>(actions.data(), std::min<int>(Length(), static_cast<int>(actions.size())), p, state, record);
+  ActionDraws<true>(actions.data(), std::min<int>(Length(), static_cast<int>(actions.size())), RatesOf(p), state,
+                    record);
   rng.Seed(state);
 }
 
@@ -265,6 +267,10 @@ namespace {
 // says: one step fewer on the chain from one draw to the next.
 bool Below(std::uint32_t state, std::uint32_t bound16) { return (state & 0x7fff0000u) < bound16; }
 std::uint32_t Bound16(double rate) { return static_cast<std::uint32_t>(CRand::ChanceBound(rate)) << 16; }
+
+// passed ? a : b, worked out without a branch: the tests pass unpredictably,
+// and a compiler left to itself may branch on them.
+std::uint32_t Either(std::uint32_t passed, std::uint32_t a, std::uint32_t b) { return b ^ ((a ^ b) & (0u - passed)); }
 
 // Runs `loop` with a record kept (std::true_type) or not, so that the loop
 // without one has no branch on its tests.
@@ -279,17 +285,21 @@ void WithRecord(bool recorded, Loop&& loop) {
 
 }  // namespace
 
+CPlanGA::Rates CPlanGA::RatesOf(const SimParams& p) const {
+  return {Bound16(p.InsertionRate), Bound16(m_durationMutationRate), Bound16(p.ActionMutationRate),
+          p.InsertionDuration, static_cast<double>(p.DurationMutationRange)};
+}
+
 // Per parent gene a draw against the rate and, when it passes, a random gene
 // (two draws) goes in first; the child stops once it is full, one test drawn
 // past that. The random gene is written into the child's room whether it
 // goes in or not, and the state moves on by three or by one: no branch on
 // the test, which passes unpredictably.
 template <bool kMake>
-int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const SimParams& p,
+int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const Rates& r,
                          std::uint32_t& state, PlanChildRecord* record) const {
   const int len = Length();
   const int have = parent.Length();
-  const std::uint32_t bound = Bound16(p.InsertionRate);
   int k = 0;  // genes in the child
   WithRecord(kMake && record, [&](auto recorded) {
     std::uint32_t s = state;
@@ -302,15 +312,15 @@ int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durati
         s = s1;
         break;
       }
-      const bool inserts = Below(s1, bound);
+      const bool inserts = Below(s1, r.insert);
       if constexpr (kMake) {
         actions[k] = CRand::Value(CRand::Steps<2>(s)) % 5;
-        durations[k] = CRand::Value(s3) % p.InsertionDuration + 5;
+        durations[k] = CRand::Value(s3) % r.insertionDuration + 5;
       }
       if constexpr (decltype(recorded)::value)
         if (inserts) record->inserted.push_back(k);
       k += inserts;
-      s = inserts ? s3 : s1;
+      s = Either(inserts, s3, s1);
       if (k >= len) break;
       // A parent shorter than the run's length cannot come from this population;
       // stop rather than read past it.
@@ -331,26 +341,23 @@ int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durati
 // without a branch (the test passes half the time, unpredictably): all three
 // draws are looked at, and the state moves on by three or by one.
 template <bool kMake>
-void CPlanGA::DurationDraws(double* d, int len, const SimParams& p, std::uint32_t& state,
-                            PlanChildRecord* record) const {
-  const std::uint32_t bound = Bound16(m_durationMutationRate);
-  const double range = p.DurationMutationRange;
+void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const {
   WithRecord(kMake && record, [&](auto recorded) {
     std::uint32_t s = state;
     for (int i = 0; i < len; ++i) {
       const std::uint32_t s1 = CRand::Step(s);
       const std::uint32_t s3 = CRand::Steps<3>(s);
-      const bool mutates = Below(s1, bound);
+      const bool mutates = Below(s1, r.durations);
       if constexpr (kMake) {
         const int a = CRand::Value(CRand::Steps<2>(s));
         const int b = CRand::Value(s3);
-        double moved = d[i] + (b / 32768.0 - a / 32768.0) * range;
+        double moved = d[i] + (b / 32768.0 - a / 32768.0) * r.durationRange;
         if (moved < 0.0) moved = 0.0;
         if constexpr (decltype(recorded)::value)
           if (mutates) record->durations.push_back({i, d[i], moved});
         d[i] = Masked(MaskOf(mutates), moved, d[i]);
       }
-      s = mutates ? s3 : s1;
+      s = Either(mutates, s3, s1);
     }
     state = s;
   });
@@ -359,22 +366,20 @@ void CPlanGA::DurationDraws(double* d, int len, const SimParams& p, std::uint32_
 // Per gene a draw against the rate and, when it passes, one more for the new
 // thrust code.
 template <bool kMake>
-void CPlanGA::ActionDraws(int* actions, int len, const SimParams& p, std::uint32_t& state,
-                          PlanChildRecord* record) const {
-  const std::uint32_t bound = Bound16(p.ActionMutationRate);
+void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const {
   WithRecord(kMake && record, [&](auto recorded) {
     std::uint32_t s = state;
     for (int i = 0; i < len; ++i) {
       const std::uint32_t s1 = CRand::Step(s);
       const std::uint32_t s2 = CRand::Steps<2>(s);
-      const bool mutates = Below(s1, bound);
+      const bool mutates = Below(s1, r.actions);
       if constexpr (kMake) {
         const int before = actions[i];
         actions[i] = mutates ? CRand::Value(s2) % 5 : before;
         if constexpr (decltype(recorded)::value)
           if (mutates) record->thrusts.push_back({i, before, actions[i]});
       }
-      s = mutates ? s2 : s1;
+      s = Either(mutates, s2, s1);
     }
     state = s;
   });

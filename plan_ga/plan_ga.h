@@ -77,19 +77,27 @@ class CPlanGA {
   // drawn for, each plan's draws kept in m_made.
   template <bool kMake>
   bool Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record);
+  // What the operators draw by: the rates as bounds on a draw's state (the
+  // value's bits, CRand::ChanceBound shifted up 16), worked out once.
+  struct Rates {
+    std::uint32_t insert = 0, durations = 0, actions = 0;
+    int insertionDuration = 1;
+    double durationRange = 0.0;
+  };
+  Rates RatesOf(const SimParams& p) const;
   // The operators on a bare generator state, which they move on. Without
   // kMake they only draw (the genes pointers may be null); InsertGenes gives
   // the child's length, its genes written into room for Length().
   template <bool kMake>
-  int InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const SimParams& p,
-                  std::uint32_t& state, PlanChildRecord* record) const;
+  int InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const Rates& r, std::uint32_t& state,
+                  PlanChildRecord* record) const;
   template <bool kMake>
-  void DurationDraws(double* d, int len, const SimParams& p, std::uint32_t& state, PlanChildRecord* record) const;
+  void DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const;
   template <bool kMake>
-  void ActionDraws(int* actions, int len, const SimParams& p, std::uint32_t& state, PlanChildRecord* record) const;
+  void ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const;
 
   // Where the draws of each plan of the selected generation start (elites
-  // draw none), and the settings they were drawn under.
+  // draw none), and the rates they were drawn under.
   struct Starts {
     std::size_t parent = 0;
     std::uint32_t insert = 0, durations = 0, actions = 0;
@@ -97,7 +105,7 @@ class CPlanGA {
   struct {
     std::vector<Starts> plans;
     std::size_t elites = 0;
-    SimParams p;
+    Rates rates;
   } m_made;
 
   std::vector<CPlanGenome> m_genomes;
