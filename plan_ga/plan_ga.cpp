@@ -156,41 +156,36 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
       const std::size_t mother = RouletteIndex(rng, r2);
       const std::size_t father = RouletteIndex(rng, r1);
       Starts first{father}, second{mother};
-      CPlanGenome* a = nullptr;
-      CPlanGenome* b = nullptr;
-      if constexpr (kMake) {
-        a = &next();
-        b = &next();
-        for (CPlanGenome* plan : {a, b}) {
-          plan->m_actions.resize(static_cast<std::size_t>(Length()));
-          plan->m_durations.resize(static_cast<std::size_t>(Length()));
-        }
-      } else {
-        made += 2;
-      }
+      // Made in the work list, or only drawn for (no genes).
+      CPlanGenome* a = kMake ? &next() : nullptr;
+      CPlanGenome* b = kMake ? &next() : nullptr;
+      if (!kMake) made += 2;
+      auto room = [&](CPlanGenome* g, int len) {
+        if (!g) return;
+        g->m_actions.resize(static_cast<std::size_t>(len));
+        g->m_durations.resize(static_cast<std::size_t>(len));
+      };
+      auto actions = [](CPlanGenome* g) { return g ? g->m_actions.data() : nullptr; };
+      auto durations = [](CPlanGenome* g) { return g ? g->m_durations.data() : nullptr; };
+      room(a, Length());
+      room(b, Length());
       // Both insertion-copies, then both durations' mutations, then both
       // thrusts': the order of the draws.
       std::uint32_t state = rng.State();
       first.insert = state;
-      const int lenA = InsertGenes<kMake>(m_genomes[father], kMake ? a->m_actions.data() : nullptr,
-                                          kMake ? a->m_durations.data() : nullptr, rates, state, r1);
+      const int lenA = InsertGenes<kMake>(m_genomes[father], actions(a), durations(a), rates, state, r1);
       second.insert = state;
-      const int lenB = InsertGenes<kMake>(m_genomes[mother], kMake ? b->m_actions.data() : nullptr,
-                                          kMake ? b->m_durations.data() : nullptr, rates, state, r2);
-      if constexpr (kMake) {
-        a->m_actions.resize(static_cast<std::size_t>(lenA));
-        a->m_durations.resize(static_cast<std::size_t>(lenA));
-        b->m_actions.resize(static_cast<std::size_t>(lenB));
-        b->m_durations.resize(static_cast<std::size_t>(lenB));
-      }
+      const int lenB = InsertGenes<kMake>(m_genomes[mother], actions(b), durations(b), rates, state, r2);
+      room(a, lenA);
+      room(b, lenB);
       first.durations = state;
-      DurationDraws<kMake>(kMake ? a->m_durations.data() : nullptr, std::min(Length(), lenA), rates, state, r1);
+      DurationDraws<kMake>(durations(a), std::min(Length(), lenA), rates, state, r1);
       second.durations = state;
-      DurationDraws<kMake>(kMake ? b->m_durations.data() : nullptr, std::min(Length(), lenB), rates, state, r2);
+      DurationDraws<kMake>(durations(b), std::min(Length(), lenB), rates, state, r2);
       first.actions = state;
-      ActionDraws<kMake>(kMake ? a->m_actions.data() : nullptr, std::min(Length(), lenA), rates, state, r1);
+      ActionDraws<kMake>(actions(a), std::min(Length(), lenA), rates, state, r1);
       second.actions = state;
-      ActionDraws<kMake>(kMake ? b->m_actions.data() : nullptr, std::min(Length(), lenB), rates, state, r2);
+      ActionDraws<kMake>(actions(b), std::min(Length(), lenB), rates, state, r2);
       rng.Seed(state);
       if constexpr (!kMake) {
         m_made.plans.push_back(first);
