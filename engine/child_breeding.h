@@ -1,7 +1,7 @@
-// The genomes of a generation that the weight population's Select left to be
-// made: each is made once, by the first worker that flies it, just before it
-// flies, so that its weights are in that worker's cache and the serial part
-// between generations is only the sort and the picks.
+// The genomes of a generation that a population's Select left to be made
+// (weights or plans): each is made once, by the first worker that flies it,
+// just before it flies, so that it is in that worker's cache and the serial
+// part between generations is only the sort and the picks.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -10,13 +10,18 @@
 #include <thread>
 
 #include "net/weight_ga.h"
+#include "plan_ga/plan_ga.h"
 
 namespace korvane {
 
-class ChildBreeding {
+inline void BreedChild(const CWeightGA& ga, std::size_t k, WeightGenome& g) { ga.Breed(k, g.weights); }
+inline void BreedChild(const CPlanGA& ga, std::size_t k, CPlanGenome& g) { ga.Breed(k, g); }
+
+template <class Population, class Genome>
+class ChildBreedingOf {
  public:
   // ga: the population that selected the genomes, or none when they are made.
-  ChildBreeding(const CWeightGA* ga, std::span<WeightGenome> genomes)
+  ChildBreedingOf(const Population* ga, std::span<Genome> genomes)
       : m_ga(ga), m_genomes(genomes), m_state(ga ? new std::atomic<std::uint8_t>[genomes.size()]() : nullptr) {}
 
   // Makes genome k unless it is made; waits while another worker makes it.
@@ -26,7 +31,7 @@ class ChildBreeding {
     if (state.load(std::memory_order_acquire) == kMade) return;
     std::uint8_t fresh = kFresh;
     if (state.compare_exchange_strong(fresh, kMaking, std::memory_order_acquire)) {
-      m_ga->Breed(k, m_genomes[k].weights);
+      BreedChild(*m_ga, k, m_genomes[k]);
       state.store(kMade, std::memory_order_release);
       return;
     }
@@ -39,9 +44,12 @@ class ChildBreeding {
 
  private:
   static constexpr std::uint8_t kFresh = 0, kMaking = 1, kMade = 2;
-  const CWeightGA* m_ga;
-  std::span<WeightGenome> m_genomes;
+  const Population* m_ga;
+  std::span<Genome> m_genomes;
   std::unique_ptr<std::atomic<std::uint8_t>[]> m_state;
 };
+
+using ChildBreeding = ChildBreedingOf<CWeightGA, WeightGenome>;
+using PlanBreeding = ChildBreedingOf<CPlanGA, CPlanGenome>;
 
 }  // namespace korvane

@@ -22,6 +22,7 @@ PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGenerat
   m_workers.resize(threads);
   if (net) m_workerNets.assign(threads, *net);
   m_results.assign(count, PlanFlightResult{});
+  PlanBreeding breeding(g.breeder, plans);
   // Scores as they were, for the plans a one-by-one search would not have
   // reached.
   struct Scores {
@@ -41,10 +42,11 @@ PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGenerat
 #if !KORVANE_PORTABLE
   const vecmath::SimdPath path = vecmath::ActivePath();
   inLanes = count > 0 && LaneCount(path) > 0 && PlanLanesServe(g.variant, p, net);
-  if (inLanes) stopped = !FlyPlansInLanes(asks, g, count, threads, path, shownBy);
+  if (inLanes) stopped = !FlyPlansInLanes(asks, g, count, threads, path, breeding, shownBy);
 #endif
   if (!inLanes) {
     const ParallelPass pass = FlyInParallel(asks, threads, count, 4, [&](int w, int n) {
+      breeding.Ensure(static_cast<std::size_t>(n));
       m_results[n] = FlyPlan(m_workers[w], plans[n], g.variant, p, *g.field, net ? &m_workerNets[w] : nullptr,
                              recordPaths ? &m_paths[n] : nullptr);
       return m_results[n].outcome != FlyOutcome::Finished;
@@ -52,6 +54,8 @@ PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGenerat
     stopped = pass.stopped;
     shownBy = pass.lastWorker;
   }
+  // Those a stop or an early end left, and any past the generation's count.
+  breeding.EnsureAll();
   if (stopped) {
     end.stopped = true;
     return end;

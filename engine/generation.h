@@ -17,6 +17,7 @@
 #endif
 #include "net/neural_net.h"
 #include "net/weight_ga.h"
+#include "plan_ga/plan_ga.h"
 #include "plan_ga/plan_genome.h"
 #include "sim/rand.h"
 
@@ -69,6 +70,10 @@ struct PlanGeneration {
   std::vector<CPlanGenome>* plans = nullptr;
   int count = 0;
   bool recordPaths = false;
+  // The population whose Select left the work list's plans to be made; each
+  // is made by the worker that flies it first, and every one is made when
+  // the generation returns.
+  const CPlanGA* breeder = nullptr;
 };
 
 // How a generation of plans ended.
@@ -118,7 +123,7 @@ class GenerationEvaluator {
   // Plans 0..count-1 in lanes; false when stopped. shownBy: the worker whose
   // state holds the last plan's flight (plan_lanes_generation.cpp).
   bool FlyPlansInLanes(RunAsks& asks, const PlanGeneration& g, int count, int threads, vecmath::SimdPath path,
-                       int& shownBy);
+                       PlanBreeding& breeding, int& shownBy);
   std::vector<PlanLaneBuffers> m_planLanes;  // per worker
 #endif
   // The plan whose flight ends the generation, as if flown one by one, the

@@ -67,12 +67,18 @@ FrameSnapshot PlanSearchRun::Resting(bool withChart) const {
 
 void PlanSearchRun::Held() { KeepBest(); }
 
+void PlanSearchRun::MakeLeft() {
+  for (std::size_t k = 0; m_toMake && k < m_workList.size(); ++k) m_ga.Breed(k, m_workList[k]);
+  m_toMake = false;
+}
+
 void PlanSearchRun::KeepBest() {
   if (const CPlanGenome* best = m_ga.Best())
     m_link.results.SetBestPlan(CPlanGenome(best->m_actions, best->m_durations, 0.0));
 }
 
 RunStep PlanSearchRun::Stopped() {
+  MakeLeft();
   KeepBest();
   m_link.tell.FrameReady([this] { return Resting(true); });
   m_link.tell.Notice({NoticeKind::SearchStopped});
@@ -113,7 +119,9 @@ RunStep PlanSearchRun::FlyGeneration() {
   g.plans = &m_workList;
   g.count = m_ga.PopSize();
   g.recordPaths = showing.paths;
+  g.breeder = m_toMake ? &m_ga : nullptr;
   const PlanGenerationEnd end = m_eval.FlyPlans(m_link.asks, g);
+  m_toMake = false;
   m_paths = end.paths;
   RunEvents& tell = m_link.tell;
   if (end.escapedPlan >= 0) {
@@ -143,8 +151,12 @@ RunStep PlanSearchRun::FlyGeneration() {
   // Breeding is recorded as it is drawn, and only while it is shown.
   const std::shared_ptr<BreedingView> bred = m_breeding.Begin(showing.RecordsBreeding());
   if (bred && !bred->plans) bred->plans.emplace();
-  if (!m_ga.Epoch(m_workList, m_p, m_rng, bred ? &bred->plans->record : nullptr))
-    tell.Notice({NoticeKind::PopulationNotEven});
+  // On several workers, each makes the plans it flies next; a record is
+  // written as the plans are made, here.
+  m_toMake = !bred && m_eval.Threads() > 1;
+  const bool even = m_toMake ? m_ga.Select(m_workList, m_p, m_rng)
+                             : m_ga.Epoch(m_workList, m_p, m_rng, bred ? &bred->plans->record : nullptr);
+  if (!even) tell.Notice({NoticeKind::PopulationNotEven});
   if (bred) FillPlanBreeding(*bred, m_ga, m_workList);
   m_breeding.Keep(bred);
   m_history.generation = m_ga.Generation();
@@ -165,6 +177,7 @@ RunStep PlanSearchRun::FlyGeneration() {
 }
 
 RunStep PlanSearchRun::NoMoreGenerations() {
+  MakeLeft();
   KeepBest();
   m_link.tell.FrameReady([this] { return Resting(true); });
   return Finish(m_link.tell, {RunEnd::NotEscaped, m_ga.Generation(), -1, m_ga.BestFitness(), m_p.MaxGenerations});

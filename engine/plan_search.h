@@ -47,6 +47,9 @@ class PlanSearchRun final : public GenerationalRun {
   void Held() override;
   RunStep Stopped() override;
   void KeepBest();
+  // Makes the plans Select left to be made, when the run ends before a
+  // generation flies them.
+  void MakeLeft();
   FrameSnapshot Frame(const FlightState& fs, bool withChart) const;
   FrameSnapshot Resting(bool withChart) const;
 
@@ -59,6 +62,7 @@ class PlanSearchRun final : public GenerationalRun {
   ChartData m_history;
   PathsPtr m_paths;             // the last generation's, when they are shown
   BreedingRecorder m_breeding;  // the last epoch's, when it is shown
+  bool m_toMake = false;        // the work list's plans wait for Breed
   struct {
     ShownPlanFlight flight;
     SimParams p;

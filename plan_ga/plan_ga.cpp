@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
 #include "sim/pair_mean.h"
 
@@ -50,7 +51,7 @@ void CPlanGA::UpdateStats() {
   m_averageFitness = m_popSize > 0 ? m_totalFitness / m_popSize : 0.0;
 }
 
-bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record) {
+void CPlanGA::Rank(std::vector<CPlanGenome>& work) {
   // The scored list becomes the population; the plans of the one before are
   // written over with the next generation, so their gene lists keep their
   // memory.
@@ -59,6 +60,54 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
   // Stable, so plans of equal fitness keep their order and a seed fixes the run.
   std::stable_sort(m_genomes.begin(), m_genomes.end());
   UpdateStats();
+}
+
+bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record) {
+  Rank(work);
+  return Breeding<true>(work, p, rng, record);
+}
+
+bool CPlanGA::Select(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng) {
+  Rank(work);
+  const bool ok = Breeding<false>(work, p, rng, nullptr);
+  // The scores each plan starts with, before it is made: the elites' own.
+  for (std::size_t k = 0; k < work.size(); ++k) {
+    CPlanGenome& plan = work[k];
+    plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
+    if (k < m_made.elites) {
+      const CPlanGenome& elite = m_genomes[m_made.plans[k].parent];
+      plan.m_fitness = elite.m_fitness;
+      plan.m_energyScore = elite.m_energyScore;
+      plan.m_safetyScore = elite.m_safetyScore;
+      plan.m_timeScore = elite.m_timeScore;
+    }
+  }
+  return ok;
+}
+
+void CPlanGA::Breed(std::size_t k, CPlanGenome& plan) const {
+  const Starts& at = m_made.plans[k];
+  const CPlanGenome& parent = m_genomes[at.parent];
+  if (k < m_made.elites) {
+    plan = parent;
+    return;
+  }
+  const Rates& r = m_made.rates;
+  plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
+  plan.m_actions.resize(static_cast<std::size_t>(Length()));
+  plan.m_durations.resize(static_cast<std::size_t>(Length()));
+  std::uint32_t state = at.insert;
+  const int len = InsertGenes<true>(parent, plan.m_actions.data(), plan.m_durations.data(), r, state, nullptr);
+  plan.m_actions.resize(static_cast<std::size_t>(len));
+  plan.m_durations.resize(static_cast<std::size_t>(len));
+  state = at.durations;
+  DurationDraws<true>(plan.m_durations.data(), std::min(Length(), len), r, state, nullptr);
+  state = at.actions;
+  ActionDraws<true>(plan.m_actions.data(), std::min(Length(), len), r, state, nullptr);
+}
+
+template <bool kMake>
+bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record) {
   std::size_t made = 0;
   // The next plan of the new generation, as a fresh one.
   auto next = [&]() -> CPlanGenome& {
@@ -83,25 +132,65 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     c.thrusts.clear();
     return &c;
   };
+  m_made.plans.clear();
+  m_made.elites = 0;
+  const Rates rates = RatesOf(p);
+  if (!kMake) m_made.rates = rates;
   if (!m_genomes.empty() && m_popSize > 0) {
-    work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
+    if (kMake) work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
     const int elites = std::clamp(p.EliteCount, 0, m_popSize);
     const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
-    for (int c = 1; c <= elites && c <= size; ++c) next() = m_genomes[size - c];
+    for (int c = 1; c <= elites && c <= size; ++c) {
+      if constexpr (kMake) {
+        next() = m_genomes[size - c];
+      } else {
+        m_made.plans.push_back({static_cast<std::size_t>(size - c)});
+        ++made;
+      }
+    }
+    m_made.elites = made;
     while (static_cast<int>(made) < m_popSize) {
       // The first child is the father's, the second the mother's.
       PlanChildRecord* r1 = child();
       PlanChildRecord* r2 = child();
-      const CPlanGenome& mother = m_genomes[RouletteIndex(rng, r2)];
-      const CPlanGenome& father = m_genomes[RouletteIndex(rng, r1)];
-      CPlanGenome& first = next();
-      CPlanGenome& second = next();
-      InsertCopy(father, first.m_actions, first.m_durations, p, rng, r1);
-      InsertCopy(mother, second.m_actions, second.m_durations, p, rng, r2);
-      MutateDurations(first.m_durations, p, rng, r1);
-      MutateDurations(second.m_durations, p, rng, r2);
-      MutateActions(first.m_actions, p, rng, r1);
-      MutateActions(second.m_actions, p, rng, r2);
+      const std::size_t mother = RouletteIndex(rng, r2);
+      const std::size_t father = RouletteIndex(rng, r1);
+      Starts first{father}, second{mother};
+      // Made in the work list, or only drawn for (no genes).
+      CPlanGenome* a = kMake ? &next() : nullptr;
+      CPlanGenome* b = kMake ? &next() : nullptr;
+      if (!kMake) made += 2;
+      auto room = [&](CPlanGenome* g, int len) {
+        if (!g) return;
+        g->m_actions.resize(static_cast<std::size_t>(len));
+        g->m_durations.resize(static_cast<std::size_t>(len));
+      };
+      auto actions = [](CPlanGenome* g) { return g ? g->m_actions.data() : nullptr; };
+      auto durations = [](CPlanGenome* g) { return g ? g->m_durations.data() : nullptr; };
+      room(a, Length());
+      room(b, Length());
+      // Both insertion-copies, then both durations' mutations, then both
+      // thrusts': the order of the draws.
+      std::uint32_t state = rng.State();
+      first.insert = state;
+      const int lenA = InsertGenes<kMake>(m_genomes[father], actions(a), durations(a), rates, state, r1);
+      second.insert = state;
+      const int lenB = InsertGenes<kMake>(m_genomes[mother], actions(b), durations(b), rates, state, r2);
+      room(a, lenA);
+      room(b, lenB);
+      first.durations = state;
+      DurationDraws<kMake>(durations(a), std::min(Length(), lenA), rates, state, r1);
+      second.durations = state;
+      DurationDraws<kMake>(durations(b), std::min(Length(), lenB), rates, state, r2);
+      first.actions = state;
+      ActionDraws<kMake>(actions(a), std::min(Length(), lenA), rates, state, r1);
+      second.actions = state;
+      ActionDraws<kMake>(actions(b), std::min(Length(), lenB), rates, state, r2);
+      rng.Seed(state);
+      if constexpr (!kMake) {
+        m_made.plans.push_back(first);
+        m_made.plans.push_back(second);
+      }
     }
   }
   work.resize(made);
@@ -143,77 +232,152 @@ std::size_t CPlanGA::RouletteAt(double target) const {
   return n > 0 ? static_cast<std::size_t>(n - 1) : m_genomes.size();
 }
 
+void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
+                         const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+  actions.resize(static_cast<std::size_t>(Length()));
+  durations.resize(static_cast<std::size_t>(Length()));
+  std::uint32_t state = rng.State();
+  const int k = InsertGenes<true>(parent, actions.data(), durations.data(), RatesOf(p), state, record);
+  rng.Seed(state);
+  actions.resize(static_cast<std::size_t>(k));
+  durations.resize(static_cast<std::size_t>(k));
+}
+
+void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+  std::uint32_t state = rng.State();
+  DurationDraws<true>(d.data(), std::min<int>(Length(), static_cast<int>(d.size())), RatesOf(p), state, record);
+  rng.Seed(state);
+}
+
+void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+  std::uint32_t state = rng.State();
+  ActionDraws<true>(actions.data(), std::min<int>(Length(), static_cast<int>(actions.size())), RatesOf(p), state,
+                    record);
+  rng.Seed(state);
+}
+
+namespace {
+
+// CRand::Value(state) < below, for `below` shifted as bound16 (below << 16)
+// says: one step fewer on the chain from one draw to the next.
+bool Below(std::uint32_t state, std::uint32_t bound16) { return (state & 0x7fff0000u) < bound16; }
+std::uint32_t Bound16(double rate) { return static_cast<std::uint32_t>(CRand::ChanceBound(rate)) << 16; }
+
+// passed ? a : b, worked out without a branch: the tests pass unpredictably,
+// and a compiler left to itself may branch on them.
+std::uint32_t Either(std::uint32_t passed, std::uint32_t a, std::uint32_t b) { return b ^ ((a ^ b) & (0u - passed)); }
+
+// Runs `loop` with a record kept (std::true_type) or not, so that the loop
+// without one has no branch on its tests.
+template <typename Loop>
+void WithRecord(bool recorded, Loop&& loop) {
+  if (recorded) {
+    loop(std::true_type{});
+  } else {
+    loop(std::false_type{});
+  }
+}
+
+}  // namespace
+
+CPlanGA::Rates CPlanGA::RatesOf(const SimParams& p) const {
+  return {Bound16(p.InsertionRate), Bound16(m_durationMutationRate), Bound16(p.ActionMutationRate),
+          p.InsertionDuration, static_cast<double>(p.DurationMutationRange)};
+}
+
 // Per parent gene a draw against the rate and, when it passes, a random gene
 // (two draws) goes in first; the child stops once it is full, one test drawn
 // past that. The random gene is written into the child's room whether it
 // goes in or not, and the state moves on by three or by one: no branch on
 // the test, which passes unpredictably.
-void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                         const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+template <bool kMake>
+int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const Rates& r,
+                         std::uint32_t& state, PlanChildRecord* record) const {
   const int len = Length();
   const int have = parent.Length();
-  const int below = CRand::ChanceBound(p.InsertionRate);
-  actions.resize(static_cast<std::size_t>(len));
-  durations.resize(static_cast<std::size_t>(len));
-  std::uint32_t state = rng.State();
   int k = 0;  // genes in the child
-  for (int i = 0; i < len; ++i) {
-    const std::uint32_t s1 = CRand::Step(state);
-    state = s1;
-    if (k >= len) break;
-    const std::uint32_t s2 = CRand::Step(s1);
-    const std::uint32_t s3 = CRand::Step(s2);
-    const bool inserts = CRand::Value(s1) < below;
-    actions[k] = CRand::Value(s2) % 5;
-    durations[k] = CRand::Value(s3) % p.InsertionDuration + 5;
-    if (record && inserts) record->inserted.push_back(k);
-    k += inserts;
-    state = inserts ? s3 : s1;
-    if (k >= len) break;
-    // A parent shorter than the run's length cannot come from this population;
-    // stop rather than read past it.
-    if (i >= have) break;
-    actions[k] = parent.m_actions[i];
-    durations[k] = parent.m_durations[i];
-    ++k;
-  }
-  rng.Seed(state);
-  actions.resize(static_cast<std::size_t>(k));
-  durations.resize(static_cast<std::size_t>(k));
+  WithRecord(kMake && record, [&](auto recorded) {
+    std::uint32_t s = state;
+    for (int i = 0; i < len; ++i) {
+      // The draws after the test come from the state before it, in one step
+      // each, so that they do not wait for one another.
+      const std::uint32_t s1 = CRand::Step(s);
+      const std::uint32_t s3 = CRand::Steps<3>(s);
+      if (k >= len) {
+        s = s1;
+        break;
+      }
+      const bool inserts = Below(s1, r.insert);
+      if constexpr (kMake) {
+        actions[k] = CRand::Value(CRand::Steps<2>(s)) % 5;
+        durations[k] = CRand::Value(s3) % r.insertionDuration + 5;
+      }
+      if constexpr (decltype(recorded)::value)
+        if (inserts) record->inserted.push_back(k);
+      k += inserts;
+      s = Either(inserts, s3, s1);
+      if (k >= len) break;
+      // A parent shorter than the run's length cannot come from this population;
+      // stop rather than read past it.
+      if (i >= have) break;
+      if constexpr (kMake) {
+        actions[k] = parent.m_actions[i];
+        durations[k] = parent.m_durations[i];
+      }
+      ++k;
+    }
+    state = s;
+  });
+  return k;
 }
 
 // Per gene a draw against the rate and, when it passes, two more, a and b:
 // the duration moves by (b - a) / 32768 * range and stops at 0. Worked out
 // without a branch (the test passes half the time, unpredictably): all three
 // draws are looked at, and the state moves on by three or by one.
-void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
-  const int len = std::min<int>(Length(), static_cast<int>(d.size()));
-  const int below = CRand::ChanceBound(m_durationMutationRate);
-  std::uint32_t state = rng.State();
-  for (int i = 0; i < len; ++i) {
-    const std::uint32_t s1 = CRand::Step(state);
-    const std::uint32_t s2 = CRand::Steps<2>(state);
-    const std::uint32_t s3 = CRand::Steps<3>(state);
-    const bool mutates = CRand::Value(s1) < below;
-    const int a = CRand::Value(s2);
-    const int b = CRand::Value(s3);
-    double moved = d[i] + (b / 32768.0 - a / 32768.0) * p.DurationMutationRange;
-    if (moved < 0.0) moved = 0.0;
-    if (record && mutates) record->durations.push_back({i, d[i], moved});
-    d[i] = Masked(MaskOf(mutates), moved, d[i]);
-    state = mutates ? s3 : s1;
-  }
-  rng.Seed(state);
+template <bool kMake>
+void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const {
+  WithRecord(kMake && record, [&](auto recorded) {
+    std::uint32_t s = state;
+    for (int i = 0; i < len; ++i) {
+      const std::uint32_t s1 = CRand::Step(s);
+      const std::uint32_t s3 = CRand::Steps<3>(s);
+      const bool mutates = Below(s1, r.durations);
+      if constexpr (kMake) {
+        const int a = CRand::Value(CRand::Steps<2>(s));
+        const int b = CRand::Value(s3);
+        double moved = d[i] + (b / 32768.0 - a / 32768.0) * r.durationRange;
+        if (moved < 0.0) moved = 0.0;
+        if constexpr (decltype(recorded)::value)
+          if (mutates) record->durations.push_back({i, d[i], moved});
+        d[i] = Masked(MaskOf(mutates), moved, d[i]);
+      }
+      s = Either(mutates, s3, s1);
+    }
+    state = s;
+  });
 }
 
-void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
-  const int len = std::min<int>(Length(), static_cast<int>(actions.size()));
-  for (int i = 0; i < len; ++i) {
-    if (!rng.Chance(p.ActionMutationRate)) continue;
-    const int before = actions[i];
-    actions[i] = rng.Below(5);
-    if (record) record->thrusts.push_back({i, before, actions[i]});
-  }
+// Per gene a draw against the rate and, when it passes, one more for the new
+// thrust code.
+template <bool kMake>
+void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const {
+  WithRecord(kMake && record, [&](auto recorded) {
+    std::uint32_t s = state;
+    for (int i = 0; i < len; ++i) {
+      const std::uint32_t s1 = CRand::Step(s);
+      const std::uint32_t s2 = CRand::Steps<2>(s);
+      const bool mutates = Below(s1, r.actions);
+      if constexpr (kMake) {
+        const int before = actions[i];
+        actions[i] = mutates ? CRand::Value(s2) % 5 : before;
+        if constexpr (decltype(recorded)::value)
+          if (mutates) record->thrusts.push_back({i, before, actions[i]});
+      }
+      s = Either(mutates, s2, s1);
+    }
+    state = s;
+  });
 }
 
 double PlanDiversity(std::span<const CPlanGenome> plans) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "plan_ga/plan_breeding.h"
@@ -22,6 +23,17 @@ class CPlanGA {
   // tells the user. A record, when given, receives how each child was made;
   // keeping it changes no draw and no number.
   bool Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record = nullptr);
+
+  // Epoch in two halves, for breeding on several threads: Select sorts, takes
+  // the statistics, picks every parent and takes every draw in order, keeping
+  // where each plan's draws start (a child draws as many times as its draws
+  // say, so they are walked through once, without making anything). The
+  // work list gets its size and each plan the scores it starts with; plan k
+  // its genes from Breed(k, ...), which may run for different k at once, on
+  // any thread and in any order, until the next Select or Epoch. Select, then
+  // Breed for every plan, leaves the plans and rng as Epoch does.
+  bool Select(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng);
+  void Breed(std::size_t k, CPlanGenome& plan) const;
 
   CPlanGenome RouletteSelect(CRand& rng) const;
   // The same pick as an index into Genomes(); Genomes().size() when there is
@@ -59,6 +71,42 @@ class CPlanGA {
   int Length() const { return m_chromoLength; }
   // The place a roulette target lands on (RouletteIndex's pick).
   std::size_t RouletteAt(double target) const;
+  // The scored list as the sorted population, with its statistics.
+  void Rank(std::vector<CPlanGenome>& work);
+  // The next generation after Rank: made in the work list (kMake), or only
+  // drawn for, each plan's draws kept in m_made.
+  template <bool kMake>
+  bool Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand& rng, PlanBreedingRecord* record);
+  // What the operators draw by: the rates as bounds on a draw's state (the
+  // value's bits, CRand::ChanceBound shifted up 16), worked out once.
+  struct Rates {
+    std::uint32_t insert = 0, durations = 0, actions = 0;
+    int insertionDuration = 1;
+    double durationRange = 0.0;
+  };
+  Rates RatesOf(const SimParams& p) const;
+  // The operators on a bare generator state, which they move on. Without
+  // kMake they only draw (the genes pointers may be null); InsertGenes gives
+  // the child's length, its genes written into room for Length().
+  template <bool kMake>
+  int InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const Rates& r, std::uint32_t& state,
+                  PlanChildRecord* record) const;
+  template <bool kMake>
+  void DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const;
+  template <bool kMake>
+  void ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const;
+
+  // Where the draws of each plan of the selected generation start (elites
+  // draw none), and the rates they were drawn under.
+  struct Starts {
+    std::size_t parent = 0;
+    std::uint32_t insert = 0, durations = 0, actions = 0;
+  };
+  struct {
+    std::vector<Starts> plans;
+    std::size_t elites = 0;
+    Rates rates;
+  } m_made;
 
   std::vector<CPlanGenome> m_genomes;
   // The roulette's running sums of the sorted generation, formed with its total.

@@ -106,6 +106,12 @@ TEST(Parallel, PlainSearchIsBitIdenticalOnEveryPathAndThreadCount) {
   for (int level : {1, 3})
     ExpectSameOnEveryPath([&](int t) { return Search(t, false, level, 17, p, Pace::Fastest, level == 3); },
                           {1, 2, 3, 8});
+  // Fewer plans than workers, one of them past the population (odd): the
+  // workers make the plans they fly, the one no one flies is made as well.
+  p.PopulationSize = 3;
+  p.EliteCount = 0;
+  for (bool heuristic : {false, true})
+    ExpectSameOnEveryPath([&](int t) { return Search(t, heuristic, 2, 19, p); }, {2, 3, 8});
 }
 
 TEST(Parallel, HeuristicRepairsDrawInPlanOrder) {
