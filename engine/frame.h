@@ -68,13 +68,12 @@ struct ChartData {
 };
 
 // How a generation was bred from the one scored before it, for the screen:
-// that generation sorted (ascending), the record of each child and, for a
-// search's plans, the next one (elites first, then the children). Training
-// keeps no children: the panel makes the chosen one from parent and record.
+// that generation sorted (ascending) and the record of each child, from
+// which the panel makes the chosen child again out of its parent; the next
+// generation itself is not kept.
 template <class Genome, class Record>
 struct Bred {
   std::vector<Genome> sorted;
-  std::vector<Genome> next;
   Record record;
 };
 

@@ -72,8 +72,6 @@ void TrainingRun::RecordBreeding(BreedingView& view) const {
   view.elites = static_cast<int>(m_workList.size() - std::min(m_workList.size(), bred.record.children.size()));
   const auto& sorted = m_ga.Population();
   bred.sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
-  // The children are not kept: the panel makes the one chosen from its
-  // parent and its record, as Breed makes it on the workers.
 }
 
 void TrainingRun::MakeChildren() {

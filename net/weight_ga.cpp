@@ -5,19 +5,9 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include <optional>
-
 #include "sim/masked.h"
-#include "sim/pair_mean.h"
 
 namespace korvane {
-namespace {
-
-// v, where `keep` is all ones, else v + delta: a weight moves four times in
-// five, unpredictably.
-double MovedUnlessKept(double v, double delta, std::uint64_t keep) { return Masked(keep, v, v + delta); }
-
-}  // namespace
 
 CWeightGA::CWeightGA() : m_bestHistory(MaxHistory, 0.0), m_averageHistory(MaxHistory, 0.0) {}
 
@@ -151,44 +141,23 @@ void CWeightGA::Breed(std::size_t k, std::vector<double>& w) const {
   if (k < d.elites) return;
   const std::size_t child = k - d.elites;
   const std::size_t at = child * d.weightCount;
-  for (std::size_t i = 0; i < w.size(); ++i)
-    w[i] = MovedUnlessKept(w[i], d.deltas[at + i], static_cast<std::uint64_t>(d.moves[at + i]) - 1);
+  for (std::size_t i = 0; i < w.size(); ++i) w[i] = SmallMoved(w[i], d.deltas[at + i], d.moves[at + i]);
   if (d.large[child] >= 0) w[static_cast<std::size_t>(d.large[child])] += m_draws.largeRange;
 }
 
 void CWeightGA::Record(WeightBreedingRecord& record) const {
   const Drawn& d = m_draws.made;
   const std::size_t elites = std::min(d.elites, m_draws.parents.size());
-  record.children.assign(m_draws.parents.size() - elites, {});
-  for (std::size_t c = 0; c < record.children.size(); ++c) {
-    WeightChildRecord& r = record.children[c];
-    const std::size_t parent = m_draws.parents[elites + c];
-    r.parent = static_cast<int>(parent);
-    r.slice = d.picks[c] * m_totalFitness;
-    const std::vector<double>& from = m_population[parent].weights;
-    const std::size_t at = c * d.weightCount;
-    // As Breed moves them.
-    for (std::size_t i = 0; i < from.size(); ++i)
-      if (d.moves[at + i]) r.small.push_back({static_cast<int>(i), from[i], from[i] + d.deltas[at + i]});
-    r.large = d.large[c];
-    if (r.large >= 0) {
-      const std::size_t k = static_cast<std::size_t>(r.large);
-      r.largeBefore = d.moves[at + k] ? from[k] + d.deltas[at + k] : from[k];
-      r.largeAfter = r.largeBefore + m_draws.largeRange;
-    }
-  }
-}
-
-double WeightDiversity(std::span<const WeightGenome> genomes) {
-  return MeanOverPairs(genomes.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
-    const std::vector<double>& a = genomes[i].weights;
-    const std::vector<double>& b = genomes[j].weights;
-    const std::size_t n = std::min(a.size(), b.size());
-    if (n == 0) return std::nullopt;
-    double sum = 0.0;
-    for (std::size_t w = 0; w < n; ++w) sum += std::fabs(a[w] - b[w]);
-    return sum / static_cast<double>(n);
-  });
+  const std::size_t children = m_draws.parents.size() - elites;
+  record.children.resize(children);
+  for (std::size_t c = 0; c < children; ++c)
+    record.children[c] = {static_cast<int>(m_draws.parents[elites + c]), d.picks[c] * m_totalFitness, d.large[c]};
+  // The draws themselves, copied over the record's lists: the children are
+  // made from them when shown.
+  record.weightCount = d.weightCount;
+  record.largeRange = m_draws.largeRange;
+  record.deltas.assign(d.deltas.begin(), d.deltas.end());
+  record.moves.assign(d.moves.begin(), d.moves.end());
 }
 
 std::size_t CWeightGA::EliteCount(std::size_t listSize, const SimParams& p) const {
@@ -288,7 +257,7 @@ int CWeightGA::DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Sm
 
 void CWeightGA::Mutate(std::vector<double>& w, const SimParams& p, CRand& rng) const {
   const int large = DrawMutation(w.size(), p, rng, [&](std::size_t i, double delta, std::uint64_t keep) {
-    w[i] = MovedUnlessKept(w[i], delta, keep);
+    w[i] = SmallMoved(w[i], delta, keep == 0);
   });
   if (large >= 0) w[static_cast<std::size_t>(large)] += p.LargeMutationRange;
 }

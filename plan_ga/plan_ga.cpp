@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
-
-#include "sim/pair_mean.h"
 
 namespace korvane {
 
@@ -69,19 +66,16 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
     return plan;
   };
-  // A record's children are written over those of the epoch before, so
-  // their lists keep their memory; room for all is made first, so that no
-  // child moves while it is written.
-  std::size_t recorded = 0;
-  if (record) record->children.reserve(static_cast<std::size_t>(std::max(m_popSize, 0)) + 1);
-  auto child = [&]() -> PlanChildRecord* {
-    if (!record) return nullptr;
-    if (recorded == record->children.size()) record->children.emplace_back();
-    PlanChildRecord& c = record->children[recorded++];
-    c.inserted.clear();
-    c.durations.clear();
-    c.thrusts.clear();
-    return &c;
+  // A record is written over the one of the epoch before, so its lists keep
+  // their memory; room for every child is made first, so that none moves
+  // while it is written.
+  if (record) {
+    record->Clear();
+    record->children.reserve(static_cast<std::size_t>(std::max(m_popSize, 0)) + 1);
+  }
+  auto writer = [&]() -> PlanChildWriter {
+    if (!record) return {};
+    return {record, &record->children.emplace_back()};
   };
   if (!m_genomes.empty() && m_popSize > 0) {
     work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
@@ -90,10 +84,10 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     for (int c = 1; c <= elites && c <= size; ++c) next() = m_genomes[size - c];
     while (static_cast<int>(made) < m_popSize) {
       // The first child is the father's, the second the mother's.
-      PlanChildRecord* r1 = child();
-      PlanChildRecord* r2 = child();
-      const CPlanGenome& mother = m_genomes[RouletteIndex(rng, r2)];
-      const CPlanGenome& father = m_genomes[RouletteIndex(rng, r1)];
+      const PlanChildWriter r1 = writer();
+      const PlanChildWriter r2 = writer();
+      const CPlanGenome& mother = m_genomes[RouletteIndex(rng, r2.child)];
+      const CPlanGenome& father = m_genomes[RouletteIndex(rng, r1.child)];
       CPlanGenome& first = next();
       CPlanGenome& second = next();
       InsertCopy(father, first.m_actions, first.m_durations, p, rng, r1);
@@ -105,7 +99,6 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     }
   }
   work.resize(made);
-  if (record) record->children.resize(recorded);
   return static_cast<int>(work.size()) == m_popSize;
 }
 
@@ -149,83 +142,119 @@ std::size_t CPlanGA::RouletteAt(double target) const {
 // goes in or not, and the state moves on by three or by one: no branch on
 // the test, which passes unpredictably.
 void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                         const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+                         const SimParams& p, CRand& rng, PlanChildWriter record) const {
   const int len = Length();
-  const int have = parent.Length();
+  const int have = std::min(parent.Length(), static_cast<int>(parent.m_durations.size()));
   const int below = CRand::ChanceBound(p.InsertionRate);
+  const int insertionDuration = p.InsertionDuration;
   actions.resize(static_cast<std::size_t>(len));
   durations.resize(static_cast<std::size_t>(len));
+  // Through plain pointers, so that no store into a gene list makes the
+  // loop read a list's place or a setting again.
+  int* const act = actions.data();
+  double* const dur = durations.data();
+  const int* const fromAct = parent.m_actions.data();
+  const double* const fromDur = parent.m_durations.data();
   std::uint32_t state = rng.State();
   int k = 0;  // genes in the child
-  for (int i = 0; i < len; ++i) {
-    const std::uint32_t s1 = CRand::Step(state);
-    state = s1;
-    if (k >= len) break;
-    const std::uint32_t s2 = CRand::Step(s1);
-    const std::uint32_t s3 = CRand::Step(s2);
-    const bool inserts = CRand::Value(s1) < below;
-    actions[k] = CRand::Value(s2) % 5;
-    durations[k] = CRand::Value(s3) % p.InsertionDuration + 5;
-    if (record && inserts) record->inserted.push_back(k);
-    k += inserts;
-    state = inserts ? s3 : s1;
-    if (k >= len) break;
-    // A parent shorter than the run's length cannot come from this population;
-    // stop rather than read past it.
-    if (i >= have) break;
-    actions[k] = parent.m_actions[i];
-    durations[k] = parent.m_durations[i];
-    ++k;
+  // put(k, thrust, duration, inserts): that gene was drawn for place k, and
+  // went in when `inserts`.
+  auto copy = [&](auto&& put) {
+    for (int i = 0; i < len; ++i) {
+      const std::uint32_t s1 = CRand::Step(state);
+      state = s1;
+      if (k >= len) break;
+      const std::uint32_t s2 = CRand::Step(s1);
+      const std::uint32_t s3 = CRand::Step(s2);
+      const bool inserts = CRand::Value(s1) < below;
+      const int thrust = CRand::Value(s2) % 5;
+      const double duration = CRand::Value(s3) % insertionDuration + 5;
+      act[k] = thrust;
+      dur[k] = duration;
+      put(k, thrust, duration, inserts);
+      k += inserts;
+      state = inserts ? s3 : s1;
+      if (k >= len) break;
+      // A parent shorter than the run's length cannot come from this population;
+      // stop rather than read past it.
+      if (i >= have) break;
+      act[k] = fromAct[i];
+      dur[k] = fromDur[i];
+      ++k;
+    }
+  };
+  if (record) {
+    // At most one gene is inserted a parent gene, and the child stops when full.
+    PlanBreedingRecord::Inserted* const room = record.record->inserted.Room(static_cast<std::size_t>(len));
+    std::size_t kept = 0;
+    copy([&](int at, int thrust, double duration, bool inserts) {
+      room[kept] = {at, thrust, duration};
+      kept += inserts;
+    });
+    record.child->inserted = record.record->inserted.Keep(kept);
+  } else {
+    copy([](int, int, double, bool) {});
   }
   rng.Seed(state);
   actions.resize(static_cast<std::size_t>(k));
   durations.resize(static_cast<std::size_t>(k));
+  if (record) record.child->length = k;
 }
 
 // Per gene a draw against the rate and, when it passes, two more, a and b:
 // the duration moves by (b - a) / 32768 * range and stops at 0. Worked out
 // without a branch (the test passes half the time, unpredictably): all three
 // draws are looked at, and the state moves on by three or by one.
-void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
-  const int len = std::min<int>(Length(), static_cast<int>(d.size()));
+void CPlanGA::MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng,
+                              PlanChildWriter record) const {
+  const int len = std::min<int>(Length(), static_cast<int>(durations.size()));
   const int below = CRand::ChanceBound(m_durationMutationRate);
+  const double range = p.DurationMutationRange;
+  double* const d = durations.data();
   std::uint32_t state = rng.State();
-  for (int i = 0; i < len; ++i) {
-    const std::uint32_t s1 = CRand::Step(state);
-    const std::uint32_t s2 = CRand::Steps<2>(state);
-    const std::uint32_t s3 = CRand::Steps<3>(state);
-    const bool mutates = CRand::Value(s1) < below;
-    const int a = CRand::Value(s2);
-    const int b = CRand::Value(s3);
-    double moved = d[i] + (b / 32768.0 - a / 32768.0) * p.DurationMutationRange;
-    if (moved < 0.0) moved = 0.0;
-    if (record && mutates) record->durations.push_back({i, d[i], moved});
-    d[i] = Masked(MaskOf(mutates), moved, d[i]);
-    state = mutates ? s3 : s1;
+  // put(i, before, after, mutates): gene i would move so, and does when `mutates`.
+  auto mutate = [&](auto&& put) {
+    for (int i = 0; i < len; ++i) {
+      const std::uint32_t s1 = CRand::Step(state);
+      const std::uint32_t s2 = CRand::Steps<2>(state);
+      const std::uint32_t s3 = CRand::Steps<3>(state);
+      const bool mutates = CRand::Value(s1) < below;
+      const int a = CRand::Value(s2);
+      const int b = CRand::Value(s3);
+      const double before = d[i];
+      double moved = before + (b / 32768.0 - a / 32768.0) * range;
+      if (moved < 0.0) moved = 0.0;
+      put(i, before, moved, mutates);
+      d[i] = Masked(MaskOf(mutates), moved, before);
+      state = mutates ? s3 : s1;
+    }
+  };
+  if (record) {
+    PlanBreedingRecord::DurationChange* const room = record.record->durations.Room(static_cast<std::size_t>(len));
+    std::size_t kept = 0;
+    mutate([&](int i, double before, double after, bool mutates) {
+      room[kept] = {i, before, after};
+      kept += mutates;
+    });
+    record.child->durations = record.record->durations.Keep(kept);
+  } else {
+    mutate([](int, double, double, bool) {});
   }
   rng.Seed(state);
 }
 
-void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildWriter record) const {
   const int len = std::min<int>(Length(), static_cast<int>(actions.size()));
+  PlanBreedingRecord::ThrustChange* const room =
+      record ? record.record->thrusts.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
+  std::size_t kept = 0;
   for (int i = 0; i < len; ++i) {
     if (!rng.Chance(p.ActionMutationRate)) continue;
     const int before = actions[i];
     actions[i] = rng.Below(5);
-    if (record) record->thrusts.push_back({i, before, actions[i]});
+    if (room) room[kept++] = {i, before, actions[i]};
   }
-}
-
-double PlanDiversity(std::span<const CPlanGenome> plans) {
-  return MeanOverPairs(plans.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
-    const CPlanGenome& a = plans[i];
-    const CPlanGenome& b = plans[j];
-    const std::size_t n = std::min(a.m_actions.size(), b.m_actions.size());
-    if (n == 0) return std::nullopt;
-    std::size_t differ = 0;
-    for (std::size_t g = 0; g < n; ++g) differ += a.m_actions[g] != b.m_actions[g];
-    return static_cast<double>(differ) / static_cast<double>(n);
-  });
+  if (record) record.child->thrusts = record.record->thrusts.Keep(kept);
 }
 
 const CPlanGenome* CPlanGA::Best() const {

@@ -33,11 +33,11 @@ class CPlanGA {
   // InsertCopy makes the child in actions and durations, whatever they held.
   // A record, when given, receives what each changed.
   void InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                  const SimParams& p, CRand& rng, PlanChildRecord* record = nullptr) const;
+                  const SimParams& p, CRand& rng, PlanChildWriter record = {}) const;
   void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng,
-                       PlanChildRecord* record = nullptr) const;
+                       PlanChildWriter record = {}) const;
   void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng,
-                     PlanChildRecord* record = nullptr) const;
+                     PlanChildWriter record = {}) const;
 
   void ResetStats();
   void UpdateStats();
