@@ -22,14 +22,13 @@ FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const 
   return f;
 }
 
-void FillPlanBreeding(BreedingView& view, const CPlanGA& ga, std::size_t made) {
+void FillPlanBreeding(BreedingView& view, CPlanGA& ga, std::size_t made) {
   auto& bred = *view.plans;
   view.generation = ga.Generation();
   view.total = ga.TotalFitness();
   view.elites = static_cast<int>(made - std::min(made, bred.record.children.size()));
-  const std::size_t scored = std::min<std::size_t>(ga.Genomes().size(), static_cast<std::size_t>(ga.PopSize()));
-  // Assigned over the plans already there, so their gene lists keep their memory.
-  bred.sorted.assign(ga.Genomes().begin(), ga.Genomes().begin() + static_cast<std::ptrdiff_t>(scored));
+  bred.scored = std::min<std::size_t>(ga.Genomes().size(), static_cast<std::size_t>(ga.PopSize()));
+  bred.generation = ga.LendGenomes();
 }
 
 PlanSearchRun::PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net)

@@ -13,9 +13,10 @@ void CPlanGA::Init(int popSize, double durationMutationRate, int chromoLength, c
   m_durationMutationRate = durationMutationRate;
   m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   m_generation = 0;
-  m_genomes.clear();
+  std::vector<CPlanGenome>& genomes = m_genomes.Own();
+  genomes.clear();
   m_sums.Clear();
-  m_genomes.reserve(m_popSize);
+  genomes.reserve(m_popSize);
   for (int n = 0; n < m_popSize; ++n) {
     CPlanGenome plan;
     plan.m_actions.reserve(m_chromoLength);
@@ -26,7 +27,7 @@ void CPlanGA::Init(int popSize, double durationMutationRate, int chromoLength, c
       plan.m_actions.push_back(code);
       plan.m_durations.push_back(duration);
     }
-    m_genomes.push_back(std::move(plan));
+    genomes.push_back(std::move(plan));
   }
 }
 
@@ -34,11 +35,11 @@ void CPlanGA::ResetStats() { m_totalFitness = m_bestFitness = m_averageFitness =
 
 void CPlanGA::UpdateStats() {
   ++m_generation;
-  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
+  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes->size()));
   m_sums.Clear();
   double running = 0.0;  // as RouletteSelect's scan adds up
   for (int i = 0; i < n; ++i) {
-    const double f = m_genomes[i].m_fitness;
+    const double f = (*m_genomes)[i].m_fitness;
     m_totalFitness += f;
     running += f;
     m_sums.Append(running, f);
@@ -51,10 +52,11 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
   // The scored list becomes the population; the plans of the one before are
   // written over with the next generation, so their gene lists keep their
   // memory.
-  m_genomes.swap(work);
+  std::vector<CPlanGenome>& genomes = m_genomes.Own();
+  genomes.swap(work);
   ResetStats();
   // Stable, so plans of equal fitness keep their order and a seed fixes the run.
-  std::stable_sort(m_genomes.begin(), m_genomes.end());
+  std::stable_sort(genomes.begin(), genomes.end());
   UpdateStats();
   std::size_t made = 0;
   // The next plan of the new generation, as a fresh one.
@@ -77,17 +79,17 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
     if (!record) return {};
     return {record, &record->children.emplace_back()};
   };
-  if (!m_genomes.empty() && m_popSize > 0) {
+  if (!genomes.empty() && m_popSize > 0) {
     work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
     const int elites = std::clamp(p.EliteCount, 0, m_popSize);
-    const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
-    for (int c = 1; c <= elites && c <= size; ++c) next() = m_genomes[size - c];
+    const int size = std::min<int>(m_popSize, static_cast<int>(genomes.size()));
+    for (int c = 1; c <= elites && c <= size; ++c) next() = genomes[size - c];
     while (static_cast<int>(made) < m_popSize) {
       // The first child is the father's, the second the mother's.
       const PlanChildWriter r1 = writer();
       const PlanChildWriter r2 = writer();
-      const CPlanGenome& mother = m_genomes[RouletteIndex(rng, r2.child)];
-      const CPlanGenome& father = m_genomes[RouletteIndex(rng, r1.child)];
+      const CPlanGenome& mother = genomes[RouletteIndex(rng, r2.child)];
+      const CPlanGenome& father = genomes[RouletteIndex(rng, r1.child)];
       CPlanGenome& first = next();
       CPlanGenome& second = next();
       InsertCopy(father, first.m_actions, first.m_durations, p, rng, r1);
@@ -104,7 +106,7 @@ bool CPlanGA::Epoch(std::vector<CPlanGenome>& work, const SimParams& p, CRand& r
 
 CPlanGenome CPlanGA::RouletteSelect(CRand& rng) const {
   const std::size_t at = RouletteIndex(rng);
-  return at < m_genomes.size() ? m_genomes[at] : CPlanGenome();
+  return at < m_genomes->size() ? (*m_genomes)[at] : CPlanGenome();
 }
 
 std::size_t CPlanGA::RouletteIndex(CRand& rng, PlanChildRecord* record) const {
@@ -118,7 +120,7 @@ std::size_t CPlanGA::RouletteIndex(CRand& rng, PlanChildRecord* record) const {
 }
 
 std::size_t CPlanGA::RouletteAt(double target) const {
-  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
+  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes->size()));
   // The first plan whose running sum reaches the target, the sums being those
   // the total was formed with (UpdateStats), so that a pick costs no scan.
   if (m_sums.Size() == static_cast<std::size_t>(n)) {
@@ -127,13 +129,13 @@ std::size_t CPlanGA::RouletteAt(double target) const {
   } else {
     double sum = 0.0;
     for (int i = 0; i < n; ++i) {
-      sum += m_genomes[i].m_fitness;
+      sum += (*m_genomes)[i].m_fitness;
       if (sum >= target) return static_cast<std::size_t>(i);
     }
   }
   // Rounding can leave the sum just short of the target: take the last plan
   // scanned (none: an index past the population).
-  return n > 0 ? static_cast<std::size_t>(n - 1) : m_genomes.size();
+  return n > 0 ? static_cast<std::size_t>(n - 1) : m_genomes->size();
 }
 
 // Per parent gene a draw against the rate and, when it passes, a random gene
@@ -258,8 +260,8 @@ void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand
 }
 
 const CPlanGenome* CPlanGA::Best() const {
-  const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
-  return size > 0 ? &m_genomes[size - 1] : nullptr;
+  const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes->size()));
+  return size > 0 ? &(*m_genomes)[size - 1] : nullptr;
 }
 
 }  // namespace korvane

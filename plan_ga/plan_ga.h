@@ -1,8 +1,10 @@
 #pragma once
+#include <memory>
 #include <vector>
 
 #include "plan_ga/plan_breeding.h"
 #include "plan_ga/plan_genome.h"
+#include "sim/lendable.h"
 #include "sim/params.h"
 #include "sim/rand.h"
 #include "sim/running_sums.h"
@@ -42,7 +44,11 @@ class CPlanGA {
   void ResetStats();
   void UpdateStats();
 
-  const std::vector<CPlanGenome>& Genomes() const { return m_genomes; }
+  const std::vector<CPlanGenome>& Genomes() const { return *m_genomes; }
+  // The sorted generation, for a reader that may keep it past the next
+  // epoch (the screen): it is never written again; the next epoch writes
+  // other plans.
+  std::shared_ptr<const std::vector<CPlanGenome>> LendGenomes() { return m_genomes.Lend(); }
   // The best plan of the last scored generation (plan m_popSize − 1).
   const CPlanGenome* Best() const;
   int PopSize() const { return m_popSize; }
@@ -60,7 +66,7 @@ class CPlanGA {
   // The place a roulette target lands on (RouletteIndex's pick).
   std::size_t RouletteAt(double target) const;
 
-  std::vector<CPlanGenome> m_genomes;
+  LendableList<CPlanGenome> m_genomes;
   // The roulette's running sums of the sorted generation, formed with its total.
   RunningSums m_sums;
   int m_popSize = 0;

@@ -173,7 +173,7 @@ void Rows(Shapes& out, const Layout& at, std::span<const Genome> sorted, int eli
 
 void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   const auto& bred = *b.plans;
-  const std::span<const CPlanGenome> sorted(bred.sorted);
+  const std::span<const CPlanGenome> sorted = bred.Sorted();
   const int n = static_cast<int>(sorted.size());
   const PlanBreedingRecord& record = bred.record;
   const bool chosen = child >= 0 && child < static_cast<int>(record.children.size());
@@ -254,7 +254,7 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
 
 void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   const auto& bred = *b.weights;
-  const std::span<const WeightGenome> sorted(bred.sorted);
+  const std::span<const WeightGenome> sorted = bred.Sorted();
   const int n = static_cast<int>(sorted.size());
   const WeightChildRecord* rec = child >= 0 && child < static_cast<int>(bred.record.children.size())
                                      ? &bred.record.children[static_cast<std::size_t>(child)]

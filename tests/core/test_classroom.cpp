@@ -159,6 +159,38 @@ TEST(Breeding, TheWeightRecordIsTheEpochsOwnDraws) {
   EXPECT_GT(large, 0);
 }
 
+// A generation lent to the screen stays as it was through the epochs after
+// it, while the GA goes on with plans and weights of its own.
+TEST(Breeding, ALentGenerationStaysWholeWhileHeld) {
+  SimParams p;
+  p.EliteCount = p.NetEliteCount = 2;
+  CRand rng(5);
+  CPlanGA plans;
+  plans.Init(12, 0.3, 20, p, rng);
+  std::vector<CPlanGenome> work = ScoredPlans(12, 20, rng);
+  CWeightGA weights;
+  weights.Reset(10, 0.3, 0.2, 6, rng);
+  std::vector<WeightGenome> list;
+  for (int i = 0; i < 10; ++i) list.push_back({std::vector<double>(6, i * 0.5), 1.0 + i % 4});
+  ASSERT_TRUE(plans.Epoch(work, p, rng));
+  ASSERT_TRUE(weights.Epoch(list, p, rng));
+  std::shared_ptr<const std::vector<CPlanGenome>> lentPlans = plans.LendGenomes();
+  std::shared_ptr<const std::vector<WeightGenome>> lentWeights = weights.LendPopulation();
+  std::vector<std::vector<double>> planCopy, weightCopy;
+  for (const CPlanGenome& g : *lentPlans) planCopy.push_back(g.m_durations);
+  for (const WeightGenome& g : *lentWeights) weightCopy.push_back(g.weights);
+  for (int gen = 0; gen < 3; ++gen) {
+    for (std::size_t i = 0; i < work.size(); ++i) work[i].m_fitness = 1.0 + (i * 5 + gen) % 12;
+    for (std::size_t i = 0; i < list.size(); ++i) list[i].fitness = 1.0 + (i * 3 + gen) % 10;
+    ASSERT_TRUE(plans.Epoch(work, p, rng));
+    ASSERT_TRUE(weights.Epoch(list, p, rng));
+    EXPECT_NE(&plans.Genomes(), lentPlans.get());
+    EXPECT_NE(&weights.Population(), lentWeights.get());
+  }
+  for (std::size_t i = 0; i < planCopy.size(); ++i) EXPECT_EQ((*lentPlans)[i].m_durations, planCopy[i]);
+  for (std::size_t i = 0; i < weightCopy.size(); ++i) EXPECT_EQ((*lentWeights)[i].weights, weightCopy[i]);
+}
+
 // A view comes back for reuse only once nobody holds it, and may outlive
 // the run that recorded it.
 TEST(Breeding, ViewsAreReusedOnlyOnceLetGo) {
