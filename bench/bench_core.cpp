@@ -169,7 +169,8 @@ void BM_WeightEpoch(benchmark::State& state) {
 BENCHMARK(BM_WeightEpoch)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Breeding one generation of a large plan population: sort, statistics and
-// a roulette pick per parent (each a halving search of the running sums).
+// a roulette pick per parent (each a halving search of the running sums);
+// with a second argument of 1, its breeding recorded as the screen shows it.
 void BM_PlanEpoch(benchmark::State& state) {
   SimParams p;
   p.PopulationSize = static_cast<int>(state.range(0));
@@ -179,14 +180,23 @@ void BM_PlanEpoch(benchmark::State& state) {
   std::vector<CPlanGenome> scored = ga.Genomes();
   for (std::size_t n = 0; n < scored.size(); ++n) scored[n].m_fitness = 100.0 + static_cast<double>((n * 7919) % 1500);
   std::vector<CPlanGenome> work;
+  BreedingView view;
+  view.plans.emplace();
+  const bool recorded = state.range(1) != 0;
   for (auto _ : state) {
     state.PauseTiming();
     work = scored;
     state.ResumeTiming();
-    ga.Epoch(work, p, rng);
+    ga.Epoch(work, p, rng, recorded ? &view.plans->record : nullptr);
+    if (recorded) FillPlanBreeding(view, ga, work.size());
   }
 }
-BENCHMARK(BM_PlanEpoch)->Arg(500)->Arg(10000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlanEpoch)
+    ->Args({500, 0})
+    ->Args({500, 1})
+    ->Args({10000, 0})
+    ->Args({60000, 0})
+    ->Unit(benchmark::kMillisecond);
 
 // A whole default training run (150 generations), once, on a given path.
 void BM_DefaultTraining(benchmark::State& state, vecmath::SimdPath path) {

@@ -9,6 +9,7 @@
 #include "app/scene_renderer.h"
 #include "app/shapes_panel.h"
 #include "engine/autopilot.h"
+#include "engine/plan_search.h"
 #include "ui_model/breeding_panel.h"
 #include "ui_model/classroom_strip.h"
 #include "ui_model/see_inside.h"
@@ -128,13 +129,9 @@ void BM_ClassroomFrame(benchmark::State& state) {
   std::vector<CPlanGenome> work = ga.Genomes();
   for (std::size_t n = 0; n < work.size(); ++n) work[n].m_fitness = 100.0 + static_cast<double>((n * 7919) % 1500);
   BreedingView bred;
-  bred.generation = 1;
   bred.plans.emplace();
   ga.Epoch(work, params, rng, &bred.plans->record);
-  bred.plans->sorted = ga.Genomes();
-  bred.plans->next = work;
-  bred.total = ga.TotalFitness();
-  bred.elites = static_cast<int>(work.size() - bred.plans->record.children.size());
+  FillPlanBreeding(bred, ga, work.size());
   ChartData chart;
   for (int g = 1; g <= 200; ++g) {
     chart.bestHistory.push_back(400 + g * 3.1);

@@ -1,45 +1,15 @@
 #pragma once
 #include <memory>
-#include <mutex>
-#include <vector>
 
 #include "engine/frame.h"
+#include "sim/lendable.h"
 
 namespace korvane {
 
 // Breeding views handed to the screen come back here when the screen lets
-// them go, so a run fills one whose genomes and records keep their memory:
-// recording a generation then allocates nothing. Views may outlive the run;
-// they come back to the list, which lives as long as any of them.
-class BreedingPool {
- public:
-  std::shared_ptr<BreedingView> Take() {
-    std::unique_ptr<BreedingView> view;
-    {
-      std::lock_guard<std::mutex> lock(m_free->mutex);
-      if (!m_free->views.empty()) {
-        view = std::move(m_free->views.back());
-        m_free->views.pop_back();
-      }
-    }
-    if (!view) view = std::make_unique<BreedingView>();
-    return {view.release(), [free = m_free](BreedingView* v) {
-              std::lock_guard<std::mutex> lock(free->mutex);
-              try {
-                free->views.emplace_back(v);
-              } catch (...) {
-                delete v;
-              }
-            }};
-  }
-
- private:
-  struct Free {
-    std::mutex mutex;
-    std::vector<std::unique_ptr<BreedingView>> views;
-  };
-  std::shared_ptr<Free> m_free = std::make_shared<Free>();
-};
+// them go, so a run fills one whose records keep their memory: recording a
+// generation then allocates nothing. Views may outlive the run.
+using BreedingPool = RecyclingPool<BreedingView>;
 
 // A run's last breeding, as the screen is shown it.
 class BreedingRecorder {
@@ -54,7 +24,7 @@ class BreedingRecorder {
   const std::shared_ptr<const BreedingView>& Last() const { return m_last; }
 
  private:
-  BreedingPool m_pool;
+  BreedingPool m_pool{[](BreedingView& v) { v.LetGo(); }};
   std::shared_ptr<const BreedingView> m_last;
 };
 

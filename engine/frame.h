@@ -1,6 +1,8 @@
 #pragma once
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,17 +70,29 @@ struct ChartData {
 };
 
 // How a generation was bred from the one scored before it, for the screen:
-// that generation sorted (ascending), the record of each child and, for a
-// search's plans, the next one (elites first, then the children). Training
-// keeps no children: the panel makes the chosen one from parent and record.
+// that generation sorted (ascending), as the GA lent it (it is never written
+// while held), and the record of each child, from which the panel makes the
+// chosen child again out of its parent; the next generation is not kept.
 template <class Genome, class Record>
 struct Bred {
-  std::vector<Genome> sorted;
-  std::vector<Genome> next;
+  std::shared_ptr<const std::vector<Genome>> generation;
+  std::size_t scored = 0;  // its first `scored` genomes are the generation scored
   Record record;
+
+  std::span<const Genome> Sorted() const {
+    if (!generation) return {};
+    return std::span<const Genome>(*generation).first(std::min(scored, generation->size()));
+  }
 };
 
 struct BreedingView {
+  // What the view holds of a run is let go when it returns to its pool, so
+  // that the GA can write those genomes again.
+  void LetGo() {
+    if (plans) plans->generation.reset();
+    if (weights) weights->generation.reset();
+  }
+
   int generation = 0;  // the generation scored, from 1
   int elites = 0;      // the first `elites` of the next generation are copies
   double total = 0.0;  // the roulette wheel: the sorted generation's total fitness

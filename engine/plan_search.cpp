@@ -22,15 +22,13 @@ FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const 
   return f;
 }
 
-void FillPlanBreeding(BreedingView& view, const CPlanGA& ga, const std::vector<CPlanGenome>& next) {
+void FillPlanBreeding(BreedingView& view, CPlanGA& ga, std::size_t made) {
   auto& bred = *view.plans;
   view.generation = ga.Generation();
   view.total = ga.TotalFitness();
-  view.elites = static_cast<int>(next.size() - std::min(next.size(), bred.record.children.size()));
-  const std::size_t scored = std::min<std::size_t>(ga.Genomes().size(), static_cast<std::size_t>(ga.PopSize()));
-  // Assigned over the plans already there, so their gene lists keep their memory.
-  bred.sorted.assign(ga.Genomes().begin(), ga.Genomes().begin() + static_cast<std::ptrdiff_t>(scored));
-  bred.next.assign(next.begin(), next.end());
+  view.elites = static_cast<int>(made - std::min(made, bred.record.children.size()));
+  bred.scored = std::min<std::size_t>(ga.Genomes().size(), static_cast<std::size_t>(ga.PopSize()));
+  bred.generation = ga.LendGenomes();
 }
 
 PlanSearchRun::PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPlanGA& ga, CNeuralNet* net)
@@ -157,7 +155,7 @@ RunStep PlanSearchRun::FlyGeneration() {
   const bool even = m_toMake ? m_ga.Select(m_workList, m_p, m_rng)
                              : m_ga.Epoch(m_workList, m_p, m_rng, bred ? &bred->plans->record : nullptr);
   if (!even) tell.Notice({NoticeKind::PopulationNotEven});
-  if (bred) FillPlanBreeding(*bred, m_ga, m_workList);
+  if (bred) FillPlanBreeding(*bred, m_ga, m_workList.size());
   m_breeding.Keep(bred);
   m_history.generation = m_ga.Generation();
   m_history.best = m_ga.BestFitness();

@@ -13,9 +13,10 @@ namespace korvane {
 // A plan search's progress frame after an epoch.
 FrameSnapshot PlanProgressFrame(const CPlanGA& ga, const FlightState& fs, const MeteorField& field);
 
-// How the generation just scored bred `next`, for the screen: fills `view`,
-// whose record the epoch has written.
-void FillPlanBreeding(BreedingView& view, const CPlanGA& ga, const std::vector<CPlanGenome>& next);
+// How the generation just scored bred the next, of `made` plans, for the
+// screen: fills `view`, whose record the epoch has written, and lends it
+// the generation.
+void FillPlanBreeding(BreedingView& view, CPlanGA& ga, std::size_t made);
 
 // What a plan search starts from.
 struct SearchSetup {

@@ -63,17 +63,15 @@ void TrainingRun::KeepBest(WeightsSource::Kind kind) {
   m_link.results.SetWeights(m_ga.Best().weights, NetShapeOf(m_start), source);
 }
 
-void TrainingRun::RecordBreeding(BreedingView& view) const {
+void TrainingRun::RecordBreeding(BreedingView& view) {
   // Filled over what the view held before, so its lists keep their memory.
   auto& bred = view.weights ? *view.weights : view.weights.emplace();
   m_ga.Record(bred.record);
   view.generation = m_ga.Generation();
   view.total = m_ga.TotalFitness();
   view.elites = static_cast<int>(m_workList.size() - std::min(m_workList.size(), bred.record.children.size()));
-  const auto& sorted = m_ga.Population();
-  bred.sorted.assign(sorted.begin(), sorted.begin() + std::min<std::ptrdiff_t>(sorted.size(), m_ga.PopSize()));
-  // The children are not kept: the panel makes the one chosen from its
-  // parent and its record, as Breed makes it on the workers.
+  bred.scored = std::min<std::size_t>(m_ga.Population().size(), static_cast<std::size_t>(std::max(0, m_ga.PopSize())));
+  bred.generation = m_ga.LendPopulation();
 }
 
 void TrainingRun::MakeChildren() {
@@ -130,11 +128,13 @@ RunStep TrainingRun::FlyGeneration() {
   if (!flown) return Stopped();
   m_shownLevel = BuiltInLevelCount - 1;
   m_diversity.push_back(WeightDiversity(m_workList));
+  // Breeding is read from the draws the children are made by, and only
+  // while it is shown. The last view is let go before the selection, so that
+  // the genomes it held can take the children.
+  const std::shared_ptr<BreedingView> bred = m_breeding.Begin(m_link.asks.WhatToShow().RecordsBreeding());
   if (!m_ga.Select(m_workList, m_p)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
   m_childrenPending = true;
-  // Breeding is read from the draws the children are made by, and only
-  // while it is shown.
-  if (const std::shared_ptr<BreedingView> bred = m_breeding.Begin(m_link.asks.WhatToShow().RecordsBreeding())) {
+  if (bred) {
     RecordBreeding(*bred);
     m_breeding.Keep(bred);
   }

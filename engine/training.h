@@ -39,7 +39,7 @@ class TrainingRun final : public GenerationalRun {
   // The genomes Select left to be made, for a run that ends before flying them.
   void MakeChildren();
   // How the generation just selected is bred, for the screen.
-  void RecordBreeding(BreedingView& view) const;
+  void RecordBreeding(BreedingView& view);
   void KeepBest(WeightsSource::Kind kind);
   FrameSnapshot ChartFrame() const;
   FrameSnapshot WatchFrame() const;

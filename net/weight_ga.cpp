@@ -5,19 +5,9 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include <optional>
-
 #include "sim/masked.h"
-#include "sim/pair_mean.h"
 
 namespace korvane {
-namespace {
-
-// v, where `keep` is all ones, else v + delta: a weight moves four times in
-// five, unpredictably.
-double MovedUnlessKept(double v, double delta, std::uint64_t keep) { return Masked(keep, v, v + delta); }
-
-}  // namespace
 
 CWeightGA::CWeightGA() : m_bestHistory(MaxHistory, 0.0), m_averageHistory(MaxHistory, 0.0) {}
 
@@ -29,7 +19,8 @@ void CWeightGA::Reset(int popSize, double mutationRate, double crossoverRate, in
   m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   m_generation = 0;
 
-  m_population.clear();
+  std::vector<WeightGenome>& population = m_population.Own();
+  population.clear();
   m_sums.Clear();
   m_draws.next.ready = false;
   const int len = std::max(0, genomeLength);
@@ -37,7 +28,7 @@ void CWeightGA::Reset(int popSize, double mutationRate, double crossoverRate, in
     WeightGenome g;
     g.weights.reserve(static_cast<std::size_t>(len));
     for (int k = 0; k < len; ++k) g.weights.push_back(static_cast<double>(rng.Below(5)));
-    m_population.push_back(std::move(g));
+    population.push_back(std::move(g));
   }
 }
 
@@ -46,14 +37,14 @@ std::size_t CWeightGA::RecordedCount() const {
 }
 
 std::size_t CWeightGA::ActiveCount() const {
-  return std::min(m_population.size(), static_cast<std::size_t>(std::max(0, m_popSize)));
+  return std::min(m_population->size(), static_cast<std::size_t>(std::max(0, m_popSize)));
 }
 
 void CWeightGA::UpdateStatistics() {
   const std::size_t n = ActiveCount();
   m_sums.Clear();
   for (std::size_t i = 0; i < n; ++i) {
-    const double f = m_population[i].fitness;
+    const double f = (*m_population)[i].fitness;
     if (f > m_bestFitness) m_bestFitness = f;
     m_totalFitness += f;
     m_sums.Append(m_totalFitness, f);
@@ -89,14 +80,14 @@ bool CWeightGA::Epoch(std::vector<WeightGenome>& list, const SimParams& p, CRand
   // Elites first, best first, then pairs of children of roulette-picked
   // parents, mutated: picks and mutations draw in turn.
   const std::size_t active = ActiveCount();
-  const std::size_t elites = EliteCount(m_population.size(), p);
-  list.resize(elites + 2 * PairCount(m_population.size(), p));
-  for (std::size_t i = 0; i < elites; ++i) list[i].weights = m_population[active - 1 - i].weights;
+  const std::size_t elites = EliteCount(m_population->size(), p);
+  list.resize(elites + 2 * PairCount(m_population->size(), p));
+  for (std::size_t i = 0; i < elites; ++i) list[i].weights = (*m_population)[active - 1 - i].weights;
   for (std::size_t k = elites; k < list.size(); k += 2) {
     const std::size_t mother = PickIndex(rng);
     const std::size_t father = PickIndex(rng);
-    list[k].weights = m_population[mother].weights;
-    list[k + 1].weights = m_population[father].weights;
+    list[k].weights = (*m_population)[mother].weights;
+    list[k + 1].weights = (*m_population)[father].weights;
     Mutate(list[k].weights, p, rng);
     Mutate(list[k + 1].weights, p, rng);
   }
@@ -108,11 +99,12 @@ void CWeightGA::Rank(std::vector<WeightGenome>& list) {
   // The scored list becomes the population; the genomes of the one before
   // are written over with the next generation, so their weight lists keep
   // their memory from one generation to the next.
-  m_population.swap(list);
+  std::vector<WeightGenome>& population = m_population.Own();
+  population.swap(list);
   m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   // Stable, so equal fitness keeps its order and a seeded run repeats; NaN
   // counts as the lowest so the ordering stays strict and weak.
-  std::stable_sort(m_population.begin(), m_population.end(), [](const WeightGenome& a, const WeightGenome& b) {
+  std::stable_sort(population.begin(), population.end(), [](const WeightGenome& a, const WeightGenome& b) {
     if (std::isnan(a.fitness)) return !std::isnan(b.fitness);
     if (std::isnan(b.fitness)) return false;
     return a.fitness < b.fitness;
@@ -129,7 +121,7 @@ bool CWeightGA::Select(std::vector<WeightGenome>& list, const SimParams& p) {
   const std::size_t pairs = PairCount(listSize, p);
   bool same = d.ready && d.listSize == listSize && d.elites == elites && d.picks.size() == 2 * pairs &&
               Bits(d.smallRange) == Bits(p.SmallMutationRange) && Bits(d.largeRate) == Bits(p.LargeMutationRate);
-  for (std::size_t i = 0; i < active && same; ++i) same = m_population[i].weights.size() == d.weightCount;
+  for (std::size_t i = 0; i < active && same; ++i) same = (*m_population)[i].weights.size() == d.weightCount;
   d.ready = false;
   if (!same) throw std::logic_error("CWeightGA::Select: not the list and settings DrawAhead drew for");
   // The draws taken become the ones the children are made by; the next
@@ -147,48 +139,27 @@ bool CWeightGA::Select(std::vector<WeightGenome>& list, const SimParams& p) {
 
 void CWeightGA::Breed(std::size_t k, std::vector<double>& w) const {
   const Drawn& d = m_draws.made;
-  w = m_population[m_draws.parents[k]].weights;
+  w = (*m_population)[m_draws.parents[k]].weights;
   if (k < d.elites) return;
   const std::size_t child = k - d.elites;
   const std::size_t at = child * d.weightCount;
-  for (std::size_t i = 0; i < w.size(); ++i)
-    w[i] = MovedUnlessKept(w[i], d.deltas[at + i], static_cast<std::uint64_t>(d.moves[at + i]) - 1);
+  for (std::size_t i = 0; i < w.size(); ++i) w[i] = SmallMoved(w[i], d.deltas[at + i], d.moves[at + i]);
   if (d.large[child] >= 0) w[static_cast<std::size_t>(d.large[child])] += m_draws.largeRange;
 }
 
 void CWeightGA::Record(WeightBreedingRecord& record) const {
   const Drawn& d = m_draws.made;
   const std::size_t elites = std::min(d.elites, m_draws.parents.size());
-  record.children.assign(m_draws.parents.size() - elites, {});
-  for (std::size_t c = 0; c < record.children.size(); ++c) {
-    WeightChildRecord& r = record.children[c];
-    const std::size_t parent = m_draws.parents[elites + c];
-    r.parent = static_cast<int>(parent);
-    r.slice = d.picks[c] * m_totalFitness;
-    const std::vector<double>& from = m_population[parent].weights;
-    const std::size_t at = c * d.weightCount;
-    // As Breed moves them.
-    for (std::size_t i = 0; i < from.size(); ++i)
-      if (d.moves[at + i]) r.small.push_back({static_cast<int>(i), from[i], from[i] + d.deltas[at + i]});
-    r.large = d.large[c];
-    if (r.large >= 0) {
-      const std::size_t k = static_cast<std::size_t>(r.large);
-      r.largeBefore = d.moves[at + k] ? from[k] + d.deltas[at + k] : from[k];
-      r.largeAfter = r.largeBefore + m_draws.largeRange;
-    }
-  }
-}
-
-double WeightDiversity(std::span<const WeightGenome> genomes) {
-  return MeanOverPairs(genomes.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
-    const std::vector<double>& a = genomes[i].weights;
-    const std::vector<double>& b = genomes[j].weights;
-    const std::size_t n = std::min(a.size(), b.size());
-    if (n == 0) return std::nullopt;
-    double sum = 0.0;
-    for (std::size_t w = 0; w < n; ++w) sum += std::fabs(a[w] - b[w]);
-    return sum / static_cast<double>(n);
-  });
+  const std::size_t children = m_draws.parents.size() - elites;
+  record.children.resize(children);
+  for (std::size_t c = 0; c < children; ++c)
+    record.children[c] = {static_cast<int>(m_draws.parents[elites + c]), d.picks[c] * m_totalFitness, d.large[c]};
+  // The draws themselves, copied over the record's lists: the children are
+  // made from them when shown.
+  record.weightCount = d.weightCount;
+  record.largeRange = m_draws.largeRange;
+  record.deltas.assign(d.deltas.begin(), d.deltas.end());
+  record.moves.assign(d.moves.begin(), d.moves.end());
 }
 
 std::size_t CWeightGA::EliteCount(std::size_t listSize, const SimParams& p) const {
@@ -248,18 +219,18 @@ std::size_t CWeightGA::PickAt(double unit) const {
   }
   double sum = 0.0;
   for (std::size_t i = 0; i < n; ++i) {
-    sum += m_population[i].fitness;
+    sum += (*m_population)[i].fitness;
     if (sum >= slice) return i;
   }
   return 0;
 }
 
 WeightGenome CWeightGA::PickRoulette(CRand& rng) const {
-  if (m_population.empty()) {
+  if (m_population->empty()) {
     rng();  // the draw happens whatever the population holds
     return {};
   }
-  return m_population[PickIndex(rng)];
+  return (*m_population)[PickIndex(rng)];
 }
 
 template <class Small>
@@ -288,17 +259,17 @@ int CWeightGA::DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Sm
 
 void CWeightGA::Mutate(std::vector<double>& w, const SimParams& p, CRand& rng) const {
   const int large = DrawMutation(w.size(), p, rng, [&](std::size_t i, double delta, std::uint64_t keep) {
-    w[i] = MovedUnlessKept(w[i], delta, keep);
+    w[i] = SmallMoved(w[i], delta, keep == 0);
   });
   if (large >= 0) w[static_cast<std::size_t>(large)] += p.LargeMutationRange;
 }
 
 const WeightGenome& CWeightGA::Best() const {
   static const WeightGenome none;
-  if (m_popSize <= 0 || m_population.size() < static_cast<std::size_t>(m_popSize)) {
-    return m_population.empty() ? none : m_population.back();
+  if (m_popSize <= 0 || m_population->size() < static_cast<std::size_t>(m_popSize)) {
+    return m_population->empty() ? none : m_population->back();
   }
-  return m_population[static_cast<std::size_t>(m_popSize) - 1];
+  return (*m_population)[static_cast<std::size_t>(m_popSize) - 1];
 }
 
 }  // namespace korvane

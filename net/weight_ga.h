@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "net/weight_breeding.h"
+#include "sim/lendable.h"
 #include "sim/params.h"
 #include "sim/rand.h"
 #include "sim/running_sums.h"
@@ -62,7 +64,11 @@ class CWeightGA {
   // Small mutations at the stored rate, then possibly one large one.
   void Mutate(std::vector<double>& w, const SimParams& p, CRand& rng) const;
 
-  const std::vector<WeightGenome>& Population() const { return m_population; }
+  const std::vector<WeightGenome>& Population() const { return *m_population; }
+  // The sorted population, for a reader that may keep it past the next
+  // Select (the screen): it is never written again; the next Select sorts
+  // into another list.
+  std::shared_ptr<const std::vector<WeightGenome>> LendPopulation() { return m_population.Lend(); }
   // The best genome of the generation scored last (position popSize - 1 of
   // the sorted copy); an empty genome when there is none.
   const WeightGenome& Best() const;
@@ -100,7 +106,7 @@ class CWeightGA {
   int DrawMutation(std::size_t size, const SimParams& p, CRand& rng, Small&& small) const;
   void UpdateStatistics();
 
-  std::vector<WeightGenome> m_population;
+  LendableList<WeightGenome> m_population;
   // What DrawAhead drew.
   struct Drawn {
     bool ready = false;

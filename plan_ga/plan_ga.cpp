@@ -4,10 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <type_traits>
-
-#include "sim/pair_mean.h"
 
 namespace korvane {
 
@@ -17,9 +14,10 @@ void CPlanGA::Init(int popSize, double durationMutationRate, int chromoLength, c
   m_durationMutationRate = durationMutationRate;
   m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   m_generation = 0;
-  m_genomes.clear();
+  std::vector<CPlanGenome>& genomes = m_genomes.Own();
+  genomes.clear();
   m_sums.Clear();
-  m_genomes.reserve(m_popSize);
+  genomes.reserve(m_popSize);
   for (int n = 0; n < m_popSize; ++n) {
     CPlanGenome plan;
     plan.m_actions.reserve(m_chromoLength);
@@ -30,7 +28,7 @@ void CPlanGA::Init(int popSize, double durationMutationRate, int chromoLength, c
       plan.m_actions.push_back(code);
       plan.m_durations.push_back(duration);
     }
-    m_genomes.push_back(std::move(plan));
+    genomes.push_back(std::move(plan));
   }
 }
 
@@ -38,11 +36,11 @@ void CPlanGA::ResetStats() { m_totalFitness = m_bestFitness = m_averageFitness =
 
 void CPlanGA::UpdateStats() {
   ++m_generation;
-  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
+  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes->size()));
   m_sums.Clear();
   double running = 0.0;  // as RouletteSelect's scan adds up
   for (int i = 0; i < n; ++i) {
-    const double f = m_genomes[i].m_fitness;
+    const double f = (*m_genomes)[i].m_fitness;
     m_totalFitness += f;
     running += f;
     m_sums.Append(running, f);
@@ -55,10 +53,11 @@ void CPlanGA::Rank(std::vector<CPlanGenome>& work) {
   // The scored list becomes the population; the plans of the one before are
   // written over with the next generation, so their gene lists keep their
   // memory.
-  m_genomes.swap(work);
+  std::vector<CPlanGenome>& genomes = m_genomes.Own();
+  genomes.swap(work);
   ResetStats();
   // Stable, so plans of equal fitness keep their order and a seed fixes the run.
-  std::stable_sort(m_genomes.begin(), m_genomes.end());
+  std::stable_sort(genomes.begin(), genomes.end());
   UpdateStats();
 }
 
@@ -75,7 +74,7 @@ bool CPlanGA::Select(std::vector<CPlanGenome>& work, const SimParams& p, CRand& 
     CPlanGenome& plan = work[k];
     plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
     if (k < m_made.elites) {
-      const CPlanGenome& elite = m_genomes[m_made.plans[k].parent];
+      const CPlanGenome& elite = (*m_genomes)[m_made.plans[k].parent];
       plan.m_fitness = elite.m_fitness;
       plan.m_energyScore = elite.m_energyScore;
       plan.m_safetyScore = elite.m_safetyScore;
@@ -87,7 +86,7 @@ bool CPlanGA::Select(std::vector<CPlanGenome>& work, const SimParams& p, CRand& 
 
 void CPlanGA::Breed(std::size_t k, CPlanGenome& plan) const {
   const Starts& at = m_made.plans[k];
-  const CPlanGenome& parent = m_genomes[at.parent];
+  const CPlanGenome& parent = (*m_genomes)[at.parent];
   if (k < m_made.elites) {
     plan = parent;
     return;
@@ -97,13 +96,13 @@ void CPlanGA::Breed(std::size_t k, CPlanGenome& plan) const {
   plan.m_actions.resize(static_cast<std::size_t>(Length()));
   plan.m_durations.resize(static_cast<std::size_t>(Length()));
   std::uint32_t state = at.insert;
-  const int len = InsertGenes<true>(parent, plan.m_actions.data(), plan.m_durations.data(), r, state, nullptr);
+  const int len = InsertGenes<true>(parent, plan.m_actions.data(), plan.m_durations.data(), r, state, {});
   plan.m_actions.resize(static_cast<std::size_t>(len));
   plan.m_durations.resize(static_cast<std::size_t>(len));
   state = at.durations;
-  DurationDraws<true>(plan.m_durations.data(), std::min(Length(), len), r, state, nullptr);
+  DurationDraws<true>(plan.m_durations.data(), std::min(Length(), len), r, state, {});
   state = at.actions;
-  ActionDraws<true>(plan.m_actions.data(), std::min(Length(), len), r, state, nullptr);
+  ActionDraws<true>(plan.m_actions.data(), std::min(Length(), len), r, state, {});
 }
 
 template <bool kMake>
@@ -118,31 +117,29 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
     plan.m_fitness = plan.m_energyScore = plan.m_safetyScore = plan.m_timeScore = 0.0;
     return plan;
   };
-  // A record's children are written over those of the epoch before, so
-  // their lists keep their memory; room for all is made first, so that no
-  // child moves while it is written.
-  std::size_t recorded = 0;
-  if (record) record->children.reserve(static_cast<std::size_t>(std::max(m_popSize, 0)) + 1);
-  auto child = [&]() -> PlanChildRecord* {
-    if (!record) return nullptr;
-    if (recorded == record->children.size()) record->children.emplace_back();
-    PlanChildRecord& c = record->children[recorded++];
-    c.inserted.clear();
-    c.durations.clear();
-    c.thrusts.clear();
-    return &c;
+  // A record is written over the one of the epoch before, so its lists keep
+  // their memory; room for every child is made first, so that none moves
+  // while it is written.
+  if (record) {
+    record->Clear();
+    record->children.reserve(static_cast<std::size_t>(std::max(m_popSize, 0)) + 1);
+  }
+  auto writer = [&]() -> PlanChildWriter {
+    if (!record) return {};
+    return {record, &record->children.emplace_back()};
   };
+  const std::vector<CPlanGenome>& genomes = *m_genomes;
   m_made.plans.clear();
   m_made.elites = 0;
   const Rates rates = RatesOf(p);
   if (!kMake) m_made.rates = rates;
-  if (!m_genomes.empty() && m_popSize > 0) {
+  if (!genomes.empty() && m_popSize > 0) {
     if (kMake) work.reserve(static_cast<std::size_t>(m_popSize) + 1);  // no plan moves while it is made
     const int elites = std::clamp(p.EliteCount, 0, m_popSize);
-    const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
+    const int size = std::min<int>(m_popSize, static_cast<int>(genomes.size()));
     for (int c = 1; c <= elites && c <= size; ++c) {
       if constexpr (kMake) {
-        next() = m_genomes[size - c];
+        next() = genomes[size - c];
       } else {
         m_made.plans.push_back({static_cast<std::size_t>(size - c)});
         ++made;
@@ -151,10 +148,10 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
     m_made.elites = made;
     while (static_cast<int>(made) < m_popSize) {
       // The first child is the father's, the second the mother's.
-      PlanChildRecord* r1 = child();
-      PlanChildRecord* r2 = child();
-      const std::size_t mother = RouletteIndex(rng, r2);
-      const std::size_t father = RouletteIndex(rng, r1);
+      const PlanChildWriter r1 = writer();
+      const PlanChildWriter r2 = writer();
+      const std::size_t mother = RouletteIndex(rng, r2.child);
+      const std::size_t father = RouletteIndex(rng, r1.child);
       Starts first{father}, second{mother};
       // Made in the work list, or only drawn for (no genes).
       CPlanGenome* a = kMake ? &next() : nullptr;
@@ -173,9 +170,9 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
       // thrusts': the order of the draws.
       std::uint32_t state = rng.State();
       first.insert = state;
-      const int lenA = InsertGenes<kMake>(m_genomes[father], actions(a), durations(a), rates, state, r1);
+      const int lenA = InsertGenes<kMake>(genomes[father], actions(a), durations(a), rates, state, r1);
       second.insert = state;
-      const int lenB = InsertGenes<kMake>(m_genomes[mother], actions(b), durations(b), rates, state, r2);
+      const int lenB = InsertGenes<kMake>(genomes[mother], actions(b), durations(b), rates, state, r2);
       room(a, lenA);
       room(b, lenB);
       first.durations = state;
@@ -194,13 +191,12 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
     }
   }
   work.resize(made);
-  if (record) record->children.resize(recorded);
   return static_cast<int>(work.size()) == m_popSize;
 }
 
 CPlanGenome CPlanGA::RouletteSelect(CRand& rng) const {
   const std::size_t at = RouletteIndex(rng);
-  return at < m_genomes.size() ? m_genomes[at] : CPlanGenome();
+  return at < m_genomes->size() ? (*m_genomes)[at] : CPlanGenome();
 }
 
 std::size_t CPlanGA::RouletteIndex(CRand& rng, PlanChildRecord* record) const {
@@ -214,7 +210,7 @@ std::size_t CPlanGA::RouletteIndex(CRand& rng, PlanChildRecord* record) const {
 }
 
 std::size_t CPlanGA::RouletteAt(double target) const {
-  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
+  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes->size()));
   // The first plan whose running sum reaches the target, the sums being those
   // the total was formed with (UpdateStats), so that a pick costs no scan.
   if (m_sums.Size() == static_cast<std::size_t>(n)) {
@@ -223,17 +219,17 @@ std::size_t CPlanGA::RouletteAt(double target) const {
   } else {
     double sum = 0.0;
     for (int i = 0; i < n; ++i) {
-      sum += m_genomes[i].m_fitness;
+      sum += (*m_genomes)[i].m_fitness;
       if (sum >= target) return static_cast<std::size_t>(i);
     }
   }
   // Rounding can leave the sum just short of the target: take the last plan
   // scanned (none: an index past the population).
-  return n > 0 ? static_cast<std::size_t>(n - 1) : m_genomes.size();
+  return n > 0 ? static_cast<std::size_t>(n - 1) : m_genomes->size();
 }
 
 void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                         const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+                         const SimParams& p, CRand& rng, PlanChildWriter record) const {
   actions.resize(static_cast<std::size_t>(Length()));
   durations.resize(static_cast<std::size_t>(Length()));
   std::uint32_t state = rng.State();
@@ -243,13 +239,13 @@ void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, s
   durations.resize(static_cast<std::size_t>(k));
 }
 
-void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+void CPlanGA::MutateDurations(std::vector<double>& d, const SimParams& p, CRand& rng, PlanChildWriter record) const {
   std::uint32_t state = rng.State();
   DurationDraws<true>(d.data(), std::min<int>(Length(), static_cast<int>(d.size())), RatesOf(p), state, record);
   rng.Seed(state);
 }
 
-void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildRecord* record) const {
+void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildWriter record) const {
   std::uint32_t state = rng.State();
   ActionDraws<true>(actions.data(), std::min<int>(Length(), static_cast<int>(actions.size())), RatesOf(p), state,
                     record);
@@ -281,8 +277,8 @@ void WithRecord(bool recorded, Loop&& loop) {
 }  // namespace
 
 CPlanGA::Rates CPlanGA::RatesOf(const SimParams& p) const {
-  return {Bound16(p.InsertionRate), Bound16(m_durationMutationRate), Bound16(p.ActionMutationRate),
-          p.InsertionDuration, static_cast<double>(p.DurationMutationRange)};
+  return {Bound16(p.InsertionRate), Bound16(m_durationMutationRate), Bound16(p.ActionMutationRate), p.InsertionDuration,
+          static_cast<double>(p.DurationMutationRange)};
 }
 
 // Per parent gene a draw against the rate and, when it passes, a random gene
@@ -292,11 +288,21 @@ CPlanGA::Rates CPlanGA::RatesOf(const SimParams& p) const {
 // the test, which passes unpredictably.
 template <bool kMake>
 int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const Rates& r,
-                         std::uint32_t& state, PlanChildRecord* record) const {
+                         std::uint32_t& state, PlanChildWriter record) const {
   const int len = Length();
-  const int have = parent.Length();
+  // A parent shorter than the run's length cannot come from this population;
+  // stop rather than read past it.
+  const int have = std::min(parent.Length(), static_cast<int>(parent.m_durations.size()));
+  const int* const fromActions = parent.m_actions.data();
+  const double* const fromDurations = parent.m_durations.data();
   int k = 0;  // genes in the child
-  WithRecord(kMake && record, [&](auto recorded) {
+  // Every gene drawn is written into the record's room; the count moves only
+  // for those that went in (at most one a parent gene).
+  const bool recording = kMake && record;
+  PlanBreedingRecord::Inserted* const room =
+      recording ? record.record->inserted.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
+  std::size_t kept = 0;
+  WithRecord(recording, [&](auto recorded) {
     std::uint32_t s = state;
     for (int i = 0; i < len; ++i) {
       // The draws after the test come from the state before it, in one step
@@ -309,25 +315,31 @@ int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durati
       }
       const bool inserts = Below(s1, r.insert);
       if constexpr (kMake) {
-        actions[k] = CRand::Value(CRand::Steps<2>(s)) % 5;
-        durations[k] = CRand::Value(s3) % r.insertionDuration + 5;
+        const int thrust = CRand::Value(CRand::Steps<2>(s)) % 5;
+        const double duration = CRand::Value(s3) % r.insertionDuration + 5;
+        actions[k] = thrust;
+        durations[k] = duration;
+        if constexpr (decltype(recorded)::value) {
+          room[kept] = {k, thrust, duration};
+          kept += inserts;
+        }
       }
-      if constexpr (decltype(recorded)::value)
-        if (inserts) record->inserted.push_back(k);
       k += inserts;
       s = Either(inserts, s3, s1);
       if (k >= len) break;
-      // A parent shorter than the run's length cannot come from this population;
-      // stop rather than read past it.
       if (i >= have) break;
       if constexpr (kMake) {
-        actions[k] = parent.m_actions[i];
-        durations[k] = parent.m_durations[i];
+        actions[k] = fromActions[i];
+        durations[k] = fromDurations[i];
       }
       ++k;
     }
     state = s;
   });
+  if (recording) {
+    record.child->inserted = record.record->inserted.Keep(kept);
+    record.child->length = k;
+  }
   return k;
 }
 
@@ -336,8 +348,12 @@ int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durati
 // without a branch (the test passes half the time, unpredictably): all three
 // draws are looked at, and the state moves on by three or by one.
 template <bool kMake>
-void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const {
-  WithRecord(kMake && record, [&](auto recorded) {
+void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildWriter record) const {
+  const bool recording = kMake && record;
+  PlanBreedingRecord::DurationChange* const room =
+      recording ? record.record->durations.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
+  std::size_t kept = 0;
+  WithRecord(recording, [&](auto recorded) {
     std::uint32_t s = state;
     for (int i = 0; i < len; ++i) {
       const std::uint32_t s1 = CRand::Step(s);
@@ -348,21 +364,28 @@ void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& s
         const int b = CRand::Value(s3);
         double moved = d[i] + (b / 32768.0 - a / 32768.0) * r.durationRange;
         if (moved < 0.0) moved = 0.0;
-        if constexpr (decltype(recorded)::value)
-          if (mutates) record->durations.push_back({i, d[i], moved});
+        if constexpr (decltype(recorded)::value) {
+          room[kept] = {i, d[i], moved};
+          kept += mutates;
+        }
         d[i] = Masked(MaskOf(mutates), moved, d[i]);
       }
       s = Either(mutates, s3, s1);
     }
     state = s;
   });
+  if (recording) record.child->durations = record.record->durations.Keep(kept);
 }
 
 // Per gene a draw against the rate and, when it passes, one more for the new
 // thrust code.
 template <bool kMake>
-void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const {
-  WithRecord(kMake && record, [&](auto recorded) {
+void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildWriter record) const {
+  const bool recording = kMake && record;
+  PlanBreedingRecord::ThrustChange* const room =
+      recording ? record.record->thrusts.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
+  std::size_t kept = 0;
+  WithRecord(recording, [&](auto recorded) {
     std::uint32_t s = state;
     for (int i = 0; i < len; ++i) {
       const std::uint32_t s1 = CRand::Step(s);
@@ -371,30 +394,21 @@ void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& 
       if constexpr (kMake) {
         const int before = actions[i];
         actions[i] = mutates ? CRand::Value(s2) % 5 : before;
-        if constexpr (decltype(recorded)::value)
-          if (mutates) record->thrusts.push_back({i, before, actions[i]});
+        if constexpr (decltype(recorded)::value) {
+          room[kept] = {i, before, actions[i]};
+          kept += mutates;
+        }
       }
       s = Either(mutates, s2, s1);
     }
     state = s;
   });
-}
-
-double PlanDiversity(std::span<const CPlanGenome> plans) {
-  return MeanOverPairs(plans.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
-    const CPlanGenome& a = plans[i];
-    const CPlanGenome& b = plans[j];
-    const std::size_t n = std::min(a.m_actions.size(), b.m_actions.size());
-    if (n == 0) return std::nullopt;
-    std::size_t differ = 0;
-    for (std::size_t g = 0; g < n; ++g) differ += a.m_actions[g] != b.m_actions[g];
-    return static_cast<double>(differ) / static_cast<double>(n);
-  });
+  if (recording) record.child->thrusts = record.record->thrusts.Keep(kept);
 }
 
 const CPlanGenome* CPlanGA::Best() const {
-  const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes.size()));
-  return size > 0 ? &m_genomes[size - 1] : nullptr;
+  const int size = std::min<int>(m_popSize, static_cast<int>(m_genomes->size()));
+  return size > 0 ? &(*m_genomes)[size - 1] : nullptr;
 }
 
 }  // namespace korvane

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "plan_ga/plan_breeding.h"
 #include "plan_ga/plan_genome.h"
+#include "sim/lendable.h"
 #include "sim/params.h"
 #include "sim/rand.h"
 #include "sim/running_sums.h"
@@ -45,16 +47,19 @@ class CPlanGA {
   // InsertCopy makes the child in actions and durations, whatever they held.
   // A record, when given, receives what each changed.
   void InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
-                  const SimParams& p, CRand& rng, PlanChildRecord* record = nullptr) const;
+                  const SimParams& p, CRand& rng, PlanChildWriter record = {}) const;
   void MutateDurations(std::vector<double>& durations, const SimParams& p, CRand& rng,
-                       PlanChildRecord* record = nullptr) const;
-  void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng,
-                     PlanChildRecord* record = nullptr) const;
+                       PlanChildWriter record = {}) const;
+  void MutateActions(std::vector<int>& actions, const SimParams& p, CRand& rng, PlanChildWriter record = {}) const;
 
   void ResetStats();
   void UpdateStats();
 
-  const std::vector<CPlanGenome>& Genomes() const { return m_genomes; }
+  const std::vector<CPlanGenome>& Genomes() const { return *m_genomes; }
+  // The sorted generation, for a reader that may keep it past the next
+  // epoch (the screen): it is never written again; the next epoch writes
+  // other plans.
+  std::shared_ptr<const std::vector<CPlanGenome>> LendGenomes() { return m_genomes.Lend(); }
   // The best plan of the last scored generation (plan m_popSize − 1).
   const CPlanGenome* Best() const;
   int PopSize() const { return m_popSize; }
@@ -90,11 +95,11 @@ class CPlanGA {
   // the child's length, its genes written into room for Length().
   template <bool kMake>
   int InsertGenes(const CPlanGenome& parent, int* actions, double* durations, const Rates& r, std::uint32_t& state,
-                  PlanChildRecord* record) const;
+                  PlanChildWriter record) const;
   template <bool kMake>
-  void DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const;
+  void DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildWriter record) const;
   template <bool kMake>
-  void ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildRecord* record) const;
+  void ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildWriter record) const;
 
   // Where the draws of each plan of the selected generation start (elites
   // draw none), and the rates they were drawn under.
@@ -108,7 +113,7 @@ class CPlanGA {
     Rates rates;
   } m_made;
 
-  std::vector<CPlanGenome> m_genomes;
+  LendableList<CPlanGenome> m_genomes;
   // The roulette's running sums of the sorted generation, formed with its total.
   RunningSums m_sums;
   int m_popSize = 0;

@@ -173,24 +173,24 @@ void Rows(Shapes& out, const Layout& at, std::span<const Genome> sorted, int eli
 
 void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   const auto& bred = *b.plans;
-  const std::span<const CPlanGenome> sorted(bred.sorted);
+  const std::span<const CPlanGenome> sorted = bred.Sorted();
   const int n = static_cast<int>(sorted.size());
-  const PlanChildRecord* rec = child >= 0 && child < static_cast<int>(bred.record.children.size())
-                                   ? &bred.record.children[static_cast<std::size_t>(child)]
-                                   : nullptr;
+  const PlanBreedingRecord& record = bred.record;
+  const bool chosen = child >= 0 && child < static_cast<int>(record.children.size());
+  const PlanChildRecord* rec = chosen ? &record.children[static_cast<std::size_t>(child)] : nullptr;
   int most = 1;
   for (const CPlanGenome& g : sorted) most = std::max(most, PlanTicks(g));
   const double scale = static_cast<double>(at.stripW()) / most;
   Rows(out, at, sorted, b.elites, rec ? rec->parent : -1, &PlanFitness,
        [&](const CPlanGenome& g, IRect box) { PlanStrip(out, g, GeneBoxes(g, box.x, box.y, box.h, box.w, scale)); });
-  const std::size_t index = static_cast<std::size_t>(b.elites + child);
-  if (!rec || rec->parent < 0 || rec->parent >= n || index >= bred.next.size()) {
+  if (!rec || rec->parent < 0 || rec->parent >= n) {
     out.Write(at.right(), 4, Say(Tx::BreedNoChild), TitleColour, 13);
     return;
   }
   const CPlanGenome& parent = sorted[static_cast<std::size_t>(rec->parent)];
-  const CPlanGenome& kid = bred.next[index];
-  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())),
+  const std::size_t c = static_cast<std::size_t>(child);
+  const CPlanGenome kid = record.Child(c, parent);
+  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(record.children.size())),
             TitleColour, 13);
   out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.m_fitness)), ParentColour, 12);
   Roulette(out, at, sorted, b.total, rec->parent, rec->target, &PlanFitness);
@@ -204,8 +204,13 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   PlanStrip(out, kid, to);
   // Copied genes joined to where they went; the ones pushed out dimmed.
   std::size_t copied = 0;
+  const auto insertedGenes = record.InsertedOf(c);
+  const auto isInserted = [&](int gene) {
+    return std::any_of(insertedGenes.begin(), insertedGenes.end(),
+                       [&](const PlanBreedingRecord::Inserted& g) { return g.gene == gene; });
+  };
   for (std::size_t j = 0; j < to.size(); ++j) {
-    if (std::find(rec->inserted.begin(), rec->inserted.end(), static_cast<int>(j)) != rec->inserted.end()) {
+    if (isInserted(static_cast<int>(j))) {
       out.Frame({to[j].x, to[j].y - 1, to[j].w, to[j].h + 2}, InsertColour, 2);
       continue;
     }
@@ -218,19 +223,21 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   if (copied < from.size())
     out.Write(from[copied].x, Layout::parentY + Layout::detailH + 1, Say(Tx::BreedDropped), DroppedTextColour, 10);
   std::vector<std::string> inserted, thrusts, durations;
-  for (int g : rec->inserted)
+  for (const auto& in : insertedGenes) {
+    const int g = in.gene;
     if (g >= 0 && g < kid.Length())
       inserted.push_back(text::Ui<Tx::ItemInserted>(g + 1, ThrustName(kid.m_actions[g]), Two(kid.m_durations[g])));
-  for (const auto& c : rec->thrusts) {
-    if (c.gene < static_cast<int>(to.size())) out.Frame(to[static_cast<std::size_t>(c.gene)], ThrustChangeColour, 2);
-    thrusts.push_back(text::Ui<Tx::ItemThrust>(c.gene + 1, ThrustName(c.before), ThrustName(c.after)));
   }
-  for (const auto& c : rec->durations) {
-    if (c.gene < static_cast<int>(to.size())) {
-      const IRect& r = to[static_cast<std::size_t>(c.gene)];
+  for (const auto& m : record.ThrustsOf(c)) {
+    if (m.gene < static_cast<int>(to.size())) out.Frame(to[static_cast<std::size_t>(m.gene)], ThrustChangeColour, 2);
+    thrusts.push_back(text::Ui<Tx::ItemThrust>(m.gene + 1, ThrustName(m.before), ThrustName(m.after)));
+  }
+  for (const auto& m : record.DurationsOf(c)) {
+    if (m.gene < static_cast<int>(to.size())) {
+      const IRect& r = to[static_cast<std::size_t>(m.gene)];
       out.Fill({r.x, r.y + r.h + 1, r.w, 3}, DurationChangeColour);
     }
-    durations.push_back(text::Ui<Tx::ItemDuration>(c.gene + 1, Two(c.before), Two(c.after)));
+    durations.push_back(text::Ui<Tx::ItemDuration>(m.gene + 1, Two(m.before), Two(m.after)));
   }
   int y = Layout::listY;
   const int w = at.rightW();
@@ -247,7 +254,7 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
 
 void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   const auto& bred = *b.weights;
-  const std::span<const WeightGenome> sorted(bred.sorted);
+  const std::span<const WeightGenome> sorted = bred.Sorted();
   const int n = static_cast<int>(sorted.size());
   const WeightChildRecord* rec = child >= 0 && child < static_cast<int>(bred.record.children.size())
                                      ? &bred.record.children[static_cast<std::size_t>(child)]
@@ -262,10 +269,7 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   }
   const WeightGenome& parent = sorted[static_cast<std::size_t>(rec->parent)];
   // The child as its record says it was made: the parent's weights, moved.
-  WeightGenome kid{parent.weights, 0.0};
-  for (const auto& c : rec->small)
-    if (c.weight >= 0 && c.weight < static_cast<int>(kid.weights.size())) kid.weights[c.weight] = c.after;
-  if (rec->large >= 0 && rec->large < static_cast<int>(kid.weights.size())) kid.weights[rec->large] = rec->largeAfter;
+  const WeightBreedingRecord::Child kid = bred.record.Make(static_cast<std::size_t>(child), parent.weights);
   out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(bred.record.children.size())),
             TitleColour, 13);
   out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.fitness)), ParentColour, 12);
@@ -277,7 +281,7 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   WeightBar(out, parent.weights, from);
   WeightBar(out, kid.weights, to);
   std::vector<std::string> small;
-  for (const auto& c : rec->small) {
+  for (const auto& c : kid.small) {
     if (c.weight >= 0 && c.weight < static_cast<int>(to.size())) {
       const IRect& r = to[static_cast<std::size_t>(c.weight)];
       out.Fill({r.x, r.y + r.h + 1, r.w, 3}, DurationChangeColour);
@@ -286,10 +290,10 @@ void Weights(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   }
   int y = Layout::listY;
   List(out, at.right(), y, at.rightW(), text::Ui<Tx::BreedSmall>(static_cast<int>(small.size())), small, 4);
-  if (rec->large >= 0 && rec->large < static_cast<int>(to.size())) {
-    const IRect& r = to[static_cast<std::size_t>(rec->large)];
+  if (kid.large.weight >= 0 && kid.large.weight < static_cast<int>(to.size())) {
+    const IRect& r = to[static_cast<std::size_t>(kid.large.weight)];
     out.Frame({r.x - 1, r.y - 3, r.w + 2, r.h + 6}, LargeChangeColour, 2);
-    out.Write(at.right(), y, text::Ui<Tx::BreedLarge>(rec->large, Two(rec->largeBefore), Two(rec->largeAfter)),
+    out.Write(at.right(), y, text::Ui<Tx::BreedLarge>(kid.large.weight, Two(kid.large.before), Two(kid.large.after)),
               LargeChangeColour, 11);
   } else {
     out.Write(at.right(), y, Say(Tx::BreedNoLarge), PanelLabelColour, 11);

@@ -28,29 +28,44 @@ std::vector<CPlanGenome> ScoredPlans(int n, int genes, CRand& rng) {
   return v;
 }
 
-// The recorded child, rebuilt from its parent: copied genes in order, the
-// inserted ones skipped, each mutation's before being the gene it changed.
-void ExpectChildFromParent(const CPlanGenome& parent, const CPlanGenome& child, const PlanChildRecord& r) {
+// The recorded child traced back to its parent: each mutation undone, its
+// after being the gene as bred, the inserted genes skipped, the rest copied
+// in order.
+void ExpectChildFromParent(const CPlanGenome& parent, const CPlanGenome& child, const PlanBreedingRecord& record,
+                           std::size_t c) {
   std::vector<int> actions = child.m_actions;
   std::vector<double> durations = child.m_durations;
+  const auto thrusts = record.ThrustsOf(c);
+  const auto moved = record.DurationsOf(c);
+  const auto inserted = record.InsertedOf(c);
   // Undo the mutations, last first: thrusts were mutated after durations.
-  for (auto it = r.thrusts.rbegin(); it != r.thrusts.rend(); ++it) {
+  for (auto it = thrusts.rbegin(); it != thrusts.rend(); ++it) {
     ASSERT_EQ(actions[it->gene], it->after);
     actions[it->gene] = it->before;
   }
-  for (auto it = r.durations.rbegin(); it != r.durations.rend(); ++it) {
+  for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
     ASSERT_EQ(durations[it->gene], it->after);
     EXPECT_GE(it->after, 0.0);
     durations[it->gene] = it->before;
   }
-  std::size_t from = 0;
+  std::size_t from = 0, in = 0;
   for (std::size_t k = 0; k < actions.size(); ++k) {
-    if (std::find(r.inserted.begin(), r.inserted.end(), static_cast<int>(k)) != r.inserted.end()) continue;
+    if (in < inserted.size() && inserted[in].gene == static_cast<int>(k)) {
+      EXPECT_EQ(actions[k], inserted[in].thrust) << k;
+      EXPECT_EQ(durations[k], inserted[in].duration) << k;
+      ++in;
+      continue;
+    }
     ASSERT_LT(from, parent.m_actions.size());
     EXPECT_EQ(actions[k], parent.m_actions[from]) << k;
     EXPECT_EQ(durations[k], parent.m_durations[from]) << k;
     ++from;
   }
+  EXPECT_EQ(in, inserted.size());
+  // And the child the screen makes from the record is the one bred.
+  const CPlanGenome made = record.Child(c, parent);
+  EXPECT_EQ(made.m_actions, child.m_actions);
+  EXPECT_EQ(made.m_durations, child.m_durations);
 }
 
 TEST(Breeding, ThePlanRecordIsTheEpochsOwnDraws) {
@@ -79,6 +94,7 @@ TEST(Breeding, ThePlanRecordIsTheEpochsOwnDraws) {
         SCOPED_TRACE(c);
         const PlanChildRecord& r = record.children[c];
         const CPlanGenome& child = b[elites + c];
+        EXPECT_EQ(r.length, child.Length());
         EXPECT_EQ(child.m_actions, a[elites + c].m_actions);  // recording changed nothing
         EXPECT_EQ(child.m_durations, a[elites + c].m_durations);
         // The roulette's target lies in the parent's slice.
@@ -87,11 +103,9 @@ TEST(Breeding, ThePlanRecordIsTheEpochsOwnDraws) {
         if (r.parent > 0) {
           EXPECT_GT(r.target, sums[r.parent - 1]);
         }
-        ExpectChildFromParent(sorted[r.parent], child, r);
+        ExpectChildFromParent(sorted[r.parent], child, record, c);
       }
-      int touched = 0;
-      for (const auto& r : record.children) touched += r.inserted.size() + r.thrusts.size() + r.durations.size();
-      EXPECT_GT(touched, 0);
+      EXPECT_GT(record.inserted.size() + record.thrusts.size() + record.durations.size(), 0u);
       for (std::size_t i = 0; i < a.size(); ++i) a[i].m_fitness = b[i].m_fitness = 1.0 + (i * 5) % 12;
     }
   }
@@ -122,21 +136,59 @@ TEST(Breeding, TheWeightRecordIsTheEpochsOwnDraws) {
       const WeightChildRecord& r = record.children[c];
       const std::vector<double>& child = b[2 + c].weights;
       EXPECT_EQ(child, a[2 + c].weights);
-      std::vector<double> expect = sorted[r.parent].weights;
-      for (const auto& m : r.small) {
+      const std::vector<double>& parent = sorted[r.parent].weights;
+      const WeightBreedingRecord::Child made = record.Make(c, parent);
+      EXPECT_EQ(made.weights, child);
+      // Every weight is the parent's but those the changes name, which
+      // start from the parent's and end where the child is.
+      std::vector<double> expect = parent;
+      for (const auto& m : made.small) {
         EXPECT_EQ(m.before, expect[m.weight]);
         expect[m.weight] = m.after;
       }
+      EXPECT_EQ(made.large.weight, r.large);
       if (r.large >= 0) {
         ++large;
-        EXPECT_EQ(r.largeBefore, expect[r.large]);
-        expect[r.large] = r.largeAfter;
+        EXPECT_EQ(made.large.before, expect[r.large]);
+        expect[r.large] = made.large.after;
       }
       EXPECT_EQ(child, expect);
     }
     for (std::size_t i = 0; i < a.size(); ++i) a[i].fitness = b[i].fitness = 2.0 + (i * 7) % 10;
   }
   EXPECT_GT(large, 0);
+}
+
+// A generation lent to the screen stays as it was through the epochs after
+// it, while the GA goes on with plans and weights of its own.
+TEST(Breeding, ALentGenerationStaysWholeWhileHeld) {
+  SimParams p;
+  p.EliteCount = p.NetEliteCount = 2;
+  CRand rng(5);
+  CPlanGA plans;
+  plans.Init(12, 0.3, 20, p, rng);
+  std::vector<CPlanGenome> work = ScoredPlans(12, 20, rng);
+  CWeightGA weights;
+  weights.Reset(10, 0.3, 0.2, 6, rng);
+  std::vector<WeightGenome> list;
+  for (int i = 0; i < 10; ++i) list.push_back({std::vector<double>(6, i * 0.5), 1.0 + i % 4});
+  ASSERT_TRUE(plans.Epoch(work, p, rng));
+  ASSERT_TRUE(weights.Epoch(list, p, rng));
+  std::shared_ptr<const std::vector<CPlanGenome>> lentPlans = plans.LendGenomes();
+  std::shared_ptr<const std::vector<WeightGenome>> lentWeights = weights.LendPopulation();
+  std::vector<std::vector<double>> planCopy, weightCopy;
+  for (const CPlanGenome& g : *lentPlans) planCopy.push_back(g.m_durations);
+  for (const WeightGenome& g : *lentWeights) weightCopy.push_back(g.weights);
+  for (int gen = 0; gen < 3; ++gen) {
+    for (std::size_t i = 0; i < work.size(); ++i) work[i].m_fitness = 1.0 + (i * 5 + gen) % 12;
+    for (std::size_t i = 0; i < list.size(); ++i) list[i].fitness = 1.0 + (i * 3 + gen) % 10;
+    ASSERT_TRUE(plans.Epoch(work, p, rng));
+    ASSERT_TRUE(weights.Epoch(list, p, rng));
+    EXPECT_NE(&plans.Genomes(), lentPlans.get());
+    EXPECT_NE(&weights.Population(), lentWeights.get());
+  }
+  for (std::size_t i = 0; i < planCopy.size(); ++i) EXPECT_EQ((*lentPlans)[i].m_durations, planCopy[i]);
+  for (std::size_t i = 0; i < weightCopy.size(); ++i) EXPECT_EQ((*lentWeights)[i].weights, weightCopy[i]);
 }
 
 // A view comes back for reuse only once nobody holds it, and may outlive
