@@ -393,9 +393,13 @@ void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& 
       const bool mutates = Below(s1, r.actions);
       if constexpr (kMake) {
         const int before = actions[i];
-        actions[i] = mutates ? CRand::Value(s2) % 5 : before;
+        // Worked out without a branch, as the state is: with a record to
+        // write, a compiler may otherwise branch on the test.
+        const int after = static_cast<int>(
+            Either(mutates, static_cast<std::uint32_t>(CRand::Value(s2) % 5), static_cast<std::uint32_t>(before)));
+        actions[i] = after;
         if constexpr (decltype(recorded)::value) {
-          room[kept] = {i, before, actions[i]};
+          room[kept] = {i, before, after};
           kept += mutates;
         }
       }
