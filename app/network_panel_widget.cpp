@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <utility>
+#include <vector>
+
 #include "app/qt_text.h"
 #include "app/scene_renderer.h"
 #include "app/shapes_panel.h"
@@ -15,6 +18,49 @@ namespace {
 
 int NetworkHeight(bool key) { return key ? ViewHeight - NetworkLegendHeight : ViewHeight; }
 
+// The ground, the key and the connections: they change only with the
+// weights, while neurons change every tick. Drawn once per network and
+// copied in, since Qt hands each long antialiased line to its thread pool
+// and waits for it, which a frame of some eighty lines felt.
+class Backdrop {
+ public:
+  const QImage& For(const NetworkView& view, const NetworkPanel& g, bool key, qreal ratio) {
+    std::vector<std::size_t> sizes;
+    for (const auto& layer : view.layers) sizes.push_back(layer.size());
+    if (m_image.isNull() || m_key != key || m_ratio != ratio || m_sizes != sizes || m_weights != *view.weights) {
+      m_key = key;
+      m_ratio = ratio;
+      m_sizes = std::move(sizes);
+      m_weights = *view.weights;
+      m_image = QImage(QSize(NetworkPanelWidth, ViewHeight) * ratio, QImage::Format_ARGB32_Premultiplied);
+      m_image.setDevicePixelRatio(ratio);
+      QPainter p(&m_image);
+      Draw(p, g, key);
+    }
+    return m_image;
+  }
+
+  static void Draw(QPainter& p, const NetworkPanel& g, bool key) {
+    p.fillRect(QRect(0, 0, NetworkPanelWidth, ViewHeight), QColor::fromRgb(PanelGround));
+    if (key) PaintShapes(p, NetworkLegend(NetworkPanelWidth, NetworkHeight(key)));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    for (std::size_t i = 0; i < g.connections.size(); ++i) {
+      const Segment& s = g.connections[i];
+      QColor c = QColor::fromRgb(s.rgb);
+      c.setAlpha(static_cast<int>(g.connectionAlpha[i]));
+      p.setPen(QPen(c, s.width));
+      p.drawLine(s.x1, s.y1, s.x2, s.y2);
+    }
+  }
+
+ private:
+  QImage m_image;
+  bool m_key = false;
+  qreal m_ratio = 1;
+  std::vector<std::size_t> m_sizes;
+  std::vector<double> m_weights;
+};
+
 }  // namespace
 
 NetworkPanelWidget::NetworkPanelWidget(const ViewState& state, QWidget* parent) : QWidget(parent), m_state(state) {
@@ -24,18 +70,18 @@ NetworkPanelWidget::NetworkPanelWidget(const ViewState& state, QWidget* parent) 
 }
 
 void NetworkPanelWidget::Paint(QPainter& p, const NetworkView* view, bool key) {
-  p.fillRect(QRect(0, 0, NetworkPanelWidth, ViewHeight), QColor::fromRgb(PanelGround));
-  if (!view) return;
-  if (key) PaintShapes(p, NetworkLegend(NetworkPanelWidth, NetworkHeight(key)));
-  const NetworkPanel g = NetworkPanelGeometry(*view, NetworkPanelWidth, NetworkHeight(key));
-  p.setRenderHint(QPainter::Antialiasing, true);
-  for (std::size_t i = 0; i < g.connections.size(); ++i) {
-    const Segment& s = g.connections[i];
-    QColor c = QColor::fromRgb(s.rgb);
-    c.setAlpha(static_cast<int>(g.connectionAlpha[i]));
-    p.setPen(QPen(c, s.width));
-    p.drawLine(s.x1, s.y1, s.x2, s.y2);
+  if (!view) {
+    p.fillRect(QRect(0, 0, NetworkPanelWidth, ViewHeight), QColor::fromRgb(PanelGround));
+    return;
   }
+  const NetworkPanel g = NetworkPanelGeometry(*view, NetworkPanelWidth, NetworkHeight(key));
+  if (view->weights) {
+    thread_local Backdrop backdrop;  // painting happens on one thread, but a copy per thread costs nothing
+    p.drawImage(QPoint(0, 0), backdrop.For(*view, g, key, p.device()->devicePixelRatioF()));
+  } else {
+    Backdrop::Draw(p, g, key);
+  }
+  p.setRenderHint(QPainter::Antialiasing, true);
   for (const NeuronDot& n : g.neurons) {
     p.setPen(QPen(QColor::fromRgb(n.chosen ? ChosenRimColour : NeuronRimColour), n.chosen ? 3 : 1));
     p.setBrush(QColor::fromRgb(n.rgb));
