@@ -1,9 +1,12 @@
 // Frame composition: camera, sprite, flame and indicator, perception marks,
 // score overlays, the meteor layer and the stars.
+#include <QPainter>
 #include <QtTest>
 
 #include "app/korvane_view.h"
+#include "app/network_panel_widget.h"
 #include "app/scene_renderer.h"
+#include "engine/autopilot.h"
 #include "gui_test_support.h"
 #include "ui_model/scene_geometry.h"
 #include "ui_model/settings_store.h"
@@ -271,6 +274,38 @@ class SceneTest : public QObject {
     field.obstacles[15].x = 1234;
     r.Compose(img, in);
     QCOMPARE(r.MeteorLayerBuilds(), 2);
+  }
+
+  // The panel keeps the drawing of its connections between frames: another
+  // network, other weights of the same shape or the key must each be drawn
+  // anew, and coming back gives the first picture again.
+  void networkPanelRedrawsItsConnectionsWhenTheNetworkChanges() {
+    SimParams params;
+    CRand rng(5);
+    FlightState fs;
+    fs.boat.Reset(300, 180, 2.5);
+    const MeteorField field = BuiltInLevel(2);
+    CheckCollision(fs.per, fs.boat, field, 1);
+    CNeuralNet a, b;
+    a.Build(params, rng);
+    b.Build(params, rng);
+    const auto viewA = CAutoPilot::ViewNetwork(a, fs, params);
+    auto viewB = CAutoPilot::ViewNetwork(b, fs, params);
+    // Same shape and activations as A, B's weights.
+    auto mixed = std::make_unique<NetworkView>(*viewA);
+    mixed->weights = viewB->weights;
+    auto paint = [](const NetworkView* v, bool key) {
+      QImage img(NetworkPanelWidth, ViewHeight, QImage::Format_RGB32);
+      QPainter p(&img);
+      NetworkPanelWidget::Paint(p, v, key);
+      return img;
+    };
+    const QImage first = paint(viewA.get(), false);
+    QVERIFY(paint(viewB.get(), false) != first);
+    QVERIFY(paint(mixed.get(), false) != first);
+    QVERIFY(paint(viewA.get(), true) != first);
+    QCOMPARE(paint(viewA.get(), false), first);
+    QCOMPARE(paint(viewA.get(), false), first);
   }
 
   void meteorsScrollWithTheCamera() {
