@@ -103,14 +103,6 @@ class Flights {
     return bytes[0] | (static_cast<uint32_t>(bytes[1]) << 8);
   }
 
-  CLifeboat Boat(size_t lane) const {
-    CLifeboat boat;
-    boat.m_position = {m_b.x[lane], m_b.y[lane]};
-    boat.m_velocity = {m_b.vx[lane], m_b.vy[lane]};
-    boat.m_scale = m_p.LifeboatSize;
-    return boat;
-  }
-
   // CheckCollision itself for lanes beyond their level's limit; the crashed
   // ones among them.
   uint32_t CheckInScalar(uint32_t lanesToCheck) {
@@ -118,7 +110,8 @@ class Flights {
     for (; lanesToCheck != 0; lanesToCheck &= lanesToCheck - 1) {
       const size_t lane = static_cast<size_t>(__builtin_ctz(lanesToCheck));
       Perception per;
-      if (CheckCollision(per, Boat(lane), *m_job.levels[m_b.level[lane]].field, m_k)) crashed |= 1u << lane;
+      if (CheckCollision(per, LaneBoat(m_b, lane, m_p.LifeboatSize), *m_job.levels[m_b.level[lane]].field, m_k))
+        crashed |= 1u << lane;
       for (int j = 0; j < m_k; ++j) {
         m_b.dx[j * kN + lane] = per.m_perceivedDx[j];
         m_b.dy[j * kN + lane] = per.m_perceivedDy[j];
@@ -132,7 +125,7 @@ class Flights {
   }
 
   void End(size_t lane, bool escaped) {
-    const CLifeboat boat = Boat(lane);
+    const CLifeboat boat = LaneBoat(m_b, lane, m_p.LifeboatSize);
     const int ticks = static_cast<int>(m_b.t[lane]);
     m_job.scores[m_b.flight[lane]] = escaped ? EscapeScore(ticks, boat) : EndScore(ticks, boat);
     RecordTicks(m_b.flight[lane], ticks);

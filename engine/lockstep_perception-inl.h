@@ -48,6 +48,16 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
   return hn::IfThenElse(s.filled, mx * mx + my * my, filler);
 }
 
+// A lane's lifeboat as the scalar code holds it, for CheckCollision itself.
+template <class Lanes>
+HWY_INLINE CLifeboat LaneBoat(const Lanes& b, size_t lane, double scale) {
+  CLifeboat boat;
+  boat.m_position = {b.x[lane], b.y[lane]};
+  boat.m_velocity = {b.vx[lane], b.vy[lane]};
+  boat.m_scale = scale;
+  return boat;
+}
+
 // One vector of lifeboats, and those beyond their level's limit, whose
 // results the caller replaces.
 template <class D>

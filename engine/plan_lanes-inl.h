@@ -148,19 +148,11 @@ class PlanFlights {
     return !geneEnds || NextGene(lane);
   }
 
-  CLifeboat Boat(size_t lane) const {
-    CLifeboat boat;
-    boat.m_position = {m_b.x[lane], m_b.y[lane]};
-    boat.m_velocity = {m_b.vx[lane], m_b.vy[lane]};
-    boat.m_scale = m_p.LifeboatSize;
-    return boat;
-  }
-
   // CheckCollision itself for a lane beyond the limit.
   bool CheckInScalar(size_t lane) {
     Perception per;
     per.m_minClearance = m_b.clearance[lane];
-    const bool crashed = CheckCollision(per, Boat(lane), *m_lv.field, 0) != 0;
+    const bool crashed = CheckCollision(per, LaneBoat(m_b, lane, m_p.LifeboatSize), *m_lv.field, 0) != 0;
     m_b.clearance[lane] = per.m_minClearance;
     return crashed;
   }
