@@ -28,9 +28,9 @@ struct WeightChildRecord {
 // any child again from its parent.
 struct WeightBreedingRecord {
   std::vector<WeightChildRecord> children;
-  std::size_t weightCount = 0;  // per child in the draws below
-  double largeRange = 0.0;      // what the large mutation adds
-  std::vector<double> deltas;   // per child and weight: its small move
+  std::size_t weightCount = 0;      // per child in the draws below
+  double largeRange = 0.0;          // what the large mutation adds
+  std::vector<double> deltas;       // per child and weight: its small move
   std::vector<std::uint8_t> moves;  // per child and weight: 1 where it moves
 
   // Child c as Breed makes it from `parent` (its recorded parent), with its
@@ -42,7 +42,7 @@ struct WeightBreedingRecord {
   };
   struct Child {
     std::vector<double> weights;
-    std::vector<Change> small;  // in weight order
+    std::vector<Change> small;   // in weight order
     Change large{-1, 0.0, 0.0};  // weight -1: none
   };
   Child Make(std::size_t c, std::span<const double> parent) const;

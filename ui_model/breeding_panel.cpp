@@ -190,8 +190,8 @@ void Plans(Shapes& out, const Layout& at, const BreedingView& b, int child) {
   const CPlanGenome& parent = sorted[static_cast<std::size_t>(rec->parent)];
   const std::size_t c = static_cast<std::size_t>(child);
   const CPlanGenome kid = record.Child(c, parent);
-  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(record.children.size())),
-            TitleColour, 13);
+  out.Write(at.right(), 4, text::Ui<Tx::BreedChild>(child + 1, static_cast<int>(record.children.size())), TitleColour,
+            13);
   out.Write(at.right(), 20, text::Ui<Tx::BreedParent>(n - rec->parent, Two(parent.m_fitness)), ParentColour, 12);
   Roulette(out, at, sorted, b.total, rec->parent, rec->target, &PlanFitness);
 

@@ -12,9 +12,9 @@ namespace {
 bool Same(const std::vector<CPlanGenome>& a, const std::vector<CPlanGenome>& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i].m_actions != b[i].m_actions || a[i].m_durations != b[i].m_durations ||
-        a[i].m_fitness != b[i].m_fitness || a[i].m_energyScore != b[i].m_energyScore ||
-        a[i].m_safetyScore != b[i].m_safetyScore || a[i].m_timeScore != b[i].m_timeScore)
+    if (a[i].m_actions != b[i].m_actions || a[i].m_durations != b[i].m_durations || a[i].m_fitness != b[i].m_fitness ||
+        a[i].m_energyScore != b[i].m_energyScore || a[i].m_safetyScore != b[i].m_safetyScore ||
+        a[i].m_timeScore != b[i].m_timeScore)
       return false;
   return true;
 }
