@@ -1,10 +1,10 @@
 #include "plan_ga/plan_ga.h"
 
+#include "plan_ga/draw_steps.h"
 #include "sim/masked.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <type_traits>
 
 namespace korvane {
 
@@ -252,29 +252,10 @@ void CPlanGA::MutateActions(std::vector<int>& actions, const SimParams& p, CRand
   rng.Seed(state);
 }
 
-namespace {
-
-// CRand::Value(state) < below, for `below` shifted as bound16 (below << 16)
-// says: one step fewer on the chain from one draw to the next.
-bool Below(std::uint32_t state, std::uint32_t bound16) { return (state & 0x7fff0000u) < bound16; }
-std::uint32_t Bound16(double rate) { return static_cast<std::uint32_t>(CRand::ChanceBound(rate)) << 16; }
-
-// passed ? a : b, worked out without a branch: the tests pass unpredictably,
-// and a compiler left to itself may branch on them.
-std::uint32_t Either(std::uint32_t passed, std::uint32_t a, std::uint32_t b) { return b ^ ((a ^ b) & (0u - passed)); }
-
-// Runs `loop` with a record kept (std::true_type) or not, so that the loop
-// without one has no branch on its tests.
-template <typename Loop>
-void WithRecord(bool recorded, Loop&& loop) {
-  if (recorded) {
-    loop(std::true_type{});
-  } else {
-    loop(std::false_type{});
-  }
-}
-
-}  // namespace
+using draw_steps::Below;
+using draw_steps::Bound16;
+using draw_steps::Either;
+using draw_steps::WithRecord;
 
 CPlanGA::Rates CPlanGA::RatesOf(const SimParams& p) const {
   return {Bound16(p.InsertionRate), Bound16(m_durationMutationRate), Bound16(p.ActionMutationRate), p.InsertionDuration,
