@@ -1,6 +1,7 @@
 #include "plan_ga/plan_ga.h"
 
 #include "plan_ga/draw_steps.h"
+#include "plan_ga/draw_walk.h"
 #include "sim/masked.h"
 
 #include <algorithm>
@@ -283,9 +284,22 @@ int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durati
   PlanBreedingRecord::Inserted* const room =
       recording ? record.record->inserted.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
   std::size_t kept = 0;
+  int from = 0;  // parent genes already walked past
+  if constexpr (!kMake) {
+    // Only drawn for: whole bytes of draws while no test among them can end
+    // the child (each takes a parent gene, and the child one or two).
+    draw_walk::Walk w{state};
+    draw_walk::Bytes<2>(w, r.insert, [&](int tests, int passes) {
+      return w.tests + tests <= std::min(len, have) && w.tests + w.passes + tests + passes <= len;
+    });
+    draw_walk::Settle(w);
+    state = w.state;
+    from = w.tests;
+    k = w.tests + w.passes;
+  }
   WithRecord(recording, [&](auto recorded) {
     std::uint32_t s = state;
-    for (int i = 0; i < len; ++i) {
+    for (int i = from; i < len; ++i) {
       // The draws after the test come from the state before it, in one step
       // each, so that they do not wait for one another.
       const std::uint32_t s1 = CRand::Step(s);
@@ -334,6 +348,10 @@ void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& s
   PlanBreedingRecord::DurationChange* const room =
       recording ? record.record->durations.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
   std::size_t kept = 0;
+  if constexpr (!kMake) {
+    state = draw_walk::Tests<2>(state, r.durations, len);
+    return;
+  }
   WithRecord(recording, [&](auto recorded) {
     std::uint32_t s = state;
     for (int i = 0; i < len; ++i) {
@@ -366,6 +384,10 @@ void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& 
   PlanBreedingRecord::ThrustChange* const room =
       recording ? record.record->thrusts.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
   std::size_t kept = 0;
+  if constexpr (!kMake) {
+    state = draw_walk::Tests<1>(state, r.actions, len);
+    return;
+  }
   WithRecord(recording, [&](auto recorded) {
     std::uint32_t s = state;
     for (int i = 0; i < len; ++i) {

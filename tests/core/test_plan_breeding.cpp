@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "engine/child_breeding.h"
+#include "plan_ga/draw_walk.h"
 
 using namespace korvane;
 
@@ -33,7 +34,33 @@ void MakeOn(int threads, const CPlanGA& ga, std::vector<CPlanGenome>& work) {
   breeding.EnsureAll();
 }
 
+// `count` tests one draw at a time, each taking `extra` more draws when it
+// passes: the walk draw_walk takes eight draws at a time.
+std::uint32_t OneByOne(std::uint32_t s, double rate, int extra, int count) {
+  CRand rng(s);
+  for (int i = 0; i < count; ++i)
+    if (rng.Chance(rate))
+      for (int e = 0; e < extra; ++e) rng();
+  return rng.State();
+}
+
 }  // namespace
+
+// Rates that never and always pass, near the ends and between; runs of
+// tests shorter than, equal to and longer than a byte of draws, from states
+// whose first draws fall on every side of a byte's end.
+TEST(PlanBreeding, DrawsWalkedEightAtATime) {
+  std::mt19937 random(11);
+  for (const double rate : {0.0, 1.0 / 32768, 0.1, 0.5, 0.9, 32767.0 / 32768, 1.0})
+    for (int count = 0; count <= 70; count += count < 20 ? 1 : 7)
+      for (int c = 0; c < 8; ++c) {
+        const std::uint32_t s = static_cast<std::uint32_t>(random());
+        const std::uint32_t bound = draw_steps::Bound16(rate);
+        SCOPED_TRACE(testing::Message() << "rate " << rate << ", " << count << " tests from " << s);
+        EXPECT_EQ(draw_walk::Tests<1>(s, bound, count), OneByOne(s, rate, 1, count));
+        EXPECT_EQ(draw_walk::Tests<2>(s, bound, count), OneByOne(s, rate, 2, count));
+      }
+}
 
 // Select's draws, the plans made from them on any threads in any order: the
 // plans, the draws taken and the answer of the epoch made in one place, for
