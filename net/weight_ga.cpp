@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "sim/masked.h"
+#include "sim/sort_by_key.h"
 
 namespace korvane {
 
@@ -104,11 +105,13 @@ void CWeightGA::Rank(std::vector<WeightGenome>& list) {
   m_totalFitness = m_bestFitness = m_averageFitness = 0.0;
   // Stable, so equal fitness keeps its order and a seeded run repeats; NaN
   // counts as the lowest so the ordering stays strict and weak.
-  std::stable_sort(population.begin(), population.end(), [](const WeightGenome& a, const WeightGenome& b) {
-    if (std::isnan(a.fitness)) return !std::isnan(b.fitness);
-    if (std::isnan(b.fitness)) return false;
-    return a.fitness < b.fitness;
-  });
+  StableSortByKey(
+      population, [](const WeightGenome& g) { return g.fitness; },
+      [](double a, double b) {
+        if (std::isnan(a)) return !std::isnan(b);
+        if (std::isnan(b)) return false;
+        return a < b;
+      });
   UpdateStatistics();
 }
 

@@ -3,6 +3,7 @@
 #include "plan_ga/draw_steps.h"
 #include "plan_ga/draw_walk.h"
 #include "sim/masked.h"
+#include "sim/sort_by_key.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -58,7 +59,8 @@ void CPlanGA::Rank(std::vector<CPlanGenome>& work) {
   genomes.swap(work);
   ResetStats();
   // Stable, so plans of equal fitness keep their order and a seed fixes the run.
-  std::stable_sort(genomes.begin(), genomes.end());
+  StableSortByKey(
+      genomes, [](const CPlanGenome& g) { return g.m_fitness; }, [](double a, double b) { return a < b; });
   UpdateStats();
 }
 
