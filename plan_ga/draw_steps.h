@@ -19,6 +19,22 @@ inline std::uint32_t Either(std::uint32_t passed, std::uint32_t a, std::uint32_t
   return b ^ ((a ^ b) & (0u - passed));
 }
 
+// The next state of a test's chain: `passed` when the test on s1 (the draw
+// after s) passes, else s1. On x86-64 a compare and a conditional move, so
+// that the chain from one test to the next is a step and two instructions.
+inline std::uint32_t StepOn(std::uint32_t s1, std::uint32_t bound16, std::uint32_t passed) {
+#if defined(__x86_64__)
+  const std::uint32_t value = s1 & 0x7fff0000u;
+  asm("cmpl %[bound], %[value]\n\tcmovbl %[passed], %[s]"
+      : [s] "+r"(s1)
+      : [value] "r"(value), [bound] "r"(bound16), [passed] "r"(passed)
+      : "cc");
+  return s1;
+#else
+  return Either(Below(s1, bound16), passed, s1);
+#endif
+}
+
 // Runs `loop` with a record kept (std::true_type) or not, so that the loop
 // without one has no branch on its tests.
 template <typename Loop>

@@ -135,7 +135,7 @@ inline std::uint32_t Tests(std::uint32_t state, std::uint32_t bound16, int count
   std::uint32_t s = w.state;
   for (int i = w.tests; i < count; ++i) {
     const std::uint32_t s1 = CRand::Step(s);
-    s = draw_steps::Either(draw_steps::Below(s1, bound16), CRand::Steps<1 + kExtra>(s), s1);
+    s = draw_steps::StepOn(s1, bound16, CRand::Steps<1 + kExtra>(s));
   }
   return s;
 }

@@ -322,7 +322,7 @@ int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durati
         }
       }
       k += inserts;
-      s = Either(inserts, s3, s1);
+      s = draw_steps::StepOn(s1, r.insert, s3);
       if (k >= len) break;
       if (i >= have) break;
       if constexpr (kMake) {
@@ -371,7 +371,7 @@ void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& s
         }
         d[i] = Masked(MaskOf(mutates), moved, d[i]);
       }
-      s = Either(mutates, s3, s1);
+      s = draw_steps::StepOn(s1, r.durations, s3);
     }
     state = s;
   });
@@ -408,7 +408,7 @@ void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& 
           kept += mutates;
         }
       }
-      s = Either(mutates, s2, s1);
+      s = draw_steps::StepOn(s1, r.actions, s2);
     }
     state = s;
   });
