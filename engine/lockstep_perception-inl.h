@@ -241,29 +241,32 @@ HWY_INLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hul
   const V below = hn::Set(d, 1.0 - kRootError);
   Boats<D> boats[kGroups];
   V least[kGroups], lo1[kGroups], lo2[kGroups];
-  V ix[kGroups], iy[kGroups], d2[kGroups], radius[kGroups];  // meteor m's
+  V ix[kGroups], iy[kGroups], radius[kGroups];  // meteor m's
   for (size_t g = 0; g < kGroups; ++g) {
     boats[g] = LoadBoats(d, b, g * kL);
     wrap[g] = boats[g].beyond;
     crash[g] = zero < zero;
     least[g] = lo1[g] = lo2[g] = inf;
     ix[g] = iy[g] = radius[g] = zero;
-    d2[g] = hn::Set(d, 1.0);
   }
+  // The squares are exact (see Perceive), so the sum's one rounding in a
+  // fused multiply-add changes nothing, and m's is worked out again at the
+  // end; the bounds take one rounding less than their margins allow for.
   for (int i = 0; i < meteors; ++i) {
     for (size_t g = 0; g < kGroups; ++g) {
       const size_t at = static_cast<size_t>(i) * kN + g * kL;
-      const Offset<D> o = OffsetTo(d, b, at, boats[g]);
-      crash[g] = hn::Or(crash[g], o.d2 <= o.crashSq);
+      const V x = hn::Trunc(hn::Load(d, b.ox + at) - boats[g].x);
+      const V y = hn::Trunc(hn::Load(d, b.oy + at) - boats[g].y);
+      const V d2 = hn::MulAdd(x, x, y * y);
+      crash[g] = hn::Or(crash[g], d2 <= hn::Load(d, b.crashSq + at));
       const V r = hn::Load(d, b.radius + at);
-      const V root = RoughRoot(d, o.d2);
-      const V hi = root * above - r;
-      const V lo = root * below - r;
+      const V root = RoughRoot(d, d2);
+      const V hi = hn::MulSub(root, above, r);
+      const V lo = hn::MulSub(root, below, r);
       const auto take = hi < least[g];
       least[g] = hn::IfThenElse(take, hi, least[g]);
-      ix[g] = hn::IfThenElse(take, o.ix, ix[g]);
-      iy[g] = hn::IfThenElse(take, o.iy, iy[g]);
-      d2[g] = hn::IfThenElse(take, o.d2, d2[g]);
+      ix[g] = hn::IfThenElse(take, x, ix[g]);
+      iy[g] = hn::IfThenElse(take, y, iy[g]);
       radius[g] = hn::IfThenElse(take, r, radius[g]);
       lo2[g] = hn::Min(lo2[g], hn::Max(lo1[g], lo));
       lo1[g] = hn::Min(lo1[g], lo);
@@ -274,8 +277,11 @@ HWY_INLINE bool PerceiveNearest(D d, LaneBuffers& b, int meteors, hn::Vec<D> hul
     if (!hn::AllFalse(d, hn::AndNot(wrap[g], hn::Not(lo2[g] > least[g] * apart)))) return false;
 
   for (size_t g = 0; g < kGroups; ++g) {
-    const V dist = hn::Sqrt(d2[g]);
-    StoreSlot<kN>(d, b, 0, g * kL, (dist - radius[g]) / dist, ix[g], iy[g], least[g] < inf);
+    // + 0.0: trunc's -0 as the integer conversion gives it (its sign reaches dx).
+    const V x = ix[g] + zero;
+    const V y = iy[g] + zero;
+    const V dist = hn::Sqrt(x * x + y * y);
+    StoreSlot<kN>(d, b, 0, g * kL, (dist - radius[g]) / dist, x, y, least[g] < inf);
     crash[g] = hn::Or(crash[g], OutOfField(d, boats[g], hull));
   }
   return true;
