@@ -200,18 +200,19 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
         for (size_t k = 0; k < kB * kGroups; ++k) hn::Store(x[k], d, row(out, j) + k * kL);
         return;
       }
-      // The cut-offs settle about half the lanes; the rest wait on `pending`
-      // and take the vector exp packed into full vectors.
-      for (size_t k = 0; k < kB * kGroups; ++k) {
-        const V xk = negSlope * x[k];
-        const M toOne = xk < hn::Set(d, vecmath::kSigmoidOneBelow);
-        const M toZero = xk > hn::Set(d, vecmath::kSigmoidZeroAbove);
-        hn::Store(hn::IfThenElseZero(toOne, hn::Set(d, 1.0)), d, row(out, j) + k * kL);
-        pending.AddAt(d, xk, hn::Not(hn::Or(toOne, toZero)),
-                      hn::Iota(d, static_cast<double>(static_cast<size_t>(j) * kN + k * kL)));
+      // Every lane through the vector sigmoid, whose cut-offs settle about
+      // half of them: packing the others into full vectors costs more than
+      // it saves.
+      constexpr size_t kK = kB * kGroups;
+      for (size_t k = 0; k < kK; ++k) x[k] = negSlope * x[k];
+      vecmath::HWY_NAMESPACE::Flagged<D> f[kK];
+      vecmath::HWY_NAMESPACE::SigmoidOrFlag<kK>(d, x, f);
+      for (size_t k = 0; k < kK; ++k) {
+        hn::Store(f[k].value, d, row(out, j) + k * kL);
+        if (HWY_UNLIKELY(!hn::AllFalse(d, f[k].slow)))
+          slowLanes.AddAt(d, x[k], f[k].slow, hn::Iota(d, static_cast<double>(static_cast<size_t>(j) * kN + k * kL)));
       }
     });
-    pending.Sigmoids(d, out, slowLanes);
     slowLanes.Fill(out);
     src = out;
     flip ^= 1;
