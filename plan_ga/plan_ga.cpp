@@ -197,40 +197,6 @@ bool CPlanGA::Breeding(std::vector<CPlanGenome>& work, const SimParams& p, CRand
   return static_cast<int>(work.size()) == m_popSize;
 }
 
-CPlanGenome CPlanGA::RouletteSelect(CRand& rng) const {
-  const std::size_t at = RouletteIndex(rng);
-  return at < m_genomes->size() ? (*m_genomes)[at] : CPlanGenome();
-}
-
-std::size_t CPlanGA::RouletteIndex(CRand& rng, PlanChildRecord* record) const {
-  const double target = rng() * (1.0 / 32768.0) * m_totalFitness;
-  const std::size_t at = RouletteAt(target);
-  if (record) {
-    record->parent = static_cast<int>(at);
-    record->target = target;
-  }
-  return at;
-}
-
-std::size_t CPlanGA::RouletteAt(double target) const {
-  const int n = std::min<int>(m_popSize, static_cast<int>(m_genomes->size()));
-  // The first plan whose running sum reaches the target, the sums being those
-  // the total was formed with (UpdateStats), so that a pick costs no scan.
-  if (m_sums.Size() == static_cast<std::size_t>(n)) {
-    const std::size_t at = m_sums.FirstReaching(target);
-    if (at < m_sums.Size()) return at;
-  } else {
-    double sum = 0.0;
-    for (int i = 0; i < n; ++i) {
-      sum += (*m_genomes)[i].m_fitness;
-      if (sum >= target) return static_cast<std::size_t>(i);
-    }
-  }
-  // Rounding can leave the sum just short of the target: take the last plan
-  // scanned (none: an index past the population).
-  return n > 0 ? static_cast<std::size_t>(n - 1) : m_genomes->size();
-}
-
 void CPlanGA::InsertCopy(const CPlanGenome& parent, std::vector<int>& actions, std::vector<double>& durations,
                          const SimParams& p, CRand& rng, PlanChildWriter record) const {
   actions.resize(static_cast<std::size_t>(Length()));
