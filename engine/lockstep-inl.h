@@ -73,16 +73,16 @@ class Flights {
         const auto escaped = x + hull > width;
         const auto stalled = hn::Or(hn::And(t > code(kStallTicks[0]), x < code(kStallX[0])),
                                     hn::And(t > code(kStallTicks[1]), x < code(kStallX[1])));
-        escapedBits |= Bits(d, escaped) << v;
-        endedBits |= Bits(d, hn::Or(escaped, hn::Or(stalled, t > code(kTimeLimit)))) << v;
+        escapedBits |= MaskBits(d, escaped) << v;
+        endedBits |= MaskBits(d, hn::Or(escaped, hn::Or(stalled, t > code(kTimeLimit)))) << v;
       }
       hn::Mask<D> crash[kGroups], wrap[kGroups];
       const bool nearest = m_k == 1 && m_hullSafe && PerceiveNearest<kN>(d, m_b, m_meteors, hull, crash, wrap);
       if (!nearest && m_k <= 1) Perceive<1, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
       if (!nearest && m_k > 1) Perceive<MaxPerceived, kN>(d, m_b, m_k, m_meteors, hull, crash, wrap);
       for (size_t g = 0; g < kGroups; ++g) {
-        crashBits |= Bits(d, crash[g]) << (g * kL);
-        wrapBits |= Bits(d, wrap[g]) << (g * kL);
+        crashBits |= MaskBits(d, crash[g]) << (g * kL);
+        wrapBits |= MaskBits(d, wrap[g]) << (g * kL);
       }
       endedBits &= m_live;
       crashBits &= m_live & ~endedBits;
@@ -97,12 +97,6 @@ class Flights {
   }
 
  private:
-  static uint32_t Bits(D d, hn::Mask<D> m) {
-    uint8_t bytes[8] = {};
-    hn::StoreMaskBits(d, m, bytes);
-    return bytes[0] | (static_cast<uint32_t>(bytes[1]) << 8);
-  }
-
   // CheckCollision itself for lanes beyond their level's limit; the crashed
   // ones among them.
   uint32_t CheckInScalar(uint32_t lanesToCheck) {

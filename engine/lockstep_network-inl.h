@@ -13,6 +13,7 @@
 #include <span>
 
 #include "engine/lockstep.h"
+#include "engine/lockstep_perception-inl.h"  // MaskBits
 #include "hwy/highway.h"
 #include "vecmath/exact_exp-inl.h"
 
@@ -136,8 +137,7 @@ class LaneList {
     m_count = 0;
   }
   void AddAt(D d, hn::Vec<D> x, hn::Mask<D> listed, hn::Vec<D> at) {
-    uint8_t bits = 0;
-    hn::StoreMaskBits(d, listed, &bits);
+    const unsigned bits = MaskBits(d, listed);
     hn::StoreU(Packed(x, bits), d, m_arg + m_count);
     hn::StoreU(Packed(at, bits), d, m_at + m_count);
     m_count += static_cast<size_t>(__builtin_popcount(bits));

@@ -9,6 +9,7 @@
 #endif
 
 #include <cmath>
+#include <cstdint>
 
 #include "engine/lockstep.h"
 #include "hwy/highway.h"
@@ -46,6 +47,22 @@ HWY_INLINE hn::Vec<D> ExactMag(const Slot<D>& s, hn::Vec<D> filler) {
   const hn::Vec<D> mx = q * s.ix;
   const hn::Vec<D> my = q * s.iy;
   return hn::IfThenElse(s.filled, mx * mx + my * my, filler);
+}
+
+// The lanes set in m, lane i as bit i, without a trip through memory.
+template <class D>
+HWY_INLINE uint32_t MaskBits(D d, hn::Mask<D> m) {
+#if HWY_TARGET == HWY_AVX3
+  (void)d;
+  return static_cast<uint32_t>(m.raw);
+#elif HWY_TARGET == HWY_AVX2
+  (void)d;
+  return static_cast<uint32_t>(_mm256_movemask_pd(m.raw));
+#else
+  uint8_t bytes[8] = {};
+  hn::StoreMaskBits(d, m, bytes);
+  return bytes[0] | (static_cast<uint32_t>(bytes[1]) << 8);
+#endif
 }
 
 // A lane's lifeboat as the scalar code holds it, for CheckCollision itself.

@@ -63,12 +63,6 @@ class PlanFlights {
  private:
   using V = hn::Vec<D>;
 
-  static uint32_t Bits(D d, hn::Mask<D> m) {
-    uint8_t bytes[8] = {};
-    hn::StoreMaskBits(d, m, bytes);
-    return bytes[0] | (static_cast<uint32_t>(bytes[1]) << 8);
-  }
-
   // One vector of lanes through ApplyThrust, ApplyGravity, Step and
   // CheckCollision's crash and clearance (no table), term for term. Lanes
   // beyond the level's limit keep their clearance for the scalar check.
@@ -132,10 +126,10 @@ class PlanFlights {
     const V next = tick + one;
     hn::Store(next, d, m_b.tick + v);
     hn::Store(hn::Load(d, m_b.ticks + v) + one, d, m_b.ticks + v);
-    escapedBits |= Bits(d, escaped) << v;
-    crashBits |= Bits(d, crash) << v;
-    beyondBits |= Bits(d, beyond) << v;
-    geneEndBits |= Bits(d, hn::Not(next < hn::Load(d, m_b.duration + v))) << v;
+    escapedBits |= MaskBits(d, escaped) << v;
+    crashBits |= MaskBits(d, crash) << v;
+    beyondBits |= MaskBits(d, beyond) << v;
+    geneEndBits |= MaskBits(d, hn::Not(next < hn::Load(d, m_b.duration + v))) << v;
   }
 
   // The tick's end for a lane, in FlyPlan's order; false when its flight
@@ -275,7 +269,7 @@ class PlanFlights {
     if (!nearest && m_k <= 1) Perceive<1, kN>(d, b, m_k, m_lv.count, hull, crash, wrap);
     if (!nearest && m_k > 1) Perceive<MaxPerceived, kN>(d, b, m_k, m_lv.count, hull, crash, wrap);
     uint32_t wrapBits = 0;
-    for (size_t g = 0; g < kGroups; ++g) wrapBits |= Bits(d, wrap[g]) << (g * kL);
+    for (size_t g = 0; g < kGroups; ++g) wrapBits |= MaskBits(d, wrap[g]) << (g * kL);
     for (size_t lane = 0; lane < static_cast<size_t>(count); ++lane) {
       const PlanLaneBuffers::Crash& c = m_b.crashes[lane];
       if (!c.atStart && !((wrapBits >> lane) & 1)) continue;
