@@ -3,13 +3,17 @@
 #include "engine/generation.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "engine/plan_flight.h"
 #include "engine/network_flight.h"
 
 namespace korvane {
 
-GenerationEvaluator::GenerationEvaluator(int threads) : m_threads(threads < 1 || !kThreadsBuilt ? 1 : threads) {}
+GenerationEvaluator::GenerationEvaluator(int threads, bool everyThread)
+    : m_threads(threads < 1 || !kThreadsBuilt ? 1 : threads) {
+  if (everyThread) m_planFlights.shortUs = 0.0;
+}
 
 PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGeneration& g) {
   PlanGenerationEnd end;
@@ -18,7 +22,8 @@ PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGenerat
   CNeuralNet* net = g.net;
   const bool recordPaths = g.recordPaths;
   const int count = std::min<int>(g.count, static_cast<int>(plans.size()));
-  const int threads = std::max(1, std::min(m_threads, count));
+  const int threads = std::max(1, std::min(PlanThreads(), count));
+  const auto flightsStart = std::chrono::steady_clock::now();
   m_workers.resize(threads);
   if (net) m_workerNets.assign(threads, *net);
   m_results.assign(count, PlanFlightResult{});
@@ -54,6 +59,8 @@ PlanGenerationEnd GenerationEvaluator::FlyPlans(RunAsks& asks, const PlanGenerat
     stopped = pass.stopped;
     shownBy = pass.lastWorker;
   }
+  m_planFlights.lastUs =
+      threads * std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - flightsStart).count();
   // Those a stop or an early end left, and any past the generation's count.
   breeding.EnsureAll();
   if (stopped) {

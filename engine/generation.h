@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -91,7 +92,7 @@ struct PlanGenerationEnd {
 // state is kept from one generation to the next.
 class GenerationEvaluator {
  public:
-  explicit GenerationEvaluator(int threads);
+  explicit GenerationEvaluator(int threads, bool everyThread = false);
 
   // Flies the plans as if one by one in plan order, stopping at the first
   // escape (in SIMD lanes where the machine and the variant allow); the
@@ -112,6 +113,14 @@ class GenerationEvaluator {
   const FlightState& ShownFlight() const { return m_flight; }
   FlightState& ShownFlight() { return m_flight; }
   int Threads() const { return m_threads; }
+  // The threads the next plan generation flies on: one when the last took
+  // less than a millisecond of one core's time, as the default searches'
+  // generations do. The second core's start, the scores it writes and the
+  // plans it makes cross between the cores' caches, which costs more than
+  // it saves there; longer flights (large populations, the scalar path) take
+  // every thread. Results do not depend on it. everyThread: all of them,
+  // however short (for tests of the workers).
+  int PlanThreads() const { return m_planFlights.lastUs < m_planFlights.shortUs ? 1 : m_threads; }
 
  private:
   // The same in SIMD lanes, for a path and network the lanes serve
@@ -147,6 +156,10 @@ class GenerationEvaluator {
 #endif
   FlightState m_flight;
   int m_threads;
+  struct {
+    double lastUs = HUGE_VAL;  // the last plan generation's flights, in one thread's time
+    double shortUs = 1000.0;   // flights shorter than this take one thread
+  } m_planFlights;
 };
 
 }  // namespace korvane

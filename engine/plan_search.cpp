@@ -37,7 +37,7 @@ PlanSearchRun::PlanSearchRun(const RunLink& link, const SearchSetup& setup, CPla
       m_net(net),
       m_ga(ga),
       m_rng(setup.seed),
-      m_eval(setup.threads) {
+      m_eval(setup.threads, setup.everyThread) {
   if (m_net) m_net->LoadWeights(m_link.results.Weights());
   m_ga.Init(m_start.PopulationSize, m_start.DurationMutationRate, m_start.ChromosomeLength, m_p, m_rng);
   m_workList = m_ga.Genomes();
@@ -151,7 +151,7 @@ RunStep PlanSearchRun::FlyGeneration() {
   if (bred && !bred->plans) bred->plans.emplace();
   // On several workers, each makes the plans it flies next; a record is
   // written as the plans are made, here.
-  m_toMake = !bred && m_eval.Threads() > 1;
+  m_toMake = !bred && m_eval.PlanThreads() > 1;
   const bool even = m_toMake ? m_ga.Select(m_workList, m_p, m_rng)
                              : m_ga.Epoch(m_workList, m_p, m_rng, bred ? &bred->plans->record : nullptr);
   if (!even) tell.Notice({NoticeKind::PopulationNotEven});

@@ -24,6 +24,7 @@ struct SearchSetup {
   MeteorField field;
   std::uint32_t seed = 0;
   int threads = 1;
+  bool everyThread = false;  // every generation on all threads, however short
 };
 
 // 开始遗传算法 and 开始启发式遗传算法: the plan search, plain, or with a

@@ -46,7 +46,9 @@ Outcome Search(int threads, bool heuristic, int level, std::uint32_t seed, SimPa
   net.Build(params, rng);
   Outcome o;
   MeteorField field = level ? BuiltInLevel(level) : EmptyField();
-  PlanSearchRun run({host, host, results}, {host.params, field, seed, threads}, ga, heuristic ? &net : nullptr);
+  // Every generation on every thread: the default searches' short
+  // generations would otherwise fly on one.
+  PlanSearchRun run({host, host, results}, {host.params, field, seed, threads, true}, ga, heuristic ? &net : nullptr);
   o.result = RunToEnd(run, host);
   o.workList = run.WorkList();
   o.best = results.BestPlan();
