@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 
 #include "engine/plan_flight.h"
 #include "engine/network_flight.h"
@@ -122,6 +123,26 @@ PathsPtr GenerationEvaluator::PublishPaths(const std::vector<CPlanGenome>& plans
     }
   }
   return out;
+}
+
+void GenerationEvaluator::TwoAtOnce(const std::function<void()>& here, const std::function<void()>& beside) {
+#if !KORVANE_PORTABLE
+  if (m_threads > 1) {
+    std::exception_ptr failed[2];
+    m_pool->Run(2, [&](int w) {
+      try {
+        (w == 0 ? here : beside)();
+      } catch (...) {
+        failed[w] = std::current_exception();
+      }
+    });
+    for (const std::exception_ptr& f : failed)
+      if (f) std::rethrow_exception(f);
+    return;
+  }
+#endif
+  here();
+  beside();
 }
 
 bool GenerationEvaluator::FlyWeights(RunAsks& asks, const SimParams& p, CNeuralNet& net,

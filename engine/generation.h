@@ -109,6 +109,11 @@ class GenerationEvaluator {
                   std::vector<WeightGenome>& genomes, const std::function<void()>& alongside = {},
                   const CWeightGA* breeder = nullptr);
 
+  // here() on this thread and beside() on a worker at once (one after the
+  // other on one thread); an exception from either is thrown once both are
+  // done.
+  void TwoAtOnce(const std::function<void()>& here, const std::function<void()>& beside);
+
   // The flight the progress frames show: the last one flown.
   const FlightState& ShownFlight() const { return m_flight; }
   FlightState& ShownFlight() { return m_flight; }

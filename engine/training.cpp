@@ -127,12 +127,19 @@ RunStep TrainingRun::FlyGeneration() {
   m_childrenPending = false;
   if (!flown) return Stopped();
   m_shownLevel = BuiltInLevelCount - 1;
-  m_diversity.push_back(WeightDiversity(m_workList));
+  // The generation's diversity is worked out beside the selection (on
+  // another core when there is one): the selection moves the genomes, never
+  // their weights.
+  const std::vector<std::span<const double>> sample = WeightDiversitySample(m_workList);
   // Breeding is read from the draws the children are made by, and only
   // while it is shown. The last view is let go before the selection, so that
   // the genomes it held can take the children.
   const std::shared_ptr<BreedingView> bred = m_breeding.Begin(m_link.asks.WhatToShow().RecordsBreeding());
-  if (!m_ga.Select(m_workList, m_p)) m_link.tell.Notice({NoticeKind::PopulationNotEven});
+  bool even = true;
+  double diversity = 0.0;
+  m_eval.TwoAtOnce([&] { even = m_ga.Select(m_workList, m_p); }, [&] { diversity = WeightDiversity(sample); });
+  m_diversity.push_back(diversity);
+  if (!even) m_link.tell.Notice({NoticeKind::PopulationNotEven});
   m_childrenPending = true;
   if (bred) {
     RecordBreeding(*bred);

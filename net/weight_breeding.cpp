@@ -29,9 +29,19 @@ WeightBreedingRecord::Child WeightBreedingRecord::Make(std::size_t c, std::span<
 }
 
 double WeightDiversity(std::span<const WeightGenome> genomes) {
-  return MeanOverPairs(genomes.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
-    const std::vector<double>& a = genomes[i].weights;
-    const std::vector<double>& b = genomes[j].weights;
+  return WeightDiversity(WeightDiversitySample(genomes));
+}
+
+std::vector<std::span<const double>> WeightDiversitySample(std::span<const WeightGenome> genomes) {
+  std::vector<std::span<const double>> sample;
+  for (std::size_t i = 0; i < std::min(genomes.size(), DiversitySample); ++i) sample.emplace_back(genomes[i].weights);
+  return sample;
+}
+
+double WeightDiversity(std::span<const std::span<const double>> weights) {
+  return MeanOverPairs(weights.size(), [&](std::size_t i, std::size_t j) -> std::optional<double> {
+    const std::span<const double> a = weights[i];
+    const std::span<const double> b = weights[j];
     const std::size_t n = std::min(a.size(), b.size());
     if (n == 0) return std::nullopt;
     double sum = 0.0;

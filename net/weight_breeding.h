@@ -52,5 +52,9 @@ struct WeightBreedingRecord {
 // first 64 genomes, of the mean absolute difference of their weights (up to
 // the shorter list). 0 when no pair has a weight to compare.
 double WeightDiversity(std::span<const WeightGenome> genomes);
+// The same over the first genomes' weights alone (WeightDiversitySample),
+// which a selection that moves the genomes around leaves where they are.
+std::vector<std::span<const double>> WeightDiversitySample(std::span<const WeightGenome> genomes);
+double WeightDiversity(std::span<const std::span<const double>> weights);
 
 }  // namespace korvane

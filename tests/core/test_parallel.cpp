@@ -142,7 +142,7 @@ TEST(Parallel, FirstEscapeInPlanOrderEndsTheGeneration) {
 
 // Any thread count and any SIMD path (the scalar one flies one genome at a
 // time, the others in lanes) trains the same network and shows the same
-// flight on the chart's frames.
+// flight and diversity on the chart's frames.
 TEST(Parallel, TrainingIsBitIdenticalOnEveryPath) {
   auto train = [](vecmath::SimdPath path, int threads) {
     EXPECT_TRUE(vecmath::SelectPath(path));
@@ -161,8 +161,11 @@ TEST(Parallel, TrainingIsBitIdenticalOnEveryPath) {
     std::vector<double> trace;
     for (const auto& f : host.frames) {
       if (!f.chart) continue;
+      // The diversity is worked out beside the selection on two or more threads.
+      const std::vector<double>& diversity = f.chart->diversityHistory;
       trace.insert(trace.end(), {f.chart->best, f.chart->average, f.boat.m_position.x, f.boat.m_position.y,
-                                 f.boat.m_velocity.x, f.perception.m_perceivedDx[0], f.perception.m_perceivedDy[0]});
+                                 f.boat.m_velocity.x, f.perception.m_perceivedDx[0], f.perception.m_perceivedDy[0],
+                                 diversity.empty() ? -1.0 : diversity.back()});
     }
     return std::tuple(pilot.Weights(), trace, net.CollectWeights(), host.messages);
   };
