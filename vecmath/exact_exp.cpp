@@ -127,11 +127,31 @@ Kernels Built(SimdPath path) {
   return {};
 }
 
+// The two Highway targets we build that this processor and its system run,
+// as hwy::SupportedTargets would say: asked of the compiler's own check of
+// the processor, so that the program need not load Highway's library, whose
+// start measures a timer (some milliseconds at every start).
+int64_t RunnableTargets() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  const bool avx2 = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
+                    __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul") &&
+                    __builtin_cpu_supports("aes") && __builtin_cpu_supports("avx") && __builtin_cpu_supports("avx2") &&
+                    __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma") &&
+                    __builtin_cpu_supports("f16c");
+  const bool avx3 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                    __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw");
+  return (avx2 ? int64_t{HWY_AVX2} : 0) | (avx3 ? int64_t{HWY_AVX3} : 0);
+#else
+  return 0;
+#endif
+}
+
 bool Runs(SimdPath path) {
-  // Asked once: hwy::SupportedTargets runs cpuid, which is slow under a VM.
+  // Asked once: cpuid is slow under a virtual machine.
   static const std::array<bool, 3> runs = [] {
     std::array<bool, 3> r{};
-    const int64_t cpu = hwy::SupportedTargets();
+    const int64_t cpu = RunnableTargets();
     for (SimdPath p : {SimdPath::Scalar, SimdPath::Avx2, SimdPath::Avx512}) {
       const Kernels k = Built(p);
       // The baseline is plain C++ and runs anywhere.
