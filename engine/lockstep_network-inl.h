@@ -100,8 +100,8 @@ HWY_INLINE V Packed(V v, unsigned bits) {
 // A list of lanes, by the row they go to and their sigmoid argument x, packed
 // to the front as they are met: the lanes the vector exp could not settle,
 // which Fill gives 1 / (1 + exp(x)) by the precise path at the end of a
-// layer, or those the cut-offs do not settle, which Sigmoids works out a
-// full vector at a time.
+// layer, or the output layer's lanes that compare exactly, which Sigmoids
+// works out a full vector at a time.
 template <class D, size_t kCapacity>
 class LaneList {
  public:

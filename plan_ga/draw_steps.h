@@ -1,5 +1,5 @@
 // The plan operators' draws on a bare generator state, without a branch on
-// their tests, which pass unpredictably. Used by plan_ga.cpp only.
+// their tests, which pass unpredictably. Used by plan_ga.cpp and draw_walk.h.
 #pragma once
 #include <cstdint>
 #include <type_traits>

@@ -312,21 +312,20 @@ int CPlanGA::InsertGenes(const CPlanGenome& parent, int* actions, double* durati
 // draws are looked at, and the state moves on by three or by one.
 template <bool kMake>
 void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& state, PlanChildWriter record) const {
-  const bool recording = kMake && record;
-  PlanBreedingRecord::DurationChange* const room =
-      recording ? record.record->durations.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
-  std::size_t kept = 0;
   if constexpr (!kMake) {
+    // Only drawn for: eight draws at a time.
     state = draw_walk::Tests<2>(state, r.durations, len);
-    return;
-  }
-  WithRecord(recording, [&](auto recorded) {
-    std::uint32_t s = state;
-    for (int i = 0; i < len; ++i) {
-      const std::uint32_t s1 = CRand::Step(s);
-      const std::uint32_t s3 = CRand::Steps<3>(s);
-      const bool mutates = Below(s1, r.durations);
-      if constexpr (kMake) {
+  } else {
+    const bool recording = static_cast<bool>(record);
+    PlanBreedingRecord::DurationChange* const room =
+        recording ? record.record->durations.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
+    std::size_t kept = 0;
+    WithRecord(recording, [&](auto recorded) {
+      std::uint32_t s = state;
+      for (int i = 0; i < len; ++i) {
+        const std::uint32_t s1 = CRand::Step(s);
+        const std::uint32_t s3 = CRand::Steps<3>(s);
+        const bool mutates = Below(s1, r.durations);
         const int a = CRand::Value(CRand::Steps<2>(s));
         const int b = CRand::Value(s3);
         double moved = d[i] + (b / 32768.0 - a / 32768.0) * r.durationRange;
@@ -336,33 +335,32 @@ void CPlanGA::DurationDraws(double* d, int len, const Rates& r, std::uint32_t& s
           kept += mutates;
         }
         d[i] = Masked(MaskOf(mutates), moved, d[i]);
+        s = draw_steps::StepOn(s1, r.durations, s3);
       }
-      s = draw_steps::StepOn(s1, r.durations, s3);
-    }
-    state = s;
-  });
-  if (recording) record.child->durations = record.record->durations.Keep(kept);
+      state = s;
+    });
+    if (recording) record.child->durations = record.record->durations.Keep(kept);
+  }
 }
 
 // Per gene a draw against the rate and, when it passes, one more for the new
 // thrust code.
 template <bool kMake>
 void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& state, PlanChildWriter record) const {
-  const bool recording = kMake && record;
-  PlanBreedingRecord::ThrustChange* const room =
-      recording ? record.record->thrusts.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
-  std::size_t kept = 0;
   if constexpr (!kMake) {
+    // Only drawn for: eight draws at a time.
     state = draw_walk::Tests<1>(state, r.actions, len);
-    return;
-  }
-  WithRecord(recording, [&](auto recorded) {
-    std::uint32_t s = state;
-    for (int i = 0; i < len; ++i) {
-      const std::uint32_t s1 = CRand::Step(s);
-      const std::uint32_t s2 = CRand::Steps<2>(s);
-      const bool mutates = Below(s1, r.actions);
-      if constexpr (kMake) {
+  } else {
+    const bool recording = static_cast<bool>(record);
+    PlanBreedingRecord::ThrustChange* const room =
+        recording ? record.record->thrusts.Room(static_cast<std::size_t>(std::max(len, 0))) : nullptr;
+    std::size_t kept = 0;
+    WithRecord(recording, [&](auto recorded) {
+      std::uint32_t s = state;
+      for (int i = 0; i < len; ++i) {
+        const std::uint32_t s1 = CRand::Step(s);
+        const std::uint32_t s2 = CRand::Steps<2>(s);
+        const bool mutates = Below(s1, r.actions);
         const int before = actions[i];
         // Worked out without a branch, as the state is: with a record to
         // write, a compiler may otherwise branch on the test.
@@ -373,12 +371,12 @@ void CPlanGA::ActionDraws(int* actions, int len, const Rates& r, std::uint32_t& 
           room[kept] = {i, before, after};
           kept += mutates;
         }
+        s = draw_steps::StepOn(s1, r.actions, s2);
       }
-      s = draw_steps::StepOn(s1, r.actions, s2);
-    }
-    state = s;
-  });
-  if (recording) record.child->thrusts = record.record->thrusts.Keep(kept);
+      state = s;
+    });
+    if (recording) record.child->thrusts = record.record->thrusts.Keep(kept);
+  }
 }
 
 const CPlanGenome* CPlanGA::Best() const {
