@@ -81,7 +81,6 @@ struct alignas(64) LaneBuffers {
   double dx[MaxPerceived * kMaxLanes], dy[MaxPerceived * kMaxLanes];
   double in[kLaneMaxInputs * kMaxLanes];
   double layer[2][kLaneMaxWidth * kMaxLanes];
-  double arg[kLaneMaxWidth * kMaxLanes];  // sigmoid arguments, for lanes exp must answer
   double ox[MaxObstacles * kMaxLanes], oy[MaxObstacles * kMaxLanes];
   double radius[MaxObstacles * kMaxLanes], crashSq[MaxObstacles * kMaxLanes];
   int flight[kMaxLanes], level[kMaxLanes];

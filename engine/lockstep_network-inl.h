@@ -235,6 +235,7 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
   M running[SimParams::NetOutputCount][kGroups];
   M several[kGroups], settled[kGroups];
   V choice[kGroups];
+  bool anySeveral = false;
   for (size_t g = 0; g < kGroups; ++g) {
     V least = hn::Set(d, HUGE_VAL);  // the least non-NaN x so far, at output `at`
     V next = least;                  // the least non-NaN x of the others
@@ -243,7 +244,6 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
     M firstNaN;
     for (int j = 0; j < n; ++j) {
       const V x = negSlope * xs[static_cast<size_t>(j) * kGroups + g];
-      hn::Store(x, d, row(b.arg, j) + g * kL);
       if (j == 0) firstNaN = hn::IsNaN(x);
       running[j][g] =
           j == 0 ? hn::Eq(one, one)
@@ -263,13 +263,19 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
     settled[g] = hn::Or(firstNaN, clear);
     choice[g] = hn::IfThenZeroElse(firstNaN, at);
     several[g] = hn::AndNot(settled[g], count > one);
+    anySeveral |= !hn::AllFalse(d, several[g]);
+  }
+  if (!anySeveral) {
+    // Every lane settled, or with output 0 alone left (about 3 blocks in 4).
+    for (size_t g = 0; g < kGroups; ++g) hn::Store(hn::IfThenElseZero(settled[g], choice[g]), d, b.action + g * kL);
+    return;
   }
   for (int j = 0; j < n; ++j) {
     for (size_t g = 0; g < kGroups; ++g) {
       // -1: below every sigmoid; the lanes that compare exactly take theirs
       // from `pending`.
       hn::Store(hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0)), d, row(out, j) + g * kL);
-      pending.Add(d, hn::Load(d, row(b.arg, j) + g * kL), hn::And(running[j][g], several[g]),
+      pending.Add(d, negSlope * xs[static_cast<size_t>(j) * kGroups + g], hn::And(running[j][g], several[g]),
                   static_cast<size_t>(j) * kN + g * kL);
     }
   }
