@@ -232,23 +232,17 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
     return;
   }
   const V one = hn::Set(d, 1.0);
-  M running[SimParams::NetOutputCount][kGroups];
-  M several[kGroups], settled[kGroups];
+  M settled[kGroups];
   V choice[kGroups];
-  bool anySeveral = false;
+  bool allSettled = true;
   for (size_t g = 0; g < kGroups; ++g) {
     V least = hn::Set(d, HUGE_VAL);  // the least non-NaN x so far, at output `at`
     V next = least;                  // the least non-NaN x of the others
     V at = hn::Zero(d);
-    V count = hn::Zero(d);
     M firstNaN;
     for (int j = 0; j < n; ++j) {
       const V x = negSlope * xs[static_cast<size_t>(j) * kGroups + g];
       if (j == 0) firstNaN = hn::IsNaN(x);
-      running[j][g] =
-          j == 0 ? hn::Eq(one, one)
-                 : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow), x < least + hn::Set(d, kPickApart));
-      count = count + hn::IfThenElseZero(running[j][g], one);
       const M lower = x < least;
       next = hn::IfThenElse(lower, least, hn::IfThenElse(x < next, x, next));
       at = hn::IfThenElse(lower, hn::Set(d, static_cast<double>(j)), at);
@@ -262,13 +256,28 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
                 next >= hn::IfThenElse(least >= hn::Set(d, kClearLow), least + apart, hn::Set(d, kClearBelowOne)));
     settled[g] = hn::Or(firstNaN, clear);
     choice[g] = hn::IfThenZeroElse(firstNaN, at);
-    several[g] = hn::AndNot(settled[g], count > one);
-    anySeveral |= !hn::AllFalse(d, several[g]);
+    allSettled = allSettled && hn::AllTrue(d, settled[g]);
   }
-  if (!anySeveral) {
-    // Every lane settled, or with output 0 alone left (about 3 blocks in 4).
-    for (size_t g = 0; g < kGroups; ++g) hn::Store(hn::IfThenElseZero(settled[g], choice[g]), d, b.action + g * kL);
+  if (allSettled) {  // about three blocks in four
+    for (size_t g = 0; g < kGroups; ++g) hn::Store(choice[g], d, b.action + g * kL);
     return;
+  }
+  // Which outputs are still running, as PickFromSums walks them (the least
+  // x before each output taken again).
+  M running[SimParams::NetOutputCount][kGroups];
+  M several[kGroups];
+  for (size_t g = 0; g < kGroups; ++g) {
+    V least = hn::Set(d, HUGE_VAL);
+    V count = hn::Zero(d);
+    for (int j = 0; j < n; ++j) {
+      const V x = negSlope * xs[static_cast<size_t>(j) * kGroups + g];
+      running[j][g] =
+          j == 0 ? hn::Eq(one, one)
+                 : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow), x < least + hn::Set(d, kPickApart));
+      count = count + hn::IfThenElseZero(running[j][g], one);
+      least = hn::IfThenElse(x < least, x, least);
+    }
+    several[g] = hn::AndNot(settled[g], count > one);
   }
   for (int j = 0; j < n; ++j) {
     for (size_t g = 0; g < kGroups; ++g) {
