@@ -241,7 +241,8 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
     V at = hn::Zero(d);
     M firstNaN;
     for (int j = 0; j < n; ++j) {
-      const V x = negSlope * xs[static_cast<size_t>(j) * kGroups + g];
+      V& x = xs[static_cast<size_t>(j) * kGroups + g];
+      x = negSlope * x;
       if (j == 0) firstNaN = hn::IsNaN(x);
       const M lower = x < least;
       next = hn::IfThenElse(lower, least, hn::IfThenElse(x < next, x, next));
@@ -270,7 +271,7 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
     V least = hn::Set(d, HUGE_VAL);
     V count = hn::Zero(d);
     for (int j = 0; j < n; ++j) {
-      const V x = negSlope * xs[static_cast<size_t>(j) * kGroups + g];
+      const V x = xs[static_cast<size_t>(j) * kGroups + g];
       running[j][g] =
           j == 0 ? hn::Eq(one, one)
                  : hn::AndNot(least < hn::Set(d, vecmath::kSigmoidOneBelow), x < least + hn::Set(d, kPickApart));
@@ -284,7 +285,7 @@ HWY_INLINE void Decide(D d, LaneBuffers& b, std::span<const NeuronLayer> layers,
       // -1: below every sigmoid; the lanes that compare exactly take theirs
       // from `pending`.
       hn::Store(hn::IfThenElse(running[j][g], one, hn::Set(d, -1.0)), d, row(out, j) + g * kL);
-      pending.Add(d, negSlope * xs[static_cast<size_t>(j) * kGroups + g], hn::And(running[j][g], several[g]),
+      pending.Add(d, xs[static_cast<size_t>(j) * kGroups + g], hn::And(running[j][g], several[g]),
                   static_cast<size_t>(j) * kN + g * kL);
     }
   }
